@@ -1,0 +1,40 @@
+#include "platform/app/Application.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+QString& overriddenPath()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+namespace Application {
+
+QString title()
+{
+    return QStringLiteral("Quillock");
+}
+
+QString path()
+{
+    if (!overriddenPath().isEmpty())
+        return overriddenPath();
+    return QCoreApplication::applicationDirPath();
+}
+
+void setPath(const QString& folder)
+{
+    overriddenPath() = folder;
+}
+
+QString fileInProgramFolder(const QString& fileName)
+{
+    return QDir::toNativeSeparators(QDir(path()).filePath(fileName));
+}
+
+} // namespace Application

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+
+// The database connection, shaped like the one the system was designed for: a connection string
+// "Provider=...;Data Source=<path>", a cursor location, Open, Execute and Close. It opens an existing
+// SQLite file read-write and never creates one. Statements are passed as the program builds them;
+// the two forms SQLite lacks ("SELECT Top N ..." and "SELECT @@Identity") are translated here.
+class Connection
+{
+public:
+    static constexpr int adUseClient = 3;
+    static constexpr int adOptionUnspecified = -1;
+
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const QString& connectionString) { m_connectionString = connectionString; }
+    const QString& connectionString() const { return m_connectionString; }
+    void setCursorLocation(int cursorLocation) { m_cursorLocation = cursorLocation; }
+    int cursorLocation() const { return m_cursorLocation; }
+
+    // Opens the data file named by the connection string's Data Source. Raises AppError when the file is
+    // missing, locked or not a database.
+    void open(const QString& userId = {}, const QString& password = {}, int options = adOptionUnspecified);
+    // Runs a statement that changes data.
+    void execute(const QString& statement);
+    // Raises AppError when the connection is not open.
+    void close();
+    bool isOpen() const;
+
+    // The path the connection string names, or the empty text when it names none.
+    QString dataSource() const;
+    // The underlying database, for the recordset of this connection.
+    QSqlDatabase database() const;
+
+private:
+    QString m_connectionString;
+    int m_cursorLocation = 2;
+    QString m_qtConnectionName;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Turns a statement written for the Jet engine into SQLite's dialect: "SELECT Top N ..." becomes
+// "SELECT ... LIMIT N" and "SELECT @@Identity" asks for the key of the last row inserted on the same
+// connection. Every other text passes unchanged.
+QString translateStatement(const QString& statement);

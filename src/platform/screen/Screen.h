@@ -1,0 +1,16 @@
+#pragma once
+
+// The screen object: its size in twips and the mouse pointer shown over every window of the program.
+namespace Screen {
+
+constexpr int vbDefault = 0;
+constexpr int vbHourglass = 11;
+
+double width();
+double height();
+
+// Setting the hourglass shows the busy cursor until the pointer is set back to the default.
+void setMousePointer(int pointer);
+int mousePointer();
+
+} // namespace Screen
