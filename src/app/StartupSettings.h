@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// What start-up reads from the settings row before the main window is laid out.
+struct StartupSettings
+{
+    // False when the data file has no settings row: nothing is asked, the sizes stay 0.
+    bool rowFound = false;
+    // The stored master password deciphered; empty when none is stored.
+    QString expectedMasterPassword;
+    double launcherHeight = 0;
+    double launcherWidth = 0;
+    double formHeight = 0;
+    double formWidth = 0;
+};
+
+// The saved size used for a Null size column, in twips.
+constexpr double DefaultSavedSize = 8000;
+
+// The start of the main window's load: creates the shared field cipher, opens the connection, reads the
+// settings row and sets gblnDefaultToLauncher, gdblRelockMinutes and gdblMinutesLeft. A Null or
+// non-numeric re-lock period counts as 0, as with no settings row. The connection is left open; the
+// next unit of database work replaces it. Raises AppError when the data file cannot be read.
+StartupSettings ReadStartupSettings();
