@@ -1,0 +1,382 @@
+// The data store on a real SQLite file in a temporary folder: the program's statement texts run
+// unchanged, and a file that is missing, broken or locked gives a clear error and is left as it was.
+
+#include "app/basModule1.h"
+#include "data/DataFileSchema.h"
+#include "data/SettingsQuery.h"
+#include "platform/app/Application.h"
+#include "platform/db/DataFileCreator.h"
+#include "platform/db/StatementTranslation.h"
+#include "platform/error/AppError.h"
+#include "support/TempDataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+namespace {
+
+// Reads every row of a query through a fresh recordset, as the windows do.
+QList<QStringList> queryRows(Connection& connection, const QString& statement)
+{
+    Recordset rows;
+    rows.open(statement, connection);
+    QList<QStringList> result;
+    while (!rows.eof()) {
+        QStringList row;
+        for (int i = 0; i < rows.fieldCount(); ++i)
+            row << rows.fields(i).text();
+        result << row;
+        rows.moveNext();
+    }
+    rows.close();
+    return result;
+}
+
+Connection& openShared()
+{
+    OpenConnection();
+    return *gobjConnection;
+}
+
+int errorNumberOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const AppError& error) {
+        return error.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+class TestDataStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newDataFileHoldsTheRequiredRows();
+    void newDataFileIsPrivateAndNeverOverwritten();
+    void unusableFileGivesAnErrorAndIsLeftAlone_data();
+    void unusableFileGivesAnErrorAndIsLeftAlone();
+    void lockedFileGivesAnError();
+    void translation_data();
+    void translation();
+    void topLimitsTheRows();
+    void identityAfterInsertIsTheNewKey();
+    void keysKeepGrowingAfterADelete();
+    void quotedNumbersLandAsNumbers_data();
+    void quotedNumbersLandAsNumbers();
+    void nullSortsFirst();
+    void failedStatementLeavesTheDataAsItWas();
+    void recordsetFieldsByNameAndIndex();
+    void connectionLifecycle();
+};
+
+void TestDataStore::newDataFileHoldsTheRequiredRows()
+{
+    TempDataFolder folder;
+    Connection& connection = openShared();
+    const QList<QStringList> setup = queryRows(connection, SettingsQuery());
+    QCOMPARE(setup.size(), 1);
+    QCOMPARE(setup[0][0], QStringLiteral("1"));
+    QCOMPARE(setup[0][1], QString()); // no master password
+    QCOMPARE(setup[0][2], QString::number(NewDataFileRelockMinutes));
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT count(*) FROM Setup")), (QList<QStringList>{{"1"}}));
+
+    const QList<QStringList> eventTypes =
+        queryRows(connection, QStringLiteral("SELECT EventTypeID, EventType FROM EventType ORDER BY EventTypeID"));
+    QCOMPARE(eventTypes.size(), 5);
+    QStringList names;
+    for (const QStringList& row : eventTypes) {
+        names << row[1];
+        if (row[1] == QLatin1String("Wait"))
+            QCOMPARE(row[0], QStringLiteral("4"));
+    }
+    names.sort();
+    QCOMPARE(names, (QStringList{"Enter", "Shift+Tab", "Tab", "Text", "Wait"}));
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT count(*) FROM Website")), (QList<QStringList>{{"0"}}));
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT count(*) FROM WebsiteInstructions")),
+             (QList<QStringList>{{"0"}}));
+    CloseConnection();
+}
+
+void TestDataStore::newDataFileIsPrivateAndNeverOverwritten()
+{
+    TempDataFolder folder;
+    const QFile::Permissions permissions = QFile::permissions(folder.dataFilePath());
+    QCOMPARE(permissions & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+             QFile::Permissions());
+    QVERIFY(permissions & QFile::ReadOwner);
+
+    folder.execute({QStringLiteral("INSERT INTO Website (WebsiteName) VALUES ('kept')")});
+    QVERIFY(errorNumberOf([&] { createDatabaseFile(folder.dataFilePath(), newDataFileStatements()); }) != 0);
+    QCOMPARE(queryRows(openShared(), QStringLiteral("SELECT WebsiteName FROM Website")),
+             (QList<QStringList>{{"kept"}}));
+    CloseConnection();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Quillock.mdb")});
+}
+
+void TestDataStore::unusableFileGivesAnErrorAndIsLeftAlone_data()
+{
+    QTest::addColumn<QByteArray>("contents"); // empty: no file at all
+    QTest::addColumn<bool>("isFolder");
+    QTest::addColumn<QString>("expectedWords");
+    QTest::newRow("missing") << QByteArray() << false << "does not exist";
+    QTest::newRow("text file") << QByteArray(4096, 'x') << false << "not a database";
+    QTest::newRow("truncated database header")
+        << QByteArray("SQLite format 3\0garbage", 23) << false << "not a database";
+    QTest::newRow("folder of that name") << QByteArray() << true << "not a file";
+}
+
+void TestDataStore::unusableFileGivesAnErrorAndIsLeftAlone()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, isFolder);
+    QFETCH(QString, expectedWords);
+    QTemporaryDir dir;
+    Application::setPath(dir.path());
+    const QString path = DataFilePath();
+    if (isFolder)
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Quillock.mdb")));
+    if (!contents.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+
+    try {
+        OpenConnection();
+        QFAIL("the data file opened");
+    } catch (const AppError& error) {
+        QVERIFY2(error.description().contains(expectedWords), qPrintable(error.description()));
+        QVERIFY2(error.description().contains(path), qPrintable(error.description()));
+    }
+    gobjConnection.reset();
+    QCOMPARE(QFileInfo::exists(path), !contents.isEmpty() || isFolder);
+    if (!contents.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), contents);
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(),
+             isFolder || !contents.isEmpty() ? 1 : 0);
+    Application::setPath(QString());
+}
+
+void TestDataStore::lockedFileGivesAnError()
+{
+    TempDataFolder folder;
+    QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+    locker.setDatabaseName(folder.dataFilePath());
+    QVERIFY(locker.open());
+    QSqlQuery lock(locker);
+    QVERIFY(lock.exec(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE")));
+    QVERIFY(lock.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+
+    try {
+        OpenConnection();
+        QFAIL("a locked data file opened");
+    } catch (const AppError& error) {
+        QVERIFY2(error.description().contains(QStringLiteral("locked")), qPrintable(error.description()));
+    }
+    QVERIFY(lock.exec(QStringLiteral("ROLLBACK")));
+    lock.finish();
+    locker.close();
+    locker = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    OpenConnection(); // usable again once the other program lets go
+    CloseConnection();
+}
+
+void TestDataStore::translation_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("top with order")
+        << "SELECT Top 500 a.EventTypeID, a.EventType FROM EventType a ORDER BY a.EventType "
+        << "SELECT a.EventTypeID, a.EventType FROM EventType a ORDER BY a.EventType LIMIT 500";
+    QTest::newRow("top in other case") << "select TOP 3 x from y;"
+                                       << "SELECT x from y LIMIT 3";
+    QTest::newRow("identity") << "SELECT @@Identity "
+                              << "SELECT last_insert_rowid()";
+    QTest::newRow("identity lower case") << "select @@identity"
+                                         << "SELECT last_insert_rowid()";
+    QTest::newRow("plain select unchanged") << "SELECT MAX(WebsiteID) FROM Website "
+                                            << "SELECT MAX(WebsiteID) FROM Website ";
+    QTest::newRow("top inside a text value unchanged")
+        << "UPDATE Website SET WebsiteName = 'SELECT Top 5 ' WHERE WebsiteID = 1"
+        << "UPDATE Website SET WebsiteName = 'SELECT Top 5 ' WHERE WebsiteID = 1";
+}
+
+void TestDataStore::translation()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, expected);
+    QCOMPARE(translateStatement(statement), expected);
+}
+
+void TestDataStore::topLimitsTheRows()
+{
+    TempDataFolder folder;
+    QStringList inserts;
+    for (int i = 0; i < 600; ++i)
+        inserts << QStringLiteral("INSERT INTO EventType (EventType) VALUES ('kind %1')").arg(i);
+    folder.execute(inserts);
+    Connection& connection = openShared();
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT Top 500 a.EventTypeID, a.EventType ") +
+                                       QStringLiteral("FROM EventType a "))
+                 .size(),
+             500);
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT a.EventTypeID FROM EventType a ")).size(), 605);
+    CloseConnection();
+}
+
+void TestDataStore::identityAfterInsertIsTheNewKey()
+{
+    TempDataFolder folder;
+    Connection& connection = openShared();
+    connection.execute(QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('a', 'b')"));
+    connection.execute(QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('c', Null)"));
+    const QList<QStringList> identity = queryRows(connection, QStringLiteral("SELECT @@Identity "));
+    const QList<QStringList> newest = queryRows(connection, QStringLiteral("SELECT MAX(WebsiteID) FROM Website "));
+    QCOMPARE(identity, newest);
+    QCOMPARE(identity[0][0], QStringLiteral("2"));
+    CloseConnection();
+}
+
+void TestDataStore::keysKeepGrowingAfterADelete()
+{
+    TempDataFolder folder;
+    folder.execute({QStringLiteral("INSERT INTO Website (WebsiteName) VALUES ('a')"),
+                    QStringLiteral("INSERT INTO Website (WebsiteName) VALUES ('b')"),
+                    QStringLiteral("DELETE From Website WHERE WebsiteID = 2"),
+                    QStringLiteral("INSERT INTO Website (WebsiteName) VALUES ('c')")});
+    QCOMPARE(queryRows(openShared(), QStringLiteral("SELECT WebsiteID FROM Website WHERE WebsiteName = 'c'")),
+             (QList<QStringList>{{"3"}}));
+    CloseConnection();
+}
+
+void TestDataStore::quotedNumbersLandAsNumbers_data()
+{
+    QTest::addColumn<QString>("literal");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("storedType");
+    QTest::newRow("quoted whole") << "'10'"
+                                  << "10"
+                                  << "integer";
+    QTest::newRow("quoted fraction") << "'2.5'"
+                                     << "2.5"
+                                     << "real";
+    QTest::newRow("whole real") << "7000.0"
+                                << "7000"
+                                << "integer";
+    QTest::newRow("null") << "Null"
+                          << ""
+                          << "null";
+}
+
+void TestDataStore::quotedNumbersLandAsNumbers()
+{
+    QFETCH(QString, literal);
+    QFETCH(QString, text);
+    QFETCH(QString, storedType);
+    TempDataFolder folder;
+    Connection& connection = openShared();
+    connection.execute(QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
+                                      "TextToTypeIn) VALUES (1, 4, %1, Null)")
+                           .arg(literal));
+    const QList<QStringList> rows =
+        queryRows(connection, QStringLiteral("SELECT NumberOfTimes, typeof(NumberOfTimes) FROM WebsiteInstructions"));
+    QCOMPARE(rows[0][0], text);
+    QCOMPARE(rows[0][1], storedType);
+    CloseConnection();
+}
+
+void TestDataStore::nullSortsFirst()
+{
+    TempDataFolder folder;
+    folder.execute({QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteListOrder) VALUES ('second', 1)"),
+                    QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteListOrder) VALUES ('never moved', Null)"),
+                    QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteListOrder) VALUES ('third', 2)")});
+    const QList<QStringList> rows =
+        queryRows(openShared(), QStringLiteral("SELECT a.WebsiteName ") + QStringLiteral("FROM Website a ") +
+                                    QStringLiteral("ORDER BY WebsiteListOrder"));
+    QCOMPARE(rows, (QList<QStringList>{{"never moved"}, {"second"}, {"third"}}));
+    CloseConnection();
+}
+
+void TestDataStore::failedStatementLeavesTheDataAsItWas()
+{
+    TempDataFolder folder;
+    folder.execute({QStringLiteral("INSERT INTO Website (WebsiteName) VALUES ('a')")});
+    Connection& connection = openShared();
+    try {
+        connection.execute(QStringLiteral("UPDATE Website SET WebsiteName = 'b' WHERE NoSuchColumn = 1"));
+        QFAIL("a faulty statement ran");
+    } catch (const AppError& error) {
+        QCOMPARE(error.number(), ErrorNumber::StatementFailure);
+        QVERIFY2(error.description().contains(QStringLiteral("NoSuchColumn")), qPrintable(error.description()));
+    }
+    QCOMPARE(queryRows(connection, QStringLiteral("SELECT WebsiteName FROM Website")), (QList<QStringList>{{"a"}}));
+    CloseConnection();
+}
+
+void TestDataStore::recordsetFieldsByNameAndIndex()
+{
+    TempDataFolder folder;
+    Connection& connection = openShared();
+    gobjRecordset->open(SettingsQuery(), connection);
+    QVERIFY(!gobjRecordset->eof());
+    gobjRecordset->moveFirst();
+    QCOMPARE(gobjRecordset->fieldCount(), 8);
+    QCOMPARE(gobjRecordset->fieldNames().first(), QStringLiteral("SetupID"));
+    QCOMPARE(gobjRecordset->fields(QStringLiteral("setupid")).text(), QStringLiteral("1"));
+    QVERIFY(gobjRecordset->fields(QStringLiteral("FormWidth")).isNull());
+    QCOMPARE(gobjRecordset->fields(7).name(), QStringLiteral("FormWidth"));
+    QVERIFY(errorNumberOf([] { gobjRecordset->fields(QStringLiteral("NoSuchField")); }) != 0);
+    QVERIFY(errorNumberOf([] { gobjRecordset->fields(8); }) != 0);
+    gobjRecordset->moveNext();
+    QVERIFY(gobjRecordset->eof());
+    QVERIFY(errorNumberOf([] { gobjRecordset->fields(0); }) != 0);
+    gobjRecordset->close();
+    gobjRecordset.release();
+    QVERIFY(!gobjRecordset.holdsObject());
+
+    // The snapshot outlives the connection.
+    gobjRecordset->open(QStringLiteral("SELECT EventType FROM EventType WHERE EventTypeID = 4"), connection);
+    CloseConnection();
+    QCOMPARE(gobjRecordset->fields(QStringLiteral("EventType")).text(), QStringLiteral("Wait"));
+    gobjRecordset->close();
+    gobjRecordset.release();
+}
+
+void TestDataStore::connectionLifecycle()
+{
+    TempDataFolder folder;
+    OpenConnection();
+    Connection* first = gobjConnection.get();
+    QVERIFY(first->isOpen());
+    OpenConnection();
+    QVERIFY(gobjConnection->isOpen());
+    QCOMPARE(gobjConnection->connectionString(),
+             QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + DataFilePath());
+    QCOMPARE(gobjConnection->cursorLocation(), Connection::adUseClient);
+    CloseConnection();
+    QVERIFY(!gobjConnection);
+    QCOMPARE(errorNumberOf([] { CloseConnection(); }), ErrorNumber::ObjectNotSet);
+
+    Connection closed;
+    closed.setConnectionString(DataConnectionString());
+    QCOMPARE(errorNumberOf([&] { closed.close(); }), ErrorNumber::ObjectClosed);
+    QCOMPARE(errorNumberOf([&] { closed.execute(QStringLiteral("SELECT 1")); }), ErrorNumber::ObjectClosed);
+}
+
+QTEST_GUILESS_MAIN(TestDataStore)
+#include "tst_datastore.moc"
