@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Quillock (installing missing Debian packages first) and starts it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" build -DQUILLOCK_TESTS=OFF -DQUILLOCK_BENCHMARKS=OFF
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "Quillock is built, but it cannot start: it is a desktop program and no display is set" >&2
+    echo "(DISPLAY and WAYLAND_DISPLAY are empty). Run this command from a desktop session." >&2
+    exit 1
+fi
+exec "$root/build/bin/quillock"
