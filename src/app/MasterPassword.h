@@ -1,0 +1,32 @@
+#pragma once
+
+// The master password gate: the one question at start-up, and the re-lock that asks again after the
+// configured idle minutes and checks the answer against the password check file.
+
+#include <QString>
+#include <functional>
+
+class QTimer;
+
+// Password.txt in the program folder: the master password and a line break, enciphered with the Blowfish
+// text mode under the password itself, followed by the writer's line break.
+QString PasswordCheckFilePath();
+
+// The start-up question, asked only when a master password is stored (empty expected: returns true at
+// once). The answer, typed into a masked field, goes to gstrPassword. An exact, case-sensitive match
+// returns true. Anything else, an empty answer or Cancel included, shows "Incorrect Password.", ends the
+// program and returns false: the caller returns at once, without any further start-up work.
+bool AskStartupPassword(const QString& expectedMasterPassword);
+
+// One tick of the re-lock timer, for the main window's timer handler. The timer is off for the whole
+// tick and counts one minute off gdblMinutesLeft; while minutes are left it is simply turned on again.
+// Then the password is asked for, up to three times. The right answer restarts the full period
+// (gdblRelockMinutes) and turns the timer on again.
+// The program closes, with the timer left off, on an empty answer, on the third wrong answer, and when
+// the check file is missing or cannot be read (with a message saying so): unloadMainWindow runs the
+// main window's own closing handling, and the program then ends even if that handling kept the window
+// open or failed (its failure is reported first). Nothing touches the timer after unloadMainWindow, so
+// the window may delete itself there.
+// A check file that cannot be deciphered (shorter than a block, garbage, or an answer too long to be a
+// key) makes the answer a wrong one.
+void RelockTick(QTimer& tmrMasterPassword, const std::function<void()>& unloadMainWindow);
