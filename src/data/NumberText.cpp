@@ -1,5 +1,6 @@
 #include "data/NumberText.h"
 
+#include "platform/db/Recordset.h"
 #include "platform/error/AppError.h"
 
 #include <charconv>
@@ -84,4 +85,9 @@ bool BooleanFromText(const QString& text)
     if (word.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
         return false;
     return NumberTextBeginsWith(word) != 0;
+}
+
+QString NumberToText(double number)
+{
+    return valueText(QVariant(number));
 }

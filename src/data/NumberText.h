@@ -11,3 +11,6 @@ double NumberTextBeginsWith(const QString& text);
 // A stored Yes/No value read through its text form: "True" and "False" by name, otherwise any number
 // other than 0 is true; Null (the empty text) is false.
 bool BooleanFromText(const QString& text);
+
+// A number as statements and grid cells write it: a whole number without decimals ("10", "7000").
+QString NumberToText(double number);

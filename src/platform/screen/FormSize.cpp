@@ -1,0 +1,42 @@
+#include "platform/screen/FormSize.h"
+
+#include "platform/screen/Twips.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Rounds up, so that a window is never smaller than asked: a minimum size that is not a whole number
+// of pixels would otherwise be missed by a pixel again and again.
+int pixelsAtLeast(double twips)
+{
+    return std::max(1, static_cast<int>(std::ceil(twips / Twips::PerPixel - 1e-9)));
+}
+
+} // namespace
+
+namespace FormSize {
+
+double width(const QWidget& form)
+{
+    return Twips::fromPixels(form.width());
+}
+
+double height(const QWidget& form)
+{
+    return Twips::fromPixels(form.height());
+}
+
+void setWidth(QWidget& form, double twips)
+{
+    form.resize(pixelsAtLeast(twips), form.height());
+}
+
+void setHeight(QWidget& form, double twips)
+{
+    form.resize(form.width(), pixelsAtLeast(twips));
+}
+
+} // namespace FormSize

@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+// A window's size in twips, read and set. It is the window's own size, menu bar included, without the
+// frame that a window manager may add: the frame is not known before the window is first shown, and a
+// size that is stored and set again must come back the same.
+namespace FormSize {
+
+double width(const QWidget& form);
+double height(const QWidget& form);
+void setWidth(QWidget& form, double twips);
+void setHeight(QWidget& form, double twips);
+
+} // namespace FormSize
