@@ -1,25 +1,16 @@
-#include "app/HandlerGuard.h"
-#include "app/StartupSettings.h"
 #include "platform/app/Application.h"
-#include "platform/error/AppError.h"
+#include "ui/main/frmWebsite.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(QStringLiteral(QUILLOCK_VERSION));
-    try {
-        ReadStartupSettings();
-    } catch (const AppError& error) {
-        ReportError(error);
+    frmWebsite window;
+    if (!window.Form_Load())
         return 1;
-    }
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quillock!"));
-    window.resize(600, 400);
     window.show();
     return QApplication::exec();
 }

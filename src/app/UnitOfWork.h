@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/basModule1.h"
+#include "platform/screen/Screen.h"
+
+// Ends a unit of database work however it leaves its scope: closes the shared connection (a failure to
+// close is ignored) and sets the mouse pointer back to the default.
+class UnitOfWorkEnd
+{
+public:
+    UnitOfWorkEnd() = default;
+    ~UnitOfWorkEnd()
+    {
+        try {
+            CloseConnection();
+        } catch (...) {
+            // the connection is gone already; nothing is left to close
+        }
+        Screen::setMousePointer(Screen::vbDefault);
+    }
+    UnitOfWorkEnd(const UnitOfWorkEnd&) = delete;
+    UnitOfWorkEnd& operator=(const UnitOfWorkEnd&) = delete;
+};

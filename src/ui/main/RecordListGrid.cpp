@@ -1,0 +1,215 @@
+#include "ui/main/RecordListGrid.h"
+
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/NumberText.h"
+#include "platform/grid/FlexGrid.h"
+#include "platform/screen/Screen.h"
+#include "platform/screen/Twips.h"
+
+#include <QFontMetricsF>
+#include <cmath>
+
+namespace {
+
+// The width pass looks at the heading and at most this many record rows per column.
+constexpr int MeasuredRecordRows = 60;
+constexpr int ListOrderColumn = 3;
+
+void ignoringFailures(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (...) {
+        // the list is shown even when a cell or the final close fails
+    }
+}
+
+} // namespace
+
+RecordListGrid::RecordListGrid(FlexGrid& grid, RecordListSettings settings)
+    : m_grid(grid), m_settings(std::move(settings))
+{}
+
+double RecordListGrid::ColumnWidthFor(double widestText)
+{
+    double width = std::min(widestText, MaxColumnWidth);
+    if (width < 6000)
+        width = std::nearbyint((1 - width / 6000) * 500 + width);
+    return std::max(width, MinColumnWidth);
+}
+
+double RecordListGrid::TextWidth(const QString& text) const
+{
+    return Twips::fromPixels(QFontMetricsF(m_grid.font()).horizontalAdvance(text));
+}
+
+QString RecordListGrid::cellText(int column, const QString& stored) const
+{
+    if (m_settings.decipheredColumns.contains(column))
+        return gobjEncrypt->Encrypt2(stored);
+    return stored;
+}
+
+void RecordListGrid::FillGrid()
+{
+    Screen::setMousePointer(Screen::vbHourglass);
+    m_grid.setRows(1);
+    try {
+        OpenConnection();
+        gobjRecordset->open(m_settings.fillStatement(), *gobjConnection);
+        if (gobjRecordset->eof()) {
+            m_grid.setColWidth(0, 1000);
+            m_grid.setTextMatrix(0, 0, QStringLiteral("0 Records"));
+        } else {
+            const int columnCount = gobjRecordset->fieldCount();
+            m_grid.setCols(m_settings.keepsListOrder ? columnCount + 1 : columnCount);
+            for (int i = 0; i < columnCount; ++i)
+                m_grid.setTextMatrix(0, i, FieldNameToCaption(gobjRecordset->fieldNames().at(i)));
+            fillRows(columnCount);
+            setColumnWidths(columnCount);
+        }
+    } catch (...) {
+        ignoringFailures([] { gobjRecordset.release(); });
+        Screen::setMousePointer(Screen::vbDefault);
+        throw;
+    }
+    ignoringFailures([] {
+        gobjRecordset->close();
+        gobjRecordset.release();
+    });
+    ignoringFailures(CloseConnection);
+    Screen::setMousePointer(Screen::vbDefault);
+}
+
+void RecordListGrid::fillRows(int columnCount)
+{
+    double previousOrder = 0;
+    for (int row = 1; !gobjRecordset->eof(); ++row) {
+        m_grid.setRows(m_grid.rows() + 1);
+        for (int i = 0; i < columnCount; ++i) {
+            // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
+            ignoringFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text())); });
+        }
+        if (m_settings.keepsListOrder)
+            fillInListOrder(row, previousOrder);
+        gobjRecordset->moveNext();
+    }
+}
+
+// A website never placed in the list follows the one before it; nothing is written to the data file.
+void RecordListGrid::fillInListOrder(int row, double& previousOrder)
+{
+    QString order = m_grid.textMatrix(row, ListOrderColumn);
+    if (order.isEmpty()) {
+        order = NumberToText(previousOrder + 1);
+        m_grid.setTextMatrix(row, ListOrderColumn, order);
+    }
+    previousOrder = NumberTextBeginsWith(order);
+    m_grid.setTextMatrix(row, ListOrderColumn + 1, order);
+}
+
+void RecordListGrid::setColumnWidths(int columnCount)
+{
+    const int lastMeasuredRow = std::min(MeasuredRecordRows, m_grid.rows() - 1);
+    for (int column = 0; column < columnCount; ++column) {
+        double widest = 0;
+        for (int row = 0; row <= lastMeasuredRow; ++row) {
+            const double width = TextWidth(m_grid.textMatrix(row, column));
+            if (width > widest)
+                widest = std::nearbyint(width);
+        }
+        m_grid.setColWidth(column, ColumnWidthFor(widest));
+    }
+    for (int column : m_settings.hiddenColumns)
+        m_grid.setColWidth(column, 0);
+    // The measuring pass leaves the current cell on the last cell it measured.
+    m_grid.setRow(lastMeasuredRow);
+    m_grid.setCol(columnCount - 1);
+}
+
+void RecordListGrid::UpdateGridRow(double key)
+{
+    gobjRecordset.release();
+    gobjRecordset->open(m_settings.refreshStatement(key), *gobjConnection);
+    if (!gobjRecordset->eof()) {
+        for (int i = 1; i < gobjRecordset->fieldCount(); ++i)
+            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, gobjRecordset->fields(i).text()));
+    }
+    gobjRecordset->close();
+    gobjRecordset.release();
+}
+
+double RecordListGrid::AddGridRow()
+{
+    double key = 0;
+    gobjRecordset.release();
+    gobjRecordset->open(m_settings.newKeyStatement, *gobjConnection);
+    if (!gobjRecordset->eof())
+        key = NumberTextBeginsWith(gobjRecordset->fields(0).text());
+    gobjRecordset->close();
+    gobjRecordset.release();
+
+    gobjRecordset->open(m_settings.refreshStatement(key), *gobjConnection);
+    if (!gobjRecordset->eof()) {
+        m_grid.setCols(gobjRecordset->fieldCount());
+        m_grid.setRows(m_grid.rows() + 1);
+        const int row = m_grid.rows() - 1;
+        m_grid.setTextMatrix(row, 0, gobjRecordset->fields(0).text());
+        for (int i = 1; i < m_grid.cols(); ++i)
+            m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text()));
+    }
+    gobjRecordset->close();
+    gobjRecordset.release();
+    scrollToLastRow();
+    Screen::setMousePointer(Screen::vbDefault);
+    return key;
+}
+
+void RecordListGrid::scrollToLastRow()
+{
+    const double rowsThatFit = m_grid.height() / m_grid.rowHeight(0);
+    const double top = m_grid.rows() - rowsThatFit + 3;
+    if (top > 0)
+        m_grid.setTopRow(static_cast<int>(std::nearbyint(top)));
+    else if (m_grid.rows() > 1)
+        m_grid.setTopRow(1);
+}
+
+void RecordListGrid::MouseDown()
+{
+    if (m_grid.rows() >= 2)
+        gdblGridLeftCol = m_grid.leftCol();
+}
+
+void RecordListGrid::MouseUp()
+{
+    if (m_grid.rows() > 1) {
+        m_grid.setCol(0);
+        m_grid.setColSel(m_grid.cols() - 1);
+        m_grid.setLeftCol(static_cast<int>(gdblGridLeftCol));
+    }
+}
+
+void RecordListGrid::SelChange()
+{
+    if (m_grid.rows() > 1) {
+        m_grid.setCol(0);
+        m_grid.setColSel(m_grid.cols() - 1);
+    }
+}
+
+void RecordListGrid::FitToWindow(double innerWidth, double innerHeight)
+{
+    m_grid.move(m_grid.left(), m_grid.top(), innerWidth - 2 * m_grid.left(), innerHeight - 1.5 * m_grid.top());
+}
+
+bool HasCurrentRecord(const FlexGrid& grid)
+{
+    return grid.rows() > 1 && grid.row() != 0;
+}
+
+double CurrentKey(const FlexGrid& grid)
+{
+    return NumberTextBeginsWith(grid.textMatrix(grid.row(), 0));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class FlexGrid;
+
+// What tells one list window's grid from another's.
+struct RecordListSettings
+{
+    // The statement that fills the grid.
+    std::function<QString()> fillStatement;
+    // The statement that reads one record by its key, for a refresh and for an appended row.
+    std::function<QString(double key)> refreshStatement;
+    // The statement that finds the newest key.
+    QString newKeyStatement;
+    // Columns shown deciphered with the shared field cipher.
+    QList<int> decipheredColumns;
+    // Columns kept at width 0.
+    QList<int> hiddenColumns;
+    // The website list keeps the list order in column 3, fills in missing orders, and copies it to an
+    // extra column.
+    bool keepsListOrder = false;
+};
+
+// The behaviour that the three list windows share: filling the grid, refreshing or appending one row
+// after an edit, whole-row selection, and keeping the grid sized to the window.
+class RecordListGrid
+{
+public:
+    // Measured text wider than this is cut off; narrower columns get a margin that shrinks as they widen.
+    static constexpr double MaxColumnWidth = 8000;
+    static constexpr double MinColumnWidth = 600;
+
+    RecordListGrid(FlexGrid& grid, RecordListSettings settings);
+
+    // Reads the whole list; a unit of database work of its own.
+    void FillGrid();
+    // Rewrites the current row from the record with the key; runs on the caller's open connection.
+    void UpdateGridRow(double key);
+    // Appends the newest record and returns its key; runs on the caller's open connection.
+    double AddGridRow();
+
+    void MouseDown();
+    void MouseUp();
+    void SelChange();
+    // Keeps the grid's left and top, with equal side margins and a bottom margin of half its top.
+    void FitToWindow(double innerWidth, double innerHeight);
+
+    // The column width for the widest measured text of a column.
+    static double ColumnWidthFor(double widestText);
+    // The width of a text in the grid's font, in twips.
+    double TextWidth(const QString& text) const;
+
+private:
+    QString cellText(int column, const QString& stored) const;
+    void fillRows(int columnCount);
+    void fillInListOrder(int row, double& previousOrder);
+    void setColumnWidths(int columnCount);
+    void scrollToLastRow();
+
+    FlexGrid& m_grid;
+    RecordListSettings m_settings;
+};
+
+// Whether an event handler may open a record of the grid: there is a record row and it is current.
+bool HasCurrentRecord(const FlexGrid& grid);
+// The current record's key, from column 0.
+double CurrentKey(const FlexGrid& grid);
