@@ -1,0 +1,18 @@
+#include "WebsiteWindowFixture.h"
+
+#include "platform/db/Connection.h"
+#include "platform/db/Recordset.h"
+
+QStringList WebsiteWindowFixture::column(const QString& statement) const
+{
+    Connection connection;
+    connection.setConnectionString(QStringLiteral("Data Source=") + folder.dataFilePath());
+    connection.open();
+    Recordset rows;
+    rows.open(statement, connection);
+    QStringList values;
+    for (; !rows.eof(); rows.moveNext())
+        values << rows.fields(0).text();
+    connection.close();
+    return values;
+}

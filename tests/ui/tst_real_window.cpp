@@ -1,0 +1,137 @@
+// The real program under a real X server: it starts from its own folder with its data file, shows its
+// window in the saved mode at the saved size, and a screenshot of each mode is kept for the README.
+
+#include "data/DataFileSchema.h"
+#include "platform/db/DataFileCreator.h"
+#include "support/SeedData.h"
+#include "support/XvfbServer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+// The top-level window with the title, or 0. Without a window manager, top-level windows are children
+// of the root window.
+Window findWindow(Display* display, const char* title)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    Window found = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
+        return 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+            if (qstrcmp(name, title) == 0 && XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+                attributes.map_state == IsViewable)
+                found = children[i];
+            XFree(name);
+        }
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+// How many different colours a picture has: a blank or failed capture has one.
+int distinctColours(const QImage& image)
+{
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4)
+            colours.insert(image.pixel(x, y));
+    }
+    return static_cast<int>(colours.size());
+}
+
+} // namespace
+
+class TestRealWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programShowsItsWindow_data();
+    void programShowsItsWindow();
+};
+
+void TestRealWindow::programShowsItsWindow_data()
+{
+    QTest::addColumn<bool>("launcher");
+    QTest::addColumn<QSize>("expectedPixels");
+    QTest::addColumn<QString>("screenshot");
+    // Sizes in twips from the settings row: 10500 x 7200 for the grid, 4200 x 6300 for the launcher.
+    QTest::newRow("maintenance mode") << false << QSize(700, 480) << "maintenance-mode.png";
+    QTest::newRow("launcher mode") << true << QSize(280, 420) << "launcher-mode.png";
+}
+
+void TestRealWindow::programShowsItsWindow()
+{
+    QFETCH(bool, launcher);
+    QFETCH(QSize, expectedPixels);
+    QFETCH(QString, screenshot);
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("quillock"));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
+    const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
+    QStringList statements = newDataFileStatements();
+    statements << QStringLiteral("UPDATE Setup SET DefaultToLauncher = %1, FormWidth = 10500, FormHeight = 7200, "
+                                 "LauncherWidth = 4200, LauncherHeight = 6300 WHERE SetupID = 1")
+                      .arg(launcher ? 1 : 0);
+    createDatabaseFile(dataFile, statements);
+    seedWebsites(dataFile, {{"Bank of Example", "https://bank.example/login", 1},
+                            {"Mail", "https://mail.example", 2},
+                            {"Library card", "https://library.example/account", 3},
+                            {"Energy supplier", "https://energy.example", 4}});
+
+    QProcess quillock;
+    quillock.setProgram(program);
+    quillock.start();
+    QVERIFY2(quillock.waitForStarted(), qPrintable(quillock.errorString()));
+    Display* display = XOpenDisplay(nullptr);
+    QVERIFY(display != nullptr);
+    Window window = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((window = findWindow(display, "Quillock!")) != 0, 20000);
+    QTest::qWait(500); // let it paint
+    XWindowAttributes attributes;
+    QVERIFY(XGetWindowAttributes(display, window, &attributes) != 0);
+    QCOMPARE(QSize(attributes.width, attributes.height), expectedPixels);
+
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    QVERIFY(distinctColours(image) > 3);
+    const QString folderForPictures = qEnvironmentVariable("QUILLOCK_SCREENSHOT_DIR", QDir::currentPath());
+    QVERIFY(image.save(QDir(folderForPictures).filePath(screenshot)));
+    XCloseDisplay(display);
+    quillock.kill();
+    quillock.waitForFinished();
+}
+
+int main(int argc, char* argv[])
+{
+    XvfbServer xvfb;
+    if (!xvfb.isRunning()) {
+        std::fprintf(stderr, "Xvfb could not be started\n");
+        return 1;
+    }
+    qputenv("DISPLAY", QByteArray::fromStdString(xvfb.display()));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    TestRealWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_real_window.moc"
