@@ -4,6 +4,7 @@
 
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
+#include "platform/grid/FlexGrid.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "ui/main/frmWebsite.h"
@@ -39,6 +40,8 @@ void benchFill(int websites)
         window.FillGrid();
         QCoreApplication::processEvents(); // the view takes in the new rows
     });
+    if (window.MSFlexGrid1->rows() != websites + 1)
+        std::fprintf(stderr, "the grid holds %d rows, not %d\n", window.MSFlexGrid1->rows() - 1, websites);
     std::printf("fillgrid_%d %.3f s\n", websites, seconds);
 }
 
