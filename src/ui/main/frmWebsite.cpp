@@ -432,12 +432,18 @@ void frmWebsite::Form_Resize()
         resizeMaintenance();
 }
 
+// Each correction raises the resize event again, which then finds the size in order.
+void frmWebsite::enforceMinimumSize(double width, double height)
+{
+    if (Width() < width)
+        setWidth(width);
+    if (Height() < height)
+        setHeight(height);
+}
+
 void frmWebsite::resizeMaintenance()
 {
-    if (Width() < MaintenanceMinWidth)
-        setWidth(MaintenanceMinWidth);
-    if (Height() < MaintenanceMinHeight)
-        setHeight(MaintenanceMinHeight);
+    enforceMinimumSize(MaintenanceMinWidth, MaintenanceMinHeight);
     m_list->FitToWindow(ScaleWidth(), ScaleHeight());
 }
 

@@ -122,6 +122,8 @@ private:
     void applyStartupSettings(const StartupSettings& settings);
     void layOutSavedMode();
     void selectSecondLauncherEntry();
+    void saveSize(const QString& heightColumn, double height, const QString& widthColumn, double width);
+    void enforceMinimumSize(double width, double height);
     void resizeMaintenance();
     void resizeLauncher();
     void fillLauncherList();

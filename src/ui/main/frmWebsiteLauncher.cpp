@@ -208,10 +208,7 @@ void frmWebsite::Form_QueryUnload(bool& cancel)
 
 void frmWebsite::resizeLauncher()
 {
-    if (Width() < LauncherMinWidth)
-        setWidth(LauncherMinWidth);
-    if (Height() < LauncherMinHeight)
-        setHeight(LauncherMinHeight);
+    enforceMinimumSize(LauncherMinWidth, LauncherMinHeight);
     fraLauncher->setGeometry(0, 0, Twips::toPixels(Width()), Twips::toPixels(Height()));
     lstWebsites->resize(Twips::toPixels(Width() - 180), Twips::toPixels(Height() - 1000));
 }

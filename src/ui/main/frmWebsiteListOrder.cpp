@@ -58,28 +58,29 @@ void frmWebsite::SaveListOrder()
     }
 }
 
+// Stores a size in two columns of the settings row, in one unit of database work.
+void frmWebsite::saveSize(const QString& heightColumn, double height, const QString& widthColumn, double width)
+{
+    OpenConnection();
+    gobjConnection->execute(QStringLiteral("UPDATE Setup SET ") + heightColumn + QStringLiteral(" = ") +
+                            NumberToText(height) + QStringLiteral(", ") + QStringLiteral(" ") + widthColumn +
+                            QStringLiteral(" = ") + NumberToText(width) + QStringLiteral(" ") +
+                            QStringLiteral("WHERE SetupID = 1"));
+    CloseConnection();
+}
+
 void frmWebsite::SaveFormSize()
 {
     const double height = Height();
     const double width = Width();
     gdblfrmWebsiteHeight = height;
     gdblfrmWebsiteWidth = width;
-    OpenConnection();
-    gobjConnection->execute(QStringLiteral("UPDATE Setup SET ") + QStringLiteral("FormHeight = ") +
-                            NumberToText(height) + QStringLiteral(", ") + QStringLiteral(" ") +
-                            QStringLiteral("FormWidth = ") + NumberToText(width) + QStringLiteral(" ") +
-                            QStringLiteral("WHERE SetupID = 1"));
-    CloseConnection();
+    saveSize(QStringLiteral("FormHeight"), height, QStringLiteral("FormWidth"), width);
 }
 
+// The in-memory launcher size is left as it is; switching to maintenance mode copies it afterwards.
 void frmWebsite::SaveFrameSize()
 {
-    const double height = Twips::fromPixels(fraLauncher->height());
-    const double width = Twips::fromPixels(fraLauncher->width());
-    OpenConnection();
-    gobjConnection->execute(QStringLiteral("UPDATE Setup SET ") + QStringLiteral("LauncherHeight = ") +
-                            NumberToText(height) + QStringLiteral(", ") + QStringLiteral(" ") +
-                            QStringLiteral("LauncherWidth = ") + NumberToText(width) + QStringLiteral(" ") +
-                            QStringLiteral("WHERE SetupID = 1"));
-    CloseConnection();
+    saveSize(QStringLiteral("LauncherHeight"), Twips::fromPixels(fraLauncher->height()),
+             QStringLiteral("LauncherWidth"), Twips::fromPixels(fraLauncher->width()));
 }
