@@ -1,0 +1,38 @@
+#include "platform/keys/KeySender.h"
+
+namespace Keys {
+namespace {
+
+KeySender* replacementSender = nullptr;
+
+// Made on first use, so a program that never types needs no display; kept to the end so that the
+// backend can restore the keyboard it changed when the program exits.
+std::unique_ptr<KeySender>& platformSender()
+{
+    static std::unique_ptr<KeySender> sender;
+    return sender;
+}
+
+} // namespace
+
+KeySender& keySender()
+{
+    if (replacementSender)
+        return *replacementSender;
+    if (!platformSender())
+        platformSender() = createPlatformKeySender();
+    return *platformSender();
+}
+
+void setKeySender(KeySender* replacement)
+{
+    replacementSender = replacement;
+}
+
+void releaseIdleKeys()
+{
+    if (platformSender())
+        platformSender()->releaseIdleKeys();
+}
+
+} // namespace Keys

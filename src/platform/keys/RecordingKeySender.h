@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/keys/KeySender.h"
+
+namespace Keys {
+
+// The test backend: records every call instead of typing, and installs itself for its lifetime.
+class RecordingKeySender : public KeySender
+{
+public:
+    RecordingKeySender() { setKeySender(this); }
+    ~RecordingKeySender() override { setKeySender(nullptr); }
+    RecordingKeySender(const RecordingKeySender&) = delete;
+    RecordingKeySender& operator=(const RecordingKeySender&) = delete;
+
+    void send(const std::vector<KeyStroke>& strokes) override { calls.push_back(strokes); }
+
+    // Every stroke of every call, in order.
+    std::vector<KeyStroke> strokes() const
+    {
+        std::vector<KeyStroke> all;
+        for (const std::vector<KeyStroke>& call : calls)
+            all.insert(all.end(), call.begin(), call.end());
+        return all;
+    }
+
+    // One entry per call of send.
+    std::vector<std::vector<KeyStroke>> calls;
+};
+
+} // namespace Keys

@@ -1,0 +1,67 @@
+#include "platform/keys/SendKeys.h"
+
+#include "platform/error/AppError.h"
+#include "platform/keys/KeySender.h"
+#include "platform/keys/KeyString.h"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+// What the platform's own facility raises when it may not send keys.
+constexpr int PermissionDenied = 70;
+
+// Typing has paused for good when no keys came for this long; by then the window has taken them.
+constexpr int IdleMilliseconds = 3000;
+
+// Lets the backend give back what it borrowed for typing once typing has paused: a timer that every
+// call restarts. Keys sent from another thread (a test's) leave it alone.
+void releaseKeysWhenIdle()
+{
+    static QPointer<QTimer> timer;
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread())
+        return;
+    if (!timer) {
+        timer = new QTimer(application);
+        timer->setSingleShot(true);
+        timer->setInterval(IdleMilliseconds);
+        QObject::connect(timer, &QTimer::timeout, [] { Keys::releaseIdleKeys(); });
+    }
+    timer->start();
+}
+
+std::u32string toUtf32(const QString& text)
+{
+    const QList<uint> codePoints = text.toUcs4();
+    return std::u32string(codePoints.begin(), codePoints.end());
+}
+
+} // namespace
+
+void sendKeys(const QString& keyString)
+{
+    std::vector<Keys::KeyStroke> strokes;
+    try {
+        strokes = Keys::parseKeyString(toUtf32(keyString));
+    } catch (const Keys::KeyStringError& error) {
+        throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The key string \"%1\" is not valid: %2.")
+                                                         .arg(keyString, QString::fromStdString(error.what())));
+    }
+    try {
+        Keys::keySender().send(strokes);
+    } catch (const Keys::KeySendError& error) {
+        throw AppError(PermissionDenied, QString::fromStdString(error.what()));
+    }
+    releaseKeysWhenIdle();
+}
+
+QString literalKeyString(QChar character)
+{
+    const std::u32string keys = Keys::literalKeyString(character.unicode());
+    return QString::fromUcs4(keys.data(), static_cast<qsizetype>(keys.size()));
+}
