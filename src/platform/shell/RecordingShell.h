@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/shell/Shell.h"
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace Desktop {
+
+// The test backend: answers the look-up with a program set by the test (or none), records every call
+// and what the looked-up document held at that moment, and installs itself for its lifetime.
+class RecordingShell : public Shell
+{
+public:
+    struct Start
+    {
+        std::string program;
+        std::string argument;
+        std::uintptr_t ownerWindow;
+    };
+
+    RecordingShell() { setShell(this); }
+    ~RecordingShell() override { setShell(nullptr); }
+    RecordingShell(const RecordingShell&) = delete;
+    RecordingShell& operator=(const RecordingShell&) = delete;
+
+    std::optional<std::string> findExecutable(const std::string& documentPath) override
+    {
+        lookedUp.push_back(documentPath);
+        std::ifstream document(documentPath, std::ios::binary);
+        std::ostringstream contents;
+        contents << document.rdbuf();
+        documentContents.push_back(document.is_open() ? contents.str() : std::string());
+        return associatedProgram;
+    }
+
+    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override
+    {
+        starts.push_back({program, argument, ownerWindow});
+        return startSucceeds;
+    }
+
+    // What the look-up answers, and whether a start succeeds.
+    std::optional<std::string> associatedProgram = "/usr/bin/browser";
+    bool startSucceeds = true;
+
+    std::vector<std::string> lookedUp;
+    std::vector<std::string> documentContents; // empty when the document could not be read
+    std::vector<Start> starts;
+};
+
+} // namespace Desktop

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace Desktop {
+
+// The desktop's shell, as far as opening a web page needs it: which program opens a document, and
+// starting a program. Strings are in the platform's own narrow encoding (UTF-8 here, the ANSI code page
+// on Windows).
+class Shell
+{
+public:
+    virtual ~Shell() = default;
+
+    // The program that opens the document by the desktop's file associations: on Windows the path of
+    // its executable, on a freedesktop.org desktop the path of its desktop entry. Nothing when no
+    // program is associated with documents of that kind.
+    virtual std::optional<std::string> findExecutable(const std::string& documentPath) = 0;
+
+    // Starts the program with one argument, its window maximized, and returns without waiting for it.
+    // False when the program could not be started. The owner window is the parent of any dialog the
+    // shell itself shows.
+    virtual bool startMaximized(const std::string& program, const std::string& argument,
+                                std::uintptr_t ownerWindow) = 0;
+};
+
+// The shell in use: one installed by a test, otherwise this platform's own, made on first use.
+Shell& shell();
+// Installs another shell (a test's); null restores the platform's. The caller keeps ownership.
+void setShell(Shell* replacement);
+
+// This platform's shell; defined by the backend that the build selects.
+std::unique_ptr<Shell> createPlatformShell();
+
+} // namespace Desktop
