@@ -6,6 +6,8 @@
 #include "app/UnitOfWork.h"
 #include "app/basModule1.h"
 #include "data/NumberText.h"
+#include "launch/ReplayWebsite.h"
+#include "launch/WaitMilliseconds.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/error/AppError.h"
 #include "platform/grid/FlexGrid.h"
@@ -322,8 +324,8 @@ void frmWebsite::LaunchWebsite()
 {
     if (!HasCurrentRecord(*MSFlexGrid1))
         return; // no website row is selected
-    resetIdleCount();
-    // the replay runs here
+    const int row = MSFlexGrid1->row();
+    ReplayWebsite(tmrWait, MSFlexGrid1->textMatrix(row, 0), MSFlexGrid1->textMatrix(row, 2), this);
 }
 
 void frmWebsite::cmdSetup_Click()
@@ -410,8 +412,7 @@ void frmWebsite::tmrMasterPassword_Timer()
 
 void frmWebsite::tmrWait_Timer()
 {
-    gblnWaitElapsed = true;
-    tmrWait.stop();
+    ::tmrWait_Timer(tmrWait);
 }
 
 // ---- size ----

@@ -1,0 +1,99 @@
+#include "launch/ReplayWebsite.h"
+
+#include "app/basModule1.h"
+#include "launch/OpenWebPage.h"
+#include "launch/PlayInstruction.h"
+#include "platform/screen/Screen.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+
+// The event loop turns after each instruction: a short pause that lets the keys be delivered.
+constexpr int TurnsAfterInstruction = 100;
+
+bool replayRunning = false;
+
+// Marks a replay as running for its lifetime, and shows the hourglass meanwhile.
+class RunningReplay
+{
+public:
+    RunningReplay()
+    {
+        replayRunning = true;
+        Screen::setMousePointer(Screen::vbHourglass);
+    }
+    ~RunningReplay()
+    {
+        Screen::setMousePointer(Screen::vbDefault);
+        replayRunning = false;
+    }
+    RunningReplay(const RunningReplay&) = delete;
+    RunningReplay& operator=(const RunningReplay&) = delete;
+};
+
+bool isWebsiteKey(const QString& text)
+{
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    return wholeNumber.match(text).hasMatch();
+}
+
+QString instructionsStatement(const QString& websiteId)
+{
+    return QStringLiteral("SELECT Top 500 a.WebsiteInstructionsID, a.WebsiteID, b.WebsiteName, a.EventTypeID, "
+                          "c.EventType,  ") +
+           QStringLiteral("a.NumberOfTimes, a.TextToTypeIn ") +
+           QStringLiteral("FROM WebsiteInstructions a, Website b, EventType c ") +
+           QStringLiteral("WHERE b.WebsiteID = ") + websiteId + QStringLiteral(" AND ") +
+           QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
+           QStringLiteral("ORDER BY a.WebsiteInstructionsID ");
+}
+
+// Reads the instructions in a unit of database work of their own, ended before anything else happens:
+// the message boxes of the page opening and the waits of the replay run the event loop, and the
+// commands that run then open and close the shared connection themselves.
+void readInstructions(Recordset& instructions, const QString& websiteId)
+{
+    OpenConnection();
+    try {
+        instructions.open(instructionsStatement(websiteId), *gobjConnection);
+    } catch (...) {
+        CloseConnection();
+        throw;
+    }
+    CloseConnection();
+}
+
+void letEventsRun()
+{
+    for (int turn = 0; turn < TurnsAfterInstruction; ++turn)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner)
+{
+    const QString websiteId = websiteIdText.trimmed();
+    if (replayRunning || !isWebsiteKey(websiteId))
+        return;
+    const RunningReplay running;
+    gdblMinutesLeft = gdblRelockMinutes;
+
+    Recordset instructions;
+    readInstructions(instructions, websiteId);
+    OpenWebPage(link, owner);
+
+    // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
+    const QPointer<QTimer> timer(&tmrWait);
+    for (; !instructions.eof() && timer; instructions.moveNext()) {
+        PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
+                        instructions.fields(QStringLiteral("NumberOfTimes")),
+                        instructions.fields(QStringLiteral("TextToTypeIn")));
+        letEventsRun();
+    }
+    instructions.close();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QTimer;
+class QWidget;
+
+// The body of the main window's LaunchWebsite: opens the website's link in the browser and replays its
+// instructions, in the order of their keys, as keystrokes into the window that has the focus.
+//
+// tmrWait is the main window's wait timer, whose tick must call tmrWait_Timer(tmrWait); websiteIdText
+// and link are the grid's current row, columns 0 and 2; owner is the main window.
+//
+// A launch counts as activity for the re-lock countdown, and shows the hourglass until it ends. The
+// instructions are read at the start into the replay's own snapshot, so commands run while it waits
+// cannot change what it types. It does nothing when the id is not a website key (no row selected) or
+// while another replay is still running. Raises AppError when the data file cannot be read or keys
+// cannot be sent; the pointer is back to the default and the data file closed by then.
+void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner);
