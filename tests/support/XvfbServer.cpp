@@ -1,7 +1,9 @@
 #include "support/XvfbServer.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +15,13 @@ XvfbServer::XvfbServer(const std::string& screen)
     m_pid = fork();
     if (m_pid == 0) {
         close(pipeEnds[0]);
+        // The server dies with the test, and keeps none of the test's output open: a test that fails
+        // must not leave a server behind that holds the test runner waiting.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int devNull = open("/dev/null", O_RDWR);
+        dup2(devNull, STDIN_FILENO);
+        dup2(devNull, STDOUT_FILENO);
+        dup2(devNull, STDERR_FILENO);
         const std::string fd = std::to_string(pipeEnds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset", "-nolisten", "tcp",
                static_cast<char*>(nullptr));

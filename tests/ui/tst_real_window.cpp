@@ -4,7 +4,7 @@
 #include "data/DataFileSchema.h"
 #include "platform/db/DataFileCreator.h"
 #include "support/SeedData.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbTestMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -120,18 +120,6 @@ void TestRealWindow::programShowsItsWindow()
     quillock.waitForFinished();
 }
 
-int main(int argc, char* argv[])
-{
-    XvfbServer xvfb;
-    if (!xvfb.isRunning()) {
-        std::fprintf(stderr, "Xvfb could not be started\n");
-        return 1;
-    }
-    qputenv("DISPLAY", QByteArray::fromStdString(xvfb.display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TestRealWindow test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLOCK_XVFB_TEST_MAIN(TestRealWindow)
 
 #include "tst_real_window.moc"
