@@ -7,12 +7,15 @@ set -euo pipefail
 packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev libxtst-dev
+    libx11-dev libxtst-dev libxcb1-dev
     fonts-dejavu-core
 )
 if [[ "${1:-}" == "--test" ]]; then
     # OpenSSL's Blowfish checks our own cipher; it is linked into tests only.
     packages+=(libssl-dev xvfb xauth)
+    # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
+    # compare typing speeds with in the benchmark.
+    packages+=(openbox chromium xdotool)
 fi
 
 missing=()

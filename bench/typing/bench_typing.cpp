@@ -1,0 +1,159 @@
+// Types 1,000 printable characters into a real Qt window with the program's keystroke facility, one key
+// string per character as a replay sends them, and then with `xdotool type --delay 0`; measures a
+// replay's "Wait 2" step. Needs an X display (bench/run-typing.sh starts one).
+// Prints one line per figure: "<name> <value> <unit>".
+
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "launch/ReplayWebsite.h"
+#include "launch/WaitMilliseconds.h"
+#include "platform/keys/RecordingKeySender.h"
+#include "platform/keys/SendKeys.h"
+#include "platform/keys/X11KeySender.h"
+#include "platform/shell/RecordingShell.h"
+#include "support/TempDataFolder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int Characters = 1000;
+// Typing is over when no character has arrived for this long.
+constexpr qint64 QuietMs = 2000;
+
+struct Typing
+{
+    double charactersPerSecond;
+    int correct;
+};
+
+// The printable ASCII characters in a fixed random order, each of them many times.
+QString printableText()
+{
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<int> printable(0x20, 0x7e);
+    QString text;
+    for (int i = 0; i < Characters; ++i)
+        text += QChar(static_cast<char16_t>(printable(random)));
+    return text;
+}
+
+// Characters that arrived in the right order: the longest common subsequence, so that one dropped
+// character costs one, not all that follow it.
+int correctCharacters(const QString& expected, const QString& typed)
+{
+    std::vector<int> previous(static_cast<std::size_t>(typed.size()) + 1, 0);
+    std::vector<int> current(previous.size(), 0);
+    for (QChar wanted : expected) {
+        for (qsizetype j = 0; j < typed.size(); ++j) {
+            const std::size_t k = static_cast<std::size_t>(j);
+            current[k + 1] = wanted == typed[j] ? previous[k] + 1 : std::max(previous[k + 1], current[k]);
+        }
+        std::swap(previous, current);
+    }
+    return previous.back();
+}
+
+// Starts the typing, then lets the window take keys until all arrived or none came for a while; the
+// rate counts from the start to the last character that arrived.
+Typing measure(QPlainTextEdit& editor, const QString& text, const std::function<void()>& type)
+{
+    editor.clear();
+    QElapsedTimer clock;
+    clock.start();
+    type();
+    qint64 lastArrival = 0;
+    qsizetype arrived = 0;
+    while (arrived < text.size() && clock.elapsed() - lastArrival < QuietMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (editor.toPlainText().size() != arrived) {
+            arrived = editor.toPlainText().size();
+            lastArrival = clock.nsecsElapsed() / 1000000;
+        }
+    }
+    const double seconds = std::max(static_cast<double>(lastArrival) / 1000.0, 1e-3);
+    return {static_cast<double>(arrived) / seconds, correctCharacters(text, editor.toPlainText())};
+}
+
+// Types on a thread of its own, so that the window takes the keys meanwhile, as a browser in another
+// process does (and as the window takes xdotool's).
+std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text)
+{
+    return std::thread([&sender, text] {
+        Keys::setKeySender(&sender);
+        for (QChar c : text)
+            sendKeys(literalKeyString(c));
+        Keys::setKeySender(nullptr);
+    });
+}
+
+// A replay of one website whose only instruction is "Wait 2", from the data file on.
+double replayedWaitMilliseconds()
+{
+    TempDataFolder folder;
+    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
+                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes) VALUES (1, 4, 2)"});
+    gobjEncrypt = std::make_unique<dsEncrypt>();
+    Keys::RecordingKeySender keys;
+    Desktop::RecordingShell shell;
+    QTimer tmrWait;
+    QObject::connect(&tmrWait, &QTimer::timeout, [&tmrWait] { tmrWait_Timer(tmrWait); });
+    QElapsedTimer clock;
+    clock.start();
+    ReplayWebsite(tmrWait, QStringLiteral("1"), QString(), nullptr);
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "bench_typing needs an X display (run bench/run-typing.sh)\n");
+        return 1;
+    }
+    QPlainTextEdit editor;
+    editor.resize(800, 600);
+    editor.show();
+    editor.activateWindow();
+    if (!QTest::qWaitForWindowActive(&editor)) {
+        std::fprintf(stderr, "the typing window did not get the focus\n");
+        return 1;
+    }
+    const QString text = printableText();
+
+    Keys::X11KeySender sender;
+    std::thread typist;
+    const Typing quillock = measure(editor, text, [&] { typist = typeWithQuillock(sender, text); });
+    typist.join();
+    std::printf("typing_quillock %.0f cps\n", quillock.charactersPerSecond);
+    std::printf("typing_quillock_correct %d chars\n", quillock.correct);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        std::fprintf(stderr, "xdotool is missing: install it to compare (apt-get install xdotool)\n");
+    } else {
+        QProcess xdotool;
+        const Typing other = measure(editor, text, [&] {
+            xdotool.start(QStringLiteral("xdotool"), {"type", "--delay", "0", "--", text});
+        });
+        xdotool.waitForFinished();
+        std::printf("typing_xdotool %.0f cps\n", other.charactersPerSecond);
+        std::printf("typing_xdotool_correct %d chars\n", other.correct);
+        std::printf("typing_ratio %.2f x\n", quillock.charactersPerSecond / std::max(other.charactersPerSecond, 1e-9));
+    }
+
+    std::printf("wait_2s %.0f ms\n", replayedWaitMilliseconds());
+    return 0;
+}
