@@ -1,4 +1,4 @@
-#include "CaughtError.h"
+#include "support/CaughtError.h"
 #include "ReferenceBlowfish.h"
 
 #include "crypto/basBlowfish.h"

@@ -1,4 +1,4 @@
-#include "CaughtError.h"
+#include "support/CaughtError.h"
 
 #include "crypto/basBlowfish.h"
 #include "crypto/basBlowfishByteFns.h"

@@ -8,6 +8,7 @@
 #include "platform/db/DataFileCreator.h"
 #include "platform/db/StatementTranslation.h"
 #include "platform/error/AppError.h"
+#include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
 namespace {
 
@@ -44,14 +44,12 @@ Connection& openShared()
     return *gobjConnection;
 }
 
-int errorNumberOf(const std::function<void()>& work)
+// The number of the error the work raised, or 0 when it raised none.
+template <typename Work>
+int errorNumberOf(Work&& work)
 {
-    try {
-        work();
-    } catch (const AppError& error) {
-        return error.number();
-    }
-    return 0;
+    const std::optional<AppError> error = caughtError(std::forward<Work>(work));
+    return error ? error->number() : 0;
 }
 
 } // namespace
