@@ -12,6 +12,8 @@ struct KeyedTables
 {
     std::array<std::uint32_t, 18> pArray;
     std::array<std::uint32_t, 4 * 256> sBoxes; // box 0 first
+
+    bool operator==(const KeyedTables&) const = default;
 };
 
 // The P-array and S-boxes after the key schedule for the key.
