@@ -3,9 +3,7 @@
 // home, under openbox on a display of the test's own), and the replayed keystrokes sign in to a page
 // that the test serves.
 
-#include "LoginServer.h"
-#include "Openbox.h"
-#include "X11Probe.h"
+#include "X11Witness.h"
 #include "crypto/dsEncrypt.h"
 #include "data/StatementText.h"
 #include "platform/keys/X11KeySender.h"
@@ -13,19 +11,20 @@
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
-#include "support/XvfbServer.h"
+#include "support/XvfbTestMain.h"
 #include "ui/main/frmWebsite.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QUrlQuery>
 #include <csignal>
-#include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -34,10 +33,56 @@ const QString UserName = QStringLiteral("quillock.user@example.test");
 // Quotes and every character the key-string syntax reserves.
 const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w");
 
-constexpr int Text = 1;
-constexpr int Enter = 2;
-constexpr int Tab = 3;
-constexpr int Wait = 4;
+const QByteArray LoginPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
+<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
+<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
+<script>document.getElementById("username").focus();</script>)";
+
+// A website's sign-in page on 127.0.0.1: GET / gives the form, whose user name field has the focus as
+// soon as the page loads; the browser sends it back as GET /login?username=...&password=...
+class LoginServer
+{
+public:
+    LoginServer()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
+
+    bool isListening() const { return m_server.isListening(); }
+    QString pageLink() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
+
+    QUrlQuery form; // the form last sent, empty before any
+    int pageLoads = 0;
+
+private:
+    void answer(QTcpSocket* socket)
+    {
+        // A GET request has no body: it is complete with its headers.
+        if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
+            return;
+        const QList<QByteArray> target = socket->readAll().split(' ').value(1).split('?');
+        QByteArray page = "<!DOCTYPE html><title>Signed in</title>"; // also for the icon the browser asks for
+        if (target.front() == "/") {
+            ++pageLoads;
+            page = LoginPage;
+        } else if (target.front() == "/login") {
+            // In a form's query '+' stands for a blank.
+            form.setQuery(QString::fromLatin1(target.value(1)).replace(QLatin1Char('+'), QStringLiteral("%20")));
+        }
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
+                      "Content-Length: " +
+                      QByteArray::number(page.size()) + "\r\n\r\n" + page);
+        socket->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+};
 
 bool writeFile(const QString& path, const QString& contents)
 {
@@ -55,8 +100,9 @@ bool processRuns(pid_t process)
     return !line.mid(line.lastIndexOf(')') + 2).startsWith('Z'); // a zombie has ended already
 }
 
-// The website's sign-in steps: wait for the page (keys typed before it takes them are lost), the user
-// name in the field that has the focus, Tab to the password, the password, Enter.
+// The website's sign-in steps: wait 3 s for the page (keys typed before it takes them are lost), the user
+// name in the field that has the focus, Tab to the password, the password, Enter. The event types are
+// 1 Text, 2 Enter, 3 Tab and 4 Wait.
 void seedSignIn(const TempDataFolder& folder, const QString& link)
 {
     seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), link, 1}});
@@ -64,11 +110,11 @@ void seedSignIn(const TempDataFolder& folder, const QString& link)
     auto text = [&cipher](const QString& plain) {
         return QLatin1Char('\'') + FixQuotes(cipher.Encrypt2(plain)) + QLatin1Char('\'');
     };
-    const QString step = QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
-                                        "TextToTypeIn) VALUES (1, %1, %2, %3)");
-    folder.execute({step.arg(Wait).arg(3).arg("Null"), step.arg(Text).arg("Null", text(UserName)),
-                    step.arg(Tab).arg("Null", "Null"), step.arg(Text).arg("Null", text(Password)),
-                    step.arg(Enter).arg("Null", "Null")});
+    folder.execute(
+        {QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
+                        "VALUES (1, 4, 3, Null), (1, 1, Null, %1), (1, 3, Null, Null), (1, 1, Null, %2), "
+                        "(1, 2, Null, Null)")
+             .arg(text(UserName), text(Password))});
 }
 
 } // namespace
@@ -85,16 +131,15 @@ private slots:
     void signsInThroughTheBrowser();
 
 private:
-    void makeChromiumTheDefaultBrowser(const QString& profile);
-    void endBrowser();
-
     QString m_chromium;
     QTemporaryDir m_home;
+    std::optional<Openbox> m_windowManager;
     pid_t m_browser = 0;
 };
 
 void TestBrowserLogin::initTestCase()
 {
+    QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
     m_chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     QVERIFY2(!m_chromium.isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
     QVERIFY(m_home.isValid());
@@ -107,20 +152,11 @@ void TestBrowserLogin::initTestCase()
     qunsetenv("XDG_CURRENT_DESKTOP");
 }
 
+// In the test's home the browser for web pages is chromium with a new profile for each test. As root it
+// must run without its sandbox.
 void TestBrowserLogin::init()
 {
-    makeChromiumTheDefaultBrowser(m_home.filePath(QStringLiteral("profile-%1").arg(QTest::currentDataTag())));
-}
-
-void TestBrowserLogin::cleanup()
-{
-    endBrowser();
-}
-
-// In the test's home the browser for web pages is chromium with a throwaway profile. As root it must run
-// without its sandbox.
-void TestBrowserLogin::makeChromiumTheDefaultBrowser(const QString& profile)
-{
+    const QString profile = m_home.filePath(QStringLiteral("profile-%1").arg(QTest::currentDataTag()));
     const QString exec = QStringLiteral("\"%1\" --no-sandbox --no-first-run --no-default-browser-check "
                                         "--disable-background-networking --disable-component-update --disable-sync "
                                         "--disable-gpu --disable-dev-shm-usage --disable-breakpad "
@@ -131,6 +167,19 @@ void TestBrowserLogin::makeChromiumTheDefaultBrowser(const QString& profile)
                           "\nMimeType=text/html;\n"));
     QVERIFY(writeFile(m_home.filePath(".config/mimeapps.list"),
                       "[Default Applications]\ntext/html=quillock-test-chromium.desktop\n"));
+}
+
+// Ends the browser the test started, with its helper processes: they are a process group of their own,
+// the one of the session the browser was started in.
+void TestBrowserLogin::cleanup()
+{
+    if (m_browser <= 1)
+        return;
+    const pid_t group = getpgid(m_browser);
+    if (group > 1 && group != getpgid(0))
+        kill(-group, SIGTERM);
+    QTRY_VERIFY_WITH_TIMEOUT(!processRuns(m_browser), 10000);
+    m_browser = 0;
 }
 
 void TestBrowserLogin::signsInThroughTheBrowser_data()
@@ -176,45 +225,13 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     std::optional<xcb_window_t> browser;
     QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow(QStringLiteral("Chromium"))).has_value(), 20000);
     m_browser = probe.process(*browser);
-    QTRY_VERIFY_WITH_TIMEOUT(!server.received.isEmpty(), 20000);
-    QCOMPARE(server.received.value(QStringLiteral("username")), UserName);
-    QCOMPARE(server.received.value(QStringLiteral("password")), Password);
+    QTRY_VERIFY_WITH_TIMEOUT(!server.form.isEmpty(), 20000);
+    QCOMPARE(server.form.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded), UserName);
+    QCOMPARE(server.form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded), Password);
     QCOMPARE(server.pageLoads, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.states(*browser).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_HORZ")) &&
-                                 probe.states(*browser).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")),
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
 }
 
-// Ends the browser the test started, with its helper processes: they are a process group of their own,
-// the one of the session the browser was started in.
-void TestBrowserLogin::endBrowser()
-{
-    if (m_browser <= 1)
-        return;
-    const pid_t group = getpgid(m_browser);
-    if (group > 1 && group != getpgid(0))
-        kill(-group, SIGTERM);
-    QTRY_VERIFY_WITH_TIMEOUT(!processRuns(m_browser), 10000);
-    m_browser = 0;
-}
-
-int main(int argc, char* argv[])
-{
-    XvfbServer display;
-    if (!display.isRunning()) {
-        std::fprintf(stderr, "Xvfb did not start: is the xvfb package installed?\n");
-        return 1;
-    }
-    qputenv("DISPLAY", QByteArray::fromStdString(display.display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    const Openbox windowManager(display.display());
-    if (!windowManager.isRunning()) {
-        std::fprintf(stderr, "openbox did not start: is the openbox package installed?\n");
-        return 1;
-    }
-    QApplication app(argc, argv);
-    TestBrowserLogin test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLOCK_XVFB_TEST_MAIN(TestBrowserLogin)
 
 #include "tst_browser_login.moc"

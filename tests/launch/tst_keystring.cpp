@@ -8,7 +8,6 @@
 #include <QTest>
 
 using Keys::Key;
-using Keys::KeyStroke;
 
 namespace {
 
@@ -18,34 +17,13 @@ std::u32string utf32(const QString& text)
     return std::u32string(codePoints.begin(), codePoints.end());
 }
 
-QString keyName(Key key)
+// The strokes written out, one entry each: modifiers as + ^ %, then the character or <NAME>.
+QStringList describe(const std::vector<Keys::KeyStroke>& strokes)
 {
-    switch (key) {
-    case Key::Enter:
-        return QStringLiteral("ENTER");
-    case Key::Tab:
-        return QStringLiteral("TAB");
-    case Key::Backspace:
-        return QStringLiteral("BS");
-    case Key::Delete:
-        return QStringLiteral("DEL");
-    case Key::Escape:
-        return QStringLiteral("ESC");
-    case Key::PageDown:
-        return QStringLiteral("PGDN");
-    default:
-        break;
-    }
-    if (key >= Key::F1 && key <= Key::F16)
-        return QStringLiteral("F%1").arg(static_cast<int>(key) - static_cast<int>(Key::F1) + 1);
-    return QStringLiteral("KEY%1").arg(static_cast<int>(key));
-}
-
-// The strokes written out, one stroke per entry: modifiers as + ^ %, then the character or <NAME>.
-QStringList describe(const std::vector<KeyStroke>& strokes)
-{
+    const QMap<Key, QString> names{{Key::Enter, "ENTER"}, {Key::Tab, "TAB"},    {Key::Backspace, "BS"},
+                                   {Key::Delete, "DEL"},  {Key::Escape, "ESC"}, {Key::PageDown, "PGDN"}};
     QStringList described;
-    for (const KeyStroke& stroke : strokes) {
+    for (const Keys::KeyStroke& stroke : strokes) {
         QString text;
         if (stroke.modifiers & Keys::Shift)
             text += QLatin1Char('+');
@@ -55,19 +33,13 @@ QStringList describe(const std::vector<KeyStroke>& strokes)
             text += QLatin1Char('%');
         if (stroke.key == Key::Character)
             text += QString::fromUcs4(&stroke.character, 1);
+        else if (stroke.key >= Key::F1 && stroke.key <= Key::F16)
+            text += QStringLiteral("<F%1>").arg(static_cast<int>(stroke.key) - static_cast<int>(Key::F1) + 1);
         else
-            text += QLatin1Char('<') + keyName(stroke.key) + QLatin1Char('>');
+            text += QLatin1Char('<') + names.value(stroke.key, QStringLiteral("?")) + QLatin1Char('>');
         described << text;
     }
     return described;
-}
-
-QString printableAscii()
-{
-    QString text;
-    for (char16_t c = 0x20; c <= 0x7e; ++c)
-        text += QChar(c);
-    return text;
 }
 
 } // namespace
@@ -81,9 +53,7 @@ private slots:
     void parses();
     void refuses_data();
     void refuses();
-    void literalKeyStringTypesEveryCharacterAsItself();
-    void sendKeysHandsTheKeysToTheSender();
-    void sendKeysRaisesInvalidArgumentAndSendsNothing();
+    void sendKeysRefusesABrokenStringWhole();
 };
 
 void TestKeyString::parses_data()
@@ -93,21 +63,16 @@ void TestKeyString::parses_data()
 
     QTest::newRow("plain characters") << "aZ 9!" << QStringList{"a", "Z", " ", "9", "!"};
     QTest::newRow("empty") << "" << QStringList{};
-    QTest::newRow("carriage return and line feed are Enter") << "a\rb\n" << QStringList{"a", "<ENTER>", "b", "<ENTER>"};
-    QTest::newRow("tab is Tab") << "\t" << QStringList{"<TAB>"};
-    QTest::newRow("tilde is Enter") << "~" << QStringList{"<ENTER>"};
-    QTest::newRow("Shift+Tab as the replay sends it") << "+{\t}" << QStringList{"+<TAB>"};
-    QTest::newRow("Shift+Tab by name") << "+{TAB}" << QStringList{"+<TAB>"};
+    QTest::newRow("carriage return, line feed and tilde are Enter, tab is Tab")
+        << "a\rb\n\t~" << QStringList{"a", "<ENTER>", "b", "<ENTER>", "<TAB>", "<ENTER>"};
+    QTest::newRow("Shift+Tab braced and by name") << "+{\t}+{TAB}" << QStringList{"+<TAB>", "+<TAB>"};
     QTest::newRow("key names ignore case")
         << "{enter}{Tab}{bs}{DEL}{esc}{PgDn}{F12}"
         << QStringList{"<ENTER>", "<TAB>", "<BS>", "<DEL>", "<ESC>", "<PGDN>", "<F12>"};
-    QTest::newRow("Shift applies to the next key only") << "+ab" << QStringList{"+a", "b"};
-    QTest::newRow("modifiers add up") << "^+%x" << QStringList{"+^%x"};
-    QTest::newRow("a group shares its modifiers") << "+(ab)c" << QStringList{"+a", "+b", "c"};
-    QTest::newRow("nested groups") << "^(a+(bc))" << QStringList{"^a", "+^b", "+^c"};
+    QTest::newRow("modifiers add up for the next key only") << "^+%xb" << QStringList{"+^%x", "b"};
+    QTest::newRow("groups share their modifiers") << "^(a+(bc))d" << QStringList{"^a", "+^b", "+^c", "d"};
     QTest::newRow("every reserved character braced")
         << "{+}{^}{%}{~}{(}{)}{{}{}}{[}{]}" << QStringList{"+", "^", "%", "~", "(", ")", "{", "}", "[", "]"};
-    QTest::newRow("a closing brace braced before more keys") << "{}}x" << QStringList{"}", "x"};
     QTest::newRow("a braced blank") << "{ }" << QStringList{" "};
     QTest::newRow("counts") << "{TAB 3}{a 2}{} 2}{x 0}" << QStringList{"<TAB>", "<TAB>", "<TAB>", "a", "a", "}", "}"};
     QTest::newRow("a count under Shift") << "+{TAB 2}" << QStringList{"+<TAB>", "+<TAB>"};
@@ -136,10 +101,9 @@ void TestKeyString::refuses_data()
     QTest::newRow("modifier before a closing parenthesis") << "(a+)";
     QTest::newRow("unbraced bracket") << "[";
     QTest::newRow("unknown key name") << "{TABS}";
-    QTest::newRow("count that is not a number") << "{TAB x}";
-    QTest::newRow("negative count") << "{TAB -1}";
+    QTest::newRow("count that is not a number") << "{TAB -1}";
     QTest::newRow("count too large") << "{TAB 99999}";
-    QTest::newRow("control character no key types") << QString(QChar(1));
+    QTest::newRow("control character") << QString(QChar(1));
     QTest::newRow("delete character") << QString(QChar(0x7f));
 }
 
@@ -149,26 +113,8 @@ void TestKeyString::refuses()
     QVERIFY_THROWS_EXCEPTION(Keys::KeyStringError, Keys::parseKeyString(utf32(keyString)));
 }
 
-void TestKeyString::literalKeyStringTypesEveryCharacterAsItself()
-{
-    const QString characters = printableAscii() + QString::fromUtf8("é€");
-    for (QChar c : characters) {
-        const QString keys = literalKeyString(c);
-        QCOMPARE(describe(Keys::parseKeyString(utf32(keys))), QStringList{QString(c)});
-        QCOMPARE(keys.size() == 3, Keys::isReservedCharacter(c.unicode()));
-    }
-}
-
-void TestKeyString::sendKeysHandsTheKeysToTheSender()
-{
-    Keys::RecordingKeySender sender;
-    sendKeys(QStringLiteral("ab"));
-    sendKeys(QStringLiteral("+{TAB}"));
-    QCOMPARE(sender.calls.size(), std::size_t{2});
-    QCOMPARE(describe(sender.strokes()), (QStringList{"a", "b", "+<TAB>"}));
-}
-
-void TestKeyString::sendKeysRaisesInvalidArgumentAndSendsNothing()
+// A broken key string is an error of the program's own kind, and none of its keys go.
+void TestKeyString::sendKeysRefusesABrokenStringWhole()
 {
     Keys::RecordingKeySender sender;
     try {

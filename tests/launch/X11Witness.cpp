@@ -1,8 +1,13 @@
-#include "X11Probe.h"
+#include "X11Witness.h"
 
+#include <QByteArrayList>
+#include <QThread>
+
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <sys/prctl.h>
 
 X11Probe::X11Probe() : m_connection(xcb_connect(nullptr, nullptr))
 {
@@ -29,16 +34,6 @@ xcb_atom_t X11Probe::atom(const char* name)
     return found;
 }
 
-QString X11Probe::atomName(xcb_atom_t atom)
-{
-    xcb_get_atom_name_reply_t* reply =
-        xcb_get_atom_name_reply(m_connection, xcb_get_atom_name(m_connection, atom), nullptr);
-    const QString name =
-        reply ? QString::fromLatin1(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply)) : QString();
-    std::free(reply);
-    return name;
-}
-
 QByteArray X11Probe::property(xcb_window_t window, xcb_atom_t name)
 {
     xcb_get_property_reply_t* reply = xcb_get_property_reply(
@@ -51,33 +46,42 @@ QByteArray X11Probe::property(xcb_window_t window, xcb_atom_t name)
     return value;
 }
 
+std::vector<std::uint32_t> X11Probe::items(xcb_window_t window, const char* name)
+{
+    const QByteArray value = property(window, atom(name));
+    std::vector<std::uint32_t> items(static_cast<std::size_t>(value.size()) / 4);
+    if (!items.empty())
+        std::memcpy(items.data(), value.constData(), items.size() * 4);
+    return items;
+}
+
+bool X11Probe::windowManagerRuns()
+{
+    return m_screen && items(m_screen->root, "_NET_SUPPORTING_WM_CHECK").size() == 1;
+}
+
 bool X11Probe::matches(xcb_window_t window, const QString& classOrTitle)
 {
     // WM_CLASS holds two texts, each ended by a NUL: the instance name and the class name.
     const QList<QByteArray> classes = property(window, XCB_ATOM_WM_CLASS).split('\0');
     const QByteArray wanted = classOrTitle.toUtf8();
-    return classes.contains(wanted) || property(window, XCB_ATOM_WM_NAME) == wanted ||
-           property(window, atom("_NET_WM_NAME")) == wanted;
+    return classes.contains(wanted) || property(window, XCB_ATOM_WM_NAME) == wanted;
 }
 
 std::optional<xcb_window_t> X11Probe::findWindow(const QString& classOrTitle)
 {
     if (!m_screen)
         return std::nullopt;
-    // The root's children and, under a window manager's frames, their children.
+    // Every window below the root, those in a window manager's frames included.
     std::vector<xcb_window_t> windows{m_screen->root};
-    for (std::size_t level = 0, first = 0; level < 3; ++level) {
-        const std::size_t last = windows.size();
-        for (std::size_t i = first; i < last; ++i) {
-            xcb_query_tree_reply_t* tree =
-                xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, windows[i]), nullptr);
-            if (!tree)
-                continue;
-            const xcb_window_t* children = xcb_query_tree_children(tree);
-            windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree));
-            std::free(tree);
-        }
-        first = last;
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, windows[i]), nullptr);
+        if (!tree)
+            continue;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree));
+        std::free(tree);
     }
     std::optional<xcb_window_t> largest;
     int largestArea = 0;
@@ -99,33 +103,38 @@ std::optional<xcb_window_t> X11Probe::findWindow(const QString& classOrTitle)
 
 QRect X11Probe::geometry(xcb_window_t window)
 {
-    xcb_get_geometry_reply_t* size =
+    xcb_get_geometry_reply_t* reply =
         xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
-    xcb_translate_coordinates_reply_t* place = xcb_translate_coordinates_reply(
-        m_connection, xcb_translate_coordinates(m_connection, window, m_screen->root, 0, 0), nullptr);
-    const QRect rect = size && place ? QRect(place->dst_x, place->dst_y, size->width, size->height) : QRect();
-    std::free(size);
-    std::free(place);
+    const QRect rect = reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
+    std::free(reply);
     return rect;
 }
 
-QStringList X11Probe::states(xcb_window_t window)
+bool X11Probe::isMaximized(xcb_window_t window)
 {
-    const QByteArray value = property(window, atom("_NET_WM_STATE"));
-    QStringList names;
-    for (qsizetype i = 0; i + 4 <= value.size(); i += 4) {
-        xcb_atom_t state = 0;
-        std::memcpy(&state, value.constData() + i, 4);
-        names << atomName(state);
-    }
-    return names;
+    const std::vector<std::uint32_t> states = items(window, "_NET_WM_STATE");
+    auto has = [&](const char* state) { return std::ranges::find(states, atom(state)) != states.end(); };
+    return has("_NET_WM_STATE_MAXIMIZED_HORZ") && has("_NET_WM_STATE_MAXIMIZED_VERT");
 }
 
 pid_t X11Probe::process(xcb_window_t window)
 {
-    const QByteArray value = property(window, atom("_NET_WM_PID"));
-    std::uint32_t pid = 0;
-    if (value.size() == 4)
-        std::memcpy(&pid, value.constData(), 4);
-    return static_cast<pid_t>(pid);
+    const std::vector<std::uint32_t> pid = items(window, "_NET_WM_PID");
+    return pid.size() == 1 ? static_cast<pid_t>(pid.front()) : 0;
+}
+
+Openbox::Openbox()
+{
+    m_process.setStandardOutputFile(QProcess::nullDevice());
+    m_process.setStandardErrorFile(QProcess::nullDevice());
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); }); // never outlive the test
+    m_process.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!m_process.waitForStarted())
+        return;
+    X11Probe probe;
+    for (int attempt = 0; attempt < 200 && !m_running; ++attempt) {
+        m_running = probe.windowManagerRuns();
+        if (!m_running)
+            QThread::msleep(50);
+    }
 }
