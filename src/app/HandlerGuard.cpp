@@ -9,18 +9,18 @@ namespace {
 
 constexpr int UnexpectedFailure = 51; // "Internal error"
 
-void runIgnoringFailures(const std::function<void()>& cleanUp)
+} // namespace
+
+void IgnoreFailures(const std::function<void()>& work)
 {
-    if (!cleanUp)
+    if (!work)
         return;
     try {
-        cleanUp();
+        work();
     } catch (...) {
-        // a failing clean-up (closing a connection that is gone) changes nothing for the user
+        // nothing the user could act on
     }
 }
-
-} // namespace
 
 void ReportError(const AppError& error)
 {
@@ -32,13 +32,13 @@ void RunHandler(const std::function<void()>& work, const std::function<void()>& 
     try {
         work();
     } catch (const AppError& error) {
-        runIgnoringFailures(cleanUp);
+        IgnoreFailures(cleanUp);
         ReportError(error);
         return;
     } catch (const std::exception& error) {
-        runIgnoringFailures(cleanUp);
+        IgnoreFailures(cleanUp);
         ReportError(AppError(UnexpectedFailure, QString::fromLocal8Bit(error.what())));
         return;
     }
-    runIgnoringFailures(cleanUp);
+    IgnoreFailures(cleanUp);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/HandlerGuard.h"
 #include "app/basModule1.h"
 #include "platform/screen/Screen.h"
 
@@ -11,11 +12,7 @@ public:
     UnitOfWorkEnd() = default;
     ~UnitOfWorkEnd()
     {
-        try {
-            CloseConnection();
-        } catch (...) {
-            // the connection is gone already; nothing is left to close
-        }
+        IgnoreFailures(CloseConnection); // a connection that is gone already needs no closing
         Screen::setMousePointer(Screen::vbDefault);
     }
     UnitOfWorkEnd(const UnitOfWorkEnd&) = delete;

@@ -39,4 +39,9 @@ void setHeight(QWidget& form, double twips)
     form.resize(form.width(), pixelsAtLeast(twips));
 }
 
+void placeControl(QWidget& control, double left, double top, double width, double height)
+{
+    control.setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
+}
+
 } // namespace FormSize

@@ -11,5 +11,7 @@ double width(const QWidget& form);
 double height(const QWidget& form);
 void setWidth(QWidget& form, double twips);
 void setHeight(QWidget& form, double twips);
+// Places a control inside its window at a position and size given in twips.
+void placeControl(QWidget& control, double left, double top, double width, double height);
 
 } // namespace FormSize

@@ -1,5 +1,6 @@
 #include "ui/main/RecordListGrid.h"
 
+#include "app/HandlerGuard.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
 #include "data/NumberText.h"
@@ -15,15 +16,6 @@ namespace {
 // The width pass looks at the heading and at most this many record rows per column.
 constexpr int MeasuredRecordRows = 60;
 constexpr int ListOrderColumn = 3;
-
-void ignoringFailures(const std::function<void()>& work)
-{
-    try {
-        work();
-    } catch (...) {
-        // the list is shown even when a cell or the final close fails
-    }
-}
 
 } // namespace
 
@@ -70,15 +62,15 @@ void RecordListGrid::FillGrid()
             setColumnWidths(columnCount);
         }
     } catch (...) {
-        ignoringFailures([] { gobjRecordset.release(); });
+        IgnoreFailures([] { gobjRecordset.release(); });
         Screen::setMousePointer(Screen::vbDefault);
         throw;
     }
-    ignoringFailures([] {
+    IgnoreFailures([] {
         gobjRecordset->close();
         gobjRecordset.release();
     });
-    ignoringFailures(CloseConnection);
+    IgnoreFailures(CloseConnection);
     Screen::setMousePointer(Screen::vbDefault);
 }
 
@@ -89,7 +81,7 @@ void RecordListGrid::fillRows(int columnCount)
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            ignoringFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text())); });
+            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text())); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);

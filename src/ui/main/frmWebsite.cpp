@@ -33,16 +33,6 @@ constexpr double MaintenanceMinHeight = 6000;
 constexpr double DesignInnerWidth = 12885;
 constexpr double DesignInnerHeight = 8325;
 
-void place(QWidget* control, double left, double top, double width, double height)
-{
-    control->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
-}
-
-QString keyText(double key)
-{
-    return NumberToText(key);
-}
-
 RecordListSettings websiteListSettings()
 {
     RecordListSettings settings;
@@ -52,7 +42,7 @@ RecordListSettings websiteListSettings()
     };
     settings.refreshStatement = [](double key) {
         return QStringLiteral("SELECT Top 500 a.WebsiteID, a.WebsiteName, a.WebsiteLink ") +
-               QStringLiteral("FROM Website a ") + QStringLiteral("WHERE WebsiteID = ") + keyText(key) +
+               QStringLiteral("FROM Website a ") + QStringLiteral("WHERE WebsiteID = ") + NumberToText(key) +
                QStringLiteral(" ");
     };
     settings.newKeyStatement = QStringLiteral("SELECT MAX(WebsiteID) FROM Website ");
@@ -75,7 +65,7 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(area);
     createButtons(area);
     MSFlexGrid1 = new FlexGrid(area);
-    place(MSFlexGrid1, 180, 660, 10380, 7155);
+    FormSize::placeControl(*MSFlexGrid1, 180, 660, 10380, 7155);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, websiteListSettings());
     createLauncherPanel(area);
     createMenus();
@@ -99,7 +89,7 @@ void frmWebsite::createButtons(QWidget* area)
     auto button = [&](const QString& caption, double left, double top, double width, double height,
                       void (frmWebsite::*handler)()) {
         auto* control = new QPushButton(caption, area);
-        place(control, left, top, width, height);
+        FormSize::placeControl(*control, left, top, width, height);
         connect(control, &QPushButton::clicked, this, handler);
         return control;
     };
@@ -269,8 +259,8 @@ double frmWebsite::ScaleHeight() const
 
 void frmWebsite::cmdAdd_Click()
 {
-    RunHandler([] {
-        gdblMinutesLeft = gdblRelockMinutes;
+    RunHandler([this] {
+        resetIdleCount();
         gblnNewRecord = true;
         // the website editor opens here
     });
@@ -287,8 +277,8 @@ void frmWebsite::cmdDelete_Click()
         OpenConnection();
         // The instructions go first, so a failure never leaves instructions without their website.
         gobjConnection->execute(QStringLiteral("DELETE From WebsiteInstructions WHERE WebsiteID = ") +
-                                keyText(mWebsiteID));
-        gobjConnection->execute(QStringLiteral("DELETE From Website WHERE WebsiteID = ") + keyText(mWebsiteID));
+                                NumberToText(mWebsiteID));
+        gobjConnection->execute(QStringLiteral("DELETE From Website WHERE WebsiteID = ") + NumberToText(mWebsiteID));
         if (MSFlexGrid1->rows() == 2) {
             MSFlexGrid1->setRows(1);
             return;

@@ -6,6 +6,7 @@
 #include "app/HandlerGuard.h"
 #include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/screen/FormSize.h"
 #include "platform/screen/Twips.h"
 #include "ui/main/CommandLabel.h"
 
@@ -30,11 +31,6 @@ QFont launcherFont()
     return font;
 }
 
-void placeTwips(QWidget* control, double left, double top, double width, double height)
-{
-    control->setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
-}
-
 } // namespace
 
 void frmWebsite::createLauncherPanel(QWidget* area)
@@ -49,7 +45,7 @@ void frmWebsite::createLauncherPanel(QWidget* area)
     fraLauncher->installEventFilter(this);
 
     lstWebsites = new QListWidget(fraLauncher);
-    placeTwips(lstWebsites, 60, 540, 3735, 5340);
+    FormSize::placeControl(*lstWebsites, 60, 540, 3735, 5340);
     lstWebsites->setFont(launcherFont());
     QPalette list = lstWebsites->palette();
     list.setColor(QPalette::Base, Qt::black);
@@ -62,9 +58,9 @@ void frmWebsite::createLauncherPanel(QWidget* area)
     connect(lstWebsites, &QListWidget::itemDoubleClicked, this, &frmWebsite::lstWebsites_DblClick);
 
     lblLaunch = new CommandLabel(QStringLiteral("&Launch"), fraLauncher);
-    placeTwips(lblLaunch, 120, 180, 795, 255);
+    FormSize::placeControl(*lblLaunch, 120, 180, 795, 255);
     lblMaintenance = new CommandLabel(QStringLiteral("Maintenance"), fraLauncher);
-    placeTwips(lblMaintenance, 2280, 180, 1395, 255);
+    FormSize::placeControl(*lblMaintenance, 2280, 180, 1395, 255);
     for (CommandLabel* label : {lblLaunch, lblMaintenance}) {
         label->setFont(launcherFont());
         label->setForeColor(Green);
