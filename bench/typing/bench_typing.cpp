@@ -7,10 +7,10 @@
 #include "crypto/dsEncrypt.h"
 #include "launch/ReplayWebsite.h"
 #include "launch/WaitMilliseconds.h"
-#include "platform/keys/RecordingKeySender.h"
+#include "support/RecordingKeySender.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/keys/X11KeySender.h"
-#include "platform/shell/RecordingShell.h"
+#include "support/RecordingShell.h"
 #include "support/TempDataFolder.h"
 
 #include <QApplication>

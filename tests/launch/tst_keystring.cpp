@@ -2,7 +2,7 @@
 
 #include "platform/error/AppError.h"
 #include "platform/keys/KeyString.h"
-#include "platform/keys/RecordingKeySender.h"
+#include "support/RecordingKeySender.h"
 #include "platform/keys/SendKeys.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 
 #include "launch/OpenWebPage.h"
 #include "platform/dialogs/Dialogs.h"
-#include "platform/shell/RecordingShell.h"
+#include "support/RecordingShell.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
 
