@@ -16,6 +16,8 @@ if [[ "${1:-}" == "--test" ]]; then
     # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
     # compare typing speeds with in the benchmark.
     packages+=(openbox chromium xdotool)
+    # The formatting check.
+    packages+=(clang-format)
 fi
 
 missing=()

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds Quillock and runs every test twice: in a normal build and under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Installs missing Debian packages first.
+# Checks the formatting, builds Quillock and runs every test twice: in a normal build and under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Installs missing Debian packages first.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" --test
+"$root/scripts/check-format.sh"
 
 run_suite() {
     local folder=$1

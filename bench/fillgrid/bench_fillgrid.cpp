@@ -40,8 +40,8 @@ void benchFill(int websites)
         window.FillGrid();
         QCoreApplication::processEvents(); // the view takes in the new rows
     });
-    if (window.MSFlexGrid1->rows() != websites + 1)
-        std::fprintf(stderr, "the grid holds %d rows, not %d\n", window.MSFlexGrid1->rows() - 1, websites);
+    if (window.GridRows() != websites + 1)
+        std::fprintf(stderr, "the grid holds %d rows, not %d\n", window.GridRows() - 1, websites);
     std::printf("fillgrid_%d %.3f s\n", websites, seconds);
 }
 

@@ -7,9 +7,9 @@
 #include "crypto/dsEncrypt.h"
 #include "launch/ReplayWebsite.h"
 #include "launch/WaitMilliseconds.h"
-#include "support/RecordingKeySender.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/keys/X11KeySender.h"
+#include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/TempDataFolder.h"
 

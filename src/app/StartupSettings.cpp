@@ -1,9 +1,10 @@
 #include "app/StartupSettings.h"
 
+#include "app/UnitOfWork.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
 #include "data/NumberText.h"
-#include "data/SettingsQuery.h"
+#include "data/SetupStatements.h"
 
 namespace {
 
@@ -35,19 +36,10 @@ StartupSettings readSettingsRow(Recordset& settings)
 StartupSettings ReadStartupSettings()
 {
     gobjEncrypt = std::make_unique<dsEncrypt>();
-    OpenConnection();
-    StartupSettings read;
-    try {
-        gobjRecordset->open(SettingsQuery(), *gobjConnection);
-        if (!gobjRecordset->eof()) {
-            gobjRecordset->moveFirst();
-            read = readSettingsRow(*gobjRecordset);
-        }
-    } catch (...) {
-        gobjRecordset.release();
-        throw;
-    }
-    gobjRecordset->close();
-    gobjRecordset.release();
-    return read;
+    UnitOfWork work;
+    Recordset& settings = work.read(SettingsQuery());
+    if (settings.eof())
+        return {};
+    settings.moveFirst();
+    return readSettingsRow(settings);
 }

@@ -20,6 +20,6 @@ constexpr double DefaultSavedSize = 8000;
 
 // The start of the main window's load: creates the shared field cipher, opens the connection, reads the
 // settings row and sets gblnDefaultToLauncher, gdblRelockMinutes and gdblMinutesLeft. A Null or
-// non-numeric re-lock period counts as 0, as with no settings row. The connection is left open; the
-// next unit of database work replaces it. Raises AppError when the data file cannot be read.
+// non-numeric re-lock period counts as 0, as with no settings row. A unit of database work of its own.
+// Raises AppError when the data file cannot be read.
 StartupSettings ReadStartupSettings();

@@ -1,20 +1,37 @@
 #pragma once
 
-#include "app/HandlerGuard.h"
-#include "app/basModule1.h"
-#include "platform/screen/Screen.h"
+#include <QString>
 
-// Ends a unit of database work however it leaves its scope: closes the shared connection (a failure to
-// close is ignored) and sets the mouse pointer back to the default.
-class UnitOfWorkEnd
+class Recordset;
+
+// One unit of database work on the shared connection. Making it opens the shared connection and shows the
+// hourglass; however the work ends, the unit releases the shared recordset, closes and releases the
+// connection (a failure to close is ignored: a connection that is gone needs no closing) and gives the mouse
+// pointer back the shape it had before.
+//
+// A unit made while another one runs joins it: it works on the same connection and leaves the ending to the
+// outer unit. So a list window's refresh, called by an editor, runs inside the editor's unit of work.
+//
+//     UnitOfWork work;
+//     work.execute(DeleteWebsiteStatement(key));
+class UnitOfWork
 {
 public:
-    UnitOfWorkEnd() = default;
-    ~UnitOfWorkEnd()
-    {
-        IgnoreFailures(CloseConnection); // a connection that is gone already needs no closing
-        Screen::setMousePointer(Screen::vbDefault);
-    }
-    UnitOfWorkEnd(const UnitOfWorkEnd&) = delete;
-    UnitOfWorkEnd& operator=(const UnitOfWorkEnd&) = delete;
+    // Raises AppError when the data file cannot be opened; nothing is left open then.
+    UnitOfWork();
+    ~UnitOfWork();
+    UnitOfWork(const UnitOfWork&) = delete;
+    UnitOfWork& operator=(const UnitOfWork&) = delete;
+
+    // Opens a fresh shared recordset on the query and returns it; its rows stay readable until the next read
+    // or the end of the unit.
+    Recordset& read(const QString& query);
+    // The query's rows in a recordset of the caller's own, readable after the unit has ended.
+    Recordset snapshot(const QString& query);
+    // Runs a statement that changes data.
+    void execute(const QString& statement);
+
+private:
+    bool m_joined;
+    int m_pointerBefore;
 };

@@ -20,7 +20,9 @@ QStringList newDataFileStatements()
         QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (4, 'Wait')"),
         QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (5, 'Shift+Tab')"),
         QStringLiteral("INSERT INTO Setup (SetupID, MasterPassword, NumMinutesBeforeRequiringPasswordAgain, "
-                       "DefaultToLauncher) VALUES (1, Null, %1, 0)")
-            .arg(NewDataFileRelockMinutes),
+                       "DefaultToLauncher, FormHeight, FormWidth) VALUES (1, Null, %1, 0, %2, %3)")
+            .arg(NewDataFileRelockMinutes)
+            .arg(MainWindowDesignInnerHeight + MenuBarAllowance)
+            .arg(MainWindowDesignWidth),
     };
 }

@@ -1,12 +1,15 @@
 #include "data/NumberText.h"
 
-#include "platform/db/Recordset.h"
 #include "platform/error/AppError.h"
 
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace {
+
+// Whole numbers up to this size print exactly without an exponent.
+constexpr double LargestExactWhole = 1e15;
 
 bool isIgnored(QChar c)
 {
@@ -89,5 +92,7 @@ bool BooleanFromText(const QString& text)
 
 QString NumberToText(double number)
 {
-    return valueText(QVariant(number));
+    if (std::trunc(number) == number && std::fabs(number) < LargestExactWhole)
+        return QString::number(static_cast<qlonglong>(number));
+    return QString::number(number, 'g', 15);
 }

@@ -1,7 +1,5 @@
 #include "data/StatementText.h"
 
-#include "platform/screen/Screen.h"
-
 QString ReplaceText(const QString& source, const QString& find, const QString& replacement)
 {
     QString result = source;
@@ -14,13 +12,10 @@ QString ReplaceText(const QString& source, const QString& find, const QString& r
         result.replace(position, find.size(), replacement);
         position = result.indexOf(find, position + replacement.size(), Qt::CaseInsensitive);
     }
-    Screen::setMousePointer(Screen::vbDefault);
     return result;
 }
 
 QString FixQuotes(const QString& text)
 {
-    const QString result = ReplaceText(text, QStringLiteral("'"), QStringLiteral("''"));
-    Screen::setMousePointer(Screen::vbDefault);
-    return result;
+    return ReplaceText(text, QStringLiteral("'"), QStringLiteral("''"));
 }

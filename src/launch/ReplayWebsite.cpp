@@ -1,6 +1,8 @@
 #include "launch/ReplayWebsite.h"
 
+#include "app/UnitOfWork.h"
 #include "app/basModule1.h"
+#include "data/InstructionStatements.h"
 #include "launch/OpenWebPage.h"
 #include "launch/PlayInstruction.h"
 #include "platform/screen/Screen.h"
@@ -41,30 +43,13 @@ bool isWebsiteKey(const QString& text)
     return wholeNumber.match(text).hasMatch();
 }
 
-QString instructionsStatement(const QString& websiteId)
-{
-    return QStringLiteral("SELECT Top 500 a.WebsiteInstructionsID, a.WebsiteID, b.WebsiteName, a.EventTypeID, "
-                          "c.EventType,  ") +
-           QStringLiteral("a.NumberOfTimes, a.TextToTypeIn ") +
-           QStringLiteral("FROM WebsiteInstructions a, Website b, EventType c ") +
-           QStringLiteral("WHERE b.WebsiteID = ") + websiteId + QStringLiteral(" AND ") +
-           QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
-           QStringLiteral("ORDER BY a.WebsiteInstructionsID ");
-}
-
 // Reads the instructions in a unit of database work of their own, ended before anything else happens:
 // the message boxes of the page opening and the waits of the replay run the event loop, and the
-// commands that run then open and close the shared connection themselves.
-void readInstructions(Recordset& instructions, const QString& websiteId)
+// commands that run then make their own units of work.
+Recordset readInstructions(const QString& websiteId)
 {
-    OpenConnection();
-    try {
-        instructions.open(instructionsStatement(websiteId), *gobjConnection);
-    } catch (...) {
-        CloseConnection();
-        throw;
-    }
-    CloseConnection();
+    UnitOfWork work;
+    return work.snapshot(ReplayInstructionsQuery(websiteId));
 }
 
 void letEventsRun()
@@ -83,8 +68,7 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
     const RunningReplay running;
     gdblMinutesLeft = gdblRelockMinutes;
 
-    Recordset instructions;
-    readInstructions(instructions, websiteId);
+    Recordset instructions = readInstructions(websiteId);
     OpenWebPage(link, owner);
 
     // The main window, and its timer with it, may go while the event loop runs; the replay ends then.

@@ -212,10 +212,11 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     if (launcherMode) {
-        window.lstWebsites->setCurrentRow(0);
-        QTest::keyClick(window.lstWebsites, Qt::Key_Return);
+        auto* names = window.findChild<QListWidget*>(QStringLiteral("lstWebsites"));
+        names->setCurrentRow(0);
+        QTest::keyClick(names, Qt::Key_Return);
     } else {
-        QTest::mouseClick(window.cmdLaunch, Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
     }
     Keys::setKeySender(nullptr);
     Desktop::setShell(nullptr);

@@ -3,6 +3,17 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 
+#include <QAction>
+#include <QPushButton>
+
+void WebsiteWindowFixture::click(const char* name) const
+{
+    if (auto* command = window->findChild<QAction*>(QString::fromLatin1(name)))
+        command->trigger();
+    else
+        control<QPushButton>(name).click();
+}
+
 QStringList WebsiteWindowFixture::column(const QString& statement) const
 {
     Connection connection;

@@ -7,8 +7,10 @@
 
 #include <QStringList>
 #include <memory>
+#include <stdexcept>
 
-// A main window loaded over a data file of its own, with scripted dialogs.
+// A main window loaded over a data file of its own, with scripted dialogs. Its controls are found by their
+// names, as a person finds them by their captions.
 struct WebsiteWindowFixture
 {
     TempDataFolder folder;
@@ -31,6 +33,17 @@ struct WebsiteWindowFixture
         window->show();
         return true;
     }
+
+    template <class Control>
+    Control& control(const char* name) const
+    {
+        auto* found = window->findChild<Control*>(QString::fromLatin1(name));
+        if (!found)
+            throw std::runtime_error(std::string("the window has no control ") + name);
+        return *found;
+    }
+    // Clicks a button, or triggers a menu command, by name.
+    void click(const char* name) const;
 
     // A one-column query on the data file, read outside the program.
     QStringList column(const QString& statement) const;

@@ -2,15 +2,16 @@
 // the saved sizes, launcher mode and the switches between the modes.
 
 #include "WebsiteWindowFixture.h"
+#include "app/UnitOfWork.h"
 #include "app/basModule1.h"
-#include "platform/db/Connection.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/screen/FormSize.h"
 #include "ui/main/CommandLabel.h"
 #include "ui/main/RecordListGrid.h"
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QFrame>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -43,13 +44,18 @@ QList<WebsiteSeed> named(const QStringList& names)
     return websites;
 }
 
+QTableView& view(FlexGrid& grid)
+{
+    QCoreApplication::processEvents(); // the view learns of new rows once the event loop turns
+    return *grid.findChild<QTableView*>();
+}
+
 // Clicks a record row the way a user does, in the website name column.
 void clickRow(FlexGrid& grid, int row)
 {
-    auto* view = grid.findChild<QTableView*>();
-    QCoreApplication::processEvents(); // the view learns of new rows once the event loop turns
-    const QPoint at = view->visualRect(view->model()->index(row - 1, 1)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTableView& cells = view(grid);
+    QTest::mouseClick(cells.viewport(), Qt::LeftButton, {},
+                      cells.visualRect(cells.model()->index(row - 1, 1)).center());
 }
 
 bool closeBox(frmWebsite& window)
@@ -57,6 +63,11 @@ bool closeBox(frmWebsite& window)
     QCloseEvent event;
     QCoreApplication::sendEvent(&window, &event);
     return event.isAccepted();
+}
+
+QString sizeText(const QWidget& widget)
+{
+    return QStringLiteral("%1|%2").arg(FormSize::width(widget)).arg(FormSize::height(widget));
 }
 
 } // namespace
@@ -73,19 +84,19 @@ private slots:
     void columnWidthRule_data();
     void columnWidthRule();
     void widthsComeFromTheFirstSixtyRows();
-    void emptyListShowsZeroRecords();
+    void emptyList();
     void loadMakesTheSecondWebsiteCurrent_data();
     void loadMakesTheSecondWebsiteCurrent();
-    void clickSelectsTheWholeRowAndCountsAsActivity();
+    void newDataFileShowsEveryButton();
+    void clicksCountAsActivity();
     void doubleClickOpensOnlyRecordRows();
-    void deleteKeyRemovesWebsiteAndItsInstructions();
-    void deleteOnTheOnlyRowAndOnTheHeading();
+    void deleteRemovesWebsiteAndItsInstructions();
     void moveUpAndDownThenSave();
-    void addAndRefreshRowsAfterAnEdit();
+    void refreshesJoinTheEditorsUnitOfWork();
     void closeBoxSavesTheSizeOfTheMode_data();
     void closeBoxSavesTheSizeOfTheMode();
     void launcherListClickMakesTheGridRowCurrent();
-    void switchingModesShowsTheNewOrder();
+    void closeReturnsToAWholeLauncher();
     void exitInLauncherModeStoresItsSizeAndEnds();
     void resizeMinimums_data();
     void resizeMinimums();
@@ -106,7 +117,7 @@ void TestWebsiteWindow::fillShowsWebsitesInListOrder()
                                   {"O'Brien's \"Mail\"", "https://mail.test/?a=1&b='2'", 1},
                                   {"Never placed", "", QVariant()}});
     QVERIFY(fixture.load());
-    const FlexGrid& grid = *fixture.window->MSFlexGrid1;
+    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     QCOMPARE(grid.cols(), 5);
     QCOMPARE((QStringList{grid.textMatrix(0, 0), grid.textMatrix(0, 1), grid.textMatrix(0, 2), grid.textMatrix(0, 3)}),
              (QStringList{"Website ID", "Website Name", "Website Link", "Website List Order"}));
@@ -116,7 +127,10 @@ void TestWebsiteWindow::fillShowsWebsitesInListOrder()
     for (int hidden : {0, 3, 4})
         QCOMPARE(grid.colWidth(hidden), 0.0);
     QVERIFY(grid.colWidth(1) > 0 && grid.colWidth(2) > 0);
-    QCOMPARE(listTexts(*fixture.window->lstWebsites), gridColumn(grid, 1));
+    const auto& list = fixture.control<QListWidget>("lstWebsites");
+    QCOMPARE(listTexts(list), gridColumn(grid, 1));
+    QCOMPARE(grid.accessibleName(), QStringLiteral("Websites"));
+    QCOMPARE(list.accessibleName(), QStringLiteral("Websites"));
 }
 
 void TestWebsiteWindow::listOrderFillIn_data()
@@ -139,8 +153,8 @@ void TestWebsiteWindow::listOrderFillIn()
         websites.append({QStringLiteral("site"), QStringLiteral("link"), order});
     WebsiteWindowFixture fixture(websites);
     QVERIFY(fixture.load());
-    QCOMPARE(gridColumn(*fixture.window->MSFlexGrid1, 3), shown);
-    QCOMPARE(gridColumn(*fixture.window->MSFlexGrid1, 4), shown);
+    QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 3), shown);
+    QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 4), shown);
     // nothing is written back
     QCOMPARE(fixture.column(QStringLiteral("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL")),
              QStringList{QString::number(stored.count(QVariant()))});
@@ -172,7 +186,7 @@ void TestWebsiteWindow::widthsComeFromTheFirstSixtyRows()
         QList<WebsiteSeed> websites = numberedWebsites(70);
         websites[index].name = QString(40, QLatin1Char('W'));
         WebsiteWindowFixture fixture(websites);
-        return fixture.load() ? fixture.window->MSFlexGrid1->colWidth(1) : -1.0;
+        return fixture.load() ? fixture.control<FlexGrid>("MSFlexGrid1").colWidth(1) : -1.0;
     };
     const double plain = nameWidthWithLongNameAt(69);
     QVERIFY(plain >= RecordListGrid::MinColumnWidth);
@@ -180,16 +194,17 @@ void TestWebsiteWindow::widthsComeFromTheFirstSixtyRows()
     QVERIFY(nameWidthWithLongNameAt(59) > plain); // record row 60: measured
 }
 
-void TestWebsiteWindow::emptyListShowsZeroRecords()
+void TestWebsiteWindow::emptyList()
 {
     WebsiteWindowFixture fixture({});
     QVERIFY(fixture.load());
-    const FlexGrid& grid = *fixture.window->MSFlexGrid1;
+    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     QCOMPARE(grid.rows(), 1);
+    QCOMPARE(grid.row(), 0);
     QCOMPARE(grid.textMatrix(0, 0), QStringLiteral("0 Records"));
     QCOMPARE(grid.colWidth(0), 1000.0);
-    QCOMPARE(fixture.window->lstWebsites->count(), 0);
-    fixture.window->LaunchWebsite(); // no website row: nothing happens
+    QCOMPARE(fixture.control<QListWidget>("lstWebsites").count(), 0);
+    fixture.click("cmdLaunch"); // no website row: nothing happens
     QVERIFY(fixture.dialogs.messages.isEmpty());
 }
 
@@ -197,7 +212,6 @@ void TestWebsiteWindow::loadMakesTheSecondWebsiteCurrent_data()
 {
     QTest::addColumn<int>("websites");
     QTest::addColumn<int>("currentRow");
-    QTest::newRow("none") << 0 << 0;
     QTest::newRow("one: that one") << 1 << 1;
     QTest::newRow("two") << 2 << 2;
     QTest::newRow("many") << 9 << 2;
@@ -209,16 +223,25 @@ void TestWebsiteWindow::loadMakesTheSecondWebsiteCurrent()
     QFETCH(int, currentRow);
     WebsiteWindowFixture fixture(numberedWebsites(websites));
     QVERIFY(fixture.load());
-    QCOMPARE(fixture.window->MSFlexGrid1->row(), currentRow);
+    QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), currentRow);
 }
 
-void TestWebsiteWindow::clickSelectsTheWholeRowAndCountsAsActivity()
+void TestWebsiteWindow::newDataFileShowsEveryButton()
+{
+    WebsiteWindowFixture fixture({});
+    QVERIFY(fixture.load());
+    const QRect inner = fixture.window->centralWidget()->rect();
+    for (const QPushButton* button : fixture.window->findChildren<QPushButton*>())
+        QVERIFY2(inner.contains(button->geometry()), qPrintable(button->objectName()));
+}
+
+void TestWebsiteWindow::clicksCountAsActivity()
 {
     WebsiteWindowFixture fixture(numberedWebsites(5));
     QVERIFY(fixture.load());
     gdblRelockMinutes = 9;
     gdblMinutesLeft = 1;
-    FlexGrid& grid = *fixture.window->MSFlexGrid1;
+    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     clickRow(grid, 4);
     QCOMPARE(grid.row(), 4);
     QCOMPARE(grid.rowSel(), 4);
@@ -227,9 +250,19 @@ void TestWebsiteWindow::clickSelectsTheWholeRowAndCountsAsActivity()
     QCOMPARE(gdblMinutesLeft, 9.0);
 
     gdblMinutesLeft = 1;
-    fixture.window->cmdUp_Click();
-    fixture.window->cmdSaveListOrder_Click();
+    fixture.click("cmdUp");
+    fixture.click("cmdSaveListOrder");
     QCOMPARE(gdblMinutesLeft, 1.0); // moving and saving the order are not counted
+
+    // The heading row counts like any other; a double-click on it opens nothing.
+    QWidget* heading = view(grid).horizontalHeader()->viewport();
+    QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(gdblMinutesLeft, 9.0);
+    gdblMinutesLeft = 1;
+    fixture.window->mWebsiteID = 0;
+    QTest::mouseDClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(gdblMinutesLeft, 9.0);
+    QCOMPARE(fixture.window->mWebsiteID, 0.0);
 }
 
 void TestWebsiteWindow::doubleClickOpensOnlyRecordRows()
@@ -238,31 +271,30 @@ void TestWebsiteWindow::doubleClickOpensOnlyRecordRows()
     QVERIFY(empty.load());
     gblnNewRecord = true;
     empty.window->mWebsiteID = 77;
-    empty.window->MSFlexGrid1_DblClick();
+    emit empty.control<FlexGrid>("MSFlexGrid1").dblClick();
     QCOMPARE(empty.window->mWebsiteID, 77.0);
     QVERIFY(gblnNewRecord);
 
     WebsiteWindowFixture fixture(numberedWebsites(3), {"DefaultToLauncher = 1"});
     QVERIFY(fixture.load());
     QVERIFY(gblnDefaultToLauncher);
-    fixture.window->MSFlexGrid1->setRow(3);
-    fixture.window->MSFlexGrid1_DblClick();
+    fixture.control<FlexGrid>("MSFlexGrid1").setRow(3);
+    emit fixture.control<FlexGrid>("MSFlexGrid1").dblClick();
     QCOMPARE(fixture.window->mWebsiteID, 3.0);
     QVERIFY(!gblnNewRecord);
     QVERIFY(!gblnDefaultToLauncher); // closing now ends the program instead of returning to the launcher
 }
 
-void TestWebsiteWindow::deleteKeyRemovesWebsiteAndItsInstructions()
+void TestWebsiteWindow::deleteRemovesWebsiteAndItsInstructions()
 {
     WebsiteWindowFixture fixture(named({"a", "b", "c"}));
     fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4)",
                             "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 1)",
                             "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (3, 2)"});
     QVERIFY(fixture.load());
-    FlexGrid& grid = *fixture.window->MSFlexGrid1;
+    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     clickRow(grid, 2);
-    int deleteKey = 46;
-    emit grid.keyDown(deleteKey, 0);
+    QTest::keyClick(&view(grid), Qt::Key_Delete);
 
     QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
     QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
@@ -273,19 +305,12 @@ void TestWebsiteWindow::deleteKeyRemovesWebsiteAndItsInstructions()
     QCOMPARE(grid.col(), 0);
     QCOMPARE(grid.colSel(), grid.cols() - 1);
     QVERIFY(!gobjConnection);
-    QVERIFY(fixture.dialogs.messages.isEmpty());
-}
 
-void TestWebsiteWindow::deleteOnTheOnlyRowAndOnTheHeading()
-{
-    WebsiteWindowFixture fixture(named({"only"}));
-    QVERIFY(fixture.load());
-    FlexGrid& grid = *fixture.window->MSFlexGrid1;
-    fixture.window->cmdDelete_Click();
+    // down to the heading row, where Delete does nothing
+    for (int i = 0; i < 3; ++i)
+        fixture.click("cmdDelete");
     QCOMPARE(grid.rows(), 1);
-    QVERIFY(fixture.column("SELECT count(*) FROM Website") == QStringList{"0"});
-    fixture.window->cmdDelete_Click(); // only the heading row is left: nothing happens
-    QCOMPARE(grid.rows(), 1);
+    QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
     QVERIFY(fixture.dialogs.messages.isEmpty());
 }
 
@@ -293,24 +318,23 @@ void TestWebsiteWindow::moveUpAndDownThenSave()
 {
     WebsiteWindowFixture fixture(named({"a", "b", "c", "d"}));
     QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    FlexGrid& grid = *window.MSFlexGrid1;
+    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     const QStringList before = gridColumn(grid, 1);
     grid.setRow(3);
-    window.cmdUp_Click();
-    window.cmdDown_Click();
+    fixture.click("cmdUp");
+    fixture.click("cmdDown");
     QCOMPARE(gridColumn(grid, 1), before);
     QCOMPARE(grid.row(), 3);
-    for (auto [row, move] : {std::pair{1, &frmWebsite::cmdUp_Click}, std::pair{4, &frmWebsite::cmdDown_Click},
-                             std::pair{0, &frmWebsite::cmdUp_Click}, std::pair{0, &frmWebsite::cmdDown_Click}}) {
+    for (auto [row, move] :
+         {std::pair{1, "cmdUp"}, std::pair{4, "cmdDown"}, std::pair{0, "cmdUp"}, std::pair{0, "cmdDown"}}) {
         grid.setRow(row);
-        (window.*move)(); // first up, last down and the heading row do not move
+        fixture.click(move); // first up, last down and the heading row do not move
     }
     QCOMPARE(gridColumn(grid, 1), before);
 
     grid.setRow(3);
-    window.cmdUp_Click();
-    window.cmdUp_Click();
+    fixture.click("cmdUp");
+    fixture.click("cmdUp");
     QCOMPARE(gridColumn(grid, 1), (QStringList{"c", "a", "b", "d"}));
     QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
     QCOMPARE(grid.row(), 1);
@@ -318,7 +342,7 @@ void TestWebsiteWindow::moveUpAndDownThenSave()
     QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteID"),
              (QStringList{"1", "2", "3", "4"})); // nothing is written before the save
 
-    window.cmdSaveListOrder_Click();
+    fixture.click("cmdSaveListOrder");
     QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
              (QStringList{"3", "1", "2", "4"}));
     QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteListOrder"),
@@ -326,35 +350,40 @@ void TestWebsiteWindow::moveUpAndDownThenSave()
     QVERIFY(!gobjConnection);
 }
 
-void TestWebsiteWindow::addAndRefreshRowsAfterAnEdit()
+// An editor adds or changes a website in its own unit of work and refreshes the list inside it, through the
+// list-window interface.
+void TestWebsiteWindow::refreshesJoinTheEditorsUnitOfWork()
 {
     WebsiteWindowFixture fixture(numberedWebsites(45));
     QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    FlexGrid& grid = *window.MSFlexGrid1;
+    RecordListWindow& list = *fixture.window;
+    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
     seedWebsites(fixture.folder.dataFilePath(), {{"Newest", "https://new.test", QVariant()}});
-
-    OpenConnection();
-    window.AddGridRow();
-    CloseConnection();
-    QCOMPARE(window.mWebsiteID, 46.0);
-    QCOMPARE(grid.rows(), 47);
+    {
+        UnitOfWork editor;
+        list.AddGridRow();
+        QVERIFY(gobjConnection && gobjConnection->isOpen()); // still the editor's
+    }
+    QVERIFY(!gobjConnection);
+    QCOMPARE(list.RecordKey(), 46.0);
+    QCOMPARE(list.GridRows(), 47);
     QCOMPARE(grid.cols(), 3); // the hidden order columns are gone until the next fill
-    QCOMPARE(grid.textMatrix(46, 0), QStringLiteral("46"));
-    QCOMPARE(grid.textMatrix(46, 1), QStringLiteral("Newest"));
-    QCOMPARE(grid.textMatrix(46, 2), QStringLiteral("https://new.test"));
-    QVERIFY(grid.topRow() > 1); // scrolled towards the new row
+    QCOMPARE((QStringList{list.GridTextMatrix(46, 0), list.GridTextMatrix(46, 1), list.GridTextMatrix(46, 2)}),
+             (QStringList{"46", "Newest", "https://new.test"}));
+    QVERIFY(fixture.control<FlexGrid>("MSFlexGrid1").topRow() > 1); // scrolled towards the new row
 
     // another program renames website 5; the refresh of its row shows the new name
     fixture.folder.execute({QStringLiteral("UPDATE Website SET WebsiteName = (SELECT WebsiteName FROM Website "
                                            "WHERE WebsiteID = 46) WHERE WebsiteID = 5")});
-    grid.setRow(5);
-    window.mWebsiteID = 5;
-    OpenConnection();
-    window.UpdateGridRow();
-    CloseConnection();
-    QCOMPARE(grid.textMatrix(5, 1), QStringLiteral("Newest"));
-    QCOMPARE(grid.textMatrix(5, 0), QStringLiteral("5"));
+    fixture.control<FlexGrid>("MSFlexGrid1").setRow(5);
+    fixture.window->mWebsiteID = 5;
+    {
+        UnitOfWork editor;
+        list.UpdateGridRow();
+    }
+    QCOMPARE(list.GridRow(), 5);
+    QCOMPARE(list.GridTextMatrix(5, 1), QStringLiteral("Newest"));
+    QCOMPARE(list.GridTextMatrix(5, 0), QStringLiteral("5"));
 }
 
 void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode_data()
@@ -363,9 +392,9 @@ void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode_data()
     QTest::addColumn<bool>("startInMaintenance");
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QString>("savedColumns");
-    QTest::newRow("maintenance only") << false << true << true << "FormWidth, FormHeight";
-    QTest::newRow("maintenance returns to the launcher") << true << true << false << "FormWidth, FormHeight";
-    QTest::newRow("launcher") << true << false << true << "LauncherWidth, LauncherHeight";
+    QTest::newRow("maintenance only") << false << true << true << "FormWidth || '|' || FormHeight";
+    QTest::newRow("maintenance returns to the launcher") << true << true << false << "FormWidth || '|' || FormHeight";
+    QTest::newRow("launcher") << true << false << true << "LauncherWidth || '|' || LauncherHeight";
 }
 
 void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode()
@@ -379,21 +408,19 @@ void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode()
                             "FormHeight = 7000", "LauncherWidth = 4200", "LauncherHeight = 5100"});
     QVERIFY(fixture.load());
     frmWebsite& window = *fixture.window;
+    const auto& panel = fixture.control<QWidget>("fraLauncher");
     if (defaultToLauncher && startInMaintenance)
-        window.lblMaintenance_Click();
-    QCOMPARE(window.launcherShown(), !startInMaintenance);
-    window.setWidth(startInMaintenance ? 9900 : 4500);
-    window.setHeight(startInMaintenance ? 7500 : 5400);
-    const QString expected = QStringLiteral("%1|%2").arg(window.Width()).arg(window.Height());
+        emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+    QCOMPARE(panel.isVisible(), !startInMaintenance);
+    FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
+    FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
+    const QString expected = sizeText(window);
 
     QCOMPARE(closeBox(window), closes);
-    QCOMPARE(fixture.column(QStringLiteral("SELECT %1 || '|' || %2 FROM Setup")
-                                .arg(savedColumns.section(", ", 0, 0), savedColumns.section(", ", 1, 1))),
-             QStringList{expected});
+    QCOMPARE(fixture.column(QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns)), QStringList{expected});
     if (!closes) {
-        QVERIFY(window.launcherShown());
-        QCOMPARE(window.Width(), 4200.0);
-        QCOMPARE(window.Height(), 5100.0);
+        QVERIFY(panel.isVisible());
+        QCOMPARE(sizeText(window), QStringLiteral("4200|5100"));
     }
     QCOMPARE(fixture.dialogs.endProgramCalls, 0);
 }
@@ -402,38 +429,41 @@ void TestWebsiteWindow::launcherListClickMakesTheGridRowCurrent()
 {
     WebsiteWindowFixture fixture(numberedWebsites(6), {"DefaultToLauncher = 1"});
     QVERIFY(fixture.load());
-    QListWidget& list = *fixture.window->lstWebsites;
+    auto& list = fixture.control<QListWidget>("lstWebsites");
     QCoreApplication::processEvents();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(3)).center());
     QCOMPARE(list.currentRow(), 3);
-    QCOMPARE(fixture.window->MSFlexGrid1->row(), 4);
+    QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 4);
 }
 
-void TestWebsiteWindow::switchingModesShowsTheNewOrder()
+// Close in maintenance mode returns to the launcher with the names in their new order. The launcher's saved
+// size is below the grid's minimums, which size the window while the panel is still hidden: the panel then
+// covers the whole window all the same, and no maintenance control shows beside or below it.
+void TestWebsiteWindow::closeReturnsToAWholeLauncher()
 {
     WebsiteWindowFixture fixture(named({"a", "b", "c"}),
                                  {"DefaultToLauncher = 1", "FormWidth = 9000", "FormHeight = 6900",
-                                  "LauncherWidth = 4200", "LauncherHeight = 5100"});
+                                  "LauncherWidth = 2100", "LauncherHeight = 3000"});
     QVERIFY(fixture.load());
     frmWebsite& window = *fixture.window;
-    QVERIFY(window.launcherShown());
-    QCOMPARE(window.Width(), 4200.0);
-    QCOMPARE(window.Height(), 5100.0);
+    const auto& panel = fixture.control<QWidget>("fraLauncher");
+    QVERIFY(panel.isVisible());
+    QCOMPARE(sizeText(window), QStringLiteral("2100|3000"));
 
-    window.lblMaintenance_Click();
-    QVERIFY(!window.launcherShown());
-    QCOMPARE(window.Width(), 9000.0);
-    QCOMPARE(window.Height(), 6900.0);
-    QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"4200|5100"});
+    emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+    QVERIFY(!panel.isVisible());
+    QCOMPARE(sizeText(window), QStringLiteral("9000|6900"));
+    QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"2100|3000"});
 
-    window.MSFlexGrid1->setRow(3);
-    window.cmdUp_Click();
-    window.cmdUp_Click();
-    window.cmdDelete_Click(); // the moved "c" is current: it goes
-    window.cmdClose_Click();
-    QVERIFY(window.launcherShown());
-    QCOMPARE(listTexts(*window.lstWebsites), (QStringList{"a", "b"}));
-    QCOMPARE(window.Width(), 4200.0);
+    fixture.control<FlexGrid>("MSFlexGrid1").setRow(3);
+    fixture.click("cmdUp");
+    fixture.click("cmdUp");
+    fixture.click("cmdDelete"); // the moved "c" is current: it goes
+    fixture.click("cmdClose");
+    QVERIFY(panel.isVisible());
+    QCOMPARE(listTexts(fixture.control<QListWidget>("lstWebsites")), (QStringList{"a", "b"}));
+    QCOMPARE(sizeText(window), QStringLiteral("3510|6000"));
+    QVERIFY(panel.geometry().contains(window.centralWidget()->rect()));
     QCOMPARE(fixture.dialogs.endProgramCalls, 0);
 }
 
@@ -442,7 +472,7 @@ void TestWebsiteWindow::exitInLauncherModeStoresItsSizeAndEnds()
     WebsiteWindowFixture fixture(named({"a"}),
                                  {"DefaultToLauncher = 1", "LauncherWidth = 4200", "LauncherHeight = 5100"});
     QVERIFY(fixture.load());
-    fixture.window->mnuExit->trigger();
+    fixture.click("mnuExit");
     QCOMPARE(fixture.column("SELECT FormWidth || '|' || FormHeight FROM Setup"), QStringList{"4200|5100"});
     QCOMPARE(fixture.dialogs.endProgramCalls, 1);
 }
@@ -467,14 +497,14 @@ void TestWebsiteWindow::resizeMinimums()
     window.resize(30, 30); // as a user dragging the frame
     // the least whole number of pixels that is not smaller than the minimum
     const double width = std::ceil(minWidth / 15) * 15;
-    QCOMPARE(window.Width(), width);
-    QCOMPARE(window.Height(), std::ceil(minHeight / 15) * 15);
+    QCOMPARE(FormSize::width(window), width);
+    QCOMPARE(FormSize::height(window), std::ceil(minHeight / 15) * 15);
     if (launcher) {
-        QCOMPARE(window.fraLauncher->width() * 15.0, width);
-        QCOMPARE(window.lstWebsites->width() * 15.0, width - 180);
+        QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
+        QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
     } else {
-        const FlexGrid& grid = *window.MSFlexGrid1;
-        QCOMPARE(grid.width(), window.ScaleWidth() - 2 * grid.left());
+        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        QCOMPARE(grid.width(), width - 2 * grid.left());
         QCOMPARE(grid.left(), 180.0);
     }
 }
@@ -483,17 +513,18 @@ void TestWebsiteWindow::hoverColours()
 {
     WebsiteWindowFixture fixture(named({"a"}), {"DefaultToLauncher = 1"});
     QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    emit window.lblLaunch->mouseMoved();
-    QCOMPARE(window.lblLaunch->foreColor(), 0x000000FFu);
-    QCOMPARE(window.lblMaintenance->foreColor(), 0x0000C000u);
-    emit window.lblMaintenance->mouseMoved();
-    QCOMPARE(window.lblMaintenance->foreColor(), 0x000000FFu);
-    QCOMPARE(window.lblLaunch->foreColor(), 0x0000C000u);
+    auto& launch = fixture.control<CommandLabel>("lblLaunch");
+    auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
+    emit launch.mouseMoved();
+    QCOMPARE(launch.foreColor(), 0x000000FFu);
+    QCOMPARE(maintenance.foreColor(), 0x0000C000u);
+    emit maintenance.mouseMoved();
+    QCOMPARE(maintenance.foreColor(), 0x000000FFu);
+    QCOMPARE(launch.foreColor(), 0x0000C000u);
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window.lstWebsites->viewport(), &move);
-    QCOMPARE(window.lblMaintenance->foreColor(), 0x0000C000u);
-    QCOMPARE(window.lblLaunch->caption(), QStringLiteral("&Launch"));
+    QCoreApplication::sendEvent(fixture.control<QListWidget>("lstWebsites").viewport(), &move);
+    QCOMPARE(maintenance.foreColor(), 0x0000C000u);
+    QCOMPARE(launch.caption(), QStringLiteral("&Launch"));
 }
 
 void TestWebsiteWindow::failingCommandIsReportedAndTheProgramGoesOn()
@@ -502,17 +533,18 @@ void TestWebsiteWindow::failingCommandIsReportedAndTheProgramGoesOn()
     QVERIFY(fixture.load());
     const QString saved = fixture.folder.dataFilePath() + QStringLiteral(".away");
     QVERIFY(QFile::rename(fixture.folder.dataFilePath(), saved));
-    fixture.window->cmdSaveListOrder_Click();
+    fixture.click("cmdSaveListOrder");
     QCOMPARE(fixture.dialogs.messages.size(), 1);
     const ScriptedDialogs::Message& message = fixture.dialogs.messages.first();
     QVERIFY2(message.prompt.startsWith(QStringLiteral("Error No: -2147467259 ")), qPrintable(message.prompt));
     QVERIFY(message.prompt.contains(QStringLiteral("Quillock.mdb")));
     QVERIFY(message.title.isEmpty()); // the application's title, Quillock
     QCOMPARE(message.style, 0);
+    QVERIFY(!gobjConnection);
 
     QVERIFY(QFile::rename(saved, fixture.folder.dataFilePath()));
-    fixture.window->cmdUp_Click();
-    fixture.window->cmdSaveListOrder_Click();
+    fixture.click("cmdUp");
+    fixture.click("cmdSaveListOrder");
     QCOMPARE(fixture.dialogs.messages.size(), 1);
     QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"), (QStringList{"2", "1"}));
 }
@@ -525,6 +557,7 @@ void TestWebsiteWindow::missingDataFileAtStartIsReported()
     QCOMPARE(fixture.dialogs.messages.size(), 1);
     QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("does not exist")));
     QVERIFY(!QFile::exists(fixture.folder.dataFilePath()));
+    QVERIFY(!gobjConnection);
 }
 
 QTEST_MAIN(TestWebsiteWindow)

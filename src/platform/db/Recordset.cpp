@@ -1,5 +1,6 @@
 #include "platform/db/Recordset.h"
 
+#include "data/NumberText.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/StatementTranslation.h"
@@ -8,15 +9,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <cmath>
 
 namespace {
 
 constexpr int NoCurrentRecord = 3021;
 constexpr int ItemNotFound = 3265;
-
-// Whole numbers up to this size print exactly without an exponent.
-constexpr double LargestExactWhole = 1e15;
 
 } // namespace
 
@@ -25,12 +22,8 @@ QString valueText(const QVariant& value)
     if (value.isNull())
         return {};
     switch (value.typeId()) {
-    case QMetaType::Double: {
-        const double number = value.toDouble();
-        if (std::trunc(number) == number && std::fabs(number) < LargestExactWhole)
-            return QString::number(static_cast<qlonglong>(number));
-        return QString::number(number, 'g', 15);
-    }
+    case QMetaType::Double:
+        return NumberToText(value.toDouble());
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::QByteArray:

@@ -118,6 +118,33 @@ protected:
             emit m_grid->dblClick();
     }
 
+    // The heading row is drawn by the header, which would keep its clicks to itself: they reach the grid's
+    // handlers as mouse-down, mouse-up and click, like clicks anywhere else in the grid. A double-click on
+    // it counts as a click: it opens no record.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == horizontalHeader()->viewport()) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                emitMouse(mouse, &FlexGrid::mouseDown, horizontalHeader()->viewport());
+                break;
+            case QEvent::MouseButtonDblClick:
+                emitMouse(mouse, &FlexGrid::mouseDown, horizontalHeader()->viewport());
+                emit m_grid->click();
+                break;
+            case QEvent::MouseButtonRelease:
+                emitMouse(mouse, &FlexGrid::mouseUp, horizontalHeader()->viewport());
+                if (mouse->button() == Qt::LeftButton)
+                    emit m_grid->click();
+                break;
+            default:
+                break;
+            }
+        }
+        return QTableView::eventFilter(watched, event);
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
         int keyCode = windowsKeyCode(event->key());
@@ -127,10 +154,11 @@ protected:
     }
 
 private:
+    // The position is taken in the widget that got the event: the cells' viewport, or the heading's.
     template <class Signal>
-    void emitMouse(QMouseEvent* event, Signal signal)
+    void emitMouse(QMouseEvent* event, Signal signal, QWidget* under = nullptr)
     {
-        const QPointF at = viewport()->mapTo(m_grid, event->position().toPoint());
+        const QPointF at = (under ? under : viewport())->mapTo(m_grid, event->position().toPoint());
         emit(m_grid->*signal)(buttonCode(event->button()), shiftState(event->modifiers()), Twips::fromPixels(at.x()),
                               Twips::fromPixels(at.y()));
     }
@@ -195,6 +223,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent), m_model(new FlexGridModel
     m_view->horizontalHeader()->setHighlightSections(false);
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_view->horizontalHeader()->setMinimumSectionSize(1);
+    m_view->horizontalHeader()->viewport()->installEventFilter(m_view);
 
     const int rowPixels = std::max(16, fontMetrics().height() + 2);
     m_view->verticalHeader()->setMinimumSectionSize(rowPixels);

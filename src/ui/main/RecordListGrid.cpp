@@ -1,6 +1,7 @@
 #include "ui/main/RecordListGrid.h"
 
 #include "app/HandlerGuard.h"
+#include "app/UnitOfWork.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
 #include "data/NumberText.h"
@@ -45,47 +46,34 @@ QString RecordListGrid::cellText(int column, const QString& stored) const
 
 void RecordListGrid::FillGrid()
 {
-    Screen::setMousePointer(Screen::vbHourglass);
     m_grid.setRows(1);
-    try {
-        OpenConnection();
-        gobjRecordset->open(m_settings.fillStatement(), *gobjConnection);
-        if (gobjRecordset->eof()) {
-            m_grid.setColWidth(0, 1000);
-            m_grid.setTextMatrix(0, 0, QStringLiteral("0 Records"));
-        } else {
-            const int columnCount = gobjRecordset->fieldCount();
-            m_grid.setCols(m_settings.keepsListOrder ? columnCount + 1 : columnCount);
-            for (int i = 0; i < columnCount; ++i)
-                m_grid.setTextMatrix(0, i, FieldNameToCaption(gobjRecordset->fieldNames().at(i)));
-            fillRows(columnCount);
-            setColumnWidths(columnCount);
-        }
-    } catch (...) {
-        IgnoreFailures([] { gobjRecordset.release(); });
-        Screen::setMousePointer(Screen::vbDefault);
-        throw;
+    UnitOfWork work;
+    Recordset& records = work.read(m_settings.fillStatement());
+    if (records.eof()) {
+        m_grid.setColWidth(0, 1000);
+        m_grid.setTextMatrix(0, 0, QStringLiteral("0 Records"));
+        return;
     }
-    IgnoreFailures([] {
-        gobjRecordset->close();
-        gobjRecordset.release();
-    });
-    IgnoreFailures(CloseConnection);
-    Screen::setMousePointer(Screen::vbDefault);
+    const int columnCount = records.fieldCount();
+    m_grid.setCols(m_settings.keepsListOrder ? columnCount + 1 : columnCount);
+    for (int i = 0; i < columnCount; ++i)
+        m_grid.setTextMatrix(0, i, FieldNameToCaption(records.fieldNames().at(i)));
+    fillRows(records, columnCount);
+    setColumnWidths(columnCount);
 }
 
-void RecordListGrid::fillRows(int columnCount)
+void RecordListGrid::fillRows(Recordset& records, int columnCount)
 {
     double previousOrder = 0;
-    for (int row = 1; !gobjRecordset->eof(); ++row) {
+    for (int row = 1; !records.eof(); ++row) {
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text())); });
+            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records.fields(i).text())); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);
-        gobjRecordset->moveNext();
+        records.moveNext();
     }
 }
 
@@ -122,37 +110,30 @@ void RecordListGrid::setColumnWidths(int columnCount)
 
 void RecordListGrid::UpdateGridRow(double key)
 {
-    gobjRecordset.release();
-    gobjRecordset->open(m_settings.refreshStatement(key), *gobjConnection);
-    if (!gobjRecordset->eof()) {
-        for (int i = 1; i < gobjRecordset->fieldCount(); ++i)
-            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, gobjRecordset->fields(i).text()));
+    UnitOfWork work;
+    const Recordset& record = work.read(m_settings.refreshStatement(key));
+    if (!record.eof()) {
+        for (int i = 1; i < record.fieldCount(); ++i)
+            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, record.fields(i).text()));
     }
-    gobjRecordset->close();
-    gobjRecordset.release();
 }
 
 double RecordListGrid::AddGridRow()
 {
+    UnitOfWork work;
     double key = 0;
-    gobjRecordset.release();
-    gobjRecordset->open(m_settings.newKeyStatement, *gobjConnection);
-    if (!gobjRecordset->eof())
-        key = NumberTextBeginsWith(gobjRecordset->fields(0).text());
-    gobjRecordset->close();
-    gobjRecordset.release();
-
-    gobjRecordset->open(m_settings.refreshStatement(key), *gobjConnection);
-    if (!gobjRecordset->eof()) {
-        m_grid.setCols(gobjRecordset->fieldCount());
+    const Recordset& newest = work.read(m_settings.newKeyStatement);
+    if (!newest.eof())
+        key = NumberTextBeginsWith(newest.fields(0).text());
+    const Recordset& record = work.read(m_settings.refreshStatement(key));
+    if (!record.eof()) {
+        m_grid.setCols(record.fieldCount());
         m_grid.setRows(m_grid.rows() + 1);
         const int row = m_grid.rows() - 1;
-        m_grid.setTextMatrix(row, 0, gobjRecordset->fields(0).text());
+        m_grid.setTextMatrix(row, 0, record.fields(0).text());
         for (int i = 1; i < m_grid.cols(); ++i)
-            m_grid.setTextMatrix(row, i, cellText(i, gobjRecordset->fields(i).text()));
+            m_grid.setTextMatrix(row, i, cellText(i, record.fields(i).text()));
     }
-    gobjRecordset->close();
-    gobjRecordset.release();
     scrollToLastRow();
     Screen::setMousePointer(Screen::vbDefault);
     return key;

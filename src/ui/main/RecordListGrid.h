@@ -5,6 +5,7 @@
 #include <functional>
 
 class FlexGrid;
+class Recordset;
 
 // What tells one list window's grid from another's.
 struct RecordListSettings
@@ -35,11 +36,11 @@ public:
 
     RecordListGrid(FlexGrid& grid, RecordListSettings settings);
 
-    // Reads the whole list; a unit of database work of its own.
+    // Reads the whole list. Like the two below, a unit of database work that joins the caller's, if any.
     void FillGrid();
-    // Rewrites the current row from the record with the key; runs on the caller's open connection.
+    // Rewrites the current row from the record with the key.
     void UpdateGridRow(double key);
-    // Appends the newest record and returns its key; runs on the caller's open connection.
+    // Appends the newest record and returns its key.
     double AddGridRow();
 
     void MouseDown();
@@ -55,7 +56,7 @@ public:
 
 private:
     QString cellText(int column, const QString& stored) const;
-    void fillRows(int columnCount);
+    void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);
     void scrollToLastRow();

@@ -5,21 +5,18 @@
 #include "app/StartupSettings.h"
 #include "app/UnitOfWork.h"
 #include "app/basModule1.h"
-#include "data/NumberText.h"
+#include "data/DataFileSchema.h"
+#include "data/WebsiteStatements.h"
 #include "launch/ReplayWebsite.h"
 #include "launch/WaitMilliseconds.h"
-#include "platform/dialogs/Dialogs.h"
 #include "platform/error/AppError.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
-#include "ui/main/CommandLabel.h"
+#include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
 
-#include <QCloseEvent>
-#include <QFrame>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
@@ -27,25 +24,13 @@
 namespace {
 
 constexpr int DeleteKey = 46;
-constexpr double MaintenanceMinWidth = 3500;
-constexpr double MaintenanceMinHeight = 6000;
-// The design size of the window's inner area.
-constexpr double DesignInnerWidth = 12885;
-constexpr double DesignInnerHeight = 8325;
 
 RecordListSettings websiteListSettings()
 {
     RecordListSettings settings;
-    settings.fillStatement = [] {
-        return QStringLiteral("SELECT a.WebsiteID, a.WebsiteName, a.WebsiteLink, a.WebsiteListOrder ") +
-               QStringLiteral("FROM Website a ") + QStringLiteral("ORDER BY WebsiteListOrder");
-    };
-    settings.refreshStatement = [](double key) {
-        return QStringLiteral("SELECT Top 500 a.WebsiteID, a.WebsiteName, a.WebsiteLink ") +
-               QStringLiteral("FROM Website a ") + QStringLiteral("WHERE WebsiteID = ") + NumberToText(key) +
-               QStringLiteral(" ");
-    };
-    settings.newKeyStatement = QStringLiteral("SELECT MAX(WebsiteID) FROM Website ");
+    settings.fillStatement = WebsiteListQuery;
+    settings.refreshStatement = WebsiteRowQuery;
+    settings.newKeyStatement = NewestWebsiteKeyQuery();
     settings.decipheredColumns = {1, 2};
     settings.hiddenColumns = {0, 3, 4};
     settings.keepsListOrder = true;
@@ -63,14 +48,17 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     setFont(small);
     auto* area = new QWidget(this);
     setCentralWidget(area);
-    createButtons(area);
+    createButtons();
     MSFlexGrid1 = new FlexGrid(area);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("Websites"));
     FormSize::placeControl(*MSFlexGrid1, 180, 660, 10380, 7155);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, websiteListSettings());
-    createLauncherPanel(area);
+    fraLauncher = new LauncherPanel(area);
     createMenus();
     setTabOrder();
-    resize(Twips::toPixels(DesignInnerWidth), Twips::toPixels(DesignInnerHeight) + menuBar()->sizeHint().height());
+    resize(Twips::toPixels(MainWindowDesignWidth),
+           Twips::toPixels(MainWindowDesignInnerHeight) + menuBar()->sizeHint().height());
 
     connect(MSFlexGrid1, &FlexGrid::click, this, &frmWebsite::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::dblClick, this, &frmWebsite::MSFlexGrid1_DblClick);
@@ -78,32 +66,40 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     connect(MSFlexGrid1, &FlexGrid::mouseDown, this, &frmWebsite::MSFlexGrid1_MouseDown);
     connect(MSFlexGrid1, &FlexGrid::mouseUp, this, &frmWebsite::MSFlexGrid1_MouseUp);
     connect(MSFlexGrid1, &FlexGrid::selChange, this, &frmWebsite::MSFlexGrid1_SelChange);
+    connect(fraLauncher, &LauncherPanel::websiteSelected, MSFlexGrid1, &FlexGrid::setRow);
+    connect(fraLauncher, &LauncherPanel::launchClicked, this, &frmWebsite::lblLaunch_Click);
+    connect(fraLauncher, &LauncherPanel::maintenanceClicked, this, &frmWebsite::lblMaintenance_Click);
+    tmrMasterPassword.setObjectName(QStringLiteral("tmrMasterPassword"));
+    tmrWait.setObjectName(QStringLiteral("tmrWait"));
     connect(&tmrMasterPassword, &QTimer::timeout, this, &frmWebsite::tmrMasterPassword_Timer);
     connect(&tmrWait, &QTimer::timeout, this, &frmWebsite::tmrWait_Timer);
 }
 
 frmWebsite::~frmWebsite() = default;
 
-void frmWebsite::createButtons(QWidget* area)
+QPushButton* frmWebsite::addButton(const char* name, const QString& caption, double left, double top, double width,
+                                   double height, void (frmWebsite::*handler)())
 {
-    auto button = [&](const QString& caption, double left, double top, double width, double height,
-                      void (frmWebsite::*handler)()) {
-        auto* control = new QPushButton(caption, area);
-        FormSize::placeControl(*control, left, top, width, height);
-        connect(control, &QPushButton::clicked, this, handler);
-        return control;
-    };
-    cmdAdd = button(QStringLiteral("&Add"), 195, 180, 885, 375, &frmWebsite::cmdAdd_Click);
-    cmdDelete = button(QStringLiteral("&Delete"), 1200, 180, 885, 375, &frmWebsite::cmdDelete_Click);
-    cmdEnterInstructions =
-        button(QStringLiteral("&Enter Instructions"), 2160, 180, 1545, 375, &frmWebsite::cmdEnterInstructions_Click);
-    cmdLaunch = button(QStringLiteral("&Launch"), 3780, 180, 1000, 375, &frmWebsite::cmdLaunch_Click);
-    cmdSetup = button(QStringLiteral("&Setup"), 5640, 180, 1000, 375, &frmWebsite::cmdSetup_Click);
-    cmdClose = button(QStringLiteral("&Close"), 6780, 180, 765, 375, &frmWebsite::cmdClose_Click);
-    cmdSaveListOrder =
-        button(QStringLiteral("Save List Order"), 8280, 180, 1275, 375, &frmWebsite::cmdSaveListOrder_Click);
-    cmdUp = button(QString(), 9660, 60, 375, 615, &frmWebsite::cmdUp_Click);
-    cmdDown = button(QString(), 10080, 0, 375, 675, &frmWebsite::cmdDown_Click);
+    auto* button = new QPushButton(caption, centralWidget());
+    button->setObjectName(QString::fromLatin1(name));
+    FormSize::placeControl(*button, left, top, width, height);
+    connect(button, &QPushButton::clicked, this, handler);
+    return button;
+}
+
+void frmWebsite::createButtons()
+{
+    cmdAdd = addButton("cmdAdd", QStringLiteral("&Add"), 195, 180, 885, 375, &frmWebsite::cmdAdd_Click);
+    cmdDelete = addButton("cmdDelete", QStringLiteral("&Delete"), 1200, 180, 885, 375, &frmWebsite::cmdDelete_Click);
+    cmdEnterInstructions = addButton("cmdEnterInstructions", QStringLiteral("&Enter Instructions"), 2160, 180, 1545,
+                                     375, &frmWebsite::cmdEnterInstructions_Click);
+    cmdLaunch = addButton("cmdLaunch", QStringLiteral("&Launch"), 3780, 180, 1000, 375, &frmWebsite::cmdLaunch_Click);
+    cmdSetup = addButton("cmdSetup", QStringLiteral("&Setup"), 5640, 180, 1000, 375, &frmWebsite::cmdSetup_Click);
+    cmdClose = addButton("cmdClose", QStringLiteral("&Close"), 6780, 180, 765, 375, &frmWebsite::cmdClose_Click);
+    cmdSaveListOrder = addButton("cmdSaveListOrder", QStringLiteral("Save List Order"), 8280, 180, 1275, 375,
+                                 &frmWebsite::cmdSaveListOrder_Click);
+    cmdUp = addButton("cmdUp", QString(), 9660, 60, 375, 615, &frmWebsite::cmdUp_Click);
+    cmdDown = addButton("cmdDown", QString(), 10080, 0, 375, 675, &frmWebsite::cmdDown_Click);
     for (auto [arrow, icon] : {std::pair{cmdUp, QStyle::SP_ArrowUp}, std::pair{cmdDown, QStyle::SP_ArrowDown}}) {
         arrow->setIcon(style()->standardIcon(icon));
         arrow->setIconSize(QSize(32, 32));
@@ -115,28 +111,31 @@ void frmWebsite::createButtons(QWidget* area)
 void frmWebsite::createMenus()
 {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuSetup = mnuFile->addAction(QStringLiteral("&Setup"), this, &frmWebsite::mnuSetup_Click);
-    mnuPrint = mnuFile->addAction(QStringLiteral("&Print"), this, &frmWebsite::mnuPrint_Click);
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"), this, &frmWebsite::mnuExit_Click);
+    mnuFile->addAction(QStringLiteral("&Setup"), this, &frmWebsite::mnuSetup_Click)->setObjectName("mnuSetup");
+    mnuFile->addAction(QStringLiteral("&Print"), this, &frmWebsite::mnuPrint_Click)->setObjectName("mnuPrint");
+    mnuFile->addAction(QStringLiteral("E&xit"), this, &frmWebsite::mnuExit_Click)->setObjectName("mnuExit");
     QMenu* mnuSupport = menuBar()->addMenu(QStringLiteral("Support"));
-    mnuHelp = mnuSupport->addAction(QStringLiteral("&Help"), this, &frmWebsite::mnuHelp_Click);
-    mnuContactUs = mnuSupport->addAction(QStringLiteral("&Contact Us"), this, &frmWebsite::mnuContactUs_Click);
+    mnuSupport->addAction(QStringLiteral("&Help"), this, &frmWebsite::mnuHelp_Click)->setObjectName("mnuHelp");
+    mnuSupport->addAction(QStringLiteral("&Contact Us"), this, &frmWebsite::mnuContactUs_Click)
+        ->setObjectName("mnuContactUs");
 }
 
 void frmWebsite::setTabOrder()
 {
     const QList<QWidget*> order{cmdClose,    cmdAdd, cmdDelete, MSFlexGrid1,      cmdLaunch, cmdEnterInstructions,
-                                lstWebsites, cmdUp,  cmdDown,   cmdSaveListOrder, cmdSetup};
+                                fraLauncher, cmdUp,  cmdDown,   cmdSaveListOrder, cmdSetup};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
+
+// ---- start-up ----
 
 bool frmWebsite::Form_Load()
 {
     QString expectedMasterPassword;
     try {
         const StartupSettings settings = ReadStartupSettings();
-        applyStartupSettings(settings);
+        applySavedSizes(settings);
         expectedMasterPassword = settings.expectedMasterPassword;
     } catch (const AppError& error) {
         ReportError(error);
@@ -159,19 +158,6 @@ bool frmWebsite::Form_Load()
     return loaded;
 }
 
-void frmWebsite::applyStartupSettings(const StartupSettings& settings)
-{
-    if (!settings.rowFound) {
-        fraLauncher->resize(Twips::toPixels(DesignInnerWidth), Twips::toPixels(DesignInnerHeight));
-        return;
-    }
-    fraLauncher->resize(Twips::toPixels(settings.launcherWidth), Twips::toPixels(settings.launcherHeight));
-    gdblfraLauncherHeight = settings.launcherHeight;
-    gdblfraLauncherWidth = settings.launcherWidth;
-    gdblfrmWebsiteHeight = settings.formHeight;
-    gdblfrmWebsiteWidth = settings.formWidth;
-}
-
 void frmWebsite::layOutSavedMode()
 {
     fraLauncher->move(0, 0);
@@ -184,17 +170,25 @@ void frmWebsite::layOutSavedMode()
         showLauncherPanel();
     }
     CenterForm(*this);
-    selectSecondLauncherEntry();
+    fraLauncher->selectSecondEntry();
     Screen::setMousePointer(Screen::vbDefault);
 }
 
-// The second entry is selected, so the second website is current; with a single website, that one.
-void frmWebsite::selectSecondLauncherEntry()
+// ---- the list-window interface ----
+
+int frmWebsite::GridRows() const
 {
-    if (lstWebsites->count() >= 2)
-        lstWebsites->setCurrentRow(1);
-    else if (lstWebsites->count() == 1)
-        lstWebsites->setCurrentRow(0);
+    return MSFlexGrid1->rows();
+}
+
+int frmWebsite::GridRow() const
+{
+    return MSFlexGrid1->row();
+}
+
+QString frmWebsite::GridTextMatrix(int row, int col) const
+{
+    return MSFlexGrid1->textMatrix(row, col);
 }
 
 void frmWebsite::FillGrid()
@@ -212,50 +206,12 @@ void frmWebsite::AddGridRow()
     mWebsiteID = m_list->AddGridRow();
 }
 
+// ---- maintenance commands ----
+
 void frmWebsite::resetIdleCount()
 {
     gdblMinutesLeft = gdblRelockMinutes;
 }
-
-void frmWebsite::endProgram()
-{
-    dialogs().endProgram();
-}
-
-double frmWebsite::Width() const
-{
-    return FormSize::width(*this);
-}
-
-double frmWebsite::Height() const
-{
-    return FormSize::height(*this);
-}
-
-void frmWebsite::setWidth(double twips)
-{
-    FormSize::setWidth(*this, twips);
-    Form_Resize();
-}
-
-void frmWebsite::setHeight(double twips)
-{
-    FormSize::setHeight(*this, twips);
-    Form_Resize();
-}
-
-double frmWebsite::ScaleWidth() const
-{
-    return Twips::fromPixels(width());
-}
-
-double frmWebsite::ScaleHeight() const
-{
-    const int menuHeight = menuBar()->isVisibleTo(this) ? menuBar()->sizeHint().height() : 0;
-    return Twips::fromPixels(height() - menuHeight);
-}
-
-// ---- maintenance commands ----
 
 void frmWebsite::cmdAdd_Click()
 {
@@ -273,12 +229,9 @@ void frmWebsite::cmdDelete_Click()
         if (!HasCurrentRecord(*MSFlexGrid1))
             return;
         mWebsiteID = CurrentKey(*MSFlexGrid1);
-        const UnitOfWorkEnd end;
-        OpenConnection();
-        // The instructions go first, so a failure never leaves instructions without their website.
-        gobjConnection->execute(QStringLiteral("DELETE From WebsiteInstructions WHERE WebsiteID = ") +
-                                NumberToText(mWebsiteID));
-        gobjConnection->execute(QStringLiteral("DELETE From Website WHERE WebsiteID = ") + NumberToText(mWebsiteID));
+        UnitOfWork work;
+        work.execute(DeleteWebsiteInstructionsStatement(mWebsiteID));
+        work.execute(DeleteWebsiteStatement(mWebsiteID));
         if (MSFlexGrid1->rows() == 2) {
             MSFlexGrid1->setRows(1);
             return;
@@ -306,6 +259,11 @@ void frmWebsite::cmdEnterInstructions_Click()
 }
 
 void frmWebsite::cmdLaunch_Click()
+{
+    RunHandler([this] { LaunchWebsite(); });
+}
+
+void frmWebsite::lblLaunch_Click()
 {
     RunHandler([this] { LaunchWebsite(); });
 }
@@ -403,47 +361,4 @@ void frmWebsite::tmrMasterPassword_Timer()
 void frmWebsite::tmrWait_Timer()
 {
     ::tmrWait_Timer(tmrWait);
-}
-
-// ---- size ----
-
-void frmWebsite::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
-}
-
-void frmWebsite::Form_Resize()
-{
-    if (isMinimized())
-        return;
-    if (launcherShown())
-        resizeLauncher();
-    else
-        resizeMaintenance();
-}
-
-// Each correction raises the resize event again, which then finds the size in order.
-void frmWebsite::enforceMinimumSize(double width, double height)
-{
-    if (Width() < width)
-        setWidth(width);
-    if (Height() < height)
-        setHeight(height);
-}
-
-void frmWebsite::resizeMaintenance()
-{
-    enforceMinimumSize(MaintenanceMinWidth, MaintenanceMinHeight);
-    m_list->FitToWindow(ScaleWidth(), ScaleHeight());
-}
-
-void frmWebsite::closeEvent(QCloseEvent* event)
-{
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
 }

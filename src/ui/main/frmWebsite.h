@@ -1,21 +1,25 @@
 #pragma once
 
+#include "ui/main/RecordListWindow.h"
+
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
 
-class CommandLabel;
 class FlexGrid;
-class QFrame;
-class QListWidget;
+class LauncherPanel;
 class QPushButton;
 class RecordListGrid;
 struct StartupSettings;
 
-// The main window. In maintenance mode it shows the website grid with command buttons and a menu bar;
-// in launcher mode a panel covers it with just the list of website names and two text commands. It
-// owns the re-lock timer and the wait timer, and launches websites.
-class frmWebsite : public QMainWindow
+// The main window. In maintenance mode it shows the website grid with command buttons and a menu bar; in
+// launcher mode a panel covers it with just the list of website names and two text commands. It owns the
+// re-lock timer and the wait timer, and launches websites. Its controls carry their names as object names.
+//
+// The work is spread over files by job: this one's .cpp builds the window, starts it up and runs the
+// maintenance commands; frmWebsiteListOrder.cpp moves rows and saves their order; frmWebsiteSizes.cpp keeps
+// the saved sizes and the resize rules; frmWebsiteClosing.cpp switches between the modes and closes.
+class frmWebsite : public QMainWindow, public RecordListWindow
 {
     Q_OBJECT
 
@@ -23,59 +27,31 @@ public:
     explicit frmWebsite(QWidget* parent = nullptr);
     ~frmWebsite() override;
 
-    // The start-up sequence: settings, password, the list, the layout of the saved mode. Returns false
-    // when the program is to end (a wrong password; a data file that cannot be read, already reported).
+    // The start-up sequence: settings, password, the list, the layout of the saved mode. Returns false when
+    // the program is to end (a wrong password; a data file that cannot be read, already reported).
     bool Form_Load();
 
     // The key of the website last opened for editing, deleted or appended.
     double mWebsiteID = 0;
-    // The window's size in each mode, in twips.
+    // The window's saved size in each mode, in twips.
     double gdblfrmWebsiteWidth = 0;
     double gdblfrmWebsiteHeight = 0;
     double gdblfraLauncherWidth = 0;
     double gdblfraLauncherHeight = 0;
 
-    void FillGrid();
-    void UpdateGridRow();
-    void AddGridRow();
-    void LaunchWebsite();
-    void SaveListOrder();
-    void SaveFormSize();
-    void SaveFrameSize();
+    double RecordKey() const override { return mWebsiteID; }
+    int GridRows() const override;
+    int GridRow() const override;
+    QString GridTextMatrix(int row, int col) const override;
+    void FillGrid() override;
+    void UpdateGridRow() override;
+    void AddGridRow() override;
 
-    // Outer size in twips, and the inner area below the menu bar.
-    double Width() const;
-    double Height() const;
-    void setWidth(double twips);
-    void setHeight(double twips);
-    double ScaleWidth() const;
-    double ScaleHeight() const;
-    bool launcherShown() const;
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
-    // Controls, named as the rest of the program knows them.
-    QPushButton* cmdAdd;
-    QPushButton* cmdDelete;
-    QPushButton* cmdEnterInstructions;
-    QPushButton* cmdLaunch;
-    QPushButton* cmdSetup;
-    QPushButton* cmdClose;
-    QPushButton* cmdSaveListOrder;
-    QPushButton* cmdUp;
-    QPushButton* cmdDown;
-    FlexGrid* MSFlexGrid1;
-    QFrame* fraLauncher;
-    QListWidget* lstWebsites;
-    CommandLabel* lblLaunch;
-    CommandLabel* lblMaintenance;
-    QTimer tmrMasterPassword;
-    QTimer tmrWait;
-    QAction* mnuSetup;
-    QAction* mnuPrint;
-    QAction* mnuExit;
-    QAction* mnuHelp;
-    QAction* mnuContactUs;
-
-public slots:
+private slots:
     void cmdAdd_Click();
     void cmdDelete_Click();
     void cmdEnterInstructions_Click();
@@ -96,44 +72,60 @@ public slots:
     void MSFlexGrid1_MouseDown();
     void MSFlexGrid1_MouseUp();
     void MSFlexGrid1_SelChange();
-    void lstWebsites_Click();
-    void lstWebsites_DblClick();
     void lblLaunch_Click();
     void lblMaintenance_Click();
-    void lblLaunch_MouseMove();
-    void lblMaintenance_MouseMove();
-    void labelsAtRest_MouseMove();
     void tmrMasterPassword_Timer();
     void tmrWait_Timer();
-    void Form_Resize();
-    // The close box; sets cancel to keep the window open.
-    void Form_QueryUnload(bool& cancel);
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createButtons(QWidget* area);
+    // Building the window.
+    QPushButton* addButton(const char* name, const QString& caption, double left, double top, double width,
+                           double height, void (frmWebsite::*handler)());
+    void createButtons();
     void createMenus();
-    void createLauncherPanel(QWidget* area);
     void setTabOrder();
-    void applyStartupSettings(const StartupSettings& settings);
+
+    // Start-up and commands.
     void layOutSavedMode();
-    void selectSecondLauncherEntry();
-    void saveSize(const QString& heightColumn, double height, const QString& widthColumn, double width);
+    void LaunchWebsite();
+    void selectWholeRow(int row);
+    void resetIdleCount();
+
+    // List order.
+    void SaveListOrder();
+    void swapRows(int upper, int lower);
+
+    // Saved sizes and the resize rules.
+    void applySavedSizes(const StartupSettings& settings);
+    void SaveFormSize();
+    void SaveFrameSize();
+    double Width() const;
+    double Height() const;
+    void setWidth(double twips);
+    void setHeight(double twips);
+    void Form_Resize();
     void enforceMinimumSize(double width, double height);
-    void resizeMaintenance();
-    void resizeLauncher();
+
+    // Modes and closing.
+    bool launcherShown() const;
     void fillLauncherList();
     void showLauncherPanel();
     void showLauncherMode();
-    void swapRows(int upper, int lower);
-    void selectWholeRow(int row);
-    void resetIdleCount();
-    void endProgram();
+    // The close box; sets cancel to keep the window open.
+    void Form_QueryUnload(bool& cancel);
 
+    QPushButton* cmdAdd;
+    QPushButton* cmdDelete;
+    QPushButton* cmdEnterInstructions;
+    QPushButton* cmdLaunch;
+    QPushButton* cmdSetup;
+    QPushButton* cmdClose;
+    QPushButton* cmdSaveListOrder;
+    QPushButton* cmdUp;
+    QPushButton* cmdDown;
+    FlexGrid* MSFlexGrid1;
+    LauncherPanel* fraLauncher;
+    QTimer tmrMasterPassword{this};
+    QTimer tmrWait{this};
     std::unique_ptr<RecordListGrid> m_list;
-    bool m_resizing = false;
 };

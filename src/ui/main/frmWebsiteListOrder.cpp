@@ -1,15 +1,11 @@
-// The main window's list order (moving rows and saving their order) and its remembered sizes.
+// The main window's list order: moving rows up and down the grid, and saving their order.
 
 #include "ui/main/frmWebsite.h"
 
 #include "app/HandlerGuard.h"
 #include "app/UnitOfWork.h"
-#include "app/basModule1.h"
-#include "data/NumberText.h"
+#include "data/WebsiteStatements.h"
 #include "platform/grid/FlexGrid.h"
-#include "platform/screen/Twips.h"
-
-#include <QFrame>
 
 void frmWebsite::cmdUp_Click()
 {
@@ -48,39 +44,7 @@ void frmWebsite::cmdSaveListOrder_Click()
 
 void frmWebsite::SaveListOrder()
 {
-    Screen::setMousePointer(Screen::vbHourglass);
-    const UnitOfWorkEnd end;
-    OpenConnection();
-    for (int row = 1; row < MSFlexGrid1->rows(); ++row) {
-        gobjConnection->execute(QStringLiteral("UPDATE Website SET ") + QStringLiteral("WebsiteListOrder = ") +
-                                QString::number(row) + QStringLiteral(" ") + QStringLiteral("WHERE WebsiteID = ") +
-                                MSFlexGrid1->textMatrix(row, 0) + QStringLiteral(" "));
-    }
-}
-
-// Stores a size in two columns of the settings row, in one unit of database work.
-void frmWebsite::saveSize(const QString& heightColumn, double height, const QString& widthColumn, double width)
-{
-    OpenConnection();
-    gobjConnection->execute(QStringLiteral("UPDATE Setup SET ") + heightColumn + QStringLiteral(" = ") +
-                            NumberToText(height) + QStringLiteral(", ") + QStringLiteral(" ") + widthColumn +
-                            QStringLiteral(" = ") + NumberToText(width) + QStringLiteral(" ") +
-                            QStringLiteral("WHERE SetupID = 1"));
-    CloseConnection();
-}
-
-void frmWebsite::SaveFormSize()
-{
-    const double height = Height();
-    const double width = Width();
-    gdblfrmWebsiteHeight = height;
-    gdblfrmWebsiteWidth = width;
-    saveSize(QStringLiteral("FormHeight"), height, QStringLiteral("FormWidth"), width);
-}
-
-// The in-memory launcher size is left as it is; switching to maintenance mode copies it afterwards.
-void frmWebsite::SaveFrameSize()
-{
-    saveSize(QStringLiteral("LauncherHeight"), Twips::fromPixels(fraLauncher->height()),
-             QStringLiteral("LauncherWidth"), Twips::fromPixels(fraLauncher->width()));
+    UnitOfWork work;
+    for (int row = 1; row < MSFlexGrid1->rows(); ++row)
+        work.execute(WebsiteListOrderStatement(row, MSFlexGrid1->textMatrix(row, 0)));
 }

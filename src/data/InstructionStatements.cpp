@@ -1,0 +1,12 @@
+#include "data/InstructionStatements.h"
+
+QString ReplayInstructionsQuery(const QString& websiteId)
+{
+    return QStringLiteral("SELECT Top 500 a.WebsiteInstructionsID, a.WebsiteID, b.WebsiteName, a.EventTypeID, "
+                          "c.EventType,  ") +
+           QStringLiteral("a.NumberOfTimes, a.TextToTypeIn ") +
+           QStringLiteral("FROM WebsiteInstructions a, Website b, EventType c ") +
+           QStringLiteral("WHERE b.WebsiteID = ") + websiteId + QStringLiteral(" AND ") +
+           QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
+           QStringLiteral("ORDER BY a.WebsiteInstructionsID ");
+}

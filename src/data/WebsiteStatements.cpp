@@ -1,0 +1,37 @@
+#include "data/WebsiteStatements.h"
+
+#include "data/NumberText.h"
+
+QString WebsiteListQuery()
+{
+    return QStringLiteral("SELECT a.WebsiteID, a.WebsiteName, a.WebsiteLink, a.WebsiteListOrder ") +
+           QStringLiteral("FROM Website a ") + QStringLiteral("ORDER BY WebsiteListOrder");
+}
+
+QString WebsiteRowQuery(double websiteId)
+{
+    return QStringLiteral("SELECT Top 500 a.WebsiteID, a.WebsiteName, a.WebsiteLink ") +
+           QStringLiteral("FROM Website a ") + QStringLiteral("WHERE WebsiteID = ") + NumberToText(websiteId) +
+           QStringLiteral(" ");
+}
+
+QString NewestWebsiteKeyQuery()
+{
+    return QStringLiteral("SELECT MAX(WebsiteID) FROM Website ");
+}
+
+QString DeleteWebsiteInstructionsStatement(double websiteId)
+{
+    return QStringLiteral("DELETE From WebsiteInstructions WHERE WebsiteID = ") + NumberToText(websiteId);
+}
+
+QString DeleteWebsiteStatement(double websiteId)
+{
+    return QStringLiteral("DELETE From Website WHERE WebsiteID = ") + NumberToText(websiteId);
+}
+
+QString WebsiteListOrderStatement(int position, const QString& websiteId)
+{
+    return QStringLiteral("UPDATE Website SET ") + QStringLiteral("WebsiteListOrder = ") + QString::number(position) +
+           QStringLiteral(" ") + QStringLiteral("WHERE WebsiteID = ") + websiteId + QStringLiteral(" ");
+}

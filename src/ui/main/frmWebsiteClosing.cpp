@@ -1,0 +1,108 @@
+// The main window's switches between maintenance and launcher mode, and its closing: the Close command, Exit
+// and the close box return to launcher mode when it is the default, and otherwise end the program.
+
+#include "ui/main/frmWebsite.h"
+
+#include "app/HandlerGuard.h"
+#include "app/basModule1.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/grid/FlexGrid.h"
+#include "platform/screen/Twips.h"
+#include "ui/main/LauncherPanel.h"
+
+#include <QCloseEvent>
+
+bool frmWebsite::launcherShown() const
+{
+    return !fraLauncher->isHidden();
+}
+
+void frmWebsite::fillLauncherList()
+{
+    QStringList names;
+    for (int row = 1; row < MSFlexGrid1->rows(); ++row)
+        names.append(MSFlexGrid1->textMatrix(row, 1));
+    fraLauncher->setNames(names);
+}
+
+// Shows the panel and gives the window the panel's size. Both sides are read first: setting the width
+// already fits the panel to the window, which would lose the panel's own height.
+void frmWebsite::showLauncherPanel()
+{
+    const double width = Twips::fromPixels(fraLauncher->width());
+    const double height = Twips::fromPixels(fraLauncher->height());
+    fraLauncher->show();
+    setWidth(width);
+    setHeight(height);
+}
+
+void frmWebsite::showLauncherMode()
+{
+    fraLauncher->resize(Twips::toPixels(gdblfraLauncherWidth), Twips::toPixels(gdblfraLauncherHeight));
+    showLauncherPanel();
+    CenterForm(*this);
+    fillLauncherList();
+}
+
+void frmWebsite::lblMaintenance_Click()
+{
+    RunHandler([this] {
+        SaveFrameSize();
+        fraLauncher->hide();
+        gdblfraLauncherWidth = Twips::fromPixels(fraLauncher->width());
+        gdblfraLauncherHeight = Twips::fromPixels(fraLauncher->height());
+        setWidth(gdblfrmWebsiteWidth);
+        setHeight(gdblfrmWebsiteHeight);
+        CenterForm(*this);
+    });
+}
+
+void frmWebsite::cmdClose_Click()
+{
+    RunHandler([this] {
+        SaveFormSize();
+        if (!launcherShown() && gblnDefaultToLauncher) {
+            // The panel is still hidden while the window takes its size, so the grid's minimums apply.
+            fraLauncher->resize(Twips::toPixels(gdblfraLauncherWidth), Twips::toPixels(gdblfraLauncherHeight));
+            setWidth(Twips::fromPixels(fraLauncher->width()));
+            setHeight(Twips::fromPixels(fraLauncher->height()));
+            CenterForm(*this);
+            fraLauncher->show();
+            // Those minimums may have left the window larger than the panel: the panel covers it all.
+            Form_Resize();
+            fillLauncherList();
+            return;
+        }
+        dialogs().endProgram();
+    });
+}
+
+void frmWebsite::mnuExit_Click()
+{
+    cmdClose_Click();
+}
+
+void frmWebsite::Form_QueryUnload(bool& cancel)
+{
+    RunHandler([this, &cancel] {
+        if (!launcherShown() && gblnDefaultToLauncher) {
+            cancel = true; // the window stays open in launcher mode
+            SaveFormSize();
+            showLauncherMode();
+        } else if (launcherShown() && gblnDefaultToLauncher) {
+            SaveFrameSize();
+        } else if (!gblnDefaultToLauncher) {
+            SaveFormSize();
+        }
+    });
+}
+
+void frmWebsite::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
