@@ -9,23 +9,20 @@
 
 namespace referenceBlowfish {
 
-namespace {
-
-BF_KEY scheduleKey(const QByteArray& key)
+static BF_KEY scheduleKey(const QByteArray& key)
 {
     BF_KEY schedule;
     BF_set_key(&schedule, static_cast<int>(key.size()), reinterpret_cast<const unsigned char*>(key.constData()));
     return schedule;
 }
 
-} // namespace
-
 KeyedTables keyedTables(const QByteArray& key)
 {
     const BF_KEY schedule = scheduleKey(key);
     KeyedTables tables{};
     std::copy(std::begin(schedule.P), std::end(schedule.P), tables.pArray.begin());
-    std::copy(std::begin(schedule.S), std::end(schedule.S), tables.sBoxes.begin());
+    for (std::size_t box = 0; box < tables.sBoxes.size(); ++box)
+        std::copy_n(schedule.S + 256 * box, 256, tables.sBoxes[box].begin());
     return tables;
 }
 

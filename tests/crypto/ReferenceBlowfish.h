@@ -11,9 +11,7 @@ namespace referenceBlowfish {
 struct KeyedTables
 {
     std::array<std::uint32_t, 18> pArray;
-    std::array<std::uint32_t, 4 * 256> sBoxes; // box 0 first
-
-    bool operator==(const KeyedTables&) const = default;
+    std::array<std::array<std::uint32_t, 256>, 4> sBoxes;
 };
 
 // The P-array and S-boxes after the key schedule for the key.
