@@ -31,8 +31,8 @@ QStringList gridColumn(const FlexGrid& grid, int col)
 QStringList listTexts(const QListWidget& list)
 {
     QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
+    for (const QListWidgetItem* item : list.findItems(QStringLiteral("*"), Qt::MatchWildcard))
+        texts << item->text();
     return texts;
 }
 
@@ -77,488 +77,450 @@ class TestWebsiteWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void fillShowsWebsitesInListOrder();
-    void listOrderFillIn_data();
-    void listOrderFillIn();
-    void columnWidthRule_data();
-    void columnWidthRule();
-    void widthsComeFromTheFirstSixtyRows();
-    void emptyList();
-    void loadMakesTheSecondWebsiteCurrent_data();
-    void loadMakesTheSecondWebsiteCurrent();
-    void newDataFileShowsEveryButton();
-    void clicksCountAsActivity();
-    void doubleClickOpensOnlyRecordRows();
-    void deleteRemovesWebsiteAndItsInstructions();
-    void moveUpAndDownThenSave();
-    void refreshesJoinTheEditorsUnitOfWork();
-    void closeBoxSavesTheSizeOfTheMode_data();
-    void closeBoxSavesTheSizeOfTheMode();
-    void launcherListClickMakesTheGridRowCurrent();
-    void closeReturnsToAWholeLauncher();
-    void exitInLauncherModeStoresItsSizeAndEnds();
-    void resizeMinimums_data();
-    void resizeMinimums();
-    void hoverColours();
-    void failingCommandIsReportedAndTheProgramGoesOn();
-    void missingDataFileAtStartIsReported();
-};
 
-void TestWebsiteWindow::init()
-{
-    gblnDefaultToLauncher = false;
-    gdblMinutesLeft = gdblRelockMinutes = 0;
-}
-
-void TestWebsiteWindow::fillShowsWebsitesInListOrder()
-{
-    WebsiteWindowFixture fixture({{"Bank", "https://bank.test", 2},
-                                  {"O'Brien's \"Mail\"", "https://mail.test/?a=1&b='2'", 1},
-                                  {"Never placed", "", QVariant()}});
-    QVERIFY(fixture.load());
-    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    QCOMPARE(grid.cols(), 5);
-    QCOMPARE((QStringList{grid.textMatrix(0, 0), grid.textMatrix(0, 1), grid.textMatrix(0, 2), grid.textMatrix(0, 3)}),
-             (QStringList{"Website ID", "Website Name", "Website Link", "Website List Order"}));
-    QCOMPARE(gridColumn(grid, 1), (QStringList{"Never placed", "O'Brien's \"Mail\"", "Bank"}));
-    QCOMPARE(gridColumn(grid, 2), (QStringList{"", "https://mail.test/?a=1&b='2'", "https://bank.test"}));
-    QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "2", "1"}));
-    for (int hidden : {0, 3, 4})
-        QCOMPARE(grid.colWidth(hidden), 0.0);
-    QVERIFY(grid.colWidth(1) > 0 && grid.colWidth(2) > 0);
-    const auto& list = fixture.control<QListWidget>("lstWebsites");
-    QCOMPARE(listTexts(list), gridColumn(grid, 1));
-    QCOMPARE(grid.accessibleName(), QStringLiteral("Websites"));
-    QCOMPARE(list.accessibleName(), QStringLiteral("Websites"));
-}
-
-void TestWebsiteWindow::listOrderFillIn_data()
-{
-    QTest::addColumn<QVariantList>("stored");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("nulls first then stored")
-        << QVariantList{QVariant(), QVariant(), 5, 7} << QStringList{"1", "2", "5", "7"};
-    QTest::newRow("stored order equal to a filled-in one is kept")
-        << QVariantList{QVariant(), QVariant(), 2} << QStringList{"1", "2", "2"};
-    QTest::newRow("all stored") << QVariantList{3, 9} << QStringList{"3", "9"};
-}
-
-void TestWebsiteWindow::listOrderFillIn()
-{
-    QFETCH(QVariantList, stored);
-    QFETCH(QStringList, shown);
-    QList<WebsiteSeed> websites;
-    for (const QVariant& order : stored)
-        websites.append({QStringLiteral("site"), QStringLiteral("link"), order});
-    WebsiteWindowFixture fixture(websites);
-    QVERIFY(fixture.load());
-    QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 3), shown);
-    QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 4), shown);
-    // nothing is written back
-    QCOMPARE(fixture.column(QStringLiteral("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL")),
-             QStringList{QString::number(stored.count(QVariant()))});
-}
-
-void TestWebsiteWindow::columnWidthRule_data()
-{
-    QTest::addColumn<double>("widest");
-    QTest::addColumn<double>("width");
-    QTest::newRow("nothing") << 0.0 << 600.0;
-    QTest::newRow("narrow raised to the minimum") << 100.0 << 600.0;
-    QTest::newRow("1200") << 1200.0 << 1600.0;
-    QTest::newRow("3000") << 3000.0 << 3250.0;
-    QTest::newRow("7000 stays") << 7000.0 << 7000.0;
-    QTest::newRow("9000 is cut") << 9000.0 << 8000.0;
-}
-
-void TestWebsiteWindow::columnWidthRule()
-{
-    QFETCH(double, widest);
-    QFETCH(double, width);
-    QCOMPARE(RecordListGrid::ColumnWidthFor(widest), width);
-}
-
-void TestWebsiteWindow::widthsComeFromTheFirstSixtyRows()
-{
-    // A long name widens its column only among the heading and the first 60 record rows.
-    auto nameWidthWithLongNameAt = [](int index) {
-        QList<WebsiteSeed> websites = numberedWebsites(70);
-        websites[index].name = QString(40, QLatin1Char('W'));
-        WebsiteWindowFixture fixture(websites);
-        return fixture.load() ? fixture.control<FlexGrid>("MSFlexGrid1").colWidth(1) : -1.0;
-    };
-    const double plain = nameWidthWithLongNameAt(69);
-    QVERIFY(plain >= RecordListGrid::MinColumnWidth);
-    QCOMPARE(nameWidthWithLongNameAt(60), plain); // record row 61: not measured
-    QVERIFY(nameWidthWithLongNameAt(59) > plain); // record row 60: measured
-}
-
-void TestWebsiteWindow::emptyList()
-{
-    WebsiteWindowFixture fixture({});
-    QVERIFY(fixture.load());
-    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    QCOMPARE(grid.rows(), 1);
-    QCOMPARE(grid.row(), 0);
-    QCOMPARE(grid.textMatrix(0, 0), QStringLiteral("0 Records"));
-    QCOMPARE(grid.colWidth(0), 1000.0);
-    QCOMPARE(fixture.control<QListWidget>("lstWebsites").count(), 0);
-    fixture.click("cmdLaunch"); // no website row: nothing happens
-    QVERIFY(fixture.dialogs.messages.isEmpty());
-}
-
-void TestWebsiteWindow::loadMakesTheSecondWebsiteCurrent_data()
-{
-    QTest::addColumn<int>("websites");
-    QTest::addColumn<int>("currentRow");
-    QTest::newRow("one: that one") << 1 << 1;
-    QTest::newRow("two") << 2 << 2;
-    QTest::newRow("many") << 9 << 2;
-}
-
-void TestWebsiteWindow::loadMakesTheSecondWebsiteCurrent()
-{
-    QFETCH(int, websites);
-    QFETCH(int, currentRow);
-    WebsiteWindowFixture fixture(numberedWebsites(websites));
-    QVERIFY(fixture.load());
-    QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), currentRow);
-}
-
-void TestWebsiteWindow::newDataFileShowsEveryButton()
-{
-    WebsiteWindowFixture fixture({});
-    QVERIFY(fixture.load());
-    const QRect inner = fixture.window->centralWidget()->rect();
-    for (const QPushButton* button : fixture.window->findChildren<QPushButton*>())
-        QVERIFY2(inner.contains(button->geometry()), qPrintable(button->objectName()));
-}
-
-void TestWebsiteWindow::clicksCountAsActivity()
-{
-    WebsiteWindowFixture fixture(numberedWebsites(5));
-    QVERIFY(fixture.load());
-    gdblRelockMinutes = 9;
-    gdblMinutesLeft = 1;
-    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    clickRow(grid, 4);
-    QCOMPARE(grid.row(), 4);
-    QCOMPARE(grid.rowSel(), 4);
-    QCOMPARE(grid.col(), 0);
-    QCOMPARE(grid.colSel(), grid.cols() - 1);
-    QCOMPARE(gdblMinutesLeft, 9.0);
-
-    gdblMinutesLeft = 1;
-    fixture.click("cmdUp");
-    fixture.click("cmdSaveListOrder");
-    QCOMPARE(gdblMinutesLeft, 1.0); // moving and saving the order are not counted
-
-    // The heading row counts like any other; a double-click on it opens nothing.
-    QWidget* heading = view(grid).horizontalHeader()->viewport();
-    QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(gdblMinutesLeft, 9.0);
-    gdblMinutesLeft = 1;
-    fixture.window->mWebsiteID = 0;
-    QTest::mouseDClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(gdblMinutesLeft, 9.0);
-    QCOMPARE(fixture.window->mWebsiteID, 0.0);
-}
-
-void TestWebsiteWindow::doubleClickOpensOnlyRecordRows()
-{
-    WebsiteWindowFixture empty({});
-    QVERIFY(empty.load());
-    gblnNewRecord = true;
-    empty.window->mWebsiteID = 77;
-    emit empty.control<FlexGrid>("MSFlexGrid1").dblClick();
-    QCOMPARE(empty.window->mWebsiteID, 77.0);
-    QVERIFY(gblnNewRecord);
-
-    WebsiteWindowFixture fixture(numberedWebsites(3), {"DefaultToLauncher = 1"});
-    QVERIFY(fixture.load());
-    QVERIFY(gblnDefaultToLauncher);
-    fixture.control<FlexGrid>("MSFlexGrid1").setRow(3);
-    emit fixture.control<FlexGrid>("MSFlexGrid1").dblClick();
-    QCOMPARE(fixture.window->mWebsiteID, 3.0);
-    QVERIFY(!gblnNewRecord);
-    QVERIFY(!gblnDefaultToLauncher); // closing now ends the program instead of returning to the launcher
-}
-
-void TestWebsiteWindow::deleteRemovesWebsiteAndItsInstructions()
-{
-    WebsiteWindowFixture fixture(named({"a", "b", "c"}));
-    fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4)",
-                            "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 1)",
-                            "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (3, 2)"});
-    QVERIFY(fixture.load());
-    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    clickRow(grid, 2);
-    QTest::keyClick(&view(grid), Qt::Key_Delete);
-
-    QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
-    QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
-    QCOMPARE(gridColumn(grid, 1), (QStringList{"a", "c"}));
-    QCOMPARE(fixture.window->mWebsiteID, 2.0);
-    // the row that moved up into the deleted row's place is selected whole
-    QCOMPARE(grid.row(), 2);
-    QCOMPARE(grid.col(), 0);
-    QCOMPARE(grid.colSel(), grid.cols() - 1);
-    QVERIFY(!gobjConnection);
-
-    // down to the heading row, where Delete does nothing
-    for (int i = 0; i < 3; ++i)
-        fixture.click("cmdDelete");
-    QCOMPARE(grid.rows(), 1);
-    QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
-    QVERIFY(fixture.dialogs.messages.isEmpty());
-}
-
-void TestWebsiteWindow::moveUpAndDownThenSave()
-{
-    WebsiteWindowFixture fixture(named({"a", "b", "c", "d"}));
-    QVERIFY(fixture.load());
-    auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    const QStringList before = gridColumn(grid, 1);
-    grid.setRow(3);
-    fixture.click("cmdUp");
-    fixture.click("cmdDown");
-    QCOMPARE(gridColumn(grid, 1), before);
-    QCOMPARE(grid.row(), 3);
-    for (auto [row, move] :
-         {std::pair{1, "cmdUp"}, std::pair{4, "cmdDown"}, std::pair{0, "cmdUp"}, std::pair{0, "cmdDown"}}) {
-        grid.setRow(row);
-        fixture.click(move); // first up, last down and the heading row do not move
-    }
-    QCOMPARE(gridColumn(grid, 1), before);
-
-    grid.setRow(3);
-    fixture.click("cmdUp");
-    fixture.click("cmdUp");
-    QCOMPARE(gridColumn(grid, 1), (QStringList{"c", "a", "b", "d"}));
-    QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
-    QCOMPARE(grid.row(), 1);
-    QCOMPARE(grid.colSel(), grid.cols() - 1);
-    QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteID"),
-             (QStringList{"1", "2", "3", "4"})); // nothing is written before the save
-
-    fixture.click("cmdSaveListOrder");
-    QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
-             (QStringList{"3", "1", "2", "4"}));
-    QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteListOrder"),
-             (QStringList{"1", "2", "3", "4"}));
-    QVERIFY(!gobjConnection);
-}
-
-// An editor adds or changes a website in its own unit of work and refreshes the list inside it, through the
-// list-window interface.
-void TestWebsiteWindow::refreshesJoinTheEditorsUnitOfWork()
-{
-    WebsiteWindowFixture fixture(numberedWebsites(45));
-    QVERIFY(fixture.load());
-    RecordListWindow& list = *fixture.window;
-    const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-    seedWebsites(fixture.folder.dataFilePath(), {{"Newest", "https://new.test", QVariant()}});
+    void init()
     {
-        UnitOfWork editor;
-        list.AddGridRow();
-        QVERIFY(gobjConnection && gobjConnection->isOpen()); // still the editor's
+        gblnDefaultToLauncher = false;
+        gdblMinutesLeft = gdblRelockMinutes = 0;
     }
-    QVERIFY(!gobjConnection);
-    QCOMPARE(list.RecordKey(), 46.0);
-    QCOMPARE(list.GridRows(), 47);
-    QCOMPARE(grid.cols(), 3); // the hidden order columns are gone until the next fill
-    QCOMPARE((QStringList{list.GridTextMatrix(46, 0), list.GridTextMatrix(46, 1), list.GridTextMatrix(46, 2)}),
-             (QStringList{"46", "Newest", "https://new.test"}));
-    QVERIFY(fixture.control<FlexGrid>("MSFlexGrid1").topRow() > 1); // scrolled towards the new row
 
-    // another program renames website 5; the refresh of its row shows the new name
-    fixture.folder.execute({QStringLiteral("UPDATE Website SET WebsiteName = (SELECT WebsiteName FROM Website "
-                                           "WHERE WebsiteID = 46) WHERE WebsiteID = 5")});
-    fixture.control<FlexGrid>("MSFlexGrid1").setRow(5);
-    fixture.window->mWebsiteID = 5;
+    void fillShowsWebsitesInListOrder()
     {
-        UnitOfWork editor;
-        list.UpdateGridRow();
-    }
-    QCOMPARE(list.GridRow(), 5);
-    QCOMPARE(list.GridTextMatrix(5, 1), QStringLiteral("Newest"));
-    QCOMPARE(list.GridTextMatrix(5, 0), QStringLiteral("5"));
-}
-
-void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode_data()
-{
-    QTest::addColumn<bool>("defaultToLauncher");
-    QTest::addColumn<bool>("startInMaintenance");
-    QTest::addColumn<bool>("closes");
-    QTest::addColumn<QString>("savedColumns");
-    QTest::newRow("maintenance only") << false << true << true << "FormWidth || '|' || FormHeight";
-    QTest::newRow("maintenance returns to the launcher") << true << true << false << "FormWidth || '|' || FormHeight";
-    QTest::newRow("launcher") << true << false << true << "LauncherWidth || '|' || LauncherHeight";
-}
-
-void TestWebsiteWindow::closeBoxSavesTheSizeOfTheMode()
-{
-    QFETCH(bool, defaultToLauncher);
-    QFETCH(bool, startInMaintenance);
-    QFETCH(bool, closes);
-    QFETCH(QString, savedColumns);
-    WebsiteWindowFixture fixture(
-        named({"a", "b"}), {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0), "FormWidth = 9000",
-                            "FormHeight = 7000", "LauncherWidth = 4200", "LauncherHeight = 5100"});
-    QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    const auto& panel = fixture.control<QWidget>("fraLauncher");
-    if (defaultToLauncher && startInMaintenance)
-        emit fixture.control<CommandLabel>("lblMaintenance").clicked();
-    QCOMPARE(panel.isVisible(), !startInMaintenance);
-    FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
-    FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
-    const QString expected = sizeText(window);
-
-    QCOMPARE(closeBox(window), closes);
-    QCOMPARE(fixture.column(QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns)), QStringList{expected});
-    if (!closes) {
-        QVERIFY(panel.isVisible());
-        QCOMPARE(sizeText(window), QStringLiteral("4200|5100"));
-    }
-    QCOMPARE(fixture.dialogs.endProgramCalls, 0);
-}
-
-void TestWebsiteWindow::launcherListClickMakesTheGridRowCurrent()
-{
-    WebsiteWindowFixture fixture(numberedWebsites(6), {"DefaultToLauncher = 1"});
-    QVERIFY(fixture.load());
-    auto& list = fixture.control<QListWidget>("lstWebsites");
-    QCoreApplication::processEvents();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(3)).center());
-    QCOMPARE(list.currentRow(), 3);
-    QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 4);
-}
-
-// Close in maintenance mode returns to the launcher with the names in their new order. The launcher's saved
-// size is below the grid's minimums, which size the window while the panel is still hidden: the panel then
-// covers the whole window all the same, and no maintenance control shows beside or below it.
-void TestWebsiteWindow::closeReturnsToAWholeLauncher()
-{
-    WebsiteWindowFixture fixture(named({"a", "b", "c"}),
-                                 {"DefaultToLauncher = 1", "FormWidth = 9000", "FormHeight = 6900",
-                                  "LauncherWidth = 2100", "LauncherHeight = 3000"});
-    QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    const auto& panel = fixture.control<QWidget>("fraLauncher");
-    QVERIFY(panel.isVisible());
-    QCOMPARE(sizeText(window), QStringLiteral("2100|3000"));
-
-    emit fixture.control<CommandLabel>("lblMaintenance").clicked();
-    QVERIFY(!panel.isVisible());
-    QCOMPARE(sizeText(window), QStringLiteral("9000|6900"));
-    QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"2100|3000"});
-
-    fixture.control<FlexGrid>("MSFlexGrid1").setRow(3);
-    fixture.click("cmdUp");
-    fixture.click("cmdUp");
-    fixture.click("cmdDelete"); // the moved "c" is current: it goes
-    fixture.click("cmdClose");
-    QVERIFY(panel.isVisible());
-    QCOMPARE(listTexts(fixture.control<QListWidget>("lstWebsites")), (QStringList{"a", "b"}));
-    QCOMPARE(sizeText(window), QStringLiteral("3510|6000"));
-    QVERIFY(panel.geometry().contains(window.centralWidget()->rect()));
-    QCOMPARE(fixture.dialogs.endProgramCalls, 0);
-}
-
-void TestWebsiteWindow::exitInLauncherModeStoresItsSizeAndEnds()
-{
-    WebsiteWindowFixture fixture(named({"a"}),
-                                 {"DefaultToLauncher = 1", "LauncherWidth = 4200", "LauncherHeight = 5100"});
-    QVERIFY(fixture.load());
-    fixture.click("mnuExit");
-    QCOMPARE(fixture.column("SELECT FormWidth || '|' || FormHeight FROM Setup"), QStringList{"4200|5100"});
-    QCOMPARE(fixture.dialogs.endProgramCalls, 1);
-}
-
-void TestWebsiteWindow::resizeMinimums_data()
-{
-    QTest::addColumn<bool>("launcher");
-    QTest::addColumn<double>("minWidth");
-    QTest::addColumn<double>("minHeight");
-    QTest::newRow("maintenance: 3500 wide by 6000 high") << false << 3500.0 << 6000.0;
-    QTest::newRow("launcher: 1500 wide by 3000 high") << true << 1500.0 << 3000.0;
-}
-
-void TestWebsiteWindow::resizeMinimums()
-{
-    QFETCH(bool, launcher);
-    QFETCH(double, minWidth);
-    QFETCH(double, minHeight);
-    WebsiteWindowFixture fixture(named({"a", "b"}), {QStringLiteral("DefaultToLauncher = %1").arg(launcher ? 1 : 0)});
-    QVERIFY(fixture.load());
-    frmWebsite& window = *fixture.window;
-    window.resize(30, 30); // as a user dragging the frame
-    // the least whole number of pixels that is not smaller than the minimum
-    const double width = std::ceil(minWidth / 15) * 15;
-    QCOMPARE(FormSize::width(window), width);
-    QCOMPARE(FormSize::height(window), std::ceil(minHeight / 15) * 15);
-    if (launcher) {
-        QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
-        QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
-    } else {
+        WebsiteWindowFixture fixture({{"Bank", "https://bank.test", 2},
+                                      {"O'Brien's \"Mail\"", "https://mail.test/?a=1&b='2'", 1},
+                                      {"Never placed", "", QVariant()}});
+        QVERIFY(fixture.load());
         const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-        QCOMPARE(grid.width(), width - 2 * grid.left());
-        QCOMPARE(grid.left(), 180.0);
+        QCOMPARE(grid.cols(), 5);
+        QCOMPARE(
+            (QStringList{grid.textMatrix(0, 0), grid.textMatrix(0, 1), grid.textMatrix(0, 2), grid.textMatrix(0, 3)}),
+            (QStringList{"Website ID", "Website Name", "Website Link", "Website List Order"}));
+        QCOMPARE(gridColumn(grid, 1), (QStringList{"Never placed", "O'Brien's \"Mail\"", "Bank"}));
+        QCOMPARE(gridColumn(grid, 2), (QStringList{"", "https://mail.test/?a=1&b='2'", "https://bank.test"}));
+        QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "2", "1"}));
+        for (int hidden : {0, 3, 4})
+            QCOMPARE(grid.colWidth(hidden), 0.0);
+        QVERIFY(grid.colWidth(1) > 0 && grid.colWidth(2) > 0);
+        const auto& list = fixture.control<QListWidget>("lstWebsites");
+        QCOMPARE(listTexts(list), gridColumn(grid, 1));
+        QCOMPARE(grid.accessibleName(), QStringLiteral("Websites"));
+        QCOMPARE(list.accessibleName(), QStringLiteral("Websites"));
     }
-}
 
-void TestWebsiteWindow::hoverColours()
-{
-    WebsiteWindowFixture fixture(named({"a"}), {"DefaultToLauncher = 1"});
-    QVERIFY(fixture.load());
-    auto& launch = fixture.control<CommandLabel>("lblLaunch");
-    auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
-    emit launch.mouseMoved();
-    QCOMPARE(launch.foreColor(), 0x000000FFu);
-    QCOMPARE(maintenance.foreColor(), 0x0000C000u);
-    emit maintenance.mouseMoved();
-    QCOMPARE(maintenance.foreColor(), 0x000000FFu);
-    QCOMPARE(launch.foreColor(), 0x0000C000u);
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(fixture.control<QListWidget>("lstWebsites").viewport(), &move);
-    QCOMPARE(maintenance.foreColor(), 0x0000C000u);
-    QCOMPARE(launch.caption(), QStringLiteral("&Launch"));
-}
+    void listOrderFillIn_data()
+    {
+        QTest::addColumn<QVariantList>("stored");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("nulls first then stored")
+            << QVariantList{QVariant(), QVariant(), 5, 7} << QStringList{"1", "2", "5", "7"};
+        QTest::newRow("stored order equal to a filled-in one is kept")
+            << QVariantList{QVariant(), QVariant(), 2} << QStringList{"1", "2", "2"};
+        QTest::newRow("all stored") << QVariantList{3, 9} << QStringList{"3", "9"};
+    }
 
-void TestWebsiteWindow::failingCommandIsReportedAndTheProgramGoesOn()
-{
-    WebsiteWindowFixture fixture(named({"a", "b"}));
-    QVERIFY(fixture.load());
-    const QString saved = fixture.folder.dataFilePath() + QStringLiteral(".away");
-    QVERIFY(QFile::rename(fixture.folder.dataFilePath(), saved));
-    fixture.click("cmdSaveListOrder");
-    QCOMPARE(fixture.dialogs.messages.size(), 1);
-    const ScriptedDialogs::Message& message = fixture.dialogs.messages.first();
-    QVERIFY2(message.prompt.startsWith(QStringLiteral("Error No: -2147467259 ")), qPrintable(message.prompt));
-    QVERIFY(message.prompt.contains(QStringLiteral("Quillock.mdb")));
-    QVERIFY(message.title.isEmpty()); // the application's title, Quillock
-    QCOMPARE(message.style, 0);
-    QVERIFY(!gobjConnection);
+    void listOrderFillIn()
+    {
+        QFETCH(QVariantList, stored);
+        QFETCH(QStringList, shown);
+        QList<WebsiteSeed> websites;
+        for (const QVariant& order : stored)
+            websites.append({QStringLiteral("site"), QStringLiteral("link"), order});
+        WebsiteWindowFixture fixture(websites);
+        QVERIFY(fixture.load());
+        QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 3), shown);
+        QCOMPARE(gridColumn(fixture.control<FlexGrid>("MSFlexGrid1"), 4), shown);
+        // nothing is written back
+        QCOMPARE(fixture.column(QStringLiteral("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL")),
+                 QStringList{QString::number(stored.count(QVariant()))});
+    }
 
-    QVERIFY(QFile::rename(saved, fixture.folder.dataFilePath()));
-    fixture.click("cmdUp");
-    fixture.click("cmdSaveListOrder");
-    QCOMPARE(fixture.dialogs.messages.size(), 1);
-    QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"), (QStringList{"2", "1"}));
-}
+    void columnWidthRule_data()
+    {
+        QTest::addColumn<double>("widest");
+        QTest::addColumn<double>("width");
+        QTest::newRow("nothing") << 0.0 << 600.0;
+        QTest::newRow("narrow raised to the minimum") << 100.0 << 600.0;
+        QTest::newRow("1200") << 1200.0 << 1600.0;
+        QTest::newRow("3000") << 3000.0 << 3250.0;
+        QTest::newRow("7000 stays") << 7000.0 << 7000.0;
+        QTest::newRow("9000 is cut") << 9000.0 << 8000.0;
+    }
 
-void TestWebsiteWindow::missingDataFileAtStartIsReported()
-{
-    WebsiteWindowFixture fixture({});
-    QVERIFY(QFile::remove(fixture.folder.dataFilePath()));
-    QVERIFY(!fixture.load());
-    QCOMPARE(fixture.dialogs.messages.size(), 1);
-    QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("does not exist")));
-    QVERIFY(!QFile::exists(fixture.folder.dataFilePath()));
-    QVERIFY(!gobjConnection);
-}
+    void columnWidthRule()
+    {
+        QFETCH(double, widest);
+        QFETCH(double, width);
+        QCOMPARE(RecordListGrid::ColumnWidthFor(widest), width);
+    }
+
+    void widthsComeFromTheFirstSixtyRows()
+    {
+        // A long name widens its column only among the heading and the first 60 record rows.
+        auto nameWidthWithLongNameAt = [](int index) {
+            QList<WebsiteSeed> websites = numberedWebsites(70);
+            websites[index].name = QString(40, QLatin1Char('W'));
+            WebsiteWindowFixture fixture(websites);
+            return fixture.load() ? fixture.control<FlexGrid>("MSFlexGrid1").colWidth(1) : -1.0;
+        };
+        const double plain = nameWidthWithLongNameAt(69);
+        QVERIFY(plain >= RecordListGrid::MinColumnWidth);
+        QCOMPARE(nameWidthWithLongNameAt(60), plain); // record row 61: not measured
+        QVERIFY(nameWidthWithLongNameAt(59) > plain); // record row 60: measured
+    }
+
+    // A new data file: every button shows at the first start, and the second website is current (an only one is).
+    void load_data()
+    {
+        QTest::addColumn<int>("websites");
+        QTest::addColumn<int>("currentRow");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<double>("firstColumnWidth");
+        QTest::newRow("none") << 0 << 0 << "0 Records" << 1000.0;
+        QTest::newRow("one: that one") << 1 << 1 << "Website ID" << 0.0;
+        QTest::newRow("two") << 2 << 2 << "Website ID" << 0.0;
+        QTest::newRow("many") << 9 << 2 << "Website ID" << 0.0;
+    }
+
+    void load()
+    {
+        QFETCH(int, websites);
+        QFETCH(int, currentRow);
+        QFETCH(QString, heading);
+        QFETCH(double, firstColumnWidth);
+        WebsiteWindowFixture fixture(numberedWebsites(websites));
+        QVERIFY(fixture.load());
+        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        QCOMPARE(grid.row(), currentRow);
+        QCOMPARE(grid.textMatrix(0, 0), heading);
+        QCOMPARE(grid.colWidth(0), firstColumnWidth);
+        QCOMPARE(fixture.control<QListWidget>("lstWebsites").count(), websites);
+        const QRect inner = fixture.window->centralWidget()->rect();
+        for (const QPushButton* button : fixture.window->findChildren<QPushButton*>())
+            QVERIFY2(inner.contains(button->geometry()), qPrintable(button->objectName()));
+        if (websites == 0) {
+            fixture.click("cmdLaunch"); // no website row: nothing happens
+            QVERIFY(fixture.dialogs.messages.isEmpty());
+        }
+    }
+
+    void clicksCountAsActivity()
+    {
+        WebsiteWindowFixture fixture(numberedWebsites(5));
+        QVERIFY(fixture.load());
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        clickRow(grid, 4);
+        QCOMPARE(grid.row(), 4);
+        QCOMPARE(grid.rowSel(), 4);
+        QCOMPARE(grid.col(), 0);
+        QCOMPARE(grid.colSel(), grid.cols() - 1);
+        QCOMPARE(gdblMinutesLeft, 9.0);
+
+        gdblMinutesLeft = 1;
+        fixture.click("cmdUp");
+        fixture.click("cmdSaveListOrder");
+        QCOMPARE(gdblMinutesLeft, 1.0); // moving and saving the order are not counted
+
+        // The heading row counts like any other; a double-click on it opens nothing.
+        QWidget* heading = view(grid).horizontalHeader()->viewport();
+        QTest::mouseClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(gdblMinutesLeft, 9.0);
+        gdblMinutesLeft = 1;
+        fixture.window->mWebsiteID = 0;
+        QTest::mouseDClick(heading, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(gdblMinutesLeft, 9.0);
+        QCOMPARE(fixture.window->mWebsiteID, 0.0);
+    }
+
+    void doubleClickOpensOnlyRecordRows()
+    {
+        WebsiteWindowFixture empty({});
+        QVERIFY(empty.load());
+        gblnNewRecord = true;
+        empty.window->mWebsiteID = 77;
+        emit empty.control<FlexGrid>("MSFlexGrid1").dblClick();
+        QCOMPARE(empty.window->mWebsiteID, 77.0);
+        QVERIFY(gblnNewRecord);
+
+        WebsiteWindowFixture fixture(numberedWebsites(3), {"DefaultToLauncher = 1"});
+        QVERIFY(fixture.load());
+        QVERIFY(gblnDefaultToLauncher);
+        fixture.control<FlexGrid>("MSFlexGrid1").setRow(3);
+        emit fixture.control<FlexGrid>("MSFlexGrid1").dblClick();
+        QCOMPARE(fixture.window->mWebsiteID, 3.0);
+        QVERIFY(!gblnNewRecord);
+        QVERIFY(!gblnDefaultToLauncher); // closing now ends the program instead of returning to the launcher
+    }
+
+    void deleteRemovesWebsiteAndItsInstructions()
+    {
+        WebsiteWindowFixture fixture(named({"a", "b", "c"}));
+        fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4)",
+                                "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 1)",
+                                "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (3, 2)"});
+        QVERIFY(fixture.load());
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        clickRow(grid, 2);
+        QTest::keyClick(&view(grid), Qt::Key_Delete);
+
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
+        QCOMPARE(gridColumn(grid, 1), (QStringList{"a", "c"}));
+        QCOMPARE(fixture.window->mWebsiteID, 2.0);
+        // the row that moved up into the deleted row's place is selected whole
+        QCOMPARE(grid.row(), 2);
+        QCOMPARE(grid.col(), 0);
+        QCOMPARE(grid.colSel(), grid.cols() - 1);
+        QVERIFY(!gobjConnection);
+
+        // down to the heading row, where Delete does nothing
+        for (int i = 0; i < 3; ++i)
+            fixture.click("cmdDelete");
+        QCOMPARE(grid.rows(), 1);
+        QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+    }
+
+    void moveUpAndDownThenSave()
+    {
+        WebsiteWindowFixture fixture(named({"a", "b", "c", "d"}));
+        QVERIFY(fixture.load());
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        const QStringList before = gridColumn(grid, 1);
+        grid.setRow(3);
+        fixture.click("cmdUp");
+        fixture.click("cmdDown");
+        QCOMPARE(gridColumn(grid, 1), before);
+        QCOMPARE(grid.row(), 3);
+        for (auto [row, move] :
+             {std::pair{1, "cmdUp"}, std::pair{4, "cmdDown"}, std::pair{0, "cmdUp"}, std::pair{0, "cmdDown"}}) {
+            grid.setRow(row);
+            fixture.click(move); // first up, last down and the heading row do not move
+        }
+        QCOMPARE(gridColumn(grid, 1), before);
+
+        grid.setRow(3);
+        fixture.click("cmdUp");
+        fixture.click("cmdUp");
+        QCOMPARE(gridColumn(grid, 1), (QStringList{"c", "a", "b", "d"}));
+        QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
+        QCOMPARE(grid.row(), 1);
+        QCOMPARE(grid.colSel(), grid.cols() - 1);
+        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteID"),
+                 (QStringList{"1", "2", "3", "4"})); // nothing is written before the save
+
+        fixture.click("cmdSaveListOrder");
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
+                 (QStringList{"3", "1", "2", "4"}));
+        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteListOrder"),
+                 (QStringList{"1", "2", "3", "4"}));
+        QVERIFY(!gobjConnection);
+    }
+
+    // An editor adds or changes a website in its own unit of work and refreshes the list inside it, through the
+    // list-window interface.
+    void refreshesJoinTheEditorsUnitOfWork()
+    {
+        WebsiteWindowFixture fixture(numberedWebsites(45));
+        QVERIFY(fixture.load());
+        RecordListWindow& list = *fixture.window;
+        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        seedWebsites(fixture.folder.dataFilePath(), {{"Newest", "https://new.test", QVariant()}});
+        {
+            UnitOfWork editor;
+            list.AddGridRow();
+            QVERIFY(gobjConnection && gobjConnection->isOpen()); // still the editor's
+        }
+        QVERIFY(!gobjConnection);
+        QCOMPARE(list.RecordKey(), 46.0);
+        QCOMPARE(list.GridRows(), 47);
+        QCOMPARE(grid.cols(), 3); // the hidden order columns are gone until the next fill
+        QCOMPARE((QStringList{list.GridTextMatrix(46, 0), list.GridTextMatrix(46, 1), list.GridTextMatrix(46, 2)}),
+                 (QStringList{"46", "Newest", "https://new.test"}));
+        QVERIFY(fixture.control<FlexGrid>("MSFlexGrid1").topRow() > 1); // scrolled towards the new row
+
+        // another program renames website 5; the refresh of its row shows the new name
+        fixture.folder.execute({QStringLiteral("UPDATE Website SET WebsiteName = (SELECT WebsiteName FROM Website "
+                                               "WHERE WebsiteID = 46) WHERE WebsiteID = 5")});
+        fixture.control<FlexGrid>("MSFlexGrid1").setRow(5);
+        fixture.window->mWebsiteID = 5;
+        {
+            UnitOfWork editor;
+            list.UpdateGridRow();
+        }
+        QCOMPARE(list.GridRow(), 5);
+        QCOMPARE(list.GridTextMatrix(5, 1), QStringLiteral("Newest"));
+        QCOMPARE(list.GridTextMatrix(5, 0), QStringLiteral("5"));
+    }
+
+    // The close box, and Exit, store the size of the mode shown; the close box returns to the launcher when it is the
+    // default, Exit in launcher mode stores the launcher's size as the maintenance size and ends the program.
+    void closingSavesTheSizeOfTheMode_data()
+    {
+        QTest::addColumn<bool>("defaultToLauncher");
+        QTest::addColumn<bool>("startInMaintenance");
+        QTest::addColumn<bool>("byExit");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("savedColumns");
+        const QString form = QStringLiteral("FormWidth || '|' || FormHeight");
+        QTest::newRow("maintenance only") << false << true << false << true << form;
+        QTest::newRow("maintenance returns to the launcher") << true << true << false << false << form;
+        QTest::newRow("launcher") << true << false << false << true << "LauncherWidth || '|' || LauncherHeight";
+        QTest::newRow("exit from the launcher") << true << false << true << true << form;
+    }
+
+    void closingSavesTheSizeOfTheMode()
+    {
+        QFETCH(bool, defaultToLauncher);
+        QFETCH(bool, startInMaintenance);
+        QFETCH(bool, byExit);
+        QFETCH(bool, closes);
+        QFETCH(QString, savedColumns);
+        WebsiteWindowFixture fixture(named({"a", "b"}),
+                                     {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0),
+                                      "FormWidth = 9000", "FormHeight = 7000", "LauncherWidth = 4200",
+                                      "LauncherHeight = 5100"});
+        QVERIFY(fixture.load());
+        frmWebsite& window = *fixture.window;
+        const auto& panel = fixture.control<QWidget>("fraLauncher");
+        if (defaultToLauncher && startInMaintenance)
+            emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+        QCOMPARE(panel.isVisible(), !startInMaintenance);
+        FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
+        FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
+        const QString expected = sizeText(window);
+
+        if (byExit)
+            fixture.click("mnuExit");
+        else
+            QCOMPARE(closeBox(window), closes);
+        QCOMPARE(fixture.column(QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns)), QStringList{expected});
+        if (!closes) {
+            QVERIFY(panel.isVisible());
+            QCOMPARE(sizeText(window), QStringLiteral("4200|5100"));
+        }
+        QCOMPARE(fixture.dialogs.endProgramCalls, byExit ? 1 : 0);
+    }
+
+    // Close in maintenance mode returns to the launcher with the names in their new order. The launcher's saved
+    // size is below the grid's minimums, which size the window while the panel is still hidden: the panel then
+    // covers the whole window all the same, and no maintenance control shows beside or below it.
+    void closeReturnsToAWholeLauncher()
+    {
+        WebsiteWindowFixture fixture(named({"a", "b", "c"}),
+                                     {"DefaultToLauncher = 1", "FormWidth = 9000", "FormHeight = 6900",
+                                      "LauncherWidth = 2100", "LauncherHeight = 3000"});
+        QVERIFY(fixture.load());
+        frmWebsite& window = *fixture.window;
+        const auto& panel = fixture.control<QWidget>("fraLauncher");
+        QVERIFY(panel.isVisible());
+        QCOMPARE(sizeText(window), QStringLiteral("2100|3000"));
+        auto& list = fixture.control<QListWidget>("lstWebsites");
+        QCoreApplication::processEvents();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
+        QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 3); // a name makes its grid row current
+
+        emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+        QVERIFY(!panel.isVisible());
+        QCOMPARE(sizeText(window), QStringLiteral("9000|6900"));
+        QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"2100|3000"});
+
+        fixture.click("cmdUp");
+        fixture.click("cmdUp");
+        fixture.click("cmdDelete"); // the moved "c" is current: it goes
+        fixture.click("cmdClose");
+        QVERIFY(panel.isVisible());
+        QCOMPARE(listTexts(list), (QStringList{"a", "b"}));
+        QCOMPARE(sizeText(window), QStringLiteral("3510|6000"));
+        QVERIFY(panel.geometry().contains(window.centralWidget()->rect()));
+        QCOMPARE(fixture.dialogs.endProgramCalls, 0);
+    }
+
+    void resizeMinimums_data()
+    {
+        QTest::addColumn<bool>("launcher");
+        QTest::addColumn<double>("minWidth");
+        QTest::addColumn<double>("minHeight");
+        QTest::newRow("maintenance: 3500 wide by 6000 high") << false << 3500.0 << 6000.0;
+        QTest::newRow("launcher: 1500 wide by 3000 high") << true << 1500.0 << 3000.0;
+    }
+
+    void resizeMinimums()
+    {
+        QFETCH(bool, launcher);
+        QFETCH(double, minWidth);
+        QFETCH(double, minHeight);
+        WebsiteWindowFixture fixture(named({"a", "b"}),
+                                     {QStringLiteral("DefaultToLauncher = %1").arg(launcher ? 1 : 0)});
+        QVERIFY(fixture.load());
+        frmWebsite& window = *fixture.window;
+        window.resize(30, 30); // as a user dragging the frame
+        // the least whole number of pixels that is not smaller than the minimum
+        const double width = std::ceil(minWidth / 15) * 15;
+        QCOMPARE(FormSize::width(window), width);
+        QCOMPARE(FormSize::height(window), std::ceil(minHeight / 15) * 15);
+        if (launcher) {
+            QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
+            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
+        } else {
+            const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+            QCOMPARE(grid.width(), width - 2 * grid.left());
+            QCOMPARE(grid.left(), 180.0);
+        }
+    }
+
+    void hoverColours()
+    {
+        WebsiteWindowFixture fixture(named({"a"}), {"DefaultToLauncher = 1"});
+        QVERIFY(fixture.load());
+        auto& launch = fixture.control<CommandLabel>("lblLaunch");
+        auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
+        const auto colours = [&] { return std::pair{launch.foreColor(), maintenance.foreColor()}; };
+        constexpr unsigned int red = 0x000000FF;
+        constexpr unsigned int green = 0x0000C000;
+        emit launch.mouseMoved();
+        QCOMPARE(colours(), std::pair(red, green));
+        emit maintenance.mouseMoved();
+        QCOMPARE(colours(), std::pair(green, red));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(fixture.control<QListWidget>("lstWebsites").viewport(), &move);
+        QCOMPARE(colours(), std::pair(green, green));
+    }
+
+    void failingCommandIsReportedAndTheProgramGoesOn()
+    {
+        WebsiteWindowFixture fixture(named({"a", "b"}));
+        QVERIFY(fixture.load());
+        const QString saved = fixture.folder.dataFilePath() + QStringLiteral(".away");
+        QVERIFY(QFile::rename(fixture.folder.dataFilePath(), saved));
+        fixture.click("cmdSaveListOrder");
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        const ScriptedDialogs::Message& message = fixture.dialogs.messages.first();
+        QVERIFY2(message.prompt.startsWith(QStringLiteral("Error No: -2147467259 ")), qPrintable(message.prompt));
+        QVERIFY(message.prompt.contains(QStringLiteral("Quillock.mdb")));
+        QVERIFY(message.title.isEmpty()); // the application's title, Quillock
+        QCOMPARE(message.style, 0);
+        QVERIFY(!gobjConnection);
+
+        QVERIFY(QFile::rename(saved, fixture.folder.dataFilePath()));
+        fixture.click("cmdUp");
+        fixture.click("cmdSaveListOrder");
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"), (QStringList{"2", "1"}));
+    }
+
+    void missingDataFileAtStartIsReported()
+    {
+        WebsiteWindowFixture fixture({});
+        QVERIFY(QFile::remove(fixture.folder.dataFilePath()));
+        QVERIFY(!fixture.load());
+        QCOMPARE(fixture.dialogs.messages.size(), 1);
+        QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("does not exist")));
+        QVERIFY(!QFile::exists(fixture.folder.dataFilePath()));
+        QVERIFY(!gobjConnection);
+    }
+};
 
 QTEST_MAIN(TestWebsiteWindow)
 #include "tst_website_window.moc"
