@@ -1,7 +1,6 @@
-// The program's main act against a real browser: a website of the data file is launched from the main
-// window, its link opens in Debian's chromium (the default application for web pages in a temporary
-// home, under openbox on a display of the test's own), and the replayed keystrokes sign in to a page
-// that the test serves.
+// The program's main act against a real browser: a website of the data file is launched from the main window,
+// its link opens in Debian's chromium (the only application for web pages in a temporary home, under openbox
+// on a display of the test's own), and the replayed keystrokes sign in to a page that the test serves.
 
 #include "X11Witness.h"
 #include "crypto/dsEncrypt.h"
@@ -33,29 +32,19 @@ const QString UserName = QStringLiteral("quillock.user@example.test");
 // Quotes and every character the key-string syntax reserves.
 const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w");
 
-const QByteArray LoginPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
-<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
-<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
-<script>document.getElementById("username").focus();</script>)";
-
 // A website's sign-in page on 127.0.0.1: GET / gives the form, whose user name field has the focus as
 // soon as the page loads; the browser sends it back as GET /login?username=...&password=...
-class LoginServer
+class LoginServer : public QTcpServer
 {
 public:
     LoginServer()
     {
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
-                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) // a child of the server, which deletes it
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
         });
-        m_server.listen(QHostAddress::LocalHost, 0);
+        listen(QHostAddress::LocalHost, 0);
     }
-
-    bool isListening() const { return m_server.isListening(); }
-    QString pageLink() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
 
     QUrlQuery form; // the form last sent, empty before any
     int pageLoads = 0;
@@ -63,16 +52,17 @@ public:
 private:
     void answer(QTcpSocket* socket)
     {
-        // A GET request has no body: it is complete with its headers.
         if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
-            return;
+            return; // a GET request is complete with its headers
         const QList<QByteArray> target = socket->readAll().split(' ').value(1).split('?');
         QByteArray page = "<!DOCTYPE html><title>Signed in</title>"; // also for the icon the browser asks for
         if (target.front() == "/") {
             ++pageLoads;
-            page = LoginPage;
-        } else if (target.front() == "/login") {
-            // In a form's query '+' stands for a blank.
+            page = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
+<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
+<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
+<script>document.getElementById("username").focus();</script>)";
+        } else if (target.front() == "/login") { // in a form's query '+' stands for a blank
             form.setQuery(QString::fromLatin1(target.value(1)).replace(QLatin1Char('+'), QStringLiteral("%20")));
         }
         socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
@@ -80,42 +70,7 @@ private:
                       QByteArray::number(page.size()) + "\r\n\r\n" + page);
         socket->disconnectFromHost();
     }
-
-    QTcpServer m_server;
 };
-
-bool writeFile(const QString& path, const QString& contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(contents.toUtf8()) >= 0;
-}
-
-bool processRuns(pid_t process)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(process));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return !line.mid(line.lastIndexOf(')') + 2).startsWith('Z'); // a zombie has ended already
-}
-
-// The website's sign-in steps: wait 3 s for the page (keys typed before it takes them are lost), the user
-// name in the field that has the focus, Tab to the password, the password, Enter. The event types are
-// 1 Text, 2 Enter, 3 Tab and 4 Wait.
-void seedSignIn(const TempDataFolder& folder, const QString& link)
-{
-    seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), link, 1}});
-    dsEncrypt cipher;
-    auto text = [&cipher](const QString& plain) {
-        return QLatin1Char('\'') + FixQuotes(cipher.Encrypt2(plain)) + QLatin1Char('\'');
-    };
-    folder.execute(
-        {QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
-                        "VALUES (1, 4, 3, Null), (1, 1, Null, %1), (1, 3, Null, Null), (1, 1, Null, %2), "
-                        "(1, 2, Null, Null)")
-             .arg(text(UserName), text(Password))});
-}
 
 } // namespace
 
@@ -125,7 +80,6 @@ class TestBrowserLogin : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void cleanup();
     void signsInThroughTheBrowser_data();
     void signsInThroughTheBrowser();
@@ -143,43 +97,24 @@ void TestBrowserLogin::initTestCase()
     m_chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     QVERIFY2(!m_chromium.isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
     QVERIFY(m_home.isValid());
-    const QString home = m_home.path();
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
-    qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
-    qputenv("XDG_CONFIG_DIRS", (home + "/no-system-config").toUtf8());
-    qputenv("XDG_DATA_DIRS", (home + "/no-system-data").toUtf8());
+    qputenv("HOME", m_home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(".config").toUtf8());
+    qputenv("XDG_DATA_HOME", m_home.filePath(".local/share").toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_home.filePath("no-system-config").toUtf8());
+    qputenv("XDG_DATA_DIRS", m_home.filePath("no-system-data").toUtf8());
     qunsetenv("XDG_CURRENT_DESKTOP");
-}
-
-// In the test's home the browser for web pages is chromium with a new profile for each test. As root it
-// must run without its sandbox.
-void TestBrowserLogin::init()
-{
-    const QString profile = m_home.filePath(QStringLiteral("profile-%1").arg(QTest::currentDataTag()));
-    const QString exec = QStringLiteral("\"%1\" --no-sandbox --no-first-run --no-default-browser-check "
-                                        "--disable-background-networking --disable-component-update --disable-sync "
-                                        "--disable-gpu --disable-dev-shm-usage --disable-breakpad "
-                                        "--password-store=basic \"--user-data-dir=%2\" %U")
-                             .arg(m_chromium, profile);
-    QVERIFY(writeFile(m_home.filePath(".local/share/applications/quillock-test-chromium.desktop"),
-                      "[Desktop Entry]\nType=Application\nName=Chromium for the test\nExec=" + exec +
-                          "\nMimeType=text/html;\n"));
-    QVERIFY(writeFile(m_home.filePath(".config/mimeapps.list"),
-                      "[Default Applications]\ntext/html=quillock-test-chromium.desktop\n"));
+    QVERIFY(QDir().mkpath(m_home.filePath(".local/share/applications")));
 }
 
 // Ends the browser the test started, with its helper processes: they are a process group of their own,
 // the one of the session the browser was started in.
 void TestBrowserLogin::cleanup()
 {
-    if (m_browser <= 1)
-        return;
     const pid_t group = getpgid(m_browser);
     if (group > 1 && group != getpgid(0))
         kill(-group, SIGTERM);
-    QTRY_VERIFY_WITH_TIMEOUT(!processRuns(m_browser), 10000);
     m_browser = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
 }
 
 void TestBrowserLogin::signsInThroughTheBrowser_data()
@@ -192,12 +127,34 @@ void TestBrowserLogin::signsInThroughTheBrowser_data()
 void TestBrowserLogin::signsInThroughTheBrowser()
 {
     QFETCH(bool, launcherMode);
+    // The only application for web pages: chromium with a new profile for each row; as root it must run
+    // without its sandbox.
+    QFile entry(m_home.filePath(".local/share/applications/quillock-test-chromium.desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Chromium\nExec=\"%1\" --no-sandbox "
+                               "--no-first-run --no-default-browser-check --disable-background-networking "
+                               "--disable-component-update --disable-sync --disable-gpu --disable-dev-shm-usage "
+                               "--disable-breakpad --password-store=basic \"--user-data-dir=%2\" %U\n"
+                               "MimeType=text/html;\n")
+                    .arg(m_chromium, m_home.filePath(QTest::currentDataTag()))
+                    .toUtf8());
+    entry.close();
     LoginServer server;
     QVERIFY(server.isListening());
+    // Wait 3 s for the page (keys typed before it takes them are lost), the user name, Tab to the
+    // password, the password, Enter: event types 4 Wait, 1 Text, 3 Tab, 1 Text and 2 Enter.
     const TempDataFolder folder;
-    seedSignIn(folder, server.pageLink());
-    folder.execute(
-        {QStringLiteral("UPDATE Setup SET DefaultToLauncher = %1 WHERE SetupID = 1").arg(launcherMode ? 1 : 0)});
+    seedWebsites(folder.dataFilePath(),
+                 {{"Test site", QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()), 1}});
+    dsEncrypt cipher;
+    auto text = [&cipher](const QString& plain) {
+        return QLatin1Char('\'') + FixQuotes(cipher.Encrypt2(plain)) + QLatin1Char('\'');
+    };
+    folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
+                                   "TextToTypeIn) VALUES (1, 4, 3, Null), (1, 1, Null, %1), (1, 3, Null, Null), "
+                                   "(1, 1, Null, %2), (1, 2, Null, Null)")
+                        .arg(text(UserName), text(Password)),
+                    QStringLiteral("UPDATE Setup SET DefaultToLauncher = %1").arg(launcherMode ? 1 : 0)});
 
     // The real backends, owned here so that they end before the display does.
     Keys::X11KeySender keys;
@@ -205,7 +162,6 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     Desktop::XdgShell shell;
     Desktop::setShell(&shell);
     ScriptedDialogs dialogs;
-
     frmWebsite window;
     QVERIFY(window.Form_Load());
     window.show();
@@ -224,7 +180,7 @@ void TestBrowserLogin::signsInThroughTheBrowser()
 
     X11Probe probe;
     std::optional<xcb_window_t> browser;
-    QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow(QStringLiteral("Chromium"))).has_value(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
     m_browser = probe.process(*browser);
     QTRY_VERIFY_WITH_TIMEOUT(!server.form.isEmpty(), 20000);
     QCOMPARE(server.form.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded), UserName);

@@ -1,43 +1,118 @@
 #pragma once
 
+#include <QList>
 #include <QProcess>
 #include <QRect>
-#include <QString>
+#include <QThread>
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <optional>
-#include <sys/types.h>
+#include <sys/prctl.h>
 #include <vector>
 
 // A test's witness of the windows on the display that DISPLAY names, looked at from the outside.
 class X11Probe
 {
 public:
-    X11Probe();
-    ~X11Probe();
+    X11Probe() : m_c(xcb_connect(nullptr, nullptr))
+    {
+        if (!xcb_connection_has_error(m_c))
+            m_screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+    }
+    ~X11Probe() { xcb_disconnect(m_c); }
     X11Probe(const X11Probe&) = delete;
     X11Probe& operator=(const X11Probe&) = delete;
 
-    QRect screen() const;
-    // Whether an EWMH window manager has announced itself on the root window.
-    bool windowManagerRuns();
-    // The largest shown window, top-level or in a window manager's frame, whose WM_CLASS names the class
-    // or whose title is the text.
-    std::optional<xcb_window_t> findWindow(const QString& classOrTitle);
-    // Its outer geometry in its parent: the screen, for a top-level window.
-    QRect geometry(xcb_window_t window);
-    // Whether its _NET_WM_STATE holds both maximized states.
-    bool isMaximized(xcb_window_t window);
-    pid_t process(xcb_window_t window);
+    QRect screen() const { return QRect(0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels); }
+    bool windowManagerRuns() { return m_screen && words(m_screen->root, "_NET_SUPPORTING_WM_CHECK").size() == 1; }
+
+    // The largest shown window, top-level or in a window manager's frame, whose WM_CLASS or title is the text.
+    std::optional<xcb_window_t> findWindow(const QByteArray& classOrTitle)
+    {
+        std::vector<xcb_window_t> windows{m_screen->root};
+        for (std::size_t i = 0; i < windows.size(); ++i) {
+            if (const auto tree = owned(xcb_query_tree_reply(m_c, xcb_query_tree(m_c, windows[i]), nullptr))) {
+                const xcb_window_t* children = xcb_query_tree_children(tree.get());
+                windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
+            }
+        }
+        std::optional<xcb_window_t> largest;
+        int largestArea = 0;
+        for (xcb_window_t window : windows) {
+            const auto shown =
+                owned(xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), nullptr));
+            // WM_CLASS is two texts, each ended by a NUL: the instance name and the class name.
+            const QList<QByteArray> names =
+                (property(window, XCB_ATOM_WM_CLASS) + property(window, XCB_ATOM_WM_NAME)).split('\0');
+            const QRect rect = geometry(window);
+            if (shown && shown->map_state == XCB_MAP_STATE_VIEWABLE && names.contains(classOrTitle) &&
+                rect.width() * rect.height() > largestArea) {
+                largest = window;
+                largestArea = rect.width() * rect.height();
+            }
+        }
+        return largest;
+    }
+
+    // The outer geometry in the parent: the screen, for a top-level window.
+    QRect geometry(xcb_window_t window)
+    {
+        const auto reply = owned(xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr));
+        return reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
+    }
+
+    bool isMaximized(xcb_window_t window)
+    {
+        const std::vector<std::uint32_t> states = words(window, "_NET_WM_STATE");
+        auto has = [&](const char* state) { return std::ranges::find(states, atom(state)) != states.end(); };
+        return has("_NET_WM_STATE_MAXIMIZED_HORZ") && has("_NET_WM_STATE_MAXIMIZED_VERT");
+    }
+
+    pid_t process(xcb_window_t window)
+    {
+        const std::vector<std::uint32_t> pid = words(window, "_NET_WM_PID");
+        return pid.size() == 1 ? static_cast<pid_t>(pid.front()) : 0;
+    }
 
 private:
-    xcb_atom_t atom(const char* name);
-    QByteArray property(xcb_window_t window, xcb_atom_t name);
-    // A property of 32-bit items: atoms, windows or numbers.
-    std::vector<std::uint32_t> items(xcb_window_t window, const char* name);
-    bool matches(xcb_window_t window, const QString& classOrTitle);
+    template <typename Reply>
+    static std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
+    {
+        return {reply, &std::free};
+    }
 
-    xcb_connection_t* m_connection;
+    xcb_atom_t atom(const char* name)
+    {
+        const auto reply = owned(xcb_intern_atom_reply(
+            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+
+    QByteArray property(xcb_window_t window, xcb_atom_t name)
+    {
+        const auto reply = owned(xcb_get_property_reply(
+            m_c, xcb_get_property(m_c, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr));
+        return reply ? QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                                  xcb_get_property_value_length(reply.get()))
+                     : QByteArray();
+    }
+
+    // A property of 32-bit items: atoms, windows or numbers.
+    std::vector<std::uint32_t> words(xcb_window_t window, const char* name)
+    {
+        const QByteArray value = property(window, atom(name));
+        std::vector<std::uint32_t> items(static_cast<std::size_t>(value.size()) / 4);
+        if (!items.empty())
+            std::memcpy(items.data(), value.constData(), items.size() * 4);
+        return items;
+    }
+
+    xcb_connection_t* m_c;
     xcb_screen_t* m_screen = nullptr;
 };
 
@@ -46,11 +121,18 @@ class Openbox
 {
 public:
     // Starts openbox and waits until it has announced itself as the display's window manager.
-    Openbox();
+    Openbox()
+    {
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); }); // never outlive the test
+        m_process.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        for (int attempt = 0; attempt < 200 && m_process.waitForStarted() && !isRunning(); ++attempt)
+            QThread::msleep(50);
+    }
 
-    bool isRunning() const { return m_running; }
+    bool isRunning() const { return X11Probe().windowManagerRuns(); }
 
 private:
     QProcess m_process; // killed when the object goes
-    bool m_running = false;
 };
