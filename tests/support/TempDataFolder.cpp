@@ -4,6 +4,7 @@
 #include "data/DataFileSchema.h"
 #include "platform/app/Application.h"
 #include "platform/db/DataFileCreator.h"
+#include "platform/db/Recordset.h"
 
 TempDataFolder::TempDataFolder()
 {
@@ -23,12 +24,32 @@ QString TempDataFolder::dataFilePath() const
     return m_dir.filePath(QStringLiteral("Quillock.mdb"));
 }
 
+namespace {
+
+Connection& openOn(Connection& connection, const QString& dataFile)
+{
+    connection.setConnectionString(QStringLiteral("Data Source=") + dataFile);
+    connection.open();
+    return connection;
+}
+
+} // namespace
+
 void TempDataFolder::execute(const QStringList& statements) const
 {
     Connection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") + dataFilePath());
-    connection.open();
+    openOn(connection, dataFilePath());
     for (const QString& statement : statements)
         connection.execute(statement);
-    connection.close();
+}
+
+QStringList TempDataFolder::column(const QString& query) const
+{
+    Connection connection;
+    Recordset rows;
+    rows.open(query, openOn(connection, dataFilePath()));
+    QStringList values;
+    for (; !rows.eof(); rows.moveNext())
+        values << rows.fields(0).text();
+    return values;
 }

@@ -17,6 +17,8 @@ public:
     QString dataFilePath() const;
     // Runs statements on the data file directly, outside the program's own connection.
     void execute(const QStringList& statements) const;
+    // The first column of a query's rows, read the same way.
+    QStringList column(const QString& query) const;
 
 private:
     QTemporaryDir m_dir;

@@ -1,8 +1,5 @@
 #include "WebsiteWindowFixture.h"
 
-#include "platform/db/Connection.h"
-#include "platform/db/Recordset.h"
-
 #include <QAction>
 #include <QPushButton>
 
@@ -12,18 +9,4 @@ void WebsiteWindowFixture::click(const char* name) const
         command->trigger();
     else
         control<QPushButton>(name).click();
-}
-
-QStringList WebsiteWindowFixture::column(const QString& statement) const
-{
-    Connection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") + folder.dataFilePath());
-    connection.open();
-    Recordset rows;
-    rows.open(statement, connection);
-    QStringList values;
-    for (; !rows.eof(); rows.moveNext())
-        values << rows.fields(0).text();
-    connection.close();
-    return values;
 }

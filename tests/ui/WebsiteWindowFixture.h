@@ -46,5 +46,5 @@ struct WebsiteWindowFixture
     void click(const char* name) const;
 
     // A one-column query on the data file, read outside the program.
-    QStringList column(const QString& statement) const;
+    QStringList column(const QString& query) const { return folder.column(query); }
 };
