@@ -123,24 +123,24 @@ protected:
     // it counts as a click: it opens no record.
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == horizontalHeader()->viewport()) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                emitMouse(mouse, &FlexGrid::mouseDown, horizontalHeader()->viewport());
-                break;
-            case QEvent::MouseButtonDblClick:
-                emitMouse(mouse, &FlexGrid::mouseDown, horizontalHeader()->viewport());
+        QWidget* heading = horizontalHeader()->viewport();
+        if (watched != heading)
+            return QTableView::eventFilter(watched, event);
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            emitMouse(static_cast<QMouseEvent*>(event), &FlexGrid::mouseDown, heading);
+            break;
+        case QEvent::MouseButtonDblClick:
+            emitMouse(static_cast<QMouseEvent*>(event), &FlexGrid::mouseDown, heading);
+            emit m_grid->click();
+            break;
+        case QEvent::MouseButtonRelease:
+            emitMouse(static_cast<QMouseEvent*>(event), &FlexGrid::mouseUp, heading);
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
                 emit m_grid->click();
-                break;
-            case QEvent::MouseButtonRelease:
-                emitMouse(mouse, &FlexGrid::mouseUp, horizontalHeader()->viewport());
-                if (mouse->button() == Qt::LeftButton)
-                    emit m_grid->click();
-                break;
-            default:
-                break;
-            }
+            break;
+        default:
+            break;
         }
         return QTableView::eventFilter(watched, event);
     }
