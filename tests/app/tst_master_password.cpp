@@ -4,7 +4,6 @@
 #include "app/MasterPassword.h"
 #include "app/basModule1.h"
 #include "crypto/ReferenceBlowfish.h"
-#include "platform/app/Application.h"
 #include "platform/error/AppError.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
@@ -21,81 +20,52 @@ namespace {
 const QString CheckPassword = QStringLiteral("C0FFEE12");
 constexpr int TickInterval = 60000;
 
-// Password.txt as the utility window writes it: the password and a line break, padded with p bytes of
-// value p and enciphered block by block under the key, then the writer's own line break.
-QByteArray checkFileBytes(const QString& password, const QByteArray& key)
-{
-    QByteArray plain = password.toLatin1() + "\r\n";
-    const int padding = 8 - static_cast<int>(plain.size() % 8);
-    plain += QByteArray(padding, static_cast<char>(padding));
-    return referenceBlowfish::ecb(key, plain, true) + "\r\n";
-}
+// Password.txt as the utility window writes it: the password and a line break, padded to a whole block with
+// 6 bytes of value 6, enciphered under the key c0ffee12, then the writer's own line break.
+const QByteArray CoffeeFile =
+    referenceBlowfish::ecb(QByteArray::fromHex("c0ffee12"), "C0FFEE12\r\n" + QByteArray(6, 6), true) + "\r\n";
 
-const QByteArray CoffeeFile = checkFileBytes(CheckPassword, QByteArray::fromHex("c0ffee12"));
-
-void writeCheckFile(const QByteArray& bytes)
-{
-    QFile file(PasswordCheckFilePath());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// A program folder, dialogs scripted by the test and a running re-lock timer. Unloading the main window
-// is recorded, runs unloadWork, and deletes the timer as a window that deletes itself on close would.
+// A program folder, scripted dialogs and a running re-lock timer. The log holds, in order: ask, the messages
+// (wrong password, failure, or explain: the check file cannot be used, so the program ends), unload and end;
+// "+timer" marks a running timer. The main window's closing handling (unload) deletes the timer, as a window
+// that deletes itself on close would, and fails: the failure is reported and the program ends all the same.
 struct Relock : ScriptedDialogs
 {
     TempDataFolder folder;
     std::unique_ptr<QTimer> timer = std::make_unique<QTimer>();
-    bool timerRanAtPrompt = false;
-    int unloads = 0;
-    int endsBeforeUnload = -1;
-    qsizetype messagesBeforeUnload = -1;
-    bool timerRanAtUnload = false;
-    std::function<void()> unloadWork = [] {};
+    QStringList log;
 
     Relock() { timer->start(TickInterval); }
 
+    void note(const QString& event) { log << (timer && timer->isActive() ? event + "+timer" : event); }
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText, bool masked) override
     {
-        timerRanAtPrompt |= timer && timer->isActive();
+        note(QStringLiteral("ask"));
         return ScriptedDialogs::inputBox(prompt, title, defaultText, masked);
     }
+    int msgBox(const QString& prompt, int style, const QString& title) override
+    {
+        const bool explains =
+            prompt.contains(PasswordCheckFilePath()) && prompt.contains(QStringLiteral("program ends"));
+        note(prompt == QStringLiteral("Incorrect Password.")      ? QStringLiteral("wrong")
+             : prompt == QStringLiteral("Error No: 75 disk full") ? QStringLiteral("failure")
+             : explains                                           ? QStringLiteral("explain")
+                                                                  : prompt);
+        return ScriptedDialogs::msgBox(prompt, style, title);
+    }
+    void endProgram() override { note(QStringLiteral("end")); }
 
-    void tick()
+    QString tick()
     {
         RelockTick(*timer, [this] {
-            ++unloads;
-            endsBeforeUnload = endProgramCalls;
-            messagesBeforeUnload = messages.size();
-            timerRanAtUnload = timer->isActive();
+            note(QStringLiteral("unload"));
             timer.reset();
-            unloadWork();
+            throw AppError(ErrorNumber::FileAccess, QStringLiteral("disk full"));
         });
+        return log.join(QLatin1Char(' '));
     }
-
     bool stillRunning() const { return timer && timer->isActive() && timer->interval() == TickInterval; }
-
-    // The main window unloaded (its own closing handling ran, with the timer off), then the program ended.
-    void verifyClosed() const
-    {
-        QCOMPARE(unloads, 1);
-        QCOMPARE(endsBeforeUnload, 0);
-        QCOMPARE(endProgramCalls, 1);
-        QVERIFY(!timerRanAtUnload);
-    }
 };
-
-void verifyPromptsAndMessages(const ScriptedDialogs& dialogs, int incorrect)
-{
-    const auto applicationTitle = [](const QString& title) { return title.isEmpty() || title == Application::title(); };
-    for (const ScriptedDialogs::Prompt& prompt : dialogs.prompts) {
-        QCOMPARE(prompt.prompt, QStringLiteral("Enter Master Password: "));
-        QVERIFY(prompt.masked && applicationTitle(prompt.title));
-    }
-    QCOMPARE(dialogs.messageTexts(), QStringList(incorrect, QStringLiteral("Incorrect Password.")));
-    for (const ScriptedDialogs::Message& message : dialogs.messages)
-        QVERIFY(message.style == Dialogs::vbOKOnly && applicationTitle(message.title));
-}
 
 } // namespace
 
@@ -108,8 +78,6 @@ private slots:
     void startupAcceptsTheExactPasswordOnly();
     void answersAtTheRelock_data();
     void answersAtTheRelock();
-    void unusableCheckFileIsExplainedBeforeClosing_data();
-    void unusableCheckFileIsExplainedBeforeClosing();
 };
 
 void TestMasterPassword::startupAcceptsTheExactPasswordOnly_data()
@@ -137,7 +105,11 @@ void TestMasterPassword::startupAcceptsTheExactPasswordOnly()
     QCOMPARE(AskStartupPassword(stored), accepted);
 
     QCOMPARE(dialogs.prompts.size(), stored.isEmpty() ? 0 : 1);
-    verifyPromptsAndMessages(dialogs, accepted ? 0 : 1);
+    for (const ScriptedDialogs::Prompt& prompt : dialogs.prompts)
+        QVERIFY(prompt.prompt == "Enter Master Password: " && prompt.masked);
+    QCOMPARE(dialogs.messageTexts(), QStringList(accepted ? 0 : 1, QStringLiteral("Incorrect Password.")));
+    for (const ScriptedDialogs::Message& message : dialogs.messages)
+        QVERIFY(message.style == Dialogs::vbOKOnly);
     QCOMPARE(dialogs.endProgramCalls, accepted ? 0 : 1);
 }
 
@@ -145,89 +117,47 @@ void TestMasterPassword::answersAtTheRelock_data()
 {
     QTest::addColumn<QByteArray>("checkFile");
     QTest::addColumn<QStringList>("answers"); // an input box with no answer left gives ""
-    QTest::addColumn<int>("prompts");
-    QTest::addColumn<int>("incorrect");
-    QTest::addColumn<bool>("unlocked");
-
-    QTest::newRow("right at once") << CoffeeFile << QStringList{CheckPassword} << 1 << 0 << true;
+    QTest::addColumn<QString>("log");
+    const QString threeWrong = QStringLiteral("ask wrong ask wrong ask wrong unload failure end");
+    QTest::newRow("right at once") << CoffeeFile << QStringList{CheckPassword} << "ask";
     // Small letters give the same key but not the same first line; 113 characters give 57 key bytes, more
     // than the cipher takes.
     QTest::newRow("same key in small letters, too long for a key, then right")
-        << CoffeeFile << QStringList{"c0ffee12", QString(113, QLatin1Char('A')), CheckPassword} << 3 << 2 << true;
-    QTest::newRow("three wrong answers") << CoffeeFile << (QStringList(3, "C0FFEE13") << CheckPassword) << 3 << 3
-                                         << false;
-    QTest::newRow("empty answer") << CoffeeFile << QStringList{""} << 1 << 0 << false;
-    // "0Secret!" read as hexadecimal digit pairs: "0S" stops at S (0), "ec" is 0xEC, "re" and "t!" give 0.
-    QTest::newRow("non-hex password") << checkFileBytes(QStringLiteral("Secret!"), QByteArray("\x00\xEC\x00\x00", 4))
-                                      << QStringList{"Secret!"} << 1 << 0 << true;
-    // Files that cannot be deciphered refuse the right password every time, without a crash.
-    const QStringList rightThrice(3, CheckPassword);
-    QTest::newRow("empty file") << QByteArray() << rightThrice << 3 << 3 << false;
-    QTest::newRow("last block missing") << CoffeeFile.first(8) + "\r\n" << rightThrice << 3 << 3 << false;
+        << CoffeeFile << QStringList{"c0ffee12", QString(113, QLatin1Char('A')), CheckPassword}
+        << "ask wrong ask wrong ask";
+    QTest::newRow("three wrong answers") << CoffeeFile << (QStringList(3, "C0FFEE13") << CheckPassword) << threeWrong;
+    QTest::newRow("empty answer") << CoffeeFile << QStringList{""} << "ask unload failure end";
+    // The first block deciphers to the password, but no line break follows it.
+    QTest::newRow("last block missing") << CoffeeFile.first(8) + "\r\n" << QStringList(3, CheckPassword) << threeWrong;
+    QTest::newRow("missing") << QByteArray() << QStringList{CheckPassword} << "explain unload failure end";
+    QTest::newRow("folder in its place") << QByteArray() << QStringList{CheckPassword}
+                                         << "ask explain unload failure end";
 }
 
 void TestMasterPassword::answersAtTheRelock()
 {
     QFETCH(QByteArray, checkFile);
     QFETCH(QStringList, answers);
-    QFETCH(int, prompts);
-    QFETCH(int, incorrect);
-    QFETCH(bool, unlocked);
+    QFETCH(QString, log);
     Relock relock;
-    writeCheckFile(checkFile);
+    const QByteArray tag = QTest::currentDataTag();
+    QFile file(PasswordCheckFilePath());
+    if (tag == "folder in its place")
+        QVERIFY(QDir(relock.folder.path()).mkdir(QStringLiteral("Password.txt")));
+    else if (tag != "missing")
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(checkFile) == checkFile.size() && file.flush());
     gdblRelockMinutes = 5;
     gdblMinutesLeft = 1.5; // the first tick leaves half a minute and lets the timer run on, the second asks
     relock.answers = answers;
+    gstrPassword.clear();
 
-    relock.tick();
-    QVERIFY(relock.prompts.isEmpty() && relock.stillRunning());
-    relock.tick();
-
-    QCOMPARE(relock.prompts.size(), prompts);
-    QVERIFY(!relock.timerRanAtPrompt);
-    verifyPromptsAndMessages(relock, incorrect);
-    QCOMPARE(gstrPassword, answers.value(prompts - 1));
-    if (!unlocked) {
-        relock.verifyClosed();
-    } else {
+    QVERIFY(relock.tick().isEmpty() && relock.stillRunning());
+    QCOMPARE(relock.tick(), log);
+    QCOMPARE(gstrPassword, answers.value(relock.prompts.size() - 1));
+    if (!log.endsWith(QStringLiteral("end"))) {
         QCOMPARE(gdblMinutesLeft, 5.0);
         QVERIFY(relock.stillRunning());
-        QCOMPARE(relock.unloads + relock.endProgramCalls, 0);
     }
-}
-
-void TestMasterPassword::unusableCheckFileIsExplainedBeforeClosing_data()
-{
-    QTest::addColumn<bool>("folderInItsPlace"); // it exists, but cannot be read as a file
-    QTest::addColumn<int>("prompts");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << false << 0 << QStringLiteral("missing");
-    QTest::newRow("folder in its place") << true << 1 << QStringLiteral("cannot be read");
-}
-
-// The main window's closing handling fails here too (its settings update, say): the failure is reported
-// and the program ends all the same.
-void TestMasterPassword::unusableCheckFileIsExplainedBeforeClosing()
-{
-    QFETCH(bool, folderInItsPlace);
-    QFETCH(int, prompts);
-    QFETCH(QString, reason);
-    Relock relock;
-    QVERIFY(!folderInItsPlace || QDir(relock.folder.path()).mkdir(QStringLiteral("Password.txt")));
-    gdblMinutesLeft = 1; // the tick that brings the count to 0 asks
-    relock.answers = {CheckPassword};
-    relock.unloadWork = [] { throw AppError(ErrorNumber::FileAccess, QStringLiteral("disk full")); };
-
-    relock.tick();
-
-    QCOMPARE(relock.prompts.size(), prompts);
-    const QStringList messages = relock.messageTexts();
-    QCOMPARE(messages.size(), 2);
-    for (const QString& part : {PasswordCheckFilePath(), reason, QStringLiteral("program ends")})
-        QVERIFY2(messages[0].contains(part), qPrintable(messages[0]));
-    QCOMPARE(messages[1], QStringLiteral("Error No: 75 disk full"));
-    QCOMPARE(relock.messagesBeforeUnload, 1);
-    relock.verifyClosed();
 }
 
 QTEST_GUILESS_MAIN(TestMasterPassword)

@@ -6,7 +6,6 @@
 #include "crypto/dsEncrypt.h"
 #include "data/NumberText.h"
 #include "data/StatementText.h"
-#include "platform/app/Application.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
 
@@ -28,23 +27,19 @@ private slots:
     void numberText();
     void startupRead_data();
     void startupRead();
-    void startupReadOfAMissingDataFileFails();
 };
 
 void TestModule1::textsAndCentring()
 {
     // The underscore, backquote and brackets count as capitals; digits do not.
-    QCOMPARE(FieldNameToCaption(QStringLiteral("WebsiteType2ID")), QStringLiteral("Website Type2 ID"));
-    QCOMPARE(FieldNameToCaption(QStringLiteral("x[y`z_A")), QStringLiteral("x [y `z _A"));
+    QCOMPARE(FieldNameToCaption(QStringLiteral("a2Bc[d`e_F")), QStringLiteral("a2 Bc [d `e _F"));
     // The search ignores case, never looks inside what it inserted and finds matches side by side.
-    QCOMPARE(ReplaceText(QStringLiteral("ABb"), QStringLiteral("ab"), QStringLiteral("xa")), QStringLiteral("xab"));
-    QCOMPARE(ReplaceText(QStringLiteral("xxxx"), QStringLiteral("xx"), QStringLiteral("y")), QStringLiteral("yy"));
+    QCOMPARE(ReplaceText(QStringLiteral("AbAbb"), QStringLiteral("ab"), QStringLiteral("xa")), QStringLiteral("xaxab"));
     QCOMPARE(ReplaceText(QStringLiteral("abc"), QString(), QStringLiteral("Z")), QStringLiteral("abc"));
     QCOMPARE(FixQuotes(QStringLiteral("'x''\"y\"")), QStringLiteral("''x''''\"y\""));
 
     // Wider than the screen by an odd number of pixels: the offset is halved toward zero.
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    QVERIFY(!screen.isEmpty());
     QWidget form;
     form.resize(screen.width() + 201, 101);
     CenterForm(form);
@@ -65,12 +60,10 @@ void TestModule1::textFiles()
     QCOMPARE(ReadTextFile(path), text + QStringLiteral("\r\n"));
     QCOMPARE(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
-    const auto missing = caughtError([&] { ReadTextFile(dir.filePath(QStringLiteral("absent.txt"))); });
-    QVERIFY(missing && missing->description().contains(QStringLiteral("absent.txt")));
-    QCOMPARE(missing->number(), ErrorNumber::FileNotFound);
+    const AppError missing = caughtError([&] { ReadTextFile(dir.filePath(QStringLiteral("absent.txt"))); }).value();
+    QVERIFY(missing.number() == ErrorNumber::FileNotFound && missing.description().contains("absent.txt"));
     const auto unwritable = caughtError([&] { WriteTextFile(QStringLiteral("x"), dir.filePath("no/such/f.txt")); });
-    QVERIFY(unwritable);
-    QCOMPARE(unwritable->number(), ErrorNumber::FileAccess);
+    QCOMPARE(unwritable.value().number(), ErrorNumber::FileAccess);
 }
 
 // A stored Yes/No value is read as the number its text begins with, but for the words True and False.
@@ -98,62 +91,37 @@ void TestModule1::numberText()
 
 void TestModule1::startupRead_data()
 {
-    QTest::addColumn<QString>("statement");
-    QTest::addColumn<bool>("rowFound");
+    QTest::addColumn<QString>("update"); // of the settings row; empty: the row is deleted
     QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("launcher");
-    QTest::addColumn<double>("relockMinutes");
-    QTest::addColumn<QList<double>>("sizes"); // launcher height, width, form height, width
-    const QList<double> nullSizes(4, 8000);
-    // a new data file keeps the main window's design size, so that every button shows at the first start
-    QTest::newRow("new data file") << QString() << true << QString() << false << 15.0
-                                   << QList<double>{8000, 8000, 8655, 12885};
-    QTest::newRow("all set") << "UPDATE Setup SET DefaultToLauncher = 1, LauncherHeight = 4000, LauncherWidth = 3000, "
-                                "FormHeight = 9000, FormWidth = 12000, NumMinutesBeforeRequiringPasswordAgain = '7'"
-                             << true << QString() << true << 7.0 << QList<double>{4000, 3000, 9000, 12000};
-    QTest::newRow("password, null period counts as 0")
-        << "UPDATE Setup SET MasterPassword = '%1', NumMinutesBeforeRequiringPasswordAgain = Null, FormHeight = Null, "
-           "FormWidth = Null"
-        << true << "Open 'Sesame\"" << false << 0.0 << nullSizes;
-    QTest::newRow("no settings row") << "DELETE FROM Setup" << false << QString() << false << 0.0
-                                     << QList<double>(4, 0);
+    // row found, launcher mode, re-lock period, minutes left, launcher height and width, main window height and width
+    QTest::addColumn<QList<double>>("read");
+    QTest::newRow("all set")
+        << "DefaultToLauncher = 1, LauncherHeight = 4000, LauncherWidth = 3000, FormHeight = 9000, "
+           "FormWidth = 12000, NumMinutesBeforeRequiringPasswordAgain = '7', MasterPassword = '%1'"
+        << "Open 'Sesame\"" << QList<double>{1, 1, 7, 7, 4000, 3000, 9000, 12000};
+    QTest::newRow("nulls: no period, saved sizes by default; an empty password")
+        << "NumMinutesBeforeRequiringPasswordAgain = Null, FormHeight = Null, FormWidth = Null, MasterPassword = '%1'"
+        << QString() << QList<double>{1, 0, 0, 0, 8000, 8000, 8000, 8000};
+    QTest::newRow("no settings row") << QString() << QString() << QList<double>(8, 0);
 }
 
 void TestModule1::startupRead()
 {
-    QFETCH(QString, statement);
-    QFETCH(bool, rowFound);
+    QFETCH(QString, update);
     QFETCH(QString, password);
-    QFETCH(bool, launcher);
-    QFETCH(double, relockMinutes);
-    QFETCH(QList<double>, sizes);
+    QFETCH(QList<double>, read);
     TempDataFolder folder;
-    if (!statement.isEmpty())
-        folder.execute({statement.contains(QStringLiteral("%1"))
-                            ? statement.arg(FixQuotes(dsEncrypt().Encrypt2(password)))
-                            : statement});
+    folder.execute({update.isEmpty() ? QStringLiteral("DELETE FROM Setup")
+                                     : "UPDATE Setup SET " + update.arg(FixQuotes(dsEncrypt().Encrypt2(password)))});
     gdblRelockMinutes = gdblMinutesLeft = 0; // as in a fresh process
     gblnDefaultToLauncher = false;
 
-    const StartupSettings read = ReadStartupSettings();
-    QCOMPARE(read.rowFound, rowFound);
-    QCOMPARE(read.expectedMasterPassword, password);
-    QCOMPARE(gblnDefaultToLauncher, launcher);
-    QCOMPARE(gdblRelockMinutes, relockMinutes);
-    QCOMPARE(gdblMinutesLeft, relockMinutes);
-    QCOMPARE((QList<double>{read.launcherHeight, read.launcherWidth, read.formHeight, read.formWidth}), sizes);
+    const StartupSettings s = ReadStartupSettings();
+    QCOMPARE(s.expectedMasterPassword, password);
+    QCOMPARE((QList<double>{double(s.rowFound), double(gblnDefaultToLauncher), gdblRelockMinutes, gdblMinutesLeft,
+                            s.launcherHeight, s.launcherWidth, s.formHeight, s.formWidth}),
+             read);
     QVERIFY(!gobjRecordset.holdsObject());
-}
-
-void TestModule1::startupReadOfAMissingDataFileFails()
-{
-    QTemporaryDir empty;
-    Application::setPath(empty.path());
-    const auto error = caughtError([] { ReadStartupSettings(); });
-    QVERIFY(error && error->description().contains(QStringLiteral("Quillock.mdb")));
-    QVERIFY(!QFileInfo::exists(DataFilePath()));
-    gobjConnection.reset();
-    Application::setPath(QString());
 }
 
 QTEST_MAIN(TestModule1)
