@@ -19,14 +19,11 @@
 class X11Probe
 {
 public:
-    X11Probe() : m_c(xcb_connect(nullptr, nullptr))
+    X11Probe() : m_c(xcb_connect(nullptr, nullptr), &xcb_disconnect)
     {
-        if (!xcb_connection_has_error(m_c))
-            m_screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        if (!xcb_connection_has_error(c()))
+            m_screen = xcb_setup_roots_iterator(xcb_get_setup(c())).data;
     }
-    ~X11Probe() { xcb_disconnect(m_c); }
-    X11Probe(const X11Probe&) = delete;
-    X11Probe& operator=(const X11Probe&) = delete;
 
     QRect screen() const { return QRect(0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels); }
     bool windowManagerRuns() { return m_screen && words(m_screen->root, "_NET_SUPPORTING_WM_CHECK").size() == 1; }
@@ -35,25 +32,24 @@ public:
     std::optional<xcb_window_t> findWindow(const QByteArray& classOrTitle)
     {
         std::vector<xcb_window_t> windows{m_screen->root};
+        std::optional<xcb_window_t> largest;
+        int largestArea = 0;
         for (std::size_t i = 0; i < windows.size(); ++i) {
-            if (const auto tree = owned(xcb_query_tree_reply(m_c, xcb_query_tree(m_c, windows[i]), nullptr))) {
+            const xcb_window_t window = windows[i];
+            if (const auto tree = owned(xcb_query_tree_reply(c(), xcb_query_tree(c(), window), nullptr))) {
                 const xcb_window_t* children = xcb_query_tree_children(tree.get());
                 windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
             }
-        }
-        std::optional<xcb_window_t> largest;
-        int largestArea = 0;
-        for (xcb_window_t window : windows) {
             const auto shown =
-                owned(xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, window), nullptr));
+                owned(xcb_get_window_attributes_reply(c(), xcb_get_window_attributes(c(), window), nullptr));
             // WM_CLASS is two texts, each ended by a NUL: the instance name and the class name.
             const QList<QByteArray> names =
                 (property(window, XCB_ATOM_WM_CLASS) + property(window, XCB_ATOM_WM_NAME)).split('\0');
-            const QRect rect = geometry(window);
+            const int area = geometry(window).width() * geometry(window).height();
             if (shown && shown->map_state == XCB_MAP_STATE_VIEWABLE && names.contains(classOrTitle) &&
-                rect.width() * rect.height() > largestArea) {
+                area > largestArea) {
                 largest = window;
-                largestArea = rect.width() * rect.height();
+                largestArea = area;
             }
         }
         return largest;
@@ -62,7 +58,7 @@ public:
     // The outer geometry in the parent: the screen, for a top-level window.
     QRect geometry(xcb_window_t window)
     {
-        const auto reply = owned(xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window), nullptr));
+        const auto reply = owned(xcb_get_geometry_reply(c(), xcb_get_geometry(c(), window), nullptr));
         return reply ? QRect(reply->x, reply->y, reply->width, reply->height) : QRect();
     }
 
@@ -80,6 +76,8 @@ public:
     }
 
 private:
+    xcb_connection_t* c() const { return m_c.get(); }
+
     template <typename Reply>
     static std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
     {
@@ -89,14 +87,14 @@ private:
     xcb_atom_t atom(const char* name)
     {
         const auto reply = owned(xcb_intern_atom_reply(
-            m_c, xcb_intern_atom(m_c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+            c(), xcb_intern_atom(c(), 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
         return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     }
 
     QByteArray property(xcb_window_t window, xcb_atom_t name)
     {
         const auto reply = owned(xcb_get_property_reply(
-            m_c, xcb_get_property(m_c, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr));
+            c(), xcb_get_property(c(), 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 4096), nullptr));
         return reply ? QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
                                   xcb_get_property_value_length(reply.get()))
                      : QByteArray();
@@ -112,7 +110,7 @@ private:
         return items;
     }
 
-    xcb_connection_t* m_c;
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> m_c;
     xcb_screen_t* m_screen = nullptr;
 };
 

@@ -1,0 +1,456 @@
+// Launching without a display: the key-string syntax, page opening and the replay of a website's instructions
+// on a real data file into the recording backends; the desktop's browser look-up on temporary XDG trees.
+
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/StatementText.h"
+#include "launch/OpenWebPage.h"
+#include "launch/ReplayWebsite.h"
+#include "launch/WaitMilliseconds.h"
+#include "platform/error/AppError.h"
+#include "platform/keys/KeyString.h"
+#include "platform/keys/SendKeys.h"
+#include "platform/screen/Screen.h"
+#include "support/RecordingKeySender.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SeedData.h"
+#include "support/TempDataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+
+#ifndef Q_OS_WIN
+#include "platform/shell/DesktopExec.h"
+#include "platform/shell/XdgShell.h"
+#endif
+
+using Keys::Key;
+
+namespace {
+
+// The event types of a new data file, then three whose names are near the ones the replay knows.
+constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, LowerCaseWait = 6, UpperCaseTab = 7,
+              TabWithBlank = 8;
+
+const QString Link = QStringLiteral("https://login.example.test/sign-in?next=%2Fhome");
+
+// The strokes written out, one entry each: + ^ % for Shift, Control and Alt, then the character or {NAME},
+// and {WAIT <ms>} for a Help key, which no launch sends: the test's mark of a tick of the wait timer.
+QStringList described(const std::vector<Keys::KeyStroke>& strokes)
+{
+    const QMap<Key, QString> names{{Key::Enter, "ENTER"},          {Key::Tab, "TAB"},    {Key::Backspace, "BS"},
+                                   {Key::Delete, "DEL"},           {Key::Escape, "ESC"}, {Key::PageDown, "PGDN"},
+                                   {Key(int(Key::F1) + 11), "F12"}};
+    QStringList out;
+    for (const Keys::KeyStroke& s : strokes)
+        out << QString(s.modifiers & Keys::Shift ? "+" : "") + (s.modifiers & Keys::Control ? "^" : "") +
+                   (s.modifiers & Keys::Alt ? "%" : "") +
+                   (s.key == Key::Character ? QString::fromUcs4(&s.character, 1)
+                    : s.key == Key::Help    ? QStringLiteral("{WAIT %1}").arg(s.character)
+                                            : '{' + names.value(s.key, "?") + '}');
+    return out;
+}
+
+#ifndef Q_OS_WIN
+QString entry(const QString& extra = {})
+{
+    return "[Desktop Entry]\nType=Application\nName=Browser\nExec=browser %u\n" + extra;
+}
+
+QString defaultIs(const QString& ids, const QString& mimeType = QStringLiteral("text/html"))
+{
+    return QStringLiteral("[Default Applications]\n%1=%2\n").arg(mimeType, ids);
+}
+
+// A desktop entry in the user's applications folder.
+QStringList installed(const QString& name, const QString& extra)
+{
+    return {"data/applications/" + name + ".desktop", entry(extra)};
+}
+
+// A link with blanks, quotes and a dollar sign, for the command lines of desktop entries.
+const QString ExecLink = QStringLiteral("https://example.test/?a=1&b=2 \"c\" $HOME");
+const QString User = QStringLiteral("config/mimeapps.list");
+const QString System = QStringLiteral("sysconfig/mimeapps.list");
+// Two installed browsers that declare no MIME types.
+const QString A = QStringLiteral("data/applications/a.desktop");
+const QString B = QStringLiteral("sysdata/applications/b.desktop");
+#endif
+
+} // namespace
+
+class TestLaunch : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        TempDataFolder folder;
+        Keys::RecordingKeySender keys;
+        Desktop::RecordingShell shell;
+        ScriptedDialogs dialogs;
+        QTimer tmrWait;
+    };
+    std::optional<Fixture> m;
+
+    // count is a statement value: Null, a number or quoted text; the text is stored enciphered.
+    void add(int id, int websiteId, int eventType, const QString& count = "Null", const QString& plainText = {})
+    {
+        const QString text = plainText.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(plainText)) + '\'';
+        m->folder.execute({QString::asprintf("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, "
+                                             "EventTypeID, NumberOfTimes, TextToTypeIn) VALUES (%d, %d, %d, %s, %s)",
+                                             id, websiteId, eventType, qPrintable(count), qPrintable(text))});
+    }
+    void replay(int websiteId) { ReplayWebsite(m->tmrWait, QString::number(websiteId), Link, nullptr); }
+    void tick()
+    {
+        m->keys.calls.push_back({{Key::Help, static_cast<char32_t>(m->tmrWait.interval())}});
+        tmrWait_Timer(m->tmrWait);
+    }
+    QString typed() const { return described(m->keys.strokes()).join(""); }
+
+private slots:
+    void init()
+    {
+        m.emplace();
+        seedWebsites(m->folder.dataFilePath(), numberedWebsites(3));
+        m->folder.execute(
+            {"INSERT INTO EventType (EventTypeID, EventType) VALUES (6, 'wait'), (7, 'TAB'), (8, 'Tab ')"});
+        gobjEncrypt = std::make_unique<dsEncrypt>();
+        connect(&m->tmrWait, &QTimer::timeout, this, &TestLaunch::tick);
+    }
+
+    void cleanup()
+    {
+        m.reset();
+        gobjEncrypt.reset();
+    }
+
+    void parsesKeyStrings_data()
+    {
+        QTest::addColumn<QString>("keyString");
+        QTest::addColumn<QStringList>("strokes");
+
+        QTest::newRow("plain characters") << "aZ 9!" << QStringList{"a", "Z", " ", "9", "!"};
+        QTest::newRow("carriage return, line feed and tilde are Enter, tab is Tab")
+            << "a\rb\n\t~" << QStringList{"a", "{ENTER}", "b", "{ENTER}", "{TAB}", "{ENTER}"};
+        QTest::newRow("key names ignore case")
+            << "{enter}{Tab}{bs}{DEL}{esc}{PgDn}{F12}"
+            << QStringList{"{ENTER}", "{TAB}", "{BS}", "{DEL}", "{ESC}", "{PGDN}", "{F12}"};
+        QTest::newRow("modifiers add up for the next key only") << "^+%xb" << QStringList{"+^%x", "b"};
+        QTest::newRow("groups share their modifiers") << "^(a+(bc))d" << QStringList{"^a", "+^b", "+^c", "d"};
+        QTest::newRow("every reserved character braced, and a blank")
+            << "{+}{^}{%}{~}{(}{)}{{}{}}{[}{]}{ }"
+            << QStringList{"+", "^", "%", "~", "(", ")", "{", "}", "[", "]", " "};
+        QTest::newRow("counts, under Shift too")
+            << "{TAB 3}{a 2}{} 2}{x 0}+{TAB 2}"
+            << QStringList{"{TAB}", "{TAB}", "{TAB}", "a", "a", "}", "}", "+{TAB}", "+{TAB}"};
+        QTest::newRow("characters beyond ASCII")
+            << QString::fromUtf8("é€中😀") << QStringList{"é", "€", "中", QString::fromUtf8("😀")};
+    }
+
+    void parsesKeyStrings()
+    {
+        QFETCH(QString, keyString);
+        QFETCH(QStringList, strokes);
+        QCOMPARE(described(Keys::parseKeyString(keyString.toStdU32String())), strokes);
+    }
+
+    void refusesBrokenKeyStrings_data()
+    {
+        QTest::addColumn<QString>("keyString");
+        // Unbalanced braces and parentheses, a modifier with no key, an unbraced bracket, unknown names, bad counts.
+        for (const char* broken :
+             {"{TAB", "{", "{}", "a}", "+(ab", "a)", "a+", "(a+)", "[", "{TABS}", "{TAB -1}", "{TAB 99999}"})
+            QTest::newRow(broken) << QString::fromLatin1(broken);
+        QTest::newRow("a control character") << QString(QChar(1));
+        QTest::newRow("the delete character") << QString(QChar(0x7f));
+    }
+
+    // Refused whole: sendKeys raises an error of the program's own kind that names the string; no key goes.
+    void refusesBrokenKeyStrings()
+    {
+        QFETCH(QString, keyString);
+        try {
+            sendKeys("ab" + keyString);
+            QFAIL("a broken key string was accepted");
+        } catch (const AppError& error) {
+            QCOMPARE(error.number(), ErrorNumber::InvalidArgument);
+            QVERIFY2(error.description().contains("ab" + keyString), qPrintable(error.description()));
+        }
+        QVERIFY(m->keys.calls.empty());
+    }
+
+    void opensWebPagesOrReports_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("associated"); // null for none
+        QTest::addColumn<bool>("startSucceeds");
+        QTest::addColumn<QStringList>("happened"); // starts and messages
+
+        const QString notFound = "Browser Not Found: Could not find associated Browser";
+        const QString link = QString::fromUtf8("https://bücher.example/straße?a=1&b=%2F#top");
+        QTest::newRow("started, the program's path without its blanks, the link as it is")
+            << link << "  /opt/my browser/run  " << true << QStringList{"start /opt/my browser/run " + link};
+        QTest::newRow("no program associated") << Link << QString() << true << QStringList{notFound};
+        QTest::newRow("only blanks associated") << Link << "   " << true << QStringList{notFound};
+        const QString file = "  C:\\My Files\\page \"one\".txt  ";
+        QTest::newRow("the start fails, a link that is no web address")
+            << file << "/usr/bin/browser" << false
+            << QStringList{"start /usr/bin/browser " + file, "Quillock: Unable to open Web Page."};
+        QTest::newRow("an empty link does nothing") << ""
+                                                    << "/usr/bin/browser" << true << QStringList{};
+    }
+
+    void opensWebPagesOrReports()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, associated);
+        QFETCH(bool, startSucceeds);
+        QFETCH(QStringList, happened);
+        m->shell.associatedProgram = associated.isNull() ? std::nullopt : std::optional(associated.toStdString());
+        m->shell.startSucceeds = startSucceeds;
+        QWidget owner;
+        OpenWebPage(link, &owner);
+
+        QStringList seen;
+        for (const Desktop::RecordingShell::Start& start : m->shell.starts) {
+            seen << QString::fromStdString("start " + start.program + ' ' + start.argument);
+            QCOMPARE(start.ownerWindow, static_cast<std::uintptr_t>(owner.winId()));
+        }
+        for (const ScriptedDialogs::Message& message : m->dialogs.messages) {
+            seen << message.title + ": " + message.prompt;
+            QCOMPARE(message.style, Dialogs::vbExclamation);
+        }
+        QCOMPARE(seen, happened);
+        // The look-up was for a scratch page that existed then and is gone now.
+        const QString scratch = QDir(m->folder.path()).filePath(QStringLiteral("test.htm"));
+        QCOMPARE(m->shell.lookedUp, link.isEmpty() ? std::vector<std::string>{} : std::vector{scratch.toStdString()});
+        if (!link.isEmpty())
+            QCOMPARE(QString::fromStdString(m->shell.documentContents.front()), "\"<HTML> <\\HTML>\"\r\n");
+        QVERIFY2(!QFile::exists(scratch), "the scratch page was left behind");
+    }
+
+    void replaysTheWebsitesInstructionsInTheOrderOfTheirKeysAndEnds()
+    {
+        add(30, 1, Enter);
+        add(10, 1, Text, "Null", "user");
+        add(15, 2, Text, "Null", "other website");
+        add(20, 1, Tab);
+        gdblRelockMinutes = 15;
+        gdblMinutesLeft = 2;
+        // No website selected: nothing happens, and that is no activity either.
+        for (const char* noWebsite : {"  ", "1 OR 1=1", "-1"})
+            ReplayWebsite(m->tmrWait, QString::fromLatin1(noWebsite), Link, nullptr);
+        QVERIFY(m->shell.lookedUp.empty());
+        QCOMPARE(gdblMinutesLeft, 2.0);
+
+        replay(1);
+        QCOMPARE(typed(), "user{TAB}{ENTER}");
+        QCOMPARE(m->shell.starts.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(m->shell.starts.front().argument), Link);
+        QCOMPARE(gdblMinutesLeft, 15.0); // a launch counts as activity
+        QVERIFY(!gobjConnection);        // the data file is closed again
+        replay(3);                       // no instructions: the link opens all the same
+        QCOMPARE(m->shell.starts.size(), std::size_t{2});
+        // A missing browser is reported, and the keys still go.
+        m->shell.associatedProgram.reset();
+        replay(1);
+        QCOMPARE(typed(), "user{TAB}{ENTER}user{TAB}{ENTER}");
+        QCOMPARE(m->dialogs.messageTexts(), QStringList{"Could not find associated Browser"});
+        // A data file that cannot be read fails the launch before the link opens, and leaves nothing held.
+        const QString dataFile = m->folder.dataFilePath();
+        QVERIFY(QFile::rename(dataFile, dataFile + ".away"));
+        QVERIFY_THROWS_EXCEPTION(AppError, replay(1));
+        QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
+        QCOMPARE(m->shell.lookedUp.size(), std::size_t{3});
+        QVERIFY(QFile::rename(dataFile + ".away", dataFile));
+        replay(1);
+        QCOMPARE(typed(), "user{TAB}{ENTER}user{TAB}{ENTER}user{TAB}{ENTER}");
+    }
+
+    // Each instruction between two others: what it types, and how long it waits before the next one.
+    void playsEachInstruction_data()
+    {
+        QTest::addColumn<int>("eventType");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed");
+
+        const struct
+        {
+            const char* tag;
+            int eventType;
+            const char *count, *text, *typed;
+        } rows[] = {
+            {"Tab, no count", Tab, "Null", "", "{TAB}"},
+            {"Tab 3", Tab, "3", "", "{TAB}{TAB}{TAB}"},
+            {"Tab 0", Tab, "0", "", ""},
+            {"Tab 2.7", Tab, "2.7", "", "{TAB}{TAB}"},
+            {"Tab ' 2 '", Tab, "' 2 '", "", "{TAB}{TAB}"},
+            {"Tab '3 times'", Tab, "'3 times'", "", ""},
+            {"Tab '1,5'", Tab, "'1,5'", "", ""},
+            {"Shift+Tab 2", ShiftTab, "2", "", "+{TAB}+{TAB}"},
+            {"Enter ignores its count", Enter, "5", "", "{ENTER}"},
+            {"Text without text", Text, "Null", "", ""},
+            {"Text ignores its count", Text, "3", "ab", "ab"},
+            {"Wait 0.5", Wait, "0.5", "", "{WAIT 500}"},
+            {"Wait 0", Wait, "0", "", ""},
+            {"Wait -5", Wait, "-5", "", ""},
+            {"'wait' is not Wait", LowerCaseWait, "60", "", ""},
+            {"'TAB' is not Tab", UpperCaseTab, "1", "", ""},
+            {"'Tab ' is not Tab", TabWithBlank, "1", "", ""},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.tag) << row.eventType << QString(row.count) << QString(row.text) << QString(row.typed);
+        QString printable;
+        for (char16_t c = 0x20; c <= 0x7e; ++c)
+            printable += QChar(c);
+        QTest::newRow("Text of every printable character, reserved ones too")
+            << Text << "Null" << printable << printable;
+    }
+
+    void playsEachInstruction()
+    {
+        QFETCH(int, eventType);
+        QFETCH(QString, count);
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        add(1, 1, Text, "Null", "[");
+        add(2, 1, eventType, count, text);
+        add(3, 1, Text, "Null", "]");
+        replay(1);
+        QCOMPARE(this->typed(), '[' + typed + ']');
+        QVERIFY(!m->tmrWait.isActive());
+    }
+
+    void otherCommandsDuringAWaitCannotDisturbTheReplay()
+    {
+        add(1, 1, Text, "Null", "a");
+        add(2, 1, Wait, "70");
+        add(3, 1, Text, "Null", "b");
+        add(4, 1, Tab, "2");
+        int pointerDuringTheWait = -1;
+        Connection* openedByAnotherCommand = nullptr;
+        QTimer::singleShot(50, &m->tmrWait, [&] {
+            pointerDuringTheWait = Screen::mousePointer();
+            replay(2); // ignored while this replay runs
+            // A command reads through the shared recordset and deletes the instructions in a unit of its own,
+            OpenConnection();
+            gobjRecordset->open(QStringLiteral("SELECT * FROM WebsiteInstructions"), *gobjConnection);
+            gobjConnection->execute(QStringLiteral("DELETE FROM WebsiteInstructions"));
+            gobjRecordset->close();
+            gobjRecordset.release();
+            CloseConnection();
+            // and another one is still at work when the replay goes on,
+            OpenConnection();
+            openedByAnotherCommand = gobjConnection.get();
+            tick(); // 70 seconds early
+        });
+        replay(1);
+        QCOMPARE(typed(), "a{WAIT 70000}b{TAB}{TAB}");
+        QCOMPARE(m->shell.starts.size(), std::size_t{1});
+        QCOMPARE(pointerDuringTheWait, Screen::vbHourglass);
+        QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
+        QVERIFY(openedByAnotherCommand);
+        QCOMPARE(gobjConnection.get(), openedByAnotherCommand);
+        QVERIFY(gobjConnection->isOpen());
+        CloseConnection();
+    }
+
+#ifndef Q_OS_WIN
+    void findsTheDefaultApplication_data()
+    {
+        QTest::addColumn<QStringList>("files"); // path, contents, path, contents, ...
+        QTest::addColumn<QString>("found");     // relative path, or empty for none
+
+        QTest::newRow("the user's list before the system's")
+            << QStringList{User, defaultIs("a.desktop"), System, defaultIs("b.desktop")} << A;
+        QTest::newRow("the desktop's own list before the common one")
+            << QStringList{User, defaultIs("a.desktop"), "config/gnome-mimeapps.list", defaultIs("b.desktop")} << B;
+        QTest::newRow("the config folders before the data folders")
+            << QStringList{System, defaultIs("b.desktop"), "data/applications/mimeapps.list", defaultIs("a.desktop")}
+            << B;
+        QTest::newRow("a list in the last data folder")
+            << QStringList{"moredata/applications/mimeapps.list", defaultIs("b.desktop")} << B;
+        QTest::newRow("the first installed entry of a list: hidden ones, those of a missing TryExec and unknown ones "
+                      "are not; a hidden entry of the user's hides the system's of the same ID")
+            << installed("h", "Hidden=true\n") + installed("t", "TryExec=/nonexistent/browser\n") +
+                   installed("b", "Hidden=true\n") + installed("p", "TryExec=sh\n") +
+                   QStringList{User, defaultIs("h.desktop;t.desktop;missing.desktop;b.desktop;p.desktop;a.desktop")}
+            << "data/applications/p.desktop";
+        QTest::newRow("a list without an installed default gives way to the next")
+            << QStringList{User, defaultIs("missing.desktop"), System, defaultIs("b.desktop")} << B;
+        QTest::newRow("an entry in a subfolder")
+            << QStringList{"moredata/applications/vendor/web.desktop", entry(), User, defaultIs("vendor-web.desktop")}
+            << "moredata/applications/vendor/web.desktop";
+        QTest::newRow("an added association when no list names a default")
+            << QStringList{User, "[Added Associations]\ntext/html=b.desktop;\n"} << B;
+        QTest::newRow("a removed association")
+            << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/plain;text/html;\n"), User,
+                           "[Removed Associations]\ntext/html=d.desktop\n"}
+            << "";
+        QTest::newRow("a default for another type only")
+            << QStringList{User, defaultIs("a.desktop", "image/png")} << "";
+    }
+
+    void findsTheDefaultApplication()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, found);
+        const QTemporaryDir root;
+        qputenv("HOME", root.filePath("home").toUtf8());
+        qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", root.filePath("sysconfig").toUtf8());
+        qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+        qputenv("XDG_DATA_DIRS", (root.filePath("sysdata") + ':' + root.filePath("moredata")).toUtf8());
+        qputenv("XDG_CURRENT_DESKTOP", "Openbox:GNOME");
+        files = QStringList{A, entry(), B, entry()} + files;
+        for (qsizetype i = 0; i + 1 < files.size(); i += 2) {
+            QFile out(root.filePath(files[i]));
+            QVERIFY(QDir().mkpath(QFileInfo(out).path()) && out.open(QIODevice::WriteOnly));
+            out.write(files[i + 1].toUtf8());
+        }
+        const std::optional<std::string> program =
+            Desktop::XdgShell().findExecutable(root.filePath("folder/test.htm").toStdString());
+        QCOMPARE(QString::fromStdString(program.value_or("")), found.isEmpty() ? found : root.filePath(found));
+    }
+
+    void execCommandLine_data()
+    {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("commandLine");
+
+        QTest::newRow("%U among options and blanks")
+            << "  /usr/bin/chromium \t --new-window %U --x  "
+            << QStringList{"/usr/bin/chromium", "--new-window", ExecLink, "--x"};
+        QTest::newRow("%f inside an argument, other field codes dropped, %%, an empty quoted argument")
+            << "viewer %i --class %c %k --zoom=100%% \"\" --url=%f"
+            << QStringList{"viewer", "--class", "--zoom=100%", "", "--url=" + ExecLink};
+        QTest::newRow("no field code: the link goes last")
+            << "browser --private" << QStringList{"browser", "--private", ExecLink};
+        QTest::newRow("a quoted program with blanks and escapes")
+            << "\"/opt/my x\\\"y\\\\z\\$\\`\" %u" << QStringList{"/opt/my x\"y\\z$`", ExecLink};
+        QTest::newRow("an unclosed quote") << "\"browser %u" << QStringList{};
+        QTest::newRow("no program") << "" << QStringList{};
+    }
+
+    void execCommandLine()
+    {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, commandLine);
+        QStringList arguments;
+        for (const std::string& argument : Desktop::execCommandLine(exec.toStdString(), ExecLink.toStdString()))
+            arguments << QString::fromStdString(argument);
+        QCOMPARE(arguments, commandLine);
+    }
+#endif
+};
+
+QTEST_MAIN(TestLaunch)
+#include "tst_launch.moc"

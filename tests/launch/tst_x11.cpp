@@ -1,0 +1,200 @@
+// On a display of the test's own: the X11 keystroke backend typing into a real Qt window, and a program started
+// detached through the desktop's shell with the arguments its desktop entry gives, its window covering the screen
+// as no window manager runs (the end-to-end test has chromium maximized under openbox). The program started is
+// this test itself, showing a window titled with its arguments.
+
+#include "X11Witness.h"
+#include "platform/keys/SendKeys.h"
+#include "platform/keys/X11KeySender.h"
+#include "platform/shell/XdgShell.h"
+#include "support/XvfbServer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <X11/Xlib.h>
+#include <future>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const ShowWindow = "QUILLOCK_TEST_SHOW_WINDOW"; // set for the programs the test starts
+
+// A window that writes down the keys it receives: the text they type (\r for Enter, \t for Tab), +{TAB} for
+// Shift+Tab, and ^ or % before the name of a key pressed with Control or Alt.
+struct KeyRecorder : QWidget
+{
+    QString transcript;
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString name = QKeySequence(event->key()).toString();
+        const Qt::KeyboardModifiers held = event->modifiers();
+        if (event->key() == Qt::Key_Backtab)
+            transcript += QStringLiteral("+{TAB}");
+        else if (!event->text().isEmpty()) // Shift, Caps Lock and the like type nothing
+            transcript += held & Qt::ControlModifier ? '^' + name : held & Qt::AltModifier ? '%' + name : event->text();
+    }
+    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to record, not a move of the focus
+};
+
+// Each character in a key string of its own, as a replay types a text.
+QStringList eachCharacterLiterally(const QString& text)
+{
+    QStringList keyStrings;
+    for (QChar c : text)
+        keyStrings << literalKeyString(c);
+    return keyStrings;
+}
+
+} // namespace
+
+class TestX11 : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Keys::X11KeySender> m_sender;
+    KeyRecorder m_window;
+
+    // The display's keyboard, as a client connecting now sees it; é is not on the server's US keyboard.
+    static std::unique_ptr<Display, int (*)(Display*)> display() { return {XOpenDisplay(nullptr), &XCloseDisplay}; }
+    static bool keymapHasEAcute() { return XKeysymToKeycode(display().get(), 0xe9) != 0; }
+
+    // Sends from a thread of its own, as another program would: the window goes on taking its keys while
+    // the sender waits for a spare key to become free.
+    void send(const QStringList& keyStrings)
+    {
+        Keys::setKeySender(m_sender.get());
+        std::future<void> sent = std::async(std::launch::async, [&] {
+            for (const QString& keys : keyStrings)
+                sendKeys(keys);
+        });
+        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        Keys::setKeySender(nullptr);
+        sent.get(); // raises what the sending raised
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(!keymapHasEAcute(), "the test needs a character that the server's keyboard map lacks");
+        m_window.setFocusPolicy(Qt::StrongFocus);
+        m_window.show();
+        m_window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_window));
+        m_window.setFocus();
+    }
+
+    void init()
+    {
+        m_sender = std::make_unique<Keys::X11KeySender>();
+        m_window.transcript.clear();
+    }
+
+    void typesIntoTheFocusedWindowInOrder_data()
+    {
+        QTest::addColumn<QStringList>("keyStrings");
+        QTest::addColumn<QString>("transcript");
+
+        // Backwards, so that keys put in the order of their codes would show.
+        QString ascii;
+        for (char16_t c = 0x7e; c >= 0x20; --c)
+            ascii += QChar(c);
+        QTest::newRow("every printable ASCII character")
+            << QStringList(eachCharacterLiterally(ascii).join("")) << ascii;
+        QTest::newRow("Enter, Tab, Shift+Tab, and Shift, Control and Alt for a key, together and for a group")
+            << QStringList{"a\rb\tc", QStringLiteral("+{\t}"), "+a", "+1", "+(xyz)", "q", "^a", "%b", "{{}", "^+x"}
+            << "a\rb\tc+{TAB}A!XYZq^A%B{^X";
+        // More different missing characters than spare keys: the first ones must be reused without garbling.
+        const QString missing = QString::fromUtf8("éa€ΩéЖ中üαβγδεζηθικλμνξοαβγδεζηθικλμνξο");
+        QTest::newRow("characters the keyboard map lacks") << eachCharacterLiterally(missing) << missing;
+        QTest::newRow("with Caps Lock on")
+            << QStringList{"{CAPSLOCK}", "a", "B", "1", "é", "{CAPSLOCK}", "c"} << QString::fromUtf8("aB1éc");
+    }
+
+    void typesIntoTheFocusedWindowInOrder()
+    {
+        QFETCH(QStringList, keyStrings);
+        QFETCH(QString, transcript);
+        send(keyStrings);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, transcript, 10000);
+        // No modifier is left held, neither as Qt sees it nor on the server.
+        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
+        char keys[32];
+        XQueryKeymap(display().get(), keys);
+        QCOMPARE(QByteArray(keys, sizeof keys), QByteArray(sizeof keys, '\0'));
+    }
+
+    void givesSpareKeysBackWhenIdleAndWhenItEnds()
+    {
+        send({"é"});
+        m_sender->releaseIdleKeys();
+        QVERIFY2(keymapHasEAcute(), "given back while the window may still be taking it");
+        QTest::qWait(2500);
+        m_sender->releaseIdleKeys();
+        QVERIFY(!keymapHasEAcute());
+        send({"é"});
+        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, QString::fromUtf8("éé"), 10000);
+        QVERIFY(keymapHasEAcute());
+        m_sender.reset();
+        QVERIFY(!keymapHasEAcute());
+    }
+
+    void startsDetachedAndCoversTheScreen()
+    {
+        const QString program = QCoreApplication::applicationFilePath();
+        QTemporaryDir dir; // \s in Exec is a blank, kept inside its quoted argument
+        QFile entry(dir.filePath(QStringLiteral("app.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write(
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=App\nExec=\"%1\" \"--flag\\swith blank\" %u\n")
+                .arg(program)
+                .toUtf8());
+        entry.close();
+        Desktop::XdgShell shell;
+        QVERIFY2(!shell.startMaximized("/nonexistent/browser", "a link", 0), "a failed start was not reported");
+        QVERIFY(shell.startMaximized(program.toStdString(), "A link 1", 0));
+        QVERIFY(shell.startMaximized(entry.fileName().toStdString(), "A link 2", 0));
+
+        X11Probe probe;
+        for (const char* title : {"A link 1", "--flag with blank|A link 2"}) {
+            std::optional<xcb_window_t> window;
+            QTRY_VERIFY_WITH_TIMEOUT((window = probe.findWindow(title)).has_value(), 30000);
+            const pid_t started = probe.process(*window);
+            QVERIFY(started > 0);
+            QVERIFY2(getsid(started) != getsid(0), "the program shares this program's session");
+            QVERIFY2(waitpid(started, nullptr, WNOHANG) == -1 && errno == ECHILD, "the program is a child of this one");
+            QTRY_COMPARE_WITH_TIMEOUT(probe.geometry(*window), probe.screen(), 10000);
+            kill(started, SIGTERM);
+        }
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // A started program: a window titled with its arguments, until it is ended or its display goes.
+    if (qEnvironmentVariableIsSet(ShowWindow)) {
+        QApplication app(argc, argv);
+        QWidget window;
+        window.setWindowTitle(QApplication::arguments().mid(1).join(QLatin1Char('|')));
+        window.show();
+        return QApplication::exec();
+    }
+    XvfbServer display;
+    if (!display.isRunning())
+        qFatal("Xvfb did not start: is the xvfb package installed?");
+    qputenv("DISPLAY", QByteArray::fromStdString(display.display()));
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    qputenv(ShowWindow, "1");
+    QApplication app(argc, argv);
+    TestX11 test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_x11.moc"
