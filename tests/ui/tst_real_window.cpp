@@ -1,6 +1,7 @@
 // The real program under a real X server: it starts from its own folder with its data file, shows its
 // window in the saved mode at the saved size, and a screenshot of each mode is kept for the README.
 
+#include "X11Witness.h"
 #include "data/DataFileSchema.h"
 #include "platform/db/DataFileCreator.h"
 #include "support/SeedData.h"
@@ -16,36 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 namespace {
-
-// The top-level window with the title, or 0. Without a window manager, top-level windows are children
-// of the root window.
-Window findWindow(Display* display, const char* title)
-{
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
-        return 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        XWindowAttributes attributes;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (qstrcmp(name, title) == 0 && XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-                attributes.map_state == IsViewable)
-                found = children[i];
-            XFree(name);
-        }
-    }
-    if (children != nullptr)
-        XFree(children);
-    return found;
-}
 
 // How many different colours a picture has: a blank or failed capture has one.
 int distinctColours(const QImage& image)
@@ -102,20 +74,16 @@ void TestRealWindow::programShowsItsWindow()
     quillock.setProgram(program);
     quillock.start();
     QVERIFY2(quillock.waitForStarted(), qPrintable(quillock.errorString()));
-    Display* display = XOpenDisplay(nullptr);
-    QVERIFY(display != nullptr);
-    Window window = 0;
-    QTRY_VERIFY_WITH_TIMEOUT((window = findWindow(display, "Quillock!")) != 0, 20000);
+    X11Probe probe;
+    std::optional<xcb_window_t> window;
+    QTRY_VERIFY_WITH_TIMEOUT((window = probe.findWindow("Quillock!")).has_value(), 20000);
     QTest::qWait(500); // let it paint
-    XWindowAttributes attributes;
-    QVERIFY(XGetWindowAttributes(display, window, &attributes) != 0);
-    QCOMPARE(QSize(attributes.width, attributes.height), expectedPixels);
+    QCOMPARE(probe.geometry(*window).size(), expectedPixels);
 
-    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window).toImage();
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(*window).toImage();
     QVERIFY(distinctColours(image) > 3);
     const QString folderForPictures = qEnvironmentVariable("QUILLOCK_SCREENSHOT_DIR", QDir::currentPath());
     QVERIFY(image.save(QDir(folderForPictures).filePath(screenshot)));
-    XCloseDisplay(display);
     quillock.kill();
     quillock.waitForFinished();
 }
