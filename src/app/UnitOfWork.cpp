@@ -44,6 +44,8 @@ UnitOfWork::UnitOfWork() : m_joined(runningUnits > 0), m_pointerBefore(Screen::m
 
 UnitOfWork::~UnitOfWork()
 {
+    if (m_inTransaction)
+        IgnoreFailures([] { gobjConnection->rollbackTrans(); });
     --runningUnits;
     if (!m_joined)
         endUnit(m_pointerBefore);
@@ -66,4 +68,16 @@ Recordset UnitOfWork::snapshot(const QString& query)
 void UnitOfWork::execute(const QString& statement)
 {
     openConnection().execute(statement);
+}
+
+void UnitOfWork::beginTransaction()
+{
+    openConnection().beginTrans();
+    m_inTransaction = true;
+}
+
+void UnitOfWork::commit()
+{
+    openConnection().commitTrans();
+    m_inTransaction = false;
 }

@@ -31,7 +31,13 @@ public:
     // Runs a statement that changes data.
     void execute(const QString& statement);
 
+    // Makes the unit all or nothing: the changes from here on are kept only when commit() is called before
+    // the unit ends; otherwise, a failure included, they are all undone.
+    void beginTransaction();
+    void commit();
+
 private:
     bool m_joined;
     int m_pointerBefore;
+    bool m_inTransaction = false;
 };

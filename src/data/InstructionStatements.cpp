@@ -10,3 +10,12 @@ QString ReplayInstructionsQuery(const QString& websiteId)
            QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
            QStringLiteral("ORDER BY a.WebsiteInstructionsID ");
 }
+
+QString FirstInstructionStatement(const QString& websiteId)
+{
+    return QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, ") +
+           QStringLiteral("TextToTypeIn) ") + QStringLiteral("VALUES (") + websiteId + QStringLiteral(", ") +
+           QStringLiteral(" ") + QStringLiteral("4") + QStringLiteral(", ") + QStringLiteral(" ") +
+           QStringLiteral("'10'") + QStringLiteral(", ") + QStringLiteral(" ") + QStringLiteral("Null") +
+           QStringLiteral(")") + QStringLiteral(" ");
+}

@@ -10,3 +10,16 @@ QString ReplaceText(const QString& source, const QString& find, const QString& r
 
 // The text with every single quote doubled, ready to stand between single quotes in a statement.
 QString FixQuotes(const QString& text);
+
+class dsEncrypt;
+
+// The text without the blanks at its ends (other white space is kept).
+QString TrimBlanks(const QString& text);
+
+// A text value of a statement: the text trimmed of blanks; Null when nothing is left, otherwise the text
+// between single quotes with its quotes doubled.
+QString TextValue(const QString& text);
+// The same for an enciphered column: the trimmed text is enciphered before it is quoted.
+QString EncipheredValue(const QString& text, dsEncrypt& cipher);
+// A value kept as it stands, blanks included: Null when empty, otherwise quoted with its quotes doubled.
+QString QuotedValue(const QString& text);

@@ -35,3 +35,27 @@ QString WebsiteListOrderStatement(int position, const QString& websiteId)
     return QStringLiteral("UPDATE Website SET ") + QStringLiteral("WebsiteListOrder = ") + QString::number(position) +
            QStringLiteral(" ") + QStringLiteral("WHERE WebsiteID = ") + websiteId + QStringLiteral(" ");
 }
+
+QString WebsiteEditorQuery(double websiteId)
+{
+    return QStringLiteral("SELECT a.WebsiteID, a.WebsiteName, a.WebsiteLink ") + QStringLiteral("FROM Website a ") +
+           QStringLiteral("WHERE WebsiteID = ") + NumberToText(websiteId) + QStringLiteral(" ");
+}
+
+QString UpdateWebsiteStatement(const QString& nameValue, const QString& linkValue, double websiteId)
+{
+    return QStringLiteral("UPDATE Website SET ") + QStringLiteral("WebsiteName = ") + nameValue + QStringLiteral(", ") +
+           QStringLiteral(" ") + QStringLiteral("WebsiteLink = ") + linkValue + QStringLiteral(" ") +
+           QStringLiteral("WHERE WebsiteID = ") + NumberToText(websiteId) + QStringLiteral(" ");
+}
+
+QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValue)
+{
+    return QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) ") + QStringLiteral("VALUES (") + nameValue +
+           QStringLiteral(", ") + QStringLiteral(" ") + linkValue + QStringLiteral(")") + QStringLiteral(" ");
+}
+
+QString IdentityQuery()
+{
+    return QStringLiteral("SELECT @@Identity ");
+}

@@ -15,3 +15,10 @@ QString DeleteWebsiteInstructionsStatement(double websiteId);
 QString DeleteWebsiteStatement(double websiteId);
 // Puts a website at a place in the list; the key is the grid's text of it, as it stands.
 QString WebsiteListOrderStatement(int position, const QString& websiteId);
+
+// The website editor's statements; the values come as TextValue / EncipheredValue make them.
+QString WebsiteEditorQuery(double websiteId);
+QString UpdateWebsiteStatement(const QString& nameValue, const QString& linkValue, double websiteId);
+QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValue);
+// The key the database gave the row inserted last on the connection.
+QString IdentityQuery();

@@ -1,7 +1,9 @@
 #include "WebsiteWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 
 void WebsiteWindowFixture::click(const char* name) const
 {
@@ -9,4 +11,12 @@ void WebsiteWindowFixture::click(const char* name) const
         command->trigger();
     else
         control<QPushButton>(name).click();
+}
+
+void WebsiteWindowFixture::answerNextWindow(const std::function<void(QDialog&)>& answer)
+{
+    QTimer::singleShot(0, [answer] {
+        if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            answer(*window);
+    });
 }

@@ -5,7 +5,9 @@
 #include "support/TempDataFolder.h"
 #include "ui/main/frmWebsite.h"
 
+#include <QDialog>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -44,6 +46,8 @@ struct WebsiteWindowFixture
     }
     // Clicks a button, or triggers a menu command, by name.
     void click(const char* name) const;
+    // Runs the answer on the next modal window once it shows (an editor opened by a command).
+    static void answerNextWindow(const std::function<void(QDialog&)>& answer);
 
     // A one-column query on the data file, read outside the program.
     QStringList column(const QString& query) const { return folder.column(query); }

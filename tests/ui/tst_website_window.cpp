@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -217,8 +218,14 @@ private slots:
         // launcher.
         gblnDefaultToLauncher = gblnNewRecord = true;
         grid.setRow(3);
+        QString opened;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            opened = editor.findChild<QLineEdit*>(QStringLiteral("txtWebsiteName"))->text();
+            editor.reject();
+        });
         emit grid.dblClick();
-        QCOMPARE(fixture.window->mWebsiteID, 4.0); // moved up to row 3 above
+        QCOMPARE(opened, QStringLiteral("Website 4")); // moved up to row 3 above
+        QCOMPARE(fixture.window->mWebsiteID, 4.0);
         QVERIFY(!gblnNewRecord);
         QVERIFY(!gblnDefaultToLauncher);
     }

@@ -126,6 +126,21 @@ void Connection::execute(const QString& statement)
         throw statementError(query.lastError());
 }
 
+void Connection::beginTrans()
+{
+    execute(QStringLiteral("BEGIN"));
+}
+
+void Connection::commitTrans()
+{
+    execute(QStringLiteral("COMMIT"));
+}
+
+void Connection::rollbackTrans()
+{
+    execute(QStringLiteral("ROLLBACK"));
+}
+
 void Connection::close()
 {
     if (!isOpen())

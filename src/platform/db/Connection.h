@@ -29,6 +29,10 @@ public:
     void open(const QString& userId = {}, const QString& password = {}, int options = adOptionUnspecified);
     // Runs a statement that changes data.
     void execute(const QString& statement);
+    // A transaction: the changes after BeginTrans are kept by CommitTrans, or all undone by RollbackTrans.
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
     // Raises AppError when the connection is not open.
     void close();
     bool isOpen() const;

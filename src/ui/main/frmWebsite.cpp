@@ -14,8 +14,10 @@
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "ui/ModalWindow.h"
 #include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
+#include "ui/maintenance/frmEditWebsite.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -218,7 +220,7 @@ void frmWebsite::cmdAdd_Click()
     RunHandler([this] {
         resetIdleCount();
         gblnNewRecord = true;
-        // the website editor opens here
+        ModalWindow<frmEditWebsite>::Show(*this, this);
     });
 }
 
@@ -326,7 +328,7 @@ void frmWebsite::MSFlexGrid1_DblClick()
         gblnDefaultToLauncher = false;
         gblnNewRecord = false;
         mWebsiteID = CurrentKey(*MSFlexGrid1);
-        // the website editor opens here
+        ModalWindow<frmEditWebsite>::Show(*this, this);
     });
 }
 

@@ -1,0 +1,181 @@
+#include "ui/maintenance/RecordEditor.h"
+
+#include "app/HandlerGuard.h"
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/screen/FormSize.h"
+#include "platform/screen/Screen.h"
+#include "platform/screen/Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Rows and buttons, in twips.
+constexpr double Margin = 180;
+constexpr double RowHeight = 315;
+constexpr double RowStep = 480;
+constexpr double InputWidth = 4500;
+constexpr double ButtonWidth = 1000;
+constexpr double ButtonHeight = 375;
+
+QString withoutAccessKey(QString caption)
+{
+    return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
+        .remove(QLatin1Char('&'))
+        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
+}
+
+QString characterName(QChar character)
+{
+    if (character.isPrint())
+        return QStringLiteral("\"%1\"").arg(character);
+    return QStringLiteral("U+%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
+
+RecordEditor::RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidth)
+    : QDialog(owner), m_activity(activity), m_labelWidth(labelWidth)
+{
+    setWindowTitle(caption);
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+}
+
+RecordEditor::~RecordEditor() = default;
+
+double RecordEditor::nextRowTop() const
+{
+    return Margin + m_rows * RowStep;
+}
+
+QLabel* RecordEditor::addRow(QWidget* input, const char* labelName, const QString& caption)
+{
+    QLabel* label = nullptr;
+    if (!caption.isEmpty()) {
+        label = new QLabel(caption, this);
+        label->setObjectName(QString::fromLatin1(labelName));
+        label->setBuddy(input);
+        FormSize::placeControl(*label, Margin, nextRowTop(), m_labelWidth, RowHeight);
+        input->setAccessibleName(withoutAccessKey(caption));
+    }
+    input->setParent(this);
+    FormSize::placeControl(*input, Margin + m_labelWidth, nextRowTop(), InputWidth, RowHeight);
+    if (!m_firstInput)
+        m_firstInput = input;
+    ++m_rows;
+    return label;
+}
+
+QLineEdit* RecordEditor::addTextBox(const char* name, const char* labelName, const QString& caption, Storage storage)
+{
+    auto* box = new QLineEdit(this);
+    box->setObjectName(QString::fromLatin1(name));
+    addRow(box, labelName, caption);
+    if (storage == Storage::Enciphered)
+        m_encipheredBoxes.append(box);
+    return box;
+}
+
+void RecordEditor::addButtons()
+{
+    const double top = nextRowTop() + RowStep - RowHeight;
+    const double left = Margin + m_labelWidth;
+    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    FormSize::placeControl(*ok, left, top, ButtonWidth, ButtonHeight);
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    FormSize::placeControl(*cancel, left + ButtonWidth + Margin, top, ButtonWidth, ButtonHeight);
+    connect(ok, &QPushButton::clicked, this, &RecordEditor::cmdOK_Click);
+    connect(cancel, &QPushButton::clicked, this, &RecordEditor::cmdCancel_Click);
+    setFixedSize(Twips::toPixels(left + InputWidth + Margin), Twips::toPixels(top + ButtonHeight + Margin));
+}
+
+bool RecordEditor::adding() const
+{
+    return gblnNewRecord;
+}
+
+void RecordEditor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+    Form_Activate();
+}
+
+void RecordEditor::Form_Load()
+{
+    Screen::setMousePointer(Screen::vbHourglass);
+    CenterForm(*this);
+    // A record that cannot be read is reported; the window opens with what was shown so far.
+    RunHandler(
+        [this] {
+            if (adding())
+                return;
+            UnitOfWork work;
+            loadRecord(work);
+        },
+        [] { Screen::setMousePointer(Screen::vbDefault); });
+}
+
+void RecordEditor::Form_Activate()
+{
+    if (!m_firstInput)
+        return;
+    m_firstInput->setFocus(Qt::ActiveWindowFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(m_firstInput))
+        box->end(false);
+}
+
+// A text the field cipher cannot store is refused before anything is written, naming the box and the
+// character, so that the user can mend it.
+bool RecordEditor::textsCanBeStored() const
+{
+    const QString& alphabet = gobjEncrypt->alphabet();
+    for (const QLineEdit* box : m_encipheredBoxes) {
+        for (const QChar character : box->text()) {
+            if (alphabet.contains(character))
+                continue;
+            dialogs().msgBox(QStringLiteral("The %1 cannot hold the character %2. Stored texts may hold letters, "
+                                            "digits, blanks and the punctuation of a plain keyboard only.")
+                                 .arg(box->accessibleName(), characterName(character)),
+                             Dialogs::vbExclamation);
+            return false;
+        }
+    }
+    return true;
+}
+
+void RecordEditor::cmdOK_Click()
+{
+    if (!textsCanBeStored() || !checksPass())
+        return;
+    if (m_activity == Activity::Counted)
+        gdblMinutesLeft = gdblRelockMinutes;
+    bool saved = false;
+    RunHandler([this, &saved] {
+        UnitOfWork work;
+        saveRecord(work);
+        saved = true;
+    });
+    if (saved)
+        accept();
+}
+
+void RecordEditor::cmdCancel_Click()
+{
+    if (m_activity == Activity::Counted)
+        gdblMinutesLeft = gdblRelockMinutes;
+    reject();
+}

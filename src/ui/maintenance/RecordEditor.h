@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UnitOfWork;
+
+// The pattern every editor follows.
+//
+// Load, when the window first shows: the hourglass, the window centred, and unless a record is being added,
+// the record read in a unit of database work of its own and shown. Then the first input takes the focus with
+// the caret after its text.
+// OK: the boxes whose text is stored enciphered are checked for characters the cipher cannot store, then the
+// editor's own checks run; then the record is written and the list refreshed in one unit of work, and the
+// window closes. A failure is reported as "Error No: <number> <description>" and the window stays open with
+// the user's input. Cancel writes nothing.
+//
+// The controls are laid out in rows, a label to the left of each input; each input's accessible name is its
+// label's caption without the "&".
+class RecordEditor : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ~RecordEditor() override;
+
+protected:
+    // Whether OK and Cancel count as the user's activity for the re-lock (they set the idle count back).
+    enum class Activity
+    {
+        Counted,
+        NotCounted
+    };
+    enum class Storage
+    {
+        Plain,
+        Enciphered
+    };
+
+    RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidth = 1800);
+
+    // A text box on the next row. A box stored enciphered is checked at OK.
+    QLineEdit* addTextBox(const char* name, const char* labelName, const QString& caption,
+                          Storage storage = Storage::Plain);
+    // Any other input on the next row, with a label when a caption is given.
+    QLabel* addRow(QWidget* input, const char* labelName = nullptr, const QString& caption = {});
+    // The OK and Cancel buttons, below the rows; call once every row is added.
+    void addButtons();
+
+    // True when the window adds a record, false when it edits one.
+    virtual bool adding() const;
+    // Shows the record being edited; runs in the load's unit of work.
+    virtual void loadRecord(UnitOfWork& work) = 0;
+    // The editor's own checks at OK: false after telling the user what is wrong.
+    virtual bool checksPass() { return true; }
+    // Writes the record and refreshes the list; runs in OK's unit of work.
+    virtual void saveRecord(UnitOfWork& work) = 0;
+
+    void showEvent(QShowEvent* event) override;
+
+protected slots:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    void Form_Load();
+    void Form_Activate();
+    bool textsCanBeStored() const;
+    double nextRowTop() const;
+
+    Activity m_activity;
+    double m_labelWidth;
+    int m_rows = 0;
+    bool m_loaded = false;
+    QWidget* m_firstInput = nullptr;
+    QList<QLineEdit*> m_encipheredBoxes;
+};

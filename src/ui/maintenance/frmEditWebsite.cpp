@@ -1,0 +1,68 @@
+#include "ui/maintenance/frmEditWebsite.h"
+
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/InstructionStatements.h"
+#include "data/WebsiteStatements.h"
+#include "ui/main/RecordListWindow.h"
+
+#include <QLineEdit>
+
+namespace {
+
+// A stored text deciphered for its box. A stored empty text shows as the word Null; a Null shows as an empty box.
+QString shownText(const Field& field)
+{
+    if (field.isNull())
+        return {};
+    const QString stored = field.text();
+    return stored.isEmpty() ? QStringLiteral("Null") : gobjEncrypt->Encrypt2(stored);
+}
+
+} // namespace
+
+frmEditWebsite::frmEditWebsite(RecordListWindow& websites, QWidget* owner)
+    : RecordEditor(QStringLiteral("Website"), Activity::Counted, owner), m_websites(websites)
+{
+    txtWebsiteName =
+        addTextBox("txtWebsiteName", "lblWebsiteName", QStringLiteral("Website Name"), Storage::Enciphered);
+    txtWebsiteLink =
+        addTextBox("txtWebsiteLink", "lblWebsiteLink", QStringLiteral("Website Link"), Storage::Enciphered);
+    addButtons();
+}
+
+void frmEditWebsite::loadRecord(UnitOfWork& work)
+{
+    const Recordset& website = work.read(WebsiteEditorQuery(m_websites.RecordKey()));
+    if (website.eof())
+        return;
+    txtWebsiteName->setText(shownText(website.fields(QStringLiteral("WebsiteName"))));
+    txtWebsiteLink->setText(shownText(website.fields(QStringLiteral("WebsiteLink"))));
+}
+
+void frmEditWebsite::saveRecord(UnitOfWork& work)
+{
+    const QString name = EncipheredValue(txtWebsiteName->text(), *gobjEncrypt);
+    const QString link = EncipheredValue(txtWebsiteLink->text(), *gobjEncrypt);
+    if (!adding()) {
+        work.execute(UpdateWebsiteStatement(name, link, m_websites.RecordKey()));
+        m_websites.UpdateGridRow();
+        return;
+    }
+    insertWebsite(work, name, link);
+    if (m_websites.GridRows() == 1)
+        m_websites.FillGrid();
+    else
+        m_websites.AddGridRow();
+}
+
+// The website and its first step are written together: a failure leaves neither.
+void frmEditWebsite::insertWebsite(UnitOfWork& work, const QString& nameValue, const QString& linkValue)
+{
+    work.beginTransaction();
+    work.execute(InsertWebsiteStatement(nameValue, linkValue));
+    const QString key = work.read(IdentityQuery()).fields(0).text();
+    work.execute(FirstInstructionStatement(key));
+    work.commit();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/maintenance/RecordEditor.h"
+
+class QLineEdit;
+class RecordListWindow;
+
+// The website editor: the name and link of a new website, or of the one the website list holds the key of.
+// A new website is written together with its first step, a ten-second wait.
+class frmEditWebsite : public RecordEditor
+{
+    Q_OBJECT
+
+public:
+    frmEditWebsite(RecordListWindow& websites, QWidget* owner);
+
+protected:
+    void loadRecord(UnitOfWork& work) override;
+    void saveRecord(UnitOfWork& work) override;
+
+private:
+    void insertWebsite(UnitOfWork& work, const QString& nameValue, const QString& linkValue);
+
+    RecordListWindow& m_websites;
+    QLineEdit* txtWebsiteName;
+    QLineEdit* txtWebsiteLink;
+};
