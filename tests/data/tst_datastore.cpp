@@ -106,6 +106,9 @@ void TestDataStore::statements_data()
     // A new data file: no master password, a re-lock period to count with, the main window's design size.
     row("new file: settings row", SettingsQuery(),
         {{"1", "", QString::number(NewDataFileRelockMinutes), "0", "", "", "8655", "12885"}}, {});
+    row("a word where a number goes is refused, as a failed conversion",
+        "SELECT NumMinutesBeforeRequiringPasswordAgain FROM Setup", {{"15"}},
+        {"UPDATE Setup SET NumMinutesBeforeRequiringPasswordAgain = 'soon'"}, "CHECK constraint failed");
     row("top limits the rows, in any case, before a semicolon; Top inside a text value is data",
         "select top 1 a.WebsiteName FROM Website a ORDER BY a.WebsiteName;", {{"SELECT Top 5 "}},
         {"INSERT INTO Website (WebsiteName) VALUES ('SELECT Top 5 '), ('b')"});
