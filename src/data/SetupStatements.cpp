@@ -11,6 +11,11 @@ QString sizeStatement(const QString& heightColumn, double height, const QString&
            QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");
 }
 
+QString sizeValue(const std::optional<double>& size)
+{
+    return size ? NumberToText(*size) : QStringLiteral("Null");
+}
+
 } // namespace
 
 QString SettingsQuery()
@@ -29,4 +34,17 @@ QString FormSizeStatement(double height, double width)
 QString LauncherSizeStatement(double height, double width)
 {
     return sizeStatement(QStringLiteral("LauncherHeight"), height, QStringLiteral("LauncherWidth"), width);
+}
+
+QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& minutesValue, bool defaultToLauncher,
+                             const SavedSizes& sizes)
+{
+    const QString next = QStringLiteral(", ") + QStringLiteral(" ");
+    return QStringLiteral("UPDATE Setup SET ") + QStringLiteral("MasterPassword = ") + masterPasswordValue + next +
+           QStringLiteral("NumMinutesBeforeRequiringPasswordAgain = ") + minutesValue + next +
+           QStringLiteral("DefaultToLauncher = ") + (defaultToLauncher ? QStringLiteral("1") : QStringLiteral("0")) +
+           next + QStringLiteral("LauncherHeight = ") + sizeValue(sizes.launcherHeight) + next +
+           QStringLiteral("LauncherWidth = ") + sizeValue(sizes.launcherWidth) + next +
+           QStringLiteral("FormHeight = ") + sizeValue(sizes.formHeight) + next + QStringLiteral("FormWidth = ") +
+           sizeValue(sizes.formWidth) + QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");
 }

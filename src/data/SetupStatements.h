@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The statements of the one settings row.
 
 // Reads the settings row; shared by start-up and the settings editor.
@@ -9,3 +11,17 @@ QString SettingsQuery();
 // Stores the main window's size in maintenance mode, and in launcher mode, in twips.
 QString FormSizeStatement(double height, double width);
 QString LauncherSizeStatement(double height, double width);
+
+// The main window's saved sizes as the settings row holds them, in twips; empty where the row holds Null.
+struct SavedSizes
+{
+    std::optional<double> launcherHeight;
+    std::optional<double> launcherWidth;
+    std::optional<double> formHeight;
+    std::optional<double> formWidth;
+};
+
+// Writes the whole settings row, as the settings editor saves it. The master password and the minutes come as
+// QuotedValue / TextValue make them; the launcher switch is written as 0 or 1 and the sizes as numbers or Null.
+QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& minutesValue, bool defaultToLauncher,
+                             const SavedSizes& sizes);

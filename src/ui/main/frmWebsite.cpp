@@ -17,6 +17,7 @@
 #include "ui/ModalWindow.h"
 #include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
+#include "ui/maintenance/frmEditSetup.h"
 #include "ui/maintenance/frmEditWebsite.h"
 
 #include <QMenuBar>
@@ -287,7 +288,7 @@ void frmWebsite::mnuSetup_Click()
 {
     RunHandler([this] {
         resetIdleCount();
-        // the setup editor opens here
+        ModalWindow<frmEditSetup>::Show(this);
     });
 }
 

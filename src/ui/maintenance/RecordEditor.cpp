@@ -111,7 +111,15 @@ void RecordEditor::showEvent(QShowEvent* event)
         m_loaded = true;
         Form_Load();
     }
-    Form_Activate();
+}
+
+// Showing a dialog sends its focus widget a focus-in as if tabbed to, which selects all of a box's text; the caret
+// is put after the text once the window is up.
+void RecordEditor::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (visible)
+        Form_Activate();
 }
 
 void RecordEditor::Form_Load()

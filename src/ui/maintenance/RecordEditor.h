@@ -26,6 +26,9 @@ class RecordEditor : public QDialog
 public:
     ~RecordEditor() override;
 
+    // Showing the window puts the focus in the first input, the caret after its text and nothing selected.
+    void setVisible(bool visible) override;
+
 protected:
     // Whether OK and Cancel count as the user's activity for the re-lock (they set the idle count back).
     enum class Activity

@@ -1,0 +1,107 @@
+#include "ui/maintenance/frmEditSetup.h"
+
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/NumberText.h"
+#include "data/StatementText.h"
+#include "platform/db/Recordset.h"
+#include "platform/dialogs/Dialogs.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <cmath>
+
+namespace {
+
+constexpr double LabelWidth = 4200;
+
+std::optional<double> heldSize(const Field& field)
+{
+    if (field.isNull())
+        return std::nullopt;
+    return NumberTextBeginsWith(field.text());
+}
+
+// A period is a plain decimal number above zero ("5", "2.5"): what the data file stores as a number and
+// start-up reads back as the same one. Anything else would be stored as nothing or re-lock at once.
+bool isRelockPeriod(const QString& text)
+{
+    for (const QChar c : text) {
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('.'))
+            return false;
+    }
+    bool isNumber = false;
+    const double minutes = QLocale::c().toDouble(text, &isNumber);
+    return isNumber && std::isfinite(minutes) && minutes > 0;
+}
+
+} // namespace
+
+frmEditSetup::frmEditSetup(QWidget* owner)
+    : RecordEditor(QStringLiteral("Setup"), Activity::NotCounted, owner, LabelWidth)
+{
+    txtNumMinutesBeforeRequiringPasswordAgain =
+        addTextBox("txtNumMinutesBeforeRequiringPasswordAgain", "lblNumMinutesBeforeRequiringPasswordAgain",
+                   QStringLiteral("Number Minutes Before Requiring Password Again"));
+    chkDefaultToLauncher = new QCheckBox(QStringLiteral("Default To Launcher"));
+    chkDefaultToLauncher->setObjectName(QStringLiteral("chkDefaultToLauncher"));
+    addRow(chkDefaultToLauncher);
+    auto* note = new QLabel(QStringLiteral("(Otherwise, default to Mainenance Screen)"));
+    note->setObjectName(QStringLiteral("Label2"));
+    addRow(note);
+    txtMasterPassword =
+        addTextBox("txtMasterPassword", "Label1", QStringLiteral("Master Password"), Storage::Enciphered);
+    txtMasterPassword->setEchoMode(QLineEdit::Password);
+    txtMasterPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42 }")); // "*"
+    addButtons();
+    // The focus goes from the minutes to the launcher switch and the buttons; the password comes last.
+    QWidget::setTabOrder(findChild<QPushButton*>(QStringLiteral("cmdCancel")), txtMasterPassword);
+}
+
+// The sizes are held first, so that a stored password the cipher cannot read leaves them as they were.
+void frmEditSetup::loadRecord(UnitOfWork& work)
+{
+    Recordset& settings = work.read(SettingsQuery());
+    if (settings.eof())
+        return;
+    settings.moveFirst();
+    m_sizes = {heldSize(settings.fields(QStringLiteral("LauncherHeight"))),
+               heldSize(settings.fields(QStringLiteral("LauncherWidth"))),
+               heldSize(settings.fields(QStringLiteral("FormHeight"))),
+               heldSize(settings.fields(QStringLiteral("FormWidth")))};
+    txtNumMinutesBeforeRequiringPasswordAgain->setText(
+        settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text());
+    chkDefaultToLauncher->setChecked(BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text()));
+    const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
+    if (!storedPassword.isEmpty())
+        txtMasterPassword->setText(gobjEncrypt->Encrypt2(storedPassword));
+}
+
+bool frmEditSetup::checksPass()
+{
+    if (isRelockPeriod(TrimBlanks(txtNumMinutesBeforeRequiringPasswordAgain->text())))
+        return true;
+    dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be a number of minutes "
+                                    "greater than 0, such as 5."),
+                     Dialogs::vbExclamation);
+    txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
+    return false;
+}
+
+// The password is stored as typed, blanks and all, and its enciphered form untrimmed: the cipher may put a blank
+// at either end, and the next start deciphers exactly what is stored. The settings in memory change only once
+// the row is written.
+void frmEditSetup::saveRecord(UnitOfWork& work)
+{
+    const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
+    const bool defaultToLauncher = chkDefaultToLauncher->isChecked();
+    work.execute(UpdateSetupStatement(QuotedValue(gobjEncrypt->Encrypt2(txtMasterPassword->text())), TextValue(minutes),
+                                      defaultToLauncher, m_sizes));
+    gblnDefaultToLauncher = defaultToLauncher;
+    gdblRelockMinutes = NumberTextBeginsWith(minutes);
+    gdblMinutesLeft = gdblRelockMinutes;
+}

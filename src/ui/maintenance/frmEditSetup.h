@@ -1,0 +1,31 @@
+#pragma once
+
+#include "data/SetupStatements.h"
+#include "ui/maintenance/RecordEditor.h"
+
+class QCheckBox;
+class QLineEdit;
+
+// The settings editor: the master password, the minutes of idleness before it is asked again, and whether the
+// main window opens on the launcher. It always edits the one settings row and writes it back whole, the saved
+// window sizes as they were read. The new re-lock period and launcher switch take effect at once; the new
+// password at the next start.
+class frmEditSetup : public RecordEditor
+{
+    Q_OBJECT
+
+public:
+    explicit frmEditSetup(QWidget* owner);
+
+protected:
+    bool adding() const override { return false; }
+    void loadRecord(UnitOfWork& work) override;
+    bool checksPass() override;
+    void saveRecord(UnitOfWork& work) override;
+
+private:
+    QLineEdit* txtNumMinutesBeforeRequiringPasswordAgain;
+    QCheckBox* chkDefaultToLauncher;
+    QLineEdit* txtMasterPassword;
+    SavedSizes m_sizes;
+};
