@@ -150,6 +150,8 @@ void RecordEditor::Form_Activate()
 // character, so that the user can mend it.
 bool RecordEditor::textsCanBeStored() const
 {
+    if (m_encipheredBoxes.isEmpty())
+        return true; // an editor of plain texts needs no cipher
     const QString& alphabet = gobjEncrypt->alphabet();
     for (const QLineEdit* box : m_encipheredBoxes) {
         for (const QChar character : box->text()) {

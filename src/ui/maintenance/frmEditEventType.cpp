@@ -1,0 +1,36 @@
+#include "ui/maintenance/frmEditEventType.h"
+
+#include "app/UnitOfWork.h"
+#include "data/EventTypeStatements.h"
+#include "data/StatementText.h"
+#include "platform/db/Recordset.h"
+#include "ui/main/RecordListWindow.h"
+
+#include <QLineEdit>
+
+frmEditEventType::frmEditEventType(RecordListWindow& eventTypes, QWidget* owner)
+    : RecordEditor(QStringLiteral("Event Type"), Activity::NotCounted, owner), m_eventTypes(eventTypes)
+{
+    txtEventType = addTextBox("txtEventType", "lblEventType", QStringLiteral("Event Type"));
+    addButtons();
+}
+
+void frmEditEventType::loadRecord(UnitOfWork& work)
+{
+    const Recordset& eventType = work.read(EventTypeRowQuery(m_eventTypes.RecordKey()));
+    if (!eventType.eof())
+        txtEventType->setText(eventType.fields(QStringLiteral("EventType")).text());
+}
+
+// A new event type is always appended to the list, even to an empty one: the list is not read again.
+void frmEditEventType::saveRecord(UnitOfWork& work)
+{
+    const QString name = TextValue(txtEventType->text());
+    if (adding()) {
+        work.execute(InsertEventTypeStatement(name));
+        m_eventTypes.AddGridRow();
+        return;
+    }
+    work.execute(UpdateEventTypeStatement(name, m_eventTypes.RecordKey()));
+    m_eventTypes.UpdateGridRow();
+}
