@@ -2,6 +2,7 @@
 
 #include "platform/error/AppError.h"
 
+#include <QLocale>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -77,6 +78,17 @@ double NumberTextBeginsWith(const QString& text)
         throw AppError(ErrorNumber::Overflow,
                        QStringLiteral("The number %1 is too large.").arg(QString::fromLatin1(number)));
     }
+    return value;
+}
+
+std::optional<double> CountValue(const QString& text)
+{
+    QLocale numbers = QLocale::c();
+    numbers.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool isNumber = false;
+    const double value = numbers.toDouble(text.trimmed(), &isNumber);
+    if (!isNumber || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

@@ -2,12 +2,12 @@
 
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
+#include "data/NumberText.h"
 #include "launch/WaitMilliseconds.h"
 #include "platform/db/Recordset.h"
 #include "platform/error/AppError.h"
 #include "platform/keys/SendKeys.h"
 
-#include <QLocale>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -18,27 +18,12 @@ const QString EnterKey = QStringLiteral("\r");
 const QString TabKey = QStringLiteral("\t");
 const QString ShiftTabKeys = QStringLiteral("+{\t}");
 
-// The value of a count that reads as a number: a text that is a number as a whole, blanks around it
-// aside. Null, empty and partly numeric texts ("3 times") are not numbers.
-std::optional<double> numberValue(const Field& count)
-{
-    if (count.isNull())
-        return std::nullopt;
-    QLocale numbers = QLocale::c();
-    numbers.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool isNumber = false;
-    const double value = numbers.toDouble(count.text().trimmed(), &isNumber);
-    if (!isNumber || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // How often a key is pressed for a count: once for null, the whole steps from 1 to the count otherwise.
 int pressCount(const Field& count)
 {
     if (count.isNull())
         return 1;
-    const std::optional<double> value = numberValue(count);
+    const std::optional<double> value = CountValue(count.text());
     if (!value || *value < 1)
         return 0;
     return static_cast<int>(std::min(std::floor(*value), double{std::numeric_limits<int>::max()}));
@@ -53,7 +38,7 @@ void pressRepeatedly(const QString& keys, const Field& count)
 
 void waitSeconds(QTimer& tmrWait, const Field& seconds)
 {
-    if (const std::optional<double> value = numberValue(seconds))
+    if (const std::optional<double> value = CountValue(seconds.text()))
         WaitMilliseconds(tmrWait, *value * 1000);
 }
 

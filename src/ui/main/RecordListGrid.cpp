@@ -149,6 +149,21 @@ void RecordListGrid::scrollToLastRow()
         m_grid.setTopRow(1);
 }
 
+void RecordListGrid::RemoveCurrentRow()
+{
+    if (m_grid.rows() == 2) {
+        m_grid.setRows(1);
+        return;
+    }
+    m_grid.removeItem(m_grid.row());
+    m_grid.setFocus();
+    if (m_grid.row() <= m_grid.rows() - 1) {
+        m_grid.setRowSel(m_grid.row());
+        m_grid.setCol(0);
+        m_grid.setColSel(m_grid.cols() - 1);
+    }
+}
+
 void RecordListGrid::MouseDown()
 {
     if (m_grid.rows() >= 2)

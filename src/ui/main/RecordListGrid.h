@@ -43,6 +43,11 @@ public:
     // Appends the newest record and returns its key.
     double AddGridRow();
 
+    // Takes the current row out after its record was deleted, without reading the list again: an only record
+    // row leaves the heading row; otherwise the grid takes the focus and the row that moved into the deleted
+    // row's place is selected whole.
+    void RemoveCurrentRow();
+
     void MouseDown();
     void MouseUp();
     void SelChange();

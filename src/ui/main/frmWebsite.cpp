@@ -9,6 +9,7 @@
 #include "data/WebsiteStatements.h"
 #include "launch/ReplayWebsite.h"
 #include "launch/WaitMilliseconds.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/error/AppError.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
@@ -19,6 +20,7 @@
 #include "ui/main/RecordListGrid.h"
 #include "ui/maintenance/frmEditSetup.h"
 #include "ui/maintenance/frmEditWebsite.h"
+#include "ui/maintenance/frmWebsiteInstructions.h"
 
 #include <QMenuBar>
 #include <QPushButton>
@@ -235,14 +237,7 @@ void frmWebsite::cmdDelete_Click()
         UnitOfWork work;
         work.execute(DeleteWebsiteInstructionsStatement(mWebsiteID));
         work.execute(DeleteWebsiteStatement(mWebsiteID));
-        if (MSFlexGrid1->rows() == 2) {
-            MSFlexGrid1->setRows(1);
-            return;
-        }
-        MSFlexGrid1->removeItem(MSFlexGrid1->row());
-        MSFlexGrid1->setFocus();
-        if (MSFlexGrid1->row() <= MSFlexGrid1->rows() - 1)
-            selectWholeRow(MSFlexGrid1->row());
+        m_list->RemoveCurrentRow();
     });
 }
 
@@ -257,7 +252,12 @@ void frmWebsite::cmdEnterInstructions_Click()
 {
     RunHandler([this] {
         resetIdleCount();
-        // the instruction list of the current website opens here
+        // Without a website row there is no website whose steps could be listed.
+        if (!HasCurrentRecord(*MSFlexGrid1)) {
+            dialogs().msgBox(QStringLiteral("Select a website in the list first."), Dialogs::vbExclamation);
+            return;
+        }
+        ModalWindow<frmWebsiteInstructions>::Show(*this, this);
     });
 }
 

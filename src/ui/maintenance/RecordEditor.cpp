@@ -129,10 +129,10 @@ void RecordEditor::Form_Load()
     // A record that cannot be read is reported; the window opens with what was shown so far.
     RunHandler(
         [this] {
-            if (adding())
-                return;
             UnitOfWork work;
-            loadRecord(work);
+            if (!adding())
+                loadRecord(work);
+            loadCommon(work);
         },
         [] { Screen::setMousePointer(Screen::vbDefault); });
 }

@@ -9,8 +9,8 @@ class UnitOfWork;
 
 // The pattern every editor follows.
 //
-// Load, when the window first shows: the hourglass, the window centred, and unless a record is being added,
-// the record read in a unit of database work of its own and shown. Then the first input takes the focus with
+// Load, when the window first shows: the hourglass, the window centred, and in a unit of database work of its
+// own, unless a record is being added, the record read and shown. Then the first input takes the focus with
 // the caret after its text.
 // OK: the boxes whose text is stored enciphered are checked for characters the cipher cannot store, then the
 // editor's own checks run; then the record is written and the list refreshed in one unit of work, and the
@@ -56,6 +56,9 @@ protected:
     virtual bool adding() const;
     // Shows the record being edited; runs in the load's unit of work.
     virtual void loadRecord(UnitOfWork& work) = 0;
+    // Fills what shows whether a record is added or edited (lists to choose from); runs in the load's unit of
+    // work, after loadRecord.
+    virtual void loadCommon(UnitOfWork& /*work*/) {}
     // The editor's own checks at OK: false after telling the user what is wrong.
     virtual bool checksPass() { return true; }
     // Writes the record and refreshes the list; runs in OK's unit of work.

@@ -151,25 +151,8 @@ void frmEventType::cmdDelete_Click()
         mEventTypeID = CurrentKey(*MSFlexGrid1);
         UnitOfWork work;
         work.execute(DeleteEventTypeStatement(mEventTypeID));
-        removeCurrentRow();
+        m_list->RemoveCurrentRow();
     });
-}
-
-// Takes the deleted row out of the grid without reading the list again; the row that moves into its place
-// is selected whole.
-void frmEventType::removeCurrentRow()
-{
-    if (MSFlexGrid1->rows() == 2) {
-        MSFlexGrid1->setRows(1);
-        return;
-    }
-    MSFlexGrid1->removeItem(MSFlexGrid1->row());
-    MSFlexGrid1->setFocus();
-    if (MSFlexGrid1->row() <= MSFlexGrid1->rows() - 1) {
-        MSFlexGrid1->setRowSel(MSFlexGrid1->row());
-        MSFlexGrid1->setCol(0);
-        MSFlexGrid1->setColSel(MSFlexGrid1->cols() - 1);
-    }
 }
 
 void frmEventType::cmdClose_Click()

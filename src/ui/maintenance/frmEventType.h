@@ -51,7 +51,6 @@ private:
     QPushButton* addButton(const char* name, const QString& caption, double left, void (frmEventType::*handler)());
     void Form_Load();
     void Form_Resize();
-    void removeCurrentRow();
 
     FlexGrid* MSFlexGrid1;
     QPushButton* cmdAdd;

@@ -1,0 +1,139 @@
+#include "ui/maintenance/frmEditWebsiteInstructions.h"
+
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/InstructionStatements.h"
+#include "data/NumberText.h"
+#include "platform/dialogs/Dialogs.h"
+#include "ui/main/RecordListWindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+frmEditWebsiteInstructions::frmEditWebsiteInstructions(RecordListWindow& instructions, const RecordListWindow& websites,
+                                                       QWidget* owner)
+    : RecordEditor(QStringLiteral("Website Instructions"), Activity::Counted, owner), m_instructions(instructions),
+      m_websites(websites)
+{
+    cboEventType = new QComboBox(this);
+    cboEventType->setObjectName(QStringLiteral("cboEventType"));
+    addRow(cboEventType, "lblEventType", QStringLiteral("Event Type"));
+    txtNumberOfTimes = new QLineEdit(this);
+    txtNumberOfTimes->setObjectName(QStringLiteral("txtNumberOfTimes"));
+    lblNumberOfTimes = addRow(txtNumberOfTimes, "lblNumberOfTimes", QStringLiteral("Number Of Times"));
+    txtTextToTypeIn =
+        addTextBox("txtTextToTypeIn", "lblTextToTypeIn", QStringLiteral("Text To Type In"), Storage::Enciphered);
+    // Shown for orientation only: the step belongs to the website current in the list.
+    txtWebsiteName = addTextBox("txtWebsiteName", "lblWebsiteName", QStringLiteral("Website Name"));
+    txtWebsiteName->setReadOnly(true);
+    addButtons();
+    QWidget::setTabOrder(findChild<QPushButton*>(QStringLiteral("cmdCancel")), txtWebsiteName);
+    connect(cboEventType, &QComboBox::currentIndexChanged, this, &frmEditWebsiteInstructions::cboEventType_Click);
+}
+
+QString frmEditWebsiteInstructions::websiteCell(int col) const
+{
+    return m_websites.GridTextMatrix(m_websites.GridRow(), col);
+}
+
+void frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
+{
+    const Recordset& step = work.read(InstructionRowQuery(m_instructions.RecordKey()));
+    if (step.eof())
+        return;
+    m_eventTypeId = step.fields(QStringLiteral("EventTypeID")).text();
+    txtNumberOfTimes->setText(step.fields(QStringLiteral("NumberOfTimes")).text());
+    txtTextToTypeIn->setText(gobjEncrypt->Encrypt2(step.fields(QStringLiteral("TextToTypeIn")).text()));
+}
+
+void frmEditWebsiteInstructions::loadCommon(UnitOfWork& work)
+{
+    txtWebsiteName->setText(websiteCell(1));
+    fillEventTypes(work);
+}
+
+// Choosing the step's own type sets the captions and boxes for it, as a choice by the user does; a new step
+// starts with no choice.
+void frmEditWebsiteInstructions::fillEventTypes(UnitOfWork& work)
+{
+    int chosen = -1;
+    {
+        const QSignalBlocker quiet(cboEventType);
+        for (Recordset& types = work.read(EventTypeChoicesQuery()); !types.eof(); types.moveNext()) {
+            const double key = NumberTextBeginsWith(types.fields(0).text());
+            cboEventType->addItem(types.fields(1).text(), static_cast<qlonglong>(key));
+            if (!m_eventTypeId.isEmpty() && NumberTextBeginsWith(m_eventTypeId) == key)
+                chosen = cboEventType->count() - 1;
+        }
+        cboEventType->setCurrentIndex(-1);
+    }
+    cboEventType->setCurrentIndex(chosen);
+}
+
+// A box that the type does not use is emptied as it is disabled; one it uses keeps its text.
+void frmEditWebsiteInstructions::cboEventType_Click()
+{
+    const QString type = cboEventType->currentText();
+    const auto use = [](QLineEdit* box, bool used) {
+        box->setEnabled(used);
+        if (!used)
+            box->clear();
+    };
+    if (type == QLatin1String("Wait")) {
+        use(txtNumberOfTimes, true);
+        use(txtTextToTypeIn, false);
+        lblNumberOfTimes->setText(QStringLiteral("Number of Seconds"));
+    } else if (type == QLatin1String("Tab")) {
+        use(txtNumberOfTimes, true);
+        use(txtTextToTypeIn, false);
+        lblNumberOfTimes->setText(QStringLiteral("Number of Times"));
+    } else if (type == QLatin1String("Enter")) {
+        use(txtNumberOfTimes, false);
+        use(txtTextToTypeIn, false);
+        lblNumberOfTimes->setText(QStringLiteral("Number of Times"));
+    } else if (type == QLatin1String("Text")) {
+        use(txtNumberOfTimes, false);
+        use(txtTextToTypeIn, true);
+    }
+}
+
+// The number must read as a count the way the replay reads it, so that no stored count is passed over at
+// launch. A refused number is not counted as activity; a missing event type is.
+bool frmEditWebsiteInstructions::checksPass()
+{
+    const QString number = txtNumberOfTimes->text();
+    if (!number.isEmpty() && !CountValue(number)) {
+        dialogs().msgBox(QStringLiteral("Number of Times/Seconds Field must be numeric."));
+        txtNumberOfTimes->clear();
+        return false;
+    }
+    gdblMinutesLeft = gdblRelockMinutes;
+    if (cboEventType->currentIndex() < 0) {
+        dialogs().msgBox(QStringLiteral("Select EventType first."));
+        return false;
+    }
+    return true;
+}
+
+// The website is read again from the website list now; the list of steps is refreshed in this unit of work.
+void frmEditWebsiteInstructions::saveRecord(UnitOfWork& work)
+{
+    const QString website = websiteCell(0);
+    const QString eventType = NumberToText(cboEventType->currentData().toDouble());
+    const QString number = TextValue(txtNumberOfTimes->text());
+    const QString text = EncipheredValue(txtTextToTypeIn->text(), *gobjEncrypt);
+    if (!adding()) {
+        work.execute(UpdateInstructionStatement(website, eventType, number, text, m_instructions.RecordKey()));
+        m_instructions.UpdateGridRow();
+        return;
+    }
+    work.execute(InsertInstructionStatement(website, eventType, number, text));
+    if (m_instructions.GridRows() == 1)
+        m_instructions.FillGrid();
+    else
+        m_instructions.AddGridRow();
+}
