@@ -1,26 +1,31 @@
-// The program's main act against a real browser: a website of the data file is launched from the main window,
-// its link opens in Debian's chromium (the only application for web pages in a temporary home, under openbox
-// on a display of the test's own), and the replayed keystrokes sign in to a page that the test serves.
+// The program's main act against a real browser, as a new user does it: on a new data file, the website and
+// its steps are made through the editors, the settings through the setup editor, and the website is launched
+// from the main window; its link opens in Debian's chromium (the only application for web pages in a
+// temporary home, under openbox on a display of the test's own), and the replayed keystrokes sign in to a
+// page that the test serves.
 
 #include "X11Witness.h"
-#include "crypto/dsEncrypt.h"
-#include "data/StatementText.h"
+#include "platform/grid/FlexGrid.h"
 #include "platform/keys/X11KeySender.h"
 #include "platform/shell/XdgShell.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
 #include "ui/main/frmWebsite.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrlQuery>
 #include <csignal>
 #include <optional>
@@ -31,6 +36,76 @@ namespace {
 const QString UserName = QStringLiteral("quillock.user@example.test");
 // Quotes and every character the key-string syntax reserves.
 const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w");
+
+// An input as a person finds it: by its label.
+template <class Input>
+Input& field(QWidget& window, const QString& label)
+{
+    for (Input* input : window.findChildren<Input*>()) {
+        if (input->accessibleName() == label)
+            return *input;
+    }
+    throw std::runtime_error("no field " + label.toStdString());
+}
+
+void press(QWidget& window, const char* button)
+{
+    QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+}
+
+// Runs the answer on the modal window that the next command opens.
+void whenOpen(const std::function<void(QWidget&)>& answer)
+{
+    QTimer::singleShot(0, [answer] { answer(*QApplication::activeModalWidget()); });
+}
+
+// Fills the instruction editor and presses OK.
+std::function<void(QWidget&)> step(const QString& eventType, const QString& count, const QString& text = {})
+{
+    return [=](QWidget& editor) {
+        auto& type = field<QComboBox>(editor, "Event Type");
+        type.setCurrentIndex(type.findText(eventType));
+        QTest::keyClicks(&field<QLineEdit>(editor, "Number Of Times"), count);
+        QTest::keyClicks(&field<QLineEdit>(editor, "Text To Type In"), text);
+        press(editor, "cmdOK");
+    };
+}
+
+// The website, its steps (the first, a ten-second wait, shortened to 3 s for the page to load; keys typed
+// before it takes them are lost) and, for launcher mode, the setting: all through the windows.
+void enterWebsiteThroughTheWindows(frmWebsite& window, const QString& link, bool launcherMode)
+{
+    whenOpen([&](QWidget& editor) {
+        QTest::keyClicks(&field<QLineEdit>(editor, "Website Name"), "Test site");
+        QTest::keyClicks(&field<QLineEdit>(editor, "Website Link"), link);
+        press(editor, "cmdOK");
+    });
+    press(window, "cmdAdd");
+    whenOpen([](QWidget& list) {
+        auto* grid = list.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+        grid->setRow(1);
+        whenOpen([](QWidget& editor) {
+            field<QLineEdit>(editor, "Number Of Times").clear();
+            step("Wait", "3")(editor);
+        });
+        emit grid->dblClick();
+        for (const auto& [type, count, text] : {std::tuple{"Text", "", UserName}, std::tuple{"Tab", "1", QString()},
+                                                std::tuple{"Text", "", Password}, std::tuple{"Enter", "", QString()}}) {
+            whenOpen(step(type, count, text));
+            press(list, "cmdAdd");
+        }
+        press(list, "cmdClose");
+    });
+    press(window, "cmdEnterInstructions");
+    if (!launcherMode)
+        return;
+    whenOpen([](QWidget& setup) {
+        setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
+        press(setup, "cmdOK");
+    });
+    press(window, "cmdSetup");
+    press(window, "cmdClose"); // to launcher mode
+}
 
 // A website's sign-in page on 127.0.0.1: GET / gives the form, whose user name field has the focus as
 // soon as the page loads; the browser sends it back as GET /login?username=...&password=...
@@ -141,20 +216,7 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     entry.close();
     LoginServer server;
     QVERIFY(server.isListening());
-    // Wait 3 s for the page (keys typed before it takes them are lost), the user name, Tab to the
-    // password, the password, Enter: event types 4 Wait, 1 Text, 3 Tab, 1 Text and 2 Enter.
     const TempDataFolder folder;
-    seedWebsites(folder.dataFilePath(),
-                 {{"Test site", QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()), 1}});
-    dsEncrypt cipher;
-    auto text = [&cipher](const QString& plain) {
-        return QLatin1Char('\'') + FixQuotes(cipher.Encrypt2(plain)) + QLatin1Char('\'');
-    };
-    folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
-                                   "TextToTypeIn) VALUES (1, 4, 3, Null), (1, 1, Null, %1), (1, 3, Null, Null), "
-                                   "(1, 1, Null, %2), (1, 2, Null, Null)")
-                        .arg(text(UserName), text(Password)),
-                    QStringLiteral("UPDATE Setup SET DefaultToLauncher = %1").arg(launcherMode ? 1 : 0)});
 
     // The real backends, owned here so that they end before the display does.
     Keys::X11KeySender keys;
@@ -167,6 +229,11 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    enterWebsiteThroughTheWindows(window, QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()),
+                                  launcherMode);
+    QCOMPARE(dialogs.messageTexts(), QStringList());
+    QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
+             (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
     if (launcherMode) {
         auto* names = window.findChild<QListWidget*>(QStringLiteral("lstWebsites"));
         names->setCurrentRow(0);
