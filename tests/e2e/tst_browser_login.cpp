@@ -6,6 +6,7 @@
 
 #include "X11Witness.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/keys/SendKeys.h"
 #include "platform/keys/X11KeySender.h"
 #include "platform/shell/XdgShell.h"
 #include "support/ScriptedDialogs.h"
@@ -76,7 +77,13 @@ std::function<void(QWidget&)> step(const QString& eventType, const QString& coun
 void enterWebsiteThroughTheWindows(frmWebsite& window, const QString& link, bool launcherMode)
 {
     whenOpen([&](QWidget& editor) {
-        QTest::keyClicks(&field<QLineEdit>(editor, "Website Name"), "Test site");
+        // The name is typed on the real keyboard of the display, into the box the editor gives the focus.
+        auto& name = field<QLineEdit>(editor, "Website Name");
+        // (What arrives is checked in the list once the editor has closed.)
+        editor.activateWindow();
+        static_cast<void>(QTest::qWaitFor([&name] { return name.hasFocus(); }, 10000));
+        sendKeys(QStringLiteral("Test site"));
+        static_cast<void>(QTest::qWaitFor([&name] { return name.text() == QLatin1String("Test site"); }, 10000));
         QTest::keyClicks(&field<QLineEdit>(editor, "Website Link"), link);
         press(editor, "cmdOK");
     });
@@ -232,6 +239,7 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     enterWebsiteThroughTheWindows(window, QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()),
                                   launcherMode);
     QCOMPARE(dialogs.messageTexts(), QStringList());
+    QCOMPARE(window.GridTextMatrix(1, 1), QStringLiteral("Test site"));
     QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
              (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
     if (launcherMode) {
