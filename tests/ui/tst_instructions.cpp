@@ -57,9 +57,9 @@ const NewStep NewSteps[] = {
     {"Tab", " 2.5 ", "", "Number of Times|1 2.5|0 |closed", "3|2.5|", 9},
     {"Tab", "+5", "", "Number of Times|1 +5|0 |closed", "3|5|", 9},
     {"Wait", "1e3", "", "Number of Seconds|1 1e3|0 |closed", "4|1000|", 9},
-    {"Tab", "3 times", "", "Number of Times|1 3 times|0 |", Numeric, 1},
-    {"Tab", "1,5", "", "Number of Times|1 1,5|0 |", Numeric, 1},
-    {"Wait", "inf", "", "Number of Seconds|1 inf|0 |", Numeric, 1},
+    {"Tab", "3 times", "", "Number of Times|1 3 times|0 |3 times", Numeric, 1},
+    {"Tab", "1,5", "", "Number of Times|1 1,5|0 |1,5", Numeric, 1},
+    {"Wait", "inf", "", "Number of Seconds|1 inf|0 |inf", Numeric, 1},
     {"", "12", "", "Number Of Times|1 12|1 |12", "Select EventType first.", 9},
     {"Text", "", "café", "Number Of Times|0 |1 café|", "The Text To Type In cannot hold the character \"é\"", 1},
 };
