@@ -1,0 +1,201 @@
+#include "ui/maintenance/RecordListDialog.h"
+
+#include "app/HandlerGuard.h"
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "platform/grid/FlexGrid.h"
+#include "platform/screen/FormSize.h"
+#include "platform/screen/Screen.h"
+#include "platform/screen/Twips.h"
+#include "ui/main/RecordListGrid.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr int DeleteKey = 46;
+
+// Sizes in twips: the least the window may be made, the buttons above the grid, and the grid's place.
+constexpr double MinWidth = 6500;
+constexpr double MinHeight = 4000;
+constexpr double ButtonTop = 180;
+constexpr double ButtonWidth = 885;
+constexpr double ButtonHeight = 375;
+constexpr double ButtonStep = 1005;
+constexpr double GridLeft = 180;
+constexpr double GridTop = 660;
+
+} // namespace
+
+RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout, RecordListSettings settings,
+                                   QWidget* owner)
+    : QDialog(owner)
+{
+    setWindowTitle(caption);
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+    addButton("cmdAdd", QStringLiteral("&Add"), layout.buttonsLeft, &RecordListDialog::cmdAdd_Click);
+    addButton("cmdDelete", QStringLiteral("&Delete"), layout.buttonsLeft + ButtonStep,
+              &RecordListDialog::cmdDelete_Click);
+    addButton("cmdClose", QStringLiteral("&Close"), layout.buttonsLeft + 2 * ButtonStep,
+              &RecordListDialog::cmdClose_Click);
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(caption);
+    FormSize::placeControl(*MSFlexGrid1, GridLeft, GridTop, layout.width - 2 * GridLeft, layout.height - 1.5 * GridTop);
+    m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, std::move(settings));
+    resize(Twips::toPixels(layout.width), Twips::toPixels(layout.height));
+
+    connect(MSFlexGrid1, &FlexGrid::dblClick, this, &RecordListDialog::MSFlexGrid1_DblClick);
+    connect(MSFlexGrid1, &FlexGrid::keyDown, this, &RecordListDialog::MSFlexGrid1_KeyDown);
+    connect(MSFlexGrid1, &FlexGrid::mouseDown, this, &RecordListDialog::MSFlexGrid1_MouseDown);
+    connect(MSFlexGrid1, &FlexGrid::mouseUp, this, &RecordListDialog::MSFlexGrid1_MouseUp);
+    connect(MSFlexGrid1, &FlexGrid::selChange, this, &RecordListDialog::MSFlexGrid1_SelChange);
+}
+
+RecordListDialog::~RecordListDialog() = default;
+
+void RecordListDialog::addButton(const char* name, const QString& caption, double left,
+                                 void (RecordListDialog::*handler)())
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false); // Enter in the grid is not a click on a button
+    FormSize::placeControl(*button, left, ButtonTop, ButtonWidth, ButtonHeight);
+    connect(button, &QPushButton::clicked, this, handler);
+}
+
+// ---- the list-window interface ----
+
+int RecordListDialog::GridRows() const
+{
+    return MSFlexGrid1->rows();
+}
+
+int RecordListDialog::GridRow() const
+{
+    return MSFlexGrid1->row();
+}
+
+QString RecordListDialog::GridTextMatrix(int row, int col) const
+{
+    return MSFlexGrid1->textMatrix(row, col);
+}
+
+void RecordListDialog::FillGrid()
+{
+    m_list->FillGrid();
+}
+
+void RecordListDialog::UpdateGridRow()
+{
+    m_list->UpdateGridRow(RecordKey());
+}
+
+void RecordListDialog::AddGridRow()
+{
+    setRecordKey(m_list->AddGridRow());
+}
+
+// ---- loading and sizing ----
+
+void RecordListDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    Form_Load();
+}
+
+// A list that cannot be read is reported; the window opens with what it shows so far.
+void RecordListDialog::Form_Load()
+{
+    CenterForm(*this);
+    RunHandler(
+        [this] {
+            FillGrid();
+            afterLoad();
+        },
+        [] { Screen::setMousePointer(Screen::vbDefault); });
+}
+
+void RecordListDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+// Each correction raises the resize event again, which then finds the size in order.
+void RecordListDialog::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    if (FormSize::width(*this) < MinWidth)
+        FormSize::setWidth(*this, MinWidth);
+    if (FormSize::height(*this) < MinHeight)
+        FormSize::setHeight(*this, MinHeight);
+    m_list->FitToWindow(FormSize::width(*this), FormSize::height(*this));
+}
+
+// ---- commands ----
+
+void RecordListDialog::cmdAdd_Click()
+{
+    RunHandler([this] {
+        gblnNewRecord = true;
+        openEditor();
+    });
+}
+
+void RecordListDialog::cmdDelete_Click()
+{
+    if (!HasCurrentRecord(*MSFlexGrid1))
+        return;
+    RunHandler([this] {
+        setRecordKey(CurrentKey(*MSFlexGrid1));
+        UnitOfWork work;
+        work.execute(deleteStatement(RecordKey()));
+        m_list->RemoveCurrentRow();
+    });
+}
+
+void RecordListDialog::cmdClose_Click()
+{
+    close();
+}
+
+// ---- grid events ----
+
+void RecordListDialog::MSFlexGrid1_DblClick()
+{
+    RunHandler([this] {
+        if (!HasCurrentRecord(*MSFlexGrid1))
+            return;
+        gblnNewRecord = false;
+        setRecordKey(CurrentKey(*MSFlexGrid1));
+        openEditor();
+    });
+}
+
+void RecordListDialog::MSFlexGrid1_KeyDown(int& keyCode, int /*shift*/)
+{
+    if (keyCode == DeleteKey)
+        cmdDelete_Click();
+}
+
+void RecordListDialog::MSFlexGrid1_MouseDown()
+{
+    m_list->MouseDown();
+}
+
+void RecordListDialog::MSFlexGrid1_MouseUp()
+{
+    m_list->MouseUp();
+}
+
+void RecordListDialog::MSFlexGrid1_SelChange()
+{
+    m_list->SelChange();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ui/main/RecordListWindow.h"
+
+#include <QDialog>
+#include <memory>
+
+class FlexGrid;
+class RecordListGrid;
+struct RecordListSettings;
+
+// The pattern of the modal list windows: a grid of records below the Add, Delete and Close buttons.
+//
+// The list is read when the window first shows, with the window centred. Add opens the window's editor on a new
+// record, a double-click on a record row on that record; Delete and the Delete key delete the current record at
+// once, without a question, and the grid loses its row without reading the list again. The window keeps a size of
+// at least 6500 x 4000 twips, and the grid follows it.
+//
+// The controls carry the names cmdAdd, cmdDelete, cmdClose and MSFlexGrid1; the grid's accessible name is the
+// window's caption. A list window gives its caption, its first size, its grid's settings, and what is its own
+// through the hooks below; it keeps its key field (mEventTypeID, ...) and returns it from RecordKey.
+class RecordListDialog : public QDialog, public RecordListWindow
+{
+    Q_OBJECT
+
+public:
+    ~RecordListDialog() override;
+
+    int GridRows() const override;
+    int GridRow() const override;
+    QString GridTextMatrix(int row, int col) const override;
+    void FillGrid() override;
+    void UpdateGridRow() override;
+    void AddGridRow() override;
+
+protected:
+    // Where things stand when the window first shows, in twips.
+    struct Layout
+    {
+        double width;
+        double height;
+        double buttonsLeft;
+    };
+
+    RecordListDialog(const QString& caption, const Layout& layout, RecordListSettings settings, QWidget* owner);
+
+    // Sets the key field that RecordKey returns.
+    virtual void setRecordKey(double key) = 0;
+    // Shows the editor modally: on a new record when gblnNewRecord is set, otherwise on the key field's record.
+    virtual void openEditor() = 0;
+    // The statement that deletes the record with the key.
+    virtual QString deleteStatement(double key) const = 0;
+    // Runs once the list is first read, as part of the load; its failure is reported like the read's.
+    virtual void afterLoad() {}
+
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+protected slots:
+    void cmdAdd_Click();
+    void cmdDelete_Click();
+    void cmdClose_Click();
+    void MSFlexGrid1_DblClick();
+    void MSFlexGrid1_KeyDown(int& keyCode, int shift);
+    void MSFlexGrid1_MouseDown();
+    void MSFlexGrid1_MouseUp();
+    void MSFlexGrid1_SelChange();
+
+private:
+    void addButton(const char* name, const QString& caption, double left, void (RecordListDialog::*handler)());
+    void Form_Load();
+    void Form_Resize();
+
+    FlexGrid* MSFlexGrid1;
+    std::unique_ptr<RecordListGrid> m_list;
+    bool m_loaded = false;
+};
