@@ -94,6 +94,7 @@ private slots:
         fixture.answerNextWindow([&](QDialog& editor) {
             shown = box(editor, "txtWebsiteName").text() + "|" + box(editor, "txtWebsiteLink").text();
             box(editor, "txtWebsiteName").setText("changed");
+            gdblMinutesLeft = 1;
             editor.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
             editor.reject();
         });
@@ -101,6 +102,7 @@ private slots:
         emit grid.dblClick();
         QCOMPARE(shown, QStringLiteral("Null|"));
         QCOMPARE(fixture.column(texts), before);
+        QCOMPARE(gdblMinutesLeft, 9.0); // Cancel counts as activity
 
         // a website whose first step cannot be written is not written either
         fixture.folder.execute({"DROP TABLE WebsiteInstructions"});
