@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/grid/FlexGrid.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
@@ -52,3 +53,23 @@ struct WebsiteWindowFixture
     // A one-column query on the data file, read outside the program.
     QStringList column(const QString& query) const { return folder.column(query); }
 };
+
+// An input of a window found as a person finds it, by its label: the input's accessible name.
+template <class Control>
+Control& field(const QWidget& window, const char* accessibleName)
+{
+    for (Control* found : window.findChildren<Control*>()) {
+        if (found->accessibleName() == QLatin1String(accessibleName))
+            return *found;
+    }
+    throw std::runtime_error(std::string("no field named ") + accessibleName);
+}
+
+// The texts of a grid's column below its heading row.
+inline QStringList columnTexts(const FlexGrid& grid, int col)
+{
+    QStringList texts;
+    for (int row = 1; row < grid.rows(); ++row)
+        texts << grid.textMatrix(row, col);
+    return texts;
+}

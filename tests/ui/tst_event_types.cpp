@@ -1,13 +1,9 @@
-// The event type list and its editor, shown as the program shows them, on a real data file in a temporary folder.
+// The event type list and its editor on a real data file in a temporary folder. The list window's behaviour that
+// every list shares (commands, heading row, Delete key, least size, grid name) is tested here, once.
 
+#include "WebsiteWindowFixture.h"
 #include "app/basModule1.h"
-#include "data/EventTypeStatements.h"
-#include "data/StatementText.h"
-#include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempDataFolder.h"
-#include "ui/ModalWindow.h"
 #include "ui/maintenance/frmEventType.h"
 
 #include <QApplication>
@@ -16,49 +12,24 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 
 namespace {
 
-using Answer = std::function<void(QDialog&)>;
-
-// Runs the answers one after the other, each on the modal window on top once the event loop turns; the next is
-// waiting before an answer runs, so that it finds a window that the answer opens.
-void answerWindows(QList<Answer> answers)
+// Once the editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
+// When no editor opens, the answer finds no modal window and does nothing.
+void answerEditor(QStringList& opened, const QString& typed)
 {
-    if (answers.isEmpty())
-        return;
-    QTimer::singleShot(0, [answers]() mutable {
-        const Answer answer = answers.takeFirst();
-        answerWindows(answers);
-        if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            answer(*window);
+    QTimer::singleShot(0, [&opened, typed] {
+        auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        auto& box = field<QLineEdit>(*editor, "Event Type");
+        opened << box.text();
+        box.setText(typed);
+        editor->findChild<QPushButton*>(typed.isNull() ? QStringLiteral("cmdCancel") : QStringLiteral("cmdOK"))
+            ->click();
     });
 }
-
-// Records what the editor showed when it opened (its text and its box's accessible name), then types the text and
-// closes it with OK or Cancel.
-Answer answerEditor(QStringList& seen, const QString& typed, bool ok)
-{
-    return [&seen, typed, ok](QDialog& editor) {
-        auto* box = editor.findChild<QLineEdit*>(QStringLiteral("txtEventType"));
-        if (!box)
-            return; // the list: no editor opened
-        seen = {box->text(), box->accessibleName()};
-        box->setText(typed);
-        editor.findChild<QPushButton*>(QString::fromLatin1(ok ? "cmdOK" : "cmdCancel"))->click();
-    };
-}
-
-QStringList gridColumn(const FlexGrid& grid, int col)
-{
-    QStringList texts;
-    for (int row = 1; row < grid.rows(); ++row)
-        texts << grid.textMatrix(row, col);
-    return texts;
-}
-
-const QString StoredNames = QStringLiteral("SELECT ifnull(EventType, '<Null>') FROM EventType ORDER BY EventTypeID");
 
 } // namespace
 
@@ -72,122 +43,77 @@ private slots:
         gdblMinutesLeft = 1;
         gdblRelockMinutes = 9;
     }
-    // Nothing in these windows counts as activity for the re-lock; a leftover answer is dropped.
-    void cleanup()
-    {
-        QCoreApplication::processEvents();
-        QCOMPARE(gdblMinutesLeft, 1.0);
-    }
+    // Nothing in these windows counts as activity for the re-lock.
+    void cleanup() { QCOMPARE(gdblMinutesLeft, 1.0); }
 
-    // The exact texts, blanks included; the windows below show what they do to the data file.
-    void statementTexts()
+    // A command on the current row: the name the editor opened with (none when it did not open), the list's key
+    // field after it, and the names stored and listed. An empty table (no command) opens the editor at once, and its
+    // type is appended below the "0 Records" heading; cancelled, the list stays open and empty.
+    void commands_data()
     {
-        QCOMPARE(EventTypeRowQuery(12),
-                 QStringLiteral("SELECT Top 500 a.EventTypeID, a.EventType FROM EventType a WHERE EventTypeID = 12 "));
-        QCOMPARE(UpdateEventTypeStatement(TextValue(" Shift's "), 12),
-                 QStringLiteral("UPDATE EventType SET EventType = 'Shift''s' WHERE EventTypeID = 12 "));
-        QCOMPARE(InsertEventTypeStatement(TextValue("Wait")),
-                 QStringLiteral("INSERT INTO EventType (EventType) VALUES ('Wait') "));
-    }
-
-    // An empty table opens the editor at once to add the first type, which is appended below the "0 Records"
-    // heading; a cancelled editor leaves the list empty and open. The list keeps its minimum size.
-    void emptyTableOpensTheEditor_data()
-    {
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("OK appends") << true << QStringList{"Wait"};
-        QTest::newRow("Cancel leaves the list empty") << false << QStringList{};
-    }
-
-    void emptyTableOpensTheEditor()
-    {
-        QFETCH(bool, ok);
-        QFETCH(QStringList, listed);
-        TempDataFolder folder;
-        ScriptedDialogs dialogs;
-        folder.execute({QStringLiteral("DELETE FROM EventType")});
-        QStringList seen, shown;
-        QList<double> size;
-        answerWindows({answerEditor(seen, QStringLiteral("Wait"), ok), [&](QDialog& list) {
-                           const auto& grid = *list.findChild<FlexGrid*>();
-                           shown = QStringList{grid.textMatrix(0, 0)} + gridColumn(grid, 1);
-                           list.resize(30, 30);
-                           size = {FormSize::width(list), FormSize::height(list), grid.width()};
-                           list.close();
-                       }});
-        ModalWindow<frmEventType>::Show(nullptr);
-        QCOMPARE(seen, (QStringList{"", "Event Type"}));
-        QCOMPARE(shown, QStringList{"0 Records"} + listed);
-        QCOMPARE(folder.column(StoredNames), listed);
-        const double minWidth = std::ceil(6500.0 / 15) * 15;
-        QCOMPARE(size, (QList<double>{minWidth, std::ceil(4000.0 / 15) * 15, minWidth - 2 * 180}));
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-
-    void editAndDelete_data()
-    {
-        QTest::addColumn<int>("row");
         QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed"); // nothing: Cancel
+        QTest::addColumn<QStringList>("opened");
         QTest::addColumn<double>("key");
         QTest::addColumn<QStringList>("stored");
         const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab"};
-        const auto row = [](const char* name, int current, const char* command, const char* typed, bool ok, double key,
-                            const QStringList& stored) {
-            QTest::newRow(name) << current << QString::fromLatin1(command) << QString::fromLatin1(typed) << ok << key
-                                << stored;
+        const auto row = [](const char* tag, const char* command, int current, const char* typed,
+                            const QStringList& opened, double key, const QStringList& stored) {
+            QTest::newRow(tag) << command << current << typed << opened << key << stored;
         };
-        row("add, trimmed, quote kept", 2, "cmdAdd", "  Shift's  ", true, 6, types + QStringList{"Shift's"});
-        row("rename", 4, "double-click", "wait", true, 4, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
-        row("blank stored as Null", 1, "double-click", "   ", true, 1, {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
-        row("cancelled add", 2, "cmdAdd", "New", false, 0, types);
-        row("cancelled edit", 2, "double-click", "New", false, 2, types);
-        row("heading row opens nothing", 0, "double-click", "New", true, 0, types);
-        row("Delete button", 5, "cmdDelete", "", false, 5, types.mid(0, 4));
-        row("Delete key", 2, "Delete key", "", false, 2, {"Text", "Tab", "Wait", "Shift+Tab"});
-        row("Delete on the heading row", 0, "Delete key", "", false, 0, types);
+        row("empty table, OK", "", 0, "Wait", {""}, 6, {"Wait"});
+        row("empty table, Cancel", "", 0, nullptr, {""}, 0, {});
+        row("add, trimmed, quote kept", "cmdAdd", 2, "  Shift's  ", {""}, 6, types + QStringList{"Shift's"});
+        row("rename", "double-click", 4, "wait", {"Wait"}, 4, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
+        row("blank stored as Null", "double-click", 1, "   ", {"Text"}, 1,
+            {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
+        row("cancelled add", "cmdAdd", 2, nullptr, {""}, 0, types);
+        row("cancelled edit", "double-click", 2, nullptr, {"Enter"}, 2, types);
+        row("heading row opens nothing", "double-click", 0, "New", {}, 0, types);
+        row("Delete button", "cmdDelete", 5, nullptr, {}, 5, types.mid(0, 4));
+        row("Delete key", "Delete key", 2, nullptr, {}, 2, {"Text", "Tab", "Wait", "Shift+Tab"});
+        row("Delete on the heading row", "Delete key", 0, nullptr, {}, 0, types);
     }
 
-    void editAndDelete()
+    void commands()
     {
-        QFETCH(int, row);
         QFETCH(QString, command);
+        QFETCH(int, row);
         QFETCH(QString, typed);
-        QFETCH(bool, ok);
-        QFETCH(double, key);
         QFETCH(QStringList, stored);
         TempDataFolder folder;
         ScriptedDialogs dialogs;
-        const QStringList before = folder.column(StoredNames);
-        QStringList seen, names, looks;
-        double listKey = -1;
-        answerWindows({[&](QDialog& list) {
-            auto& grid = *list.findChild<FlexGrid*>();
-            looks = QStringList{grid.accessibleName()} << QString::number(grid.colWidth(0));
-            grid.setRow(row);
-            answerWindows({answerEditor(seen, typed, ok)});
-            if (command == QStringLiteral("double-click"))
-                emit grid.dblClick();
-            else if (command == QStringLiteral("Delete key"))
-                QTest::keyClick(grid.findChild<QTableView*>(), Qt::Key_Delete);
-            else
-                list.findChild<QPushButton*>(command)->click();
-            names = gridColumn(grid, 1);
-            listKey = static_cast<frmEventType&>(list).mEventTypeID;
-            list.close();
-        }});
-        ModalWindow<frmEventType>::Show(nullptr);
-        QCOMPARE(looks, (QStringList{"Event Type", "0"})); // named after its window; the key column hidden
-        if (command == QStringLiteral("cmdAdd") || (command == QStringLiteral("double-click") && row))
-            QCOMPARE(seen, (QStringList{command == QStringLiteral("cmdAdd") ? "" : before.at(row - 1), "Event Type"}));
-        else
-            QCOMPARE(seen, QStringList{});
-        QCOMPARE(folder.column(StoredNames), stored);
-        QCOMPARE(names, stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
-        QCOMPARE(listKey, key);
+        if (command.isEmpty())
+            folder.execute({QStringLiteral("DELETE FROM EventType")});
+        QStringList opened;
+        answerEditor(opened, typed); // answers the editor opened by the empty table's load, or by the command
+        frmEventType list;
+        list.show();
+        auto& grid = *list.findChild<FlexGrid*>();
+        grid.setRow(row);
+        if (command == QStringLiteral("double-click"))
+            emit grid.dblClick();
+        else if (command == QStringLiteral("Delete key"))
+            QTest::keyClick(grid.findChild<QTableView*>(), Qt::Key_Delete);
+        else if (!command.isEmpty())
+            list.findChild<QPushButton*>(command)->click();
+        QCoreApplication::processEvents();
+        QTEST(opened, "opened");
+        QTEST(list.mEventTypeID, "key");
+        QCOMPARE(folder.column(QStringLiteral("SELECT ifnull(EventType, '<Null>') FROM EventType")), stored);
+        QCOMPARE(QStringList{grid.textMatrix(0, 0)} + columnTexts(grid, 1),
+                 QStringList{command.isEmpty() ? "0 Records" : "Event Type ID"} +
+                     stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
+        QVERIFY(list.isVisible());
         QVERIFY(dialogs.messages.isEmpty());
+
+        // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
+        list.resize(30, 30);
+        QCOMPARE((QList<double>{FormSize::width(list), FormSize::height(list), grid.width() + 2 * grid.left()}),
+                 (QList<double>{6510, 4005, 6510}));
+        QCOMPARE(grid.accessibleName(), QStringLiteral("Event Type"));
+        QCOMPARE(grid.colWidth(0) == 0, !command.isEmpty());
     }
 };
 
