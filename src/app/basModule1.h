@@ -48,7 +48,8 @@ void CenterForm(QWidget& form);
 long long CenteredOffset(double screenExtent, double formExtent);
 
 // Writes the text and a line break to the file, replacing its contents. A new file is readable by its
-// owner only. Raises AppError when the file cannot be written; otherwise returns true.
+// owner only. Only a regular file is written: a link is not followed and a FIFO is not waited for. Raises
+// AppError when the file cannot be written or is no regular file; otherwise returns true.
 bool WriteTextFile(const QString& text, const QString& fileName);
 // The whole contents of the file, one character per byte. Raises AppError when it cannot be read.
 QString ReadTextFile(const QString& fileName);

@@ -3,6 +3,7 @@
 #include "app/basModule1.h"
 #include "platform/app/Application.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/error/AppError.h"
 #include "platform/shell/Shell.h"
 
 #include <QFile>
@@ -13,15 +14,26 @@ namespace {
 // The scratch page's one line; the browser never reads it, only its name ending in .htm counts.
 const QString ScratchPageLine = QStringLiteral("\"<HTML> <\\HTML>\"");
 
-// The scratch page, written on construction and deleted however the look-up ends.
+// The scratch page, written on construction when it can be, and then deleted however the look-up ends.
+// A page that cannot be written (a read-only program folder, or a link, a FIFO or a folder of that name,
+// which are left as they are) costs nothing where the look-up goes by the name alone, as on Linux; on
+// Windows the look-up then finds no browser and says so.
 class ScratchPage
 {
 public:
     ScratchPage() : m_path(Application::fileInProgramFolder(QStringLiteral("test.htm")))
     {
-        WriteTextFile(ScratchPageLine, m_path);
+        try {
+            m_written = WriteTextFile(ScratchPageLine, m_path);
+        } catch (const AppError&) {
+            m_written = false;
+        }
     }
-    ~ScratchPage() { QFile::remove(m_path); }
+    ~ScratchPage()
+    {
+        if (m_written)
+            QFile::remove(m_path);
+    }
     ScratchPage(const ScratchPage&) = delete;
     ScratchPage& operator=(const ScratchPage&) = delete;
 
@@ -29,6 +41,7 @@ public:
 
 private:
     QString m_path;
+    bool m_written = false;
 };
 
 std::uintptr_t nativeHandle(QWidget* window)
@@ -36,12 +49,28 @@ std::uintptr_t nativeHandle(QWidget* window)
     return window ? static_cast<std::uintptr_t>(window->window()->winId()) : 0;
 }
 
+// A browser takes an argument that begins with "-" for an option; a command line split at blanks (Windows)
+// would take one after leading blanks too.
+bool looksLikeAnOption(const QString& link)
+{
+    const QString text = link.trimmed();
+    return text.startsWith(QLatin1Char('-'));
+}
+
+bool unableToOpen()
+{
+    dialogs().msgBox(QStringLiteral("Unable to open Web Page."), Dialogs::vbExclamation, Application::title());
+    return false;
+}
+
 } // namespace
 
-void OpenWebPage(const QString& link, QWidget* ownerWindow)
+bool OpenWebPage(const QString& link, QWidget* ownerWindow)
 {
     if (link.isEmpty())
-        return;
+        return true;
+    if (looksLikeAnOption(link))
+        return unableToOpen();
     const ScratchPage scratch;
     const std::optional<std::string> found =
         Desktop::shell().findExecutable(QFile::encodeName(scratch.path()).toStdString());
@@ -49,10 +78,10 @@ void OpenWebPage(const QString& link, QWidget* ownerWindow)
     if (browser.isEmpty()) {
         dialogs().msgBox(QStringLiteral("Could not find associated Browser"), Dialogs::vbExclamation,
                          QStringLiteral("Browser Not Found"));
-        return;
+        return false;
     }
-    const bool started = Desktop::shell().startMaximized(QFile::encodeName(browser).toStdString(),
-                                                         link.toLocal8Bit().toStdString(), nativeHandle(ownerWindow));
-    if (!started)
-        dialogs().msgBox(QStringLiteral("Unable to open Web Page."), Dialogs::vbExclamation, Application::title());
+    if (!Desktop::shell().startMaximized(QFile::encodeName(browser).toStdString(), link.toLocal8Bit().toStdString(),
+                                         nativeHandle(ownerWindow)))
+        return unableToOpen();
+    return true;
 }

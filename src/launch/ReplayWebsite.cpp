@@ -69,7 +69,9 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
     gdblMinutesLeft = gdblRelockMinutes;
 
     Recordset instructions = readInstructions(websiteId);
-    OpenWebPage(link, owner);
+    // Keys typed without the page would go to whatever window has the focus, the user's name and password too.
+    if (!OpenWebPage(link, owner))
+        return;
 
     // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
     const QPointer<QTimer> timer(&tmrWait);

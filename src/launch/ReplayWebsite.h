@@ -13,7 +13,9 @@ class QWidget;
 //
 // A launch counts as activity for the re-lock countdown, and shows the hourglass until it ends. The
 // instructions are read at the start into the replay's own snapshot, so commands run while it waits
-// cannot change what it types. It does nothing when the id is not a website key (no row selected) or
-// while another replay is still running. Raises AppError when the data file cannot be read or keys
-// cannot be sent; the pointer is back to the default and the data file closed by then.
+// cannot change what it types. When the page cannot be opened (OpenWebPage says so), nothing is typed;
+// an empty link opens nothing and the instructions are replayed. It does nothing when the id is not a
+// website key (no row selected) or while another replay is still running. Raises AppError when the data
+// file cannot be read or keys cannot be sent; the pointer is back to the default and the data file closed
+// by then.
 void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner);

@@ -2,6 +2,7 @@
 
 #include "platform/shell/Shell.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -9,7 +10,8 @@
 namespace Desktop {
 
 // The test backend: answers the look-up with a program set by the test (or none), records every call
-// and what the looked-up document held at that moment, and installs itself for its lifetime.
+// and what the looked-up document held at that moment (read only when it is a regular file, not through a
+// link), and installs itself for its lifetime.
 class RecordingShell : public Shell
 {
 public:
@@ -28,10 +30,13 @@ public:
     std::optional<std::string> findExecutable(const std::string& documentPath) override
     {
         lookedUp.push_back(documentPath);
-        std::ifstream document(documentPath, std::ios::binary);
+        std::error_code error;
         std::ostringstream contents;
-        contents << document.rdbuf();
-        documentContents.push_back(document.is_open() ? contents.str() : std::string());
+        if (std::filesystem::symlink_status(documentPath, error).type() == std::filesystem::file_type::regular) {
+            std::ifstream document(documentPath, std::ios::binary);
+            contents << document.rdbuf();
+        }
+        documentContents.push_back(contents.str());
         return associatedProgram;
     }
 
