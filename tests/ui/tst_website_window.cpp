@@ -15,9 +15,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <cmath>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +71,17 @@ bool closeBox(frmWebsite& window)
 QString sizeText(const QWidget& widget)
 {
     return QStringLiteral("%1|%2").arg(FormSize::width(widget)).arg(FormSize::height(widget));
+}
+
+// Makes the data file refuse every change of the settings row. The file is made read-only; where that does not
+// stop writes (a test run as root), a trigger refuses them with SQLite's own words.
+void makeSetupReadOnly(const TempDataFolder& folder)
+{
+    const QString path = folder.dataFilePath();
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
+        folder.execute({"CREATE TRIGGER ReadOnly BEFORE UPDATE ON Setup "
+                        "BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"});
 }
 
 } // namespace
@@ -307,6 +320,17 @@ private slots:
         QVERIFY(!gobjConnection);
         QVERIFY(QFile::rename(away, fixture.folder.dataFilePath()));
         fixture.click("cmdDown");
+
+        // A statement that fails part-way, after two rows have been renumbered, leaves the old order whole.
+        fixture.folder.execute({"CREATE TRIGGER Refuse BEFORE UPDATE OF WebsiteListOrder ON Website "
+                                "WHEN NEW.WebsiteID = 2 BEGIN SELECT RAISE(ABORT, 'refused part-way'); END"});
+        fixture.click("cmdSaveListOrder");
+        QCOMPARE(fixture.dialogs.messages.size(), 2);
+        QVERIFY(fixture.dialogs.messages.last().prompt.contains(QStringLiteral("refused part-way")));
+        QCOMPARE(fixture.column("SELECT WebsiteID || '@' || WebsiteListOrder FROM Website ORDER BY WebsiteID"),
+                 (QStringList{"1@2", "2@3", "3@1", "4@4"}));
+        QVERIFY(!gobjConnection);
+        fixture.folder.execute({"DROP TRIGGER Refuse"});
         fixture.click("cmdSaveListOrder");
         QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
                  (QStringList{"1", "3", "2", "4"}));
@@ -348,29 +372,40 @@ private slots:
         QCOMPARE(list.GridTextMatrix(5, 0), QStringLiteral("5"));
     }
 
-    // The close box, and Exit, store the size of the mode shown; the close box returns to the launcher when it is the
-    // default, Exit in launcher mode stores the launcher's size as the maintenance size and ends the program.
+    // The close box, Close and Exit store the size of the mode shown; the close box and Close return to the launcher
+    // when it is the default, Exit in launcher mode stores the launcher's size as the maintenance size and ends the
+    // program. A size that cannot be stored is reported once, and the closing goes on all the same.
     void closingSavesTheSizeOfTheMode_data()
     {
         QTest::addColumn<bool>("defaultToLauncher");
         QTest::addColumn<bool>("startInMaintenance");
-        QTest::addColumn<bool>("byExit");
+        QTest::addColumn<QString>("command"); // empty for the close box
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QString>("savedColumns");
+        QTest::addColumn<bool>("readOnly");
         const QString form = QStringLiteral("FormWidth || '|' || FormHeight");
-        QTest::newRow("maintenance only") << false << true << false << true << form;
-        QTest::newRow("maintenance returns to the launcher") << true << true << false << false << form;
-        QTest::newRow("launcher") << true << false << false << true << "LauncherWidth || '|' || LauncherHeight";
-        QTest::newRow("exit from the launcher") << true << false << true << true << form;
+        const QString launcher = QStringLiteral("LauncherWidth || '|' || LauncherHeight");
+        for (bool readOnly : {false, true}) {
+            const auto row = [readOnly](const char* name) -> QTestData& {
+                return QTest::addRow("%s%s", readOnly ? "read-only: " : "", name);
+            };
+            row("maintenance only") << false << true << "" << true << form << readOnly;
+            row("maintenance returns to the launcher") << true << true << "" << false << form << readOnly;
+            row("launcher") << true << false << "" << true << launcher << readOnly;
+            row("exit from the launcher") << true << false << "mnuExit" << true << form << readOnly;
+            row("Close ends the program") << false << true << "cmdClose" << true << form << readOnly;
+            row("Close returns to the launcher") << true << true << "cmdClose" << false << form << readOnly;
+        }
     }
 
     void closingSavesTheSizeOfTheMode()
     {
         QFETCH(bool, defaultToLauncher);
         QFETCH(bool, startInMaintenance);
-        QFETCH(bool, byExit);
+        QFETCH(QString, command);
         QFETCH(bool, closes);
         QFETCH(QString, savedColumns);
+        QFETCH(bool, readOnly);
         WebsiteWindowFixture fixture(named({"a", "b"}),
                                      {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0),
                                       "FormWidth = 9000", "FormHeight = 7000", "LauncherWidth = 4200",
@@ -383,18 +418,26 @@ private slots:
         QCOMPARE(panel.isVisible(), !startInMaintenance);
         FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
         FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
-        const QString expected = sizeText(window);
+        const QString savedQuery = QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns);
+        const QStringList expected = readOnly ? fixture.column(savedQuery) : QStringList{sizeText(window)};
+        if (readOnly)
+            makeSetupReadOnly(fixture.folder);
 
-        if (byExit)
-            fixture.click("mnuExit");
-        else
+        if (command.isEmpty())
             QCOMPARE(closeBox(window), closes);
-        QCOMPARE(fixture.column(QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns)), QStringList{expected});
+        else
+            fixture.click(qPrintable(command));
+        QCOMPARE(fixture.column(savedQuery), expected);
         if (!closes) {
             QVERIFY(panel.isVisible());
-            QCOMPARE(sizeText(window), QStringLiteral("4200|5100"));
+            if (command.isEmpty()) // Close sizes the window under the grid's minimums first
+                QCOMPARE(sizeText(window), QStringLiteral("4200|5100"));
         }
-        QCOMPARE(fixture.dialogs.endProgramCalls, byExit ? 1 : 0);
+        QCOMPARE(fixture.dialogs.endProgramCalls, !command.isEmpty() && closes ? 1 : 0);
+        QCOMPARE(fixture.dialogs.messages.size(), readOnly ? 1 : 0);
+        if (readOnly)
+            QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("readonly database")));
+        QVERIFY(!gobjConnection);
     }
 
     // Close in maintenance mode returns to the launcher with the names in their new order. The launcher's saved
@@ -461,6 +504,43 @@ private slots:
             const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
             QCOMPARE(grid.width(), width - 2 * grid.left());
             QCOMPARE(grid.left(), 180.0);
+        }
+    }
+
+    // Saved sizes far beyond any screen open a window that fills the free part of the screen with its title bar on
+    // the screen, in either mode and after switching between them.
+    void savedSizesAreLimitedToTheScreen_data()
+    {
+        QTest::addColumn<bool>("defaultToLauncher");
+        QTest::newRow("maintenance") << false;
+        QTest::newRow("launcher, then maintenance and back") << true;
+    }
+
+    void savedSizesAreLimitedToTheScreen()
+    {
+        QFETCH(bool, defaultToLauncher);
+        WebsiteWindowFixture fixture(named({"a", "b"}),
+                                     {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0),
+                                      "FormWidth = 99999999", "FormHeight = 99999999", "LauncherWidth = 99999999",
+                                      "LauncherHeight = 99999999"});
+        QVERIFY(fixture.load());
+        frmWebsite& window = *fixture.window;
+        const QRect room = window.screen()->availableGeometry();
+        // The window fills the room, with its title bar on the screen; once it has been shown, its frame fits too.
+        const auto fillsTheRoom = [&](bool frameKnown) {
+            const QRect frame = window.frameGeometry();
+            const QSize margins = frame.size() - window.size();
+            QVERIFY(window.width() >= room.width() - margins.width());
+            QVERIFY(window.height() >= room.height() - margins.height());
+            QVERIFY(room.contains(frameKnown ? frame : QRect(frame.topLeft(), window.size())));
+        };
+        fillsTheRoom(false);
+        if (defaultToLauncher && !QTest::currentTestFailed()) {
+            emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+            fillsTheRoom(true);
+            fixture.click("cmdClose");
+            QVERIFY(fixture.control<QWidget>("fraLauncher").isVisible());
+            fillsTheRoom(true);
         }
     }
 

@@ -15,10 +15,21 @@ bool haveGui()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
+const QScreen* primaryScreen()
+{
+    return haveGui() ? QGuiApplication::primaryScreen() : nullptr;
+}
+
 QSize primaryScreenPixels()
 {
-    const QScreen* screen = haveGui() ? QGuiApplication::primaryScreen() : nullptr;
+    const QScreen* screen = primaryScreen();
     return screen ? screen->geometry().size() : QSize();
+}
+
+QSize availablePixels()
+{
+    const QScreen* screen = primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize();
 }
 
 } // namespace
@@ -33,6 +44,16 @@ double width()
 double height()
 {
     return Twips::fromPixels(primaryScreenPixels().height());
+}
+
+double availableWidth()
+{
+    return Twips::fromPixels(availablePixels().width());
+}
+
+double availableHeight()
+{
+    return Twips::fromPixels(availablePixels().height());
 }
 
 void setMousePointer(int pointer)

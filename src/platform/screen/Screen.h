@@ -8,6 +8,9 @@ constexpr int vbHourglass = 11;
 
 double width();
 double height();
+// The part of the screen that windows may take, without the desktop's own panels; 0 when there is no screen.
+double availableWidth();
+double availableHeight();
 
 // Setting the hourglass shows the busy cursor until the pointer is set back to the default.
 void setMousePointer(int pointer);

@@ -1,5 +1,8 @@
 // The main window's switches between maintenance and launcher mode, and its closing: the Close command, Exit
 // and the close box return to launcher mode when it is the default, and otherwise end the program.
+//
+// A size that cannot be saved at closing (a read-only data file, a full disk) is reported once, and the closing
+// goes on: a window size is not worth keeping the user in the program.
 
 #include "ui/main/frmWebsite.h"
 
@@ -59,8 +62,8 @@ void frmWebsite::lblMaintenance_Click()
 
 void frmWebsite::cmdClose_Click()
 {
+    RunHandler([this] { SaveFormSize(); });
     RunHandler([this] {
-        SaveFormSize();
         if (!launcherShown() && gblnDefaultToLauncher) {
             // The panel is still hidden while the window takes its size, so the grid's minimums apply.
             fraLauncher->resize(Twips::toPixels(gdblfraLauncherWidth), Twips::toPixels(gdblfraLauncherHeight));
@@ -84,17 +87,15 @@ void frmWebsite::mnuExit_Click()
 
 void frmWebsite::Form_QueryUnload(bool& cancel)
 {
-    RunHandler([this, &cancel] {
-        if (!launcherShown() && gblnDefaultToLauncher) {
-            cancel = true; // the window stays open in launcher mode
-            SaveFormSize();
-            showLauncherMode();
-        } else if (launcherShown() && gblnDefaultToLauncher) {
-            SaveFrameSize();
-        } else if (!gblnDefaultToLauncher) {
-            SaveFormSize();
-        }
-    });
+    if (!launcherShown() && gblnDefaultToLauncher) {
+        cancel = true; // the window stays open in launcher mode
+        RunHandler([this] { SaveFormSize(); });
+        RunHandler([this] { showLauncherMode(); });
+    } else if (launcherShown() && gblnDefaultToLauncher) {
+        RunHandler([this] { SaveFrameSize(); });
+    } else {
+        RunHandler([this] { SaveFormSize(); });
+    }
 }
 
 void frmWebsite::closeEvent(QCloseEvent* event)

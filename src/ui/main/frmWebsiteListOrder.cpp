@@ -42,9 +42,13 @@ void frmWebsite::cmdSaveListOrder_Click()
     RunHandler([this] { SaveListOrder(); });
 }
 
+// All or nothing: a statement that fails, or a program stopped part-way, leaves the old order whole. One
+// transaction also writes the file once rather than once a row.
 void frmWebsite::SaveListOrder()
 {
     UnitOfWork work;
+    work.beginTransaction();
     for (int row = 1; row < MSFlexGrid1->rows(); ++row)
         work.execute(WebsiteListOrderStatement(row, MSFlexGrid1->textMatrix(row, 0)));
+    work.commit();
 }

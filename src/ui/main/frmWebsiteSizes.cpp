@@ -7,11 +7,13 @@
 #include "data/DataFileSchema.h"
 #include "data/SetupStatements.h"
 #include "platform/screen/FormSize.h"
+#include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
 #include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
 
 #include <QMenuBar>
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +21,14 @@ constexpr double MaintenanceMinWidth = 3500;
 constexpr double MaintenanceMinHeight = 6000;
 constexpr double LauncherMinWidth = 1500;
 constexpr double LauncherMinHeight = 3000;
+
+// A size the program sets, cut to the room there is: a saved size far beyond the screen (a screen smaller than the
+// last one, a data file edited by hand) would put the centred window's title bar off the screen. The minimum of the
+// mode shown still comes first, and no screen known means no room to cut to.
+double withinRoom(double twips, double room, double minimum)
+{
+    return room > 0 ? std::min(twips, std::max(room, minimum)) : twips;
+}
 
 } // namespace
 
@@ -64,15 +74,18 @@ double frmWebsite::Height() const
     return FormSize::height(*this);
 }
 
+// The room is the free part of the screen less the window's frame, which is known once the window has been shown.
 void frmWebsite::setWidth(double twips)
 {
-    FormSize::setWidth(*this, twips);
+    const double room = Screen::availableWidth() - Twips::fromPixels(frameGeometry().width() - width());
+    FormSize::setWidth(*this, withinRoom(twips, room, launcherShown() ? LauncherMinWidth : MaintenanceMinWidth));
     Form_Resize();
 }
 
 void frmWebsite::setHeight(double twips)
 {
-    FormSize::setHeight(*this, twips);
+    const double room = Screen::availableHeight() - Twips::fromPixels(frameGeometry().height() - height());
+    FormSize::setHeight(*this, withinRoom(twips, room, launcherShown() ? LauncherMinHeight : MaintenanceMinHeight));
     Form_Resize();
 }
 
