@@ -43,12 +43,13 @@ void closeProgram(const std::function<void()>& unloadMainWindow)
     dialogs().endProgram();
 }
 
-// The enciphered part of the check file: the whole file without the line break its writer added.
-// Raises AppError when the file cannot be read.
-QString readCheckFile(const QString& path)
+// The enciphered part of the check file: the whole file without the line break its writer added;
+// std::nullopt for a file too large to be one. Raises AppError when the file cannot be read.
+std::optional<QString> readCheckFile(const QString& path)
 {
-    QString text = ReadTextFile(path);
-    text.chop(LineBreak.size());
+    std::optional<QString> text = ReadTextFileUpTo(path, PasswordCheckFileMaxBytes);
+    if (text)
+        text->chop(LineBreak.size());
     return text;
 }
 
@@ -79,14 +80,14 @@ bool askUntilUnlocked(const QString& checkFile)
         gstrPassword = askForMasterPassword();
         if (gstrPassword.isEmpty())
             return false;
-        QString cipherText;
+        std::optional<QString> cipherText;
         try {
             cipherText = readCheckFile(checkFile);
         } catch (const AppError& error) {
             explainCheckImpossible(QStringLiteral("The password check file cannot be read.\n") + error.description());
             return false;
         }
-        if (answerOpensCheckFile(cipherText, gstrPassword))
+        if (cipherText && answerOpensCheckFile(*cipherText, gstrPassword))
             return true;
         showIncorrectPassword();
         if (attempts >= MaxAnswers - 1)

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 class dsEncrypt;
@@ -41,6 +42,20 @@ void OpenConnection();
 // Closes the shared connection and releases it; raises AppError when there is none or it is closed.
 void CloseConnection();
 
+// Releases the shared connection (closing it), recordset and field cipher, and the platform's key sender and
+// shell; the next use of each makes a new one.
+void ReleaseSharedObjects();
+// Made in main() after the application object, it calls ReleaseSharedObjects when it goes: none of those
+// objects then outlives main(), where the exit handlers would end them after Qt's own global state is gone.
+class SharedObjectsScope
+{
+public:
+    SharedObjectsScope() = default;
+    ~SharedObjectsScope() { ReleaseSharedObjects(); }
+    SharedObjectsScope(const SharedObjectsScope&) = delete;
+    SharedObjectsScope& operator=(const SharedObjectsScope&) = delete;
+};
+
 // Centres the window on the screen.
 void CenterForm(QWidget& form);
 // The position that centres a window of the given extent on a screen of the given extent, in twips:
@@ -51,8 +66,13 @@ long long CenteredOffset(double screenExtent, double formExtent);
 // owner only. Only a regular file is written: a link is not followed and a FIFO is not waited for. Raises
 // AppError when the file cannot be written or is no regular file; otherwise returns true.
 bool WriteTextFile(const QString& text, const QString& fileName);
-// The whole contents of the file, one character per byte. Raises AppError when it cannot be read.
+// The whole contents of the file, one character per byte. The file is opened without following a link and
+// without waiting, and only a regular file is read: raises AppError when it is missing, is a link, a folder,
+// a FIFO or a device, or cannot be read.
 QString ReadTextFile(const QString& fileName);
+// The same for a file that has no reason to be large: std::nullopt, with nothing kept, when it holds more
+// than maxBytes bytes.
+std::optional<QString> ReadTextFileUpTo(const QString& fileName, qint64 maxBytes);
 
 // A field name spelled out as a caption: WebsiteListOrder becomes Website List Order.
 QString FieldNameToCaption(const QString& text);

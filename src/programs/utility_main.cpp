@@ -1,3 +1,4 @@
+#include "app/basModule1.h"
 #include "platform/app/Application.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(QStringLiteral(QUILLOCK_VERSION));
+    const SharedObjectsScope sharedObjects; // ends after the window, before the application
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("DevivedIzurEdevi"));
     window.resize(600, 400);

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,6 +25,15 @@ constexpr int TickInterval = 60000;
 // 6 bytes of value 6, enciphered under the key c0ffee12, then the writer's own line break.
 const QByteArray CoffeeFile =
     referenceBlowfish::ecb(QByteArray::fromHex("c0ffee12"), "C0FFEE12\r\n" + QByteArray(6, 6), true) + "\r\n";
+
+// A check file for the same password of exactly the given size: its first line and filler in whole blocks,
+// enciphered, then a tail of 2 to 9 bytes that deciphering leaves aside (the line break and less than a block).
+QByteArray checkFileOfSize(qsizetype size)
+{
+    const qsizetype cipherSize = (size - 2) / 8 * 8;
+    const QByteArray plain = "C0FFEE12\r\n" + QByteArray(cipherSize - 10, 8);
+    return referenceBlowfish::ecb(QByteArray::fromHex("c0ffee12"), plain, true) + QByteArray(size - cipherSize, '\n');
+}
 
 // A program folder, scripted dialogs and a running re-lock timer. The log holds, in order: ask, the messages
 // (wrong password, failure, or explain: the check file cannot be used, so the program ends), unload and end;
@@ -115,37 +125,60 @@ void TestMasterPassword::startupAcceptsTheExactPasswordOnly()
 
 void TestMasterPassword::answersAtTheRelock_data()
 {
+    QTest::addColumn<QString>("place"); // what stands at the check file's path: a file, a folder, a FIFO or a link
     QTest::addColumn<QByteArray>("checkFile");
     QTest::addColumn<QStringList>("answers"); // an input box with no answer left gives ""
     QTest::addColumn<QString>("log");
     const QString threeWrong = QStringLiteral("ask wrong ask wrong ask wrong unload failure end");
-    QTest::newRow("right at once") << CoffeeFile << QStringList{CheckPassword} << "ask";
+    const QString file = QStringLiteral("file");
+    const QString unreadable = QStringLiteral("ask explain unload failure end");
+    QTest::newRow("right at once") << file << CoffeeFile << QStringList{CheckPassword} << "ask";
     // Small letters give the same key but not the same first line; 113 characters give 57 key bytes, more
     // than the cipher takes.
     QTest::newRow("same key in small letters, too long for a key, then right")
-        << CoffeeFile << QStringList{"c0ffee12", QString(113, QLatin1Char('A')), CheckPassword}
+        << file << CoffeeFile << QStringList{"c0ffee12", QString(113, QLatin1Char('A')), CheckPassword}
         << "ask wrong ask wrong ask";
-    QTest::newRow("three wrong answers") << CoffeeFile << (QStringList(3, "C0FFEE13") << CheckPassword) << threeWrong;
-    QTest::newRow("empty answer") << CoffeeFile << QStringList{""} << "ask unload failure end";
+    QTest::newRow("three wrong answers") << file << CoffeeFile << (QStringList(3, "C0FFEE13") << CheckPassword)
+                                         << threeWrong;
+    QTest::newRow("empty answer") << file << CoffeeFile << QStringList{""} << "ask unload failure end";
     // The first block deciphers to the password, but no line break follows it.
-    QTest::newRow("last block missing") << CoffeeFile.first(8) + "\r\n" << QStringList(3, CheckPassword) << threeWrong;
-    QTest::newRow("missing") << QByteArray() << QStringList{CheckPassword} << "explain unload failure end";
-    QTest::newRow("folder in its place") << QByteArray() << QStringList{CheckPassword}
-                                         << "ask explain unload failure end";
+    QTest::newRow("last block missing") << file << CoffeeFile.first(8) + "\r\n"
+                                        << QStringList(3, CheckPassword) << threeWrong;
+    // Only the first line counts, so a larger file opens as well, up to a sane size; beyond it the file is
+    // not read and no answer opens it.
+    QTest::newRow("largest check file") << file << checkFileOfSize(PasswordCheckFileMaxBytes)
+                                        << QStringList{CheckPassword} << "ask";
+    QTest::newRow("one byte too large") << file << checkFileOfSize(PasswordCheckFileMaxBytes + 1)
+                                        << QStringList(3, CheckPassword) << threeWrong;
+    QTest::newRow("missing") << "missing" << QByteArray() << QStringList{CheckPassword} << "explain unload failure end";
+    QTest::newRow("folder in its place") << "folder" << QByteArray() << QStringList{CheckPassword} << unreadable;
+    QTest::newRow("FIFO in its place") << "fifo" << QByteArray() << QStringList{CheckPassword} << unreadable;
+    QTest::newRow("link to /dev/zero") << "link" << QByteArray("/dev/zero") << QStringList{CheckPassword} << unreadable;
+    QTest::newRow("link to a good check file")
+        << "link" << QByteArray("good.txt") << QStringList{CheckPassword} << unreadable;
 }
 
 void TestMasterPassword::answersAtTheRelock()
 {
+    QFETCH(QString, place);
     QFETCH(QByteArray, checkFile);
     QFETCH(QStringList, answers);
     QFETCH(QString, log);
     Relock relock;
-    const QByteArray tag = QTest::currentDataTag();
-    QFile file(PasswordCheckFilePath());
-    if (tag == "folder in its place")
+    const QString path = PasswordCheckFilePath();
+    const QByteArray nativePath = QFile::encodeName(path);
+    if (place == "folder") {
         QVERIFY(QDir(relock.folder.path()).mkdir(QStringLiteral("Password.txt")));
-    else if (tag != "missing")
+    } else if (place == "fifo") {
+        QCOMPARE(mkfifo(nativePath.constData(), 0600), 0);
+    } else if (place == "link") {
+        QFile good(relock.folder.path() + QStringLiteral("/good.txt"));
+        QVERIFY(good.open(QIODevice::WriteOnly) && good.write(CoffeeFile) == CoffeeFile.size() && good.flush());
+        QVERIFY(QFile::link(QString::fromLatin1(checkFile), path));
+    } else if (place == "file") {
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(checkFile) == checkFile.size() && file.flush());
+    }
     gdblRelockMinutes = 5;
     gdblMinutesLeft = 1.5; // the first tick leaves half a minute and lets the timer run on, the second asks
     relock.answers = answers;

@@ -1,9 +1,12 @@
 // The real program under a real X server: it starts from its own folder with its data file, shows its
-// window in the saved mode at the saved size, and a screenshot of each mode is kept for the README.
+// window in the saved mode at the saved size, and a screenshot of each mode is kept for the README. Without a
+// usable data file it says so and ends cleanly.
 
 #include "X11Witness.h"
 #include "data/DataFileSchema.h"
 #include "platform/db/DataFileCreator.h"
+#include "platform/keys/KeySender.h"
+#include "platform/keys/KeyString.h"
 #include "support/SeedData.h"
 #include "support/XvfbTestMain.h"
 
@@ -30,6 +33,19 @@ int distinctColours(const QImage& image)
     return static_cast<int>(colours.size());
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program copied into a folder of its own, where it looks for its data file.
+QString copyProgram(const QTemporaryDir& folder)
+{
+    const QString program = folder.filePath(QStringLiteral("quillock"));
+    return QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program) ? program : QString();
+}
+
 } // namespace
 
 class TestRealWindow : public QObject
@@ -39,6 +55,8 @@ class TestRealWindow : public QObject
 private slots:
     void programShowsItsWindow_data();
     void programShowsItsWindow();
+    void unusableDataFileEndsCleanly_data();
+    void unusableDataFileEndsCleanly();
 };
 
 void TestRealWindow::programShowsItsWindow_data()
@@ -57,8 +75,8 @@ void TestRealWindow::programShowsItsWindow()
     QFETCH(QSize, expectedPixels);
     QFETCH(QString, screenshot);
     QTemporaryDir folder;
-    const QString program = folder.filePath(QStringLiteral("quillock"));
-    QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
+    const QString program = copyProgram(folder);
+    QVERIFY(!program.isEmpty());
     const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
     QStringList statements = newDataFileStatements();
     statements << QStringLiteral("UPDATE Setup SET DefaultToLauncher = %1, FormWidth = 10500, FormHeight = 7200, "
@@ -86,6 +104,55 @@ void TestRealWindow::programShowsItsWindow()
     QVERIFY(image.save(QDir(folderForPictures).filePath(screenshot)));
     quillock.kill();
     quillock.waitForFinished();
+}
+
+void TestRealWindow::unusableDataFileEndsCleanly_data()
+{
+    QTest::addColumn<QByteArray>("contents"); // the data file's bytes, or a statement that makes it; null: no file
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("empty") << QByteArray("");
+    QByteArray noise(4096, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    QTest::newRow("bytes of noise") << noise;
+    QTest::newRow("no tables of its own") << QByteArray("CREATE TABLE Other (Name TEXT)");
+}
+
+// The start-up message is answered with Enter on the display's keyboard; the program then exits with code 1,
+// not by a signal on its way out, and leaves the data file as it was.
+void TestRealWindow::unusableDataFileEndsCleanly()
+{
+    QFETCH(QByteArray, contents);
+    QTemporaryDir folder;
+    const QString program = copyProgram(folder);
+    QVERIFY(!program.isEmpty());
+    const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
+    if (contents.startsWith("CREATE")) {
+        createDatabaseFile(dataFile, {QString::fromLatin1(contents)});
+    } else if (!contents.isNull()) {
+        QFile file(dataFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.flush());
+    }
+    const QByteArray before = fileBytes(dataFile);
+
+    QProcess quillock;
+    quillock.setProgram(program);
+    quillock.start();
+    QVERIFY2(quillock.waitForStarted(), qPrintable(quillock.errorString()));
+    X11Probe probe;
+    QTRY_VERIFY_WITH_TIMEOUT(probe.findWindow("Quillock").has_value(), 20000);
+    // Enter again while the program runs on: the first may come before the message has the keyboard focus.
+    for (int attempt = 0; attempt < 20 && quillock.state() != QProcess::NotRunning; ++attempt) {
+        Keys::keySender().send(Keys::parseKeyString(U"{ENTER}"));
+        quillock.waitForFinished(1000);
+    }
+    Keys::releasePlatformKeySender();
+
+    QVERIFY2(quillock.state() == QProcess::NotRunning, "the message was answered, yet the program did not end");
+    QCOMPARE(quillock.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(quillock.exitCode(), 1);
+    QCOMPARE(QFile::exists(dataFile), !contents.isNull()); // never made, never removed
+    QCOMPARE(fileBytes(dataFile), before);
 }
 
 QUILLOCK_XVFB_TEST_MAIN(TestRealWindow)

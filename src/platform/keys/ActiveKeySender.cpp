@@ -5,8 +5,8 @@ namespace {
 
 KeySender* replacementSender = nullptr;
 
-// Made on first use, so a program that never types needs no display; kept to the end so that the
-// backend can restore the keyboard it changed when the program exits.
+// Made on first use, so a program that never types needs no display; kept until the program releases it
+// on its way out, so that the backend can restore the keyboard it changed.
 std::unique_ptr<KeySender>& platformSender()
 {
     static std::unique_ptr<KeySender> sender;
@@ -33,6 +33,11 @@ void releaseIdleKeys()
 {
     if (platformSender())
         platformSender()->releaseIdleKeys();
+}
+
+void releasePlatformKeySender()
+{
+    platformSender().reset();
 }
 
 } // namespace Keys

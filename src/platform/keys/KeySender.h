@@ -36,6 +36,9 @@ KeySender& keySender();
 void setKeySender(KeySender* replacement);
 // releaseIdleKeys of the platform's key sender, when it has been made.
 void releaseIdleKeys();
+// Ends the platform's key sender, when it has been made, giving back what it changed on the keyboard; the
+// next use makes a new one.
+void releasePlatformKeySender();
 
 // This platform's key sender; defined by the backend that the build selects.
 std::unique_ptr<KeySender> createPlatformKeySender();

@@ -5,14 +5,26 @@ namespace {
 
 Shell* replacementShell = nullptr;
 
+std::unique_ptr<Shell>& platformShell()
+{
+    static std::unique_ptr<Shell> platform;
+    return platform;
+}
+
 } // namespace
 
 Shell& shell()
 {
     if (replacementShell)
         return *replacementShell;
-    static const std::unique_ptr<Shell> platformShell = createPlatformShell();
-    return *platformShell;
+    if (!platformShell())
+        platformShell() = createPlatformShell();
+    return *platformShell();
+}
+
+void releasePlatformShell()
+{
+    platformShell().reset();
 }
 
 void setShell(Shell* replacement)

@@ -31,6 +31,8 @@ public:
 Shell& shell();
 // Installs another shell (a test's); null restores the platform's. The caller keeps ownership.
 void setShell(Shell* replacement);
+// Ends the platform's shell, when it has been made; the next use makes a new one.
+void releasePlatformShell();
 
 // This platform's shell; defined by the backend that the build selects.
 std::unique_ptr<Shell> createPlatformShell();
