@@ -18,6 +18,8 @@ class FlexGrid : public QWidget
 public:
     // The width a column has until it is given one.
     static constexpr double DefaultColWidth = 960;
+    // The key code keyDown reports for the Delete key.
+    static constexpr int DeleteKeyCode = 46;
 
     explicit FlexGrid(QWidget* parent = nullptr);
     ~FlexGrid() override;

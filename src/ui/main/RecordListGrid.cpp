@@ -157,11 +157,15 @@ void RecordListGrid::RemoveCurrentRow()
     }
     m_grid.removeItem(m_grid.row());
     m_grid.setFocus();
-    if (m_grid.row() <= m_grid.rows() - 1) {
-        m_grid.setRowSel(m_grid.row());
-        m_grid.setCol(0);
-        m_grid.setColSel(m_grid.cols() - 1);
-    }
+    if (m_grid.row() <= m_grid.rows() - 1)
+        SelectWholeRow(m_grid.row());
+}
+
+void RecordListGrid::SelectWholeRow(int row)
+{
+    m_grid.setRowSel(row);
+    m_grid.setCol(0);
+    m_grid.setColSel(m_grid.cols() - 1);
 }
 
 void RecordListGrid::MouseDown()

@@ -47,6 +47,8 @@ public:
     // row leaves the heading row; otherwise the grid takes the focus and the row that moved into the deleted
     // row's place is selected whole.
     void RemoveCurrentRow();
+    // Makes the selection the whole of the given row (the current one), every column of it.
+    void SelectWholeRow(int row);
 
     void MouseDown();
     void MouseUp();

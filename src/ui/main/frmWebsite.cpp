@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int DeleteKey = 46;
-
 RecordListSettings websiteListSettings()
 {
     RecordListSettings settings;
@@ -241,13 +239,6 @@ void frmWebsite::cmdDelete_Click()
     });
 }
 
-void frmWebsite::selectWholeRow(int row)
-{
-    MSFlexGrid1->setRowSel(row);
-    MSFlexGrid1->setCol(0);
-    MSFlexGrid1->setColSel(MSFlexGrid1->cols() - 1);
-}
-
 void frmWebsite::cmdEnterInstructions_Click()
 {
     RunHandler([this] {
@@ -335,7 +326,7 @@ void frmWebsite::MSFlexGrid1_DblClick()
 
 void frmWebsite::MSFlexGrid1_KeyDown(int& keyCode, int /*shift*/)
 {
-    if (keyCode == DeleteKey)
+    if (keyCode == FlexGrid::DeleteKeyCode)
         cmdDelete_Click();
 }
 

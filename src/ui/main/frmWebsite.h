@@ -88,7 +88,6 @@ private:
     // Start-up and commands.
     void layOutSavedMode();
     void LaunchWebsite();
-    void selectWholeRow(int row);
     void resetIdleCount();
 
     // List order.

@@ -6,6 +6,7 @@
 #include "app/UnitOfWork.h"
 #include "data/WebsiteStatements.h"
 #include "platform/grid/FlexGrid.h"
+#include "ui/main/RecordListGrid.h"
 
 void frmWebsite::cmdUp_Click()
 {
@@ -14,7 +15,7 @@ void frmWebsite::cmdUp_Click()
         return; // the heading row and the first record row cannot move up
     swapRows(row - 1, row);
     MSFlexGrid1->setRow(row - 1);
-    selectWholeRow(row - 1);
+    m_list->SelectWholeRow(row - 1);
 }
 
 void frmWebsite::cmdDown_Click()
@@ -24,7 +25,7 @@ void frmWebsite::cmdDown_Click()
         return; // only a record row that is not the last can move down
     swapRows(row, row + 1);
     MSFlexGrid1->setRow(row + 1);
-    selectWholeRow(row + 1);
+    m_list->SelectWholeRow(row + 1);
 }
 
 // Every column moves, the hidden key and order included; nothing is written until the order is saved.

@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int DeleteKey = 46;
-
 // Sizes in twips: the least the window may be made, the buttons above the grid, and the grid's place.
 constexpr double MinWidth = 6500;
 constexpr double MinHeight = 4000;
@@ -181,7 +179,7 @@ void RecordListDialog::MSFlexGrid1_DblClick()
 
 void RecordListDialog::MSFlexGrid1_KeyDown(int& keyCode, int /*shift*/)
 {
-    if (keyCode == DeleteKey)
+    if (keyCode == FlexGrid::DeleteKeyCode)
         cmdDelete_Click();
 }
 
