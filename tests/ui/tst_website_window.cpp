@@ -6,6 +6,7 @@
 #include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
+#include "support/RecordingShell.h"
 #include "ui/main/CommandLabel.h"
 #include "ui/main/RecordListGrid.h"
 
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QUrl>
 #include <cmath>
 #include <unistd.h>
 
@@ -560,6 +562,38 @@ private slots:
         QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(fixture.control<QListWidget>("lstWebsites").viewport(), &move);
         QCOMPARE(colours(), std::pair(green, green));
+    }
+
+    // Help counts as activity and opens the page beside the program; Contact Us does not count. Both go to the
+    // desktop's browser with the main window as owner.
+    void supportCommandsOpenTheirPages_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("page"); // a file in the program folder, or an address
+        QTest::addColumn<double>("minutesLeft");
+        QTest::newRow("Help") << "mnuHelp"
+                              << "quillock-help.html" << 9.0;
+        QTest::newRow("Contact Us") << "mnuContactUs"
+                                    << "https://quillock.example/mail.html?sc=app" << 1.0;
+    }
+    void supportCommandsOpenTheirPages()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, page);
+        QFETCH(double, minutesLeft);
+        WebsiteWindowFixture fixture(numberedWebsites(2));
+        QVERIFY(fixture.load());
+        Desktop::RecordingShell shell;
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        fixture.click(command.toLatin1().constData());
+        const QString expected =
+            page.startsWith("https:") ? page : QUrl::fromLocalFile(fixture.folder.path() + '/' + page).toString();
+        QCOMPARE(shell.starts.size(), 1);
+        QCOMPARE(QString::fromStdString(shell.starts[0].argument), expected);
+        QCOMPARE(shell.starts[0].ownerWindow, static_cast<std::uintptr_t>(fixture.window->winId()));
+        QCOMPARE(gdblMinutesLeft, minutesLeft);
+        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     void missingDataFileAtStartIsReported()

@@ -3,10 +3,12 @@
 #include "app/HandlerGuard.h"
 #include "app/MasterPassword.h"
 #include "app/StartupSettings.h"
+#include "app/SupportPages.h"
 #include "app/UnitOfWork.h"
 #include "app/basModule1.h"
 #include "data/DataFileSchema.h"
 #include "data/WebsiteStatements.h"
+#include "launch/OpenWebPage.h"
 #include "launch/ReplayWebsite.h"
 #include "launch/WaitMilliseconds.h"
 #include "platform/dialogs/Dialogs.h"
@@ -295,13 +297,13 @@ void frmWebsite::mnuHelp_Click()
 {
     RunHandler([this] {
         resetIdleCount();
-        // the help page opens here
+        OpenWebPage(SupportPages::helpPageLink(), this);
     });
 }
 
 void frmWebsite::mnuContactUs_Click()
 {
-    // the contact page opens here
+    RunHandler([this] { OpenWebPage(SupportPages::contactPage(), this); });
 }
 
 // ---- grid events ----
