@@ -18,6 +18,8 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(openbox chromium xdotool)
     # The formatting check.
     packages+=(clang-format)
+    # The install test: the desktop's validators, and GLib's gio to start a program from its menu entry.
+    packages+=(desktop-file-utils appstream libglib2.0-bin)
 fi
 
 missing=()

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs Quillock from an existing build into a temporary home whose data folder's path holds a blank, a
+# quote and a dollar sign, the way a user runs scripts/install.sh: tst_install.sh <source folder> <build folder>
+set -euo pipefail
+source_dir=$1
+build_dir=$2
+work=$(mktemp -d)
+trap 'rm -rf -- "$work"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+export HOME="$work/home" XDG_DATA_HOME="$work/my \"data\" \$HOME"
+share=$XDG_DATA_HOME
+folder="$share/quillock"
+install() { "$source_dir/scripts/install.sh" --build-dir "$build_dir"; }
+
+install
+for program in quillock quillock-utility; do
+    [[ -f "$folder/$program" && -x "$folder/$program" ]] || fail "$program is not installed as a program"
+done
+[[ -f "$folder/quillock-help.html" ]] || fail "the help page is not beside the programs"
+cmp -s "$source_dir/data/quillock-help.html" "$folder/quillock-help.html" || fail "the help page differs"
+[[ $(stat -c %a "$folder/Quillock.mdb") == 600 ]] || fail "the new data file is not readable by its owner only"
+entries=("$share/applications/example.quillock.Quillock.desktop"
+         "$share/applications/example.quillock.QuillockUtility.desktop")
+desktop-file-validate "${entries[@]}" || fail "desktop-file-validate refused an entry"
+appstreamcli validate --no-net "$share/metainfo/example.quillock.Quillock.metainfo.xml" || fail "appstreamcli refused"
+[[ -f "$share/icons/hicolor/scalable/apps/example.quillock.Quillock.svg" ]] || fail "no icon"
+
+# The desktop starts the installed program from the entry, its path read back whole.
+# shellcheck disable=SC2016 # the stub's own shell expands them
+printf '#!/bin/sh\nprintf %%s "$0" >"$(dirname "$0")/started"\n' >"$folder/quillock"
+gio launch "${entries[0]}"
+for _ in $(seq 50); do [[ -s "$folder/started" ]] && break; sleep 0.1; done
+[[ $(<"$folder/started") == "$folder/quillock" ]] || fail "the entry started '$(<"$folder/started")'"
+
+# A second install keeps the data file; a link planted at a target is replaced, not written through.
+echo "the user's websites" >>"$folder/Quillock.mdb"
+before=$(sha256sum <"$folder/Quillock.mdb")
+echo "victim" >"$work/victim"
+ln -sf "$work/victim" "${entries[1]}"
+install
+[[ $(sha256sum <"$folder/Quillock.mdb") == "$before" ]] || fail "the second install changed the data file"
+[[ $(<"$work/victim") == victim && ! -L "${entries[1]}" ]] || fail "the install wrote through a link"
+cmp -s "$build_dir/bin/quillock" "$folder/quillock" || fail "the second install did not renew the program"
+
+# A data file that is a link stops the install and nothing is written at the link's end.
+rm "$folder/Quillock.mdb"
+ln -s "$work/elsewhere.mdb" "$folder/Quillock.mdb"
+if install 2>/dev/null; then fail "the install went on over a linked data file"; fi
+[[ ! -e "$work/elsewhere.mdb" ]] || fail "the install wrote a data file through a link"
+echo "PASS"
