@@ -12,6 +12,7 @@
 #include "ui/main/frmWebsite.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
@@ -91,20 +92,13 @@ class TestCrashSafety : public QObject
     // Reads the child's output until it has written the step; false if it ends or the time runs out first.
     bool waitFor(char step, std::chrono::milliseconds time)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (true) {
-            while (m_child.bytesAvailable() > 0) {
-                char got = 0;
-                m_child.getChar(&got);
-                m_marks += got;
-                if (got == step)
-                    return true;
-            }
-            const auto left = time.count() - clock.elapsed();
-            if (left <= 0 || !m_child.waitForReadyRead(static_cast<int>(left)))
+        const QDeadlineTimer deadline(time);
+        for (char got = 0; got != step; m_marks += got) {
+            if (m_child.bytesAvailable() == 0 && !m_child.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
                 return false;
+            m_child.getChar(&got);
         }
+        return true;
     }
     // Kills the child after the delay; 1 when it was in the middle of a save then.
     int killAfter(std::chrono::microseconds delay)
