@@ -110,7 +110,6 @@ bool AskStartupPassword(const QString& expectedMasterPassword)
     if (gstrPassword == expectedMasterPassword)
         return true;
     showIncorrectPassword();
-    dialogs().endProgram();
     return false;
 }
 

@@ -17,8 +17,9 @@ constexpr qint64 PasswordCheckFileMaxBytes = 4096;
 
 // The start-up question, asked only when a master password is stored (empty expected: returns true at
 // once). The answer, typed into a masked field, goes to gstrPassword. An exact, case-sensitive match
-// returns true. Anything else, an empty answer or Cancel included, shows "Incorrect Password.", ends the
-// program and returns false: the caller returns at once, without any further start-up work.
+// returns true. Anything else, an empty answer or Cancel included, shows "Incorrect Password." and returns
+// false: the caller ends the program at once as a failed start, without any further start-up work and
+// without any window's closing handling.
 bool AskStartupPassword(const QString& expectedMasterPassword);
 
 // One tick of the re-lock timer, for the main window's timer handler. The timer is off for the whole

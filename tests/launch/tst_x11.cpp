@@ -1,9 +1,11 @@
 // On a display of the test's own: the X11 keystroke backend typing into a real Qt window, and a program started
 // detached through the desktop's shell with the arguments its desktop entry gives, its window covering the screen
 // as no window manager runs (the end-to-end test has chromium maximized under openbox). The program started is
-// this test itself, showing a window titled with its arguments.
+// this test itself, showing a window titled with its arguments. A program that types and then ends at once, as
+// File > Exit and the re-lock end it, gives its spare keys back all the same.
 
 #include "X11Witness.h"
+#include "platform/dialogs/Dialogs.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/keys/X11KeySender.h"
 #include "platform/shell/XdgShell.h"
@@ -23,7 +25,8 @@
 
 namespace {
 
-const char* const ShowWindow = "QUILLOCK_TEST_SHOW_WINDOW"; // set for the programs the test starts
+const char* const ShowWindow = "QUILLOCK_TEST_SHOW_WINDOW";  // set for the programs the test starts
+const char* const TypeAndEnd = "QUILLOCK_TEST_TYPE_AND_END"; // set for the program that types and ends at once
 
 // A window that writes down the keys it receives: the text they type (\r for Enter, \t for Tab), +{TAB} for
 // Shift+Tab, and ^ or % before the name of a key pressed with Control or Alt.
@@ -43,6 +46,16 @@ struct KeyRecorder : QWidget
     bool focusNextPrevChild(bool) override { return false; } // Tab is a key to record, not a move of the focus
 };
 
+// The display's keyboard, as a client connecting now sees it; é is not on the server's US keyboard.
+std::unique_ptr<Display, int (*)(Display*)> display()
+{
+    return {XOpenDisplay(nullptr), &XCloseDisplay};
+}
+bool keymapHasEAcute()
+{
+    return XKeysymToKeycode(display().get(), 0xe9) != 0;
+}
+
 // Each character in a key string of its own, as a replay types a text.
 QStringList eachCharacterLiterally(const QString& text)
 {
@@ -60,10 +73,6 @@ class TestX11 : public QObject
 
     std::unique_ptr<Keys::X11KeySender> m_sender;
     KeyRecorder m_window;
-
-    // The display's keyboard, as a client connecting now sees it; é is not on the server's US keyboard.
-    static std::unique_ptr<Display, int (*)(Display*)> display() { return {XOpenDisplay(nullptr), &XCloseDisplay}; }
-    static bool keymapHasEAcute() { return XKeysymToKeycode(display().get(), 0xe9) != 0; }
 
     // Sends from a thread of its own, as another program would: the window goes on taking its keys while
     // the sender waits for a spare key to become free.
@@ -146,6 +155,19 @@ private slots:
         QVERIFY(!keymapHasEAcute());
     }
 
+    void givesSpareKeysBackWhenTheProgramEndsAtOnce()
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(TypeAndEnd, "1");
+        program.setProcessEnvironment(environment);
+        program.start(QCoreApplication::applicationFilePath());
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.readAllStandardOutput(), "bound"); // it had borrowed a spare key for é
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(!keymapHasEAcute());
+    }
+
     void startsDetachedAndCoversTheScreen()
     {
         const QString program = QCoreApplication::applicationFilePath();
@@ -178,6 +200,14 @@ private slots:
 
 int main(int argc, char* argv[])
 {
+    // A program that types é through the platform's key sender and ends at once, its key just sent.
+    if (qEnvironmentVariableIsSet(TypeAndEnd)) {
+        QCoreApplication app(argc, argv);
+        sendKeys(literalKeyString(QChar(0xe9)));
+        if (keymapHasEAcute())
+            std::fputs("bound", stdout);
+        dialogs().endProgram();
+    }
     // A started program: a window titled with its arguments, until it is ended or its display goes.
     if (qEnvironmentVariableIsSet(ShowWindow)) {
         QApplication app(argc, argv);

@@ -1,9 +1,11 @@
 // The real program under a real X server: it starts from its own folder with its data file, shows its
 // window in the saved mode at the saved size, and a screenshot of each mode is kept for the README. Without a
-// usable data file it says so and ends cleanly.
+// usable data file, or with a wrong master password, it says so and ends cleanly with code 1.
 
 #include "X11Witness.h"
+#include "crypto/dsEncrypt.h"
 #include "data/DataFileSchema.h"
+#include "data/StatementText.h"
 #include "platform/db/DataFileCreator.h"
 #include "platform/keys/KeySender.h"
 #include "platform/keys/KeyString.h"
@@ -55,8 +57,8 @@ class TestRealWindow : public QObject
 private slots:
     void programShowsItsWindow_data();
     void programShowsItsWindow();
-    void unusableDataFileEndsCleanly_data();
-    void unusableDataFileEndsCleanly();
+    void failedStartEndsCleanly_data();
+    void failedStartEndsCleanly();
 };
 
 void TestRealWindow::programShowsItsWindow_data()
@@ -106,9 +108,10 @@ void TestRealWindow::programShowsItsWindow()
     quillock.waitForFinished();
 }
 
-void TestRealWindow::unusableDataFileEndsCleanly_data()
+void TestRealWindow::failedStartEndsCleanly_data()
 {
-    QTest::addColumn<QByteArray>("contents"); // the data file's bytes, or a statement that makes it; null: no file
+    // The data file's bytes; or a statement that makes it, or that changes a new one; null: no file.
+    QTest::addColumn<QByteArray>("contents");
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("empty") << QByteArray("");
     QByteArray noise(4096, '\0');
@@ -116,11 +119,14 @@ void TestRealWindow::unusableDataFileEndsCleanly_data()
         noise[i] = static_cast<char>((i * 7919 + 13) % 251);
     QTest::newRow("bytes of noise") << noise;
     QTest::newRow("no tables of its own") << QByteArray("CREATE TABLE Other (Name TEXT)");
+    // Enter gives the empty answer, which is a wrong one.
+    QTest::newRow("wrong master password")
+        << ("UPDATE Setup SET MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("Sesame"))).toLatin1();
 }
 
-// The start-up message is answered with Enter on the display's keyboard; the program then exits with code 1,
-// not by a signal on its way out, and leaves the data file as it was.
-void TestRealWindow::unusableDataFileEndsCleanly()
+// The start-up prompt and message are answered with Enter on the display's keyboard; the program then exits with code
+// 1, not by a signal on its way out, and leaves the data file as it was.
+void TestRealWindow::failedStartEndsCleanly()
 {
     QFETCH(QByteArray, contents);
     QTemporaryDir folder;
@@ -129,6 +135,8 @@ void TestRealWindow::unusableDataFileEndsCleanly()
     const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
     if (contents.startsWith("CREATE")) {
         createDatabaseFile(dataFile, {QString::fromLatin1(contents)});
+    } else if (contents.startsWith("UPDATE")) {
+        createDatabaseFile(dataFile, newDataFileStatements() << QString::fromLatin1(contents));
     } else if (!contents.isNull()) {
         QFile file(dataFile);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.flush());

@@ -29,7 +29,8 @@ public:
                              bool masked = false) = 0;
     // Shows a message and returns the button pressed. An empty title shows the application's title.
     virtual int msgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {}) = 0;
-    // Ends the program at once: no window's closing handling runs. The caller returns right after.
+    // Ends the program at once, with code 0: no window's closing handling runs, yet keys the program bound for
+    // typing are given back to the keyboard. The caller returns right after.
     virtual void endProgram() = 0;
 };
 

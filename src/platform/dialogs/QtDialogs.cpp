@@ -1,6 +1,7 @@
 #include "platform/dialogs/QtDialogs.h"
 
 #include "platform/app/Application.h"
+#include "platform/keys/KeySender.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -76,7 +77,9 @@ int QtDialogs::msgBox(const QString& prompt, int style, const QString& title)
 
 void QtDialogs::endProgram()
 {
-    // Everything the program keeps is already in the data file; nothing is left to save.
+    // Everything the program keeps is already in the data file; nothing is left to save. Keys bound for typing
+    // are given back to the keyboard here, as no exit handler runs.
+    Keys::releasePlatformKeySender();
     std::fflush(nullptr);
     std::_Exit(0);
 }
