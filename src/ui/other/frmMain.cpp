@@ -148,27 +148,41 @@ void frmMain::Command2_Click()
 
 // ---- the re-enciphering pass ----
 
+namespace {
+
 // Runs the field cipher over the name and link of every website that has a name: a second pass undoes the
 // first. A website without a link keeps it Null. The pass cannot tell enciphered rows from plain ones, so it is
 // all or nothing: a failure part-way leaves every website as it was.
+void reencipherWebsites()
+{
+    UnitOfWork work;
+    work.beginTransaction();
+    for (Recordset& websites = work.read(ReencipherWebsitesQuery()); !websites.eof(); websites.moveNext()) {
+        const Field name = websites.fields(QStringLiteral("WebsiteName"));
+        if (name.isNull())
+            continue;
+        const Field link = websites.fields(QStringLiteral("WebsiteLink"));
+        gobjEncrypt->setKeyString(gstrPassword);
+        const QString newName = gobjEncrypt->Encrypt2(name.text());
+        const std::optional<QString> newLink =
+            link.isNull() ? std::nullopt : std::optional(gobjEncrypt->Encrypt2(link.text()));
+        work.execute(ReencipherWebsiteStatement(
+            newName, newLink, NumberTextBeginsWith(websites.fields(QStringLiteral("WebsiteID")).text())));
+    }
+    work.commit();
+}
+
+} // namespace
+
 void frmMain::Command3_Click()
 {
     RunHandler([] {
-        UnitOfWork work;
-        work.beginTransaction();
-        for (Recordset& websites = work.read(ReencipherWebsitesQuery()); !websites.eof(); websites.moveNext()) {
-            const Field name = websites.fields(QStringLiteral("WebsiteName"));
-            if (name.isNull())
-                continue;
-            const Field link = websites.fields(QStringLiteral("WebsiteLink"));
-            gobjEncrypt->setKeyString(gstrPassword);
-            const QString newName = gobjEncrypt->Encrypt2(name.text());
-            const std::optional<QString> newLink =
-                link.isNull() ? std::nullopt : std::optional(gobjEncrypt->Encrypt2(link.text()));
-            work.execute(ReencipherWebsiteStatement(
-                newName, newLink, NumberTextBeginsWith(websites.fields(QStringLiteral("WebsiteID")).text())));
+        try {
+            reencipherWebsites();
+        } catch (const AppError& error) {
+            // The unit of work has undone the pass by now.
+            throw AppError(error.number(), error.description() + QStringLiteral("\nNo website was changed."));
         }
-        work.commit();
     });
 }
 
