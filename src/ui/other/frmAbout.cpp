@@ -40,8 +40,12 @@ void setLabel(QLabel* label, const QString& text)
 frmAbout::frmAbout(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("About MyApp"));
+    // The captions were laid out for a small 8-point face, as in the other windows.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
     createControls();
-    setFixedSize(Twips::toPixels(5760), Twips::toPixels(3960));
+    setFixedSize(Twips::toPixels(6000), Twips::toPixels(3960));
     Form_Load();
 }
 
@@ -51,36 +55,36 @@ void frmAbout::createControls()
     const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
                                                            : QApplication::windowIcon();
     picIcon->setPixmap(icon.pixmap(Twips::toPixels(480)));
-    lblTitle = place<QLabel>(this, "lblTitle", QString(), {1050, 240, 4470, 480});
+    lblTitle = place<QLabel>(this, "lblTitle", QString(), {1050, 240, 4710, 480});
     QFont large = lblTitle->font();
     large.setPointSizeF(large.pointSizeF() * 1.5);
     large.setBold(true);
     lblTitle->setFont(large);
-    lblVersion = place<QLabel>(this, "lblVersion", QString(), {1050, 780, 4470, 255});
+    lblVersion = place<QLabel>(this, "lblVersion", QString(), {1050, 780, 4710, 255});
 
     auto* fraOrvane = place<QGroupBox>(this, "fraOrvane", QStringLiteral("The Quillock project"),
-                                       {1050, 1080, 4470, 780}, QStringLiteral("The Quillock project"));
+                                       {1050, 1080, 4710, 780}, QStringLiteral("The Quillock project"));
     auto* txtOrvaneWebPage = place<QLineEdit>(fraOrvane, "txtOrvaneWebPage", QStringLiteral("Project web page"),
-                                              {120, 330, 2880, 315}, SupportPages::makerHomePage());
+                                              {120, 330, 2970, 315}, SupportPages::makerHomePage());
     txtOrvaneWebPage->setReadOnly(true); // the button opens the page fixed in code, whatever this box holds
     connect(place<QPushButton>(fraOrvane, "cmdGotoOrvaneWebPage", QStringLiteral("Go to the project web page"),
-                               {3090, 300, 1260, 375}, QStringLiteral("Go To WebPage")),
+                               {3180, 300, 1440, 375}, QStringLiteral("Go To WebPage")),
             &QPushButton::clicked, this, &frmAbout::cmdGotoOrvaneWebPage_Click);
 
-    setLabel(place<QLabel>(this, "Label1", QString(), {1050, 1980, 4470, 255}),
+    setLabel(place<QLabel>(this, "Label1", QString(), {1050, 1980, 4710, 255}),
              QStringLiteral("Built from the Quillock source code."));
-    setLabel(place<QLabel>(this, "Label2", QString(), {1050, 2310, 4470, 255}),
+    setLabel(place<QLabel>(this, "Label2", QString(), {1050, 2310, 4710, 255}),
              QStringLiteral("More Info Available At:"));
-    txtWebPage = place<QLineEdit>(this, "txtWebPage", QStringLiteral("More info web address"), {1050, 2580, 3000, 315},
+    txtWebPage = place<QLineEdit>(this, "txtWebPage", QStringLiteral("More info web address"), {1050, 2580, 3150, 315},
                                   SupportPages::makerHomePage());
     connect(place<QPushButton>(this, "cmdGoToWebPage", QStringLiteral("Go to the more info web address"),
-                               {4260, 2550, 1260, 375}, QStringLiteral("Go To WebPage")),
+                               {4320, 2550, 1440, 375}, QStringLiteral("Go To WebPage")),
             &QPushButton::clicked, this, &frmAbout::cmdGoToWebPage_Click);
 
-    setLabel(place<QLabel>(this, "lblCopyrightNotice", QString(), {240, 3240, 3900, 255}),
+    setLabel(place<QLabel>(this, "lblCopyrightNotice", QString(), {240, 3240, 3960, 255}),
              QStringLiteral("Copyright (C) 2026 the Quillock developers."));
     auto* cmdOK =
-        place<QPushButton>(this, "cmdOK", QStringLiteral("OK"), {4260, 3180, 1260, 375}, QStringLiteral("OK"));
+        place<QPushButton>(this, "cmdOK", QStringLiteral("OK"), {4320, 3180, 1440, 375}, QStringLiteral("OK"));
     // The default button answers Enter; a dialog answers Escape with reject, which closes it the same way.
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
