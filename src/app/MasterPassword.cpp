@@ -2,8 +2,6 @@
 
 #include "app/HandlerGuard.h"
 #include "app/basModule1.h"
-#include "crypto/basBlowfishByteFns.h"
-#include "platform/app/Application.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/error/AppError.h"
 
@@ -14,8 +12,6 @@ namespace {
 
 // Answers at one re-lock before the program closes.
 constexpr int MaxAnswers = 3;
-
-const QString LineBreak = QStringLiteral("\r\n");
 
 QString askForMasterPassword()
 {
@@ -43,31 +39,6 @@ void closeProgram(const std::function<void()>& unloadMainWindow)
     dialogs().endProgram();
 }
 
-// The enciphered part of the check file: the whole file without the line break its writer added;
-// std::nullopt for a file too large to be one. Raises AppError when the file cannot be read.
-std::optional<QString> readCheckFile(const QString& path)
-{
-    std::optional<QString> text = ReadTextFileUpTo(path, PasswordCheckFileMaxBytes);
-    if (text)
-        text->chop(LineBreak.size());
-    return text;
-}
-
-// The file deciphered with the answer as key must begin with the answer itself as its first line. A
-// file that cannot be deciphered with this answer (too short, or an answer too long to be a key) does
-// not open, whatever the answer.
-bool answerOpensCheckFile(const QString& cipherText, const QString& answer)
-{
-    QString plain;
-    try {
-        plain = basBlowfishByteFns::DecryptText(cipherText, answer);
-    } catch (const AppError&) {
-        return false;
-    }
-    const qsizetype lineEnd = plain.indexOf(LineBreak);
-    return lineEnd >= 0 && plain.first(lineEnd) == answer;
-}
-
 // Asks until the right answer comes (true) or the program has to close (false): an empty answer, the
 // last wrong answer, or a check file that is missing or cannot be read.
 bool askUntilUnlocked(const QString& checkFile)
@@ -82,12 +53,12 @@ bool askUntilUnlocked(const QString& checkFile)
             return false;
         std::optional<QString> cipherText;
         try {
-            cipherText = readCheckFile(checkFile);
+            cipherText = ReadPasswordCheckFile(checkFile);
         } catch (const AppError& error) {
             explainCheckImpossible(QStringLiteral("The password check file cannot be read.\n") + error.description());
             return false;
         }
-        if (cipherText && answerOpensCheckFile(*cipherText, gstrPassword))
+        if (cipherText && AnswerOpensCheckFile(*cipherText, gstrPassword))
             return true;
         showIncorrectPassword();
         if (attempts >= MaxAnswers - 1)
@@ -96,11 +67,6 @@ bool askUntilUnlocked(const QString& checkFile)
 }
 
 } // namespace
-
-QString PasswordCheckFilePath()
-{
-    return Application::fileInProgramFolder(QStringLiteral("Password.txt"));
-}
 
 bool AskStartupPassword(const QString& expectedMasterPassword)
 {

@@ -3,17 +3,12 @@
 // The master password gate: the one question at start-up, and the re-lock that asks again after the
 // configured idle minutes and checks the answer against the password check file.
 
+#include "app/PasswordCheckFile.h"
+
 #include <QString>
 #include <functional>
 
 class QTimer;
-
-// Password.txt in the program folder: the master password and a line break, enciphered with the Blowfish
-// text mode under the password itself, followed by the writer's line break.
-QString PasswordCheckFilePath();
-// The largest check file that is read. The file of the longest password that can be a key takes 122 bytes;
-// a larger one is not read, and no answer opens it.
-constexpr qint64 PasswordCheckFileMaxBytes = 4096;
 
 // The start-up question, asked only when a master password is stored (empty expected: returns true at
 // once). The answer, typed into a masked field, goes to gstrPassword. An exact, case-sensitive match

@@ -1,6 +1,7 @@
 #include "data/WebsiteStatements.h"
 
 #include "data/NumberText.h"
+#include "data/StatementText.h"
 
 QString WebsiteListQuery()
 {
@@ -53,6 +54,19 @@ QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValu
 {
     return QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) ") + QStringLiteral("VALUES (") + nameValue +
            QStringLiteral(", ") + QStringLiteral(" ") + linkValue + QStringLiteral(")") + QStringLiteral(" ");
+}
+
+QString ReencipherWebsitesQuery()
+{
+    return QStringLiteral("SELECT WebsiteID, WebsiteName, WebsiteLink ") + QStringLiteral("FROM Website ");
+}
+
+QString ReencipherWebsiteStatement(const QString& name, const std::optional<QString>& link, double websiteId)
+{
+    QString statement = QStringLiteral("UPDATE Website SET WebsiteName = '") + FixQuotes(name);
+    if (link)
+        statement += QStringLiteral("', ") + QStringLiteral("WebsiteLink = '") + FixQuotes(*link);
+    return statement + QStringLiteral("' ") + QStringLiteral("WHERE WebsiteID = ") + NumberToText(websiteId);
 }
 
 QString IdentityQuery()

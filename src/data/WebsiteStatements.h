@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The statements of the website list.
 
@@ -20,5 +21,11 @@ QString WebsiteListOrderStatement(int position, const QString& websiteId);
 QString WebsiteEditorQuery(double websiteId);
 QString UpdateWebsiteStatement(const QString& nameValue, const QString& linkValue, double websiteId);
 QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValue);
+// The re-enciphering pass: every website's key, name and link; and the statement that stores one website's
+// name and link, both given as they are to be stored (quotes are doubled here). A website without a link
+// gets its name only, so that its link stays Null.
+QString ReencipherWebsitesQuery();
+QString ReencipherWebsiteStatement(const QString& name, const std::optional<QString>& link, double websiteId);
+
 // The key the database gave the row inserted last on the connection.
 QString IdentityQuery();

@@ -1,8 +1,8 @@
 #include "app/basModule1.h"
 #include "platform/app/Application.h"
+#include "ui/other/frmMain.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
@@ -10,9 +10,9 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(QStringLiteral(QUILLOCK_VERSION));
     const SharedObjectsScope sharedObjects; // ends after the window, before the application
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("DevivedIzurEdevi"));
-    window.resize(600, 400);
-    window.show();
+    frmMain window;
+    // A refused password closes the window before the event loop runs, so there is nothing left to wait for.
+    if (!window.Form_Load())
+        return 0;
     return QApplication::exec();
 }

@@ -1,8 +1,10 @@
 // The real program under a real X server: it starts from its own folder with its data file, shows its
 // window in the saved mode at the saved size, and a screenshot of each mode is kept for the README. Without a
-// usable data file, or with a wrong master password, it says so and ends cleanly with code 1.
+// usable data file, or with a wrong master password, it says so and ends cleanly with code 1. The utility
+// program writes the password check file from the answer typed at its first start.
 
 #include "X11Witness.h"
+#include "app/PasswordCheckFile.h"
 #include "crypto/dsEncrypt.h"
 #include "data/DataFileSchema.h"
 #include "data/StatementText.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QProcess>
@@ -42,10 +45,10 @@ QByteArray fileBytes(const QString& path)
 }
 
 // The program copied into a folder of its own, where it looks for its data file.
-QString copyProgram(const QTemporaryDir& folder)
+QString copyProgram(const QTemporaryDir& folder, const QString& original = QStringLiteral(QUILLOCK_PROGRAM))
 {
-    const QString program = folder.filePath(QStringLiteral("quillock"));
-    return QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program) ? program : QString();
+    const QString program = folder.filePath(QFileInfo(original).fileName());
+    return QFile::copy(original, program) ? program : QString();
 }
 
 } // namespace
@@ -59,6 +62,7 @@ private slots:
     void programShowsItsWindow();
     void failedStartEndsCleanly_data();
     void failedStartEndsCleanly();
+    void utilityWritesThePasswordCheckFile();
 };
 
 void TestRealWindow::programShowsItsWindow_data()
@@ -161,6 +165,28 @@ void TestRealWindow::failedStartEndsCleanly()
     QCOMPARE(quillock.exitCode(), 1);
     QCOMPARE(QFile::exists(dataFile), !contents.isNull()); // never made, never removed
     QCOMPARE(fileBytes(dataFile), before);
+}
+
+// The utility asks for a password over its window; the first answer typed becomes the check file's password.
+void TestRealWindow::utilityWritesThePasswordCheckFile()
+{
+    QTemporaryDir folder;
+    const QString checkFile = folder.filePath(QStringLiteral("Password.txt"));
+    QProcess utility;
+    utility.start(copyProgram(folder, QStringLiteral(QUILLOCK_UTILITY)));
+    QVERIFY2(utility.waitForStarted(), qPrintable(utility.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("DevivedIzurEdevi").has_value(), 20000);
+    // Each attempt replaces what the box holds: the first keys may come before the box has the keyboard focus.
+    for (int attempt = 0; attempt < 20 && !QFile::exists(checkFile); ++attempt) {
+        Keys::keySender().send(Keys::parseKeyString(U"{END}+{HOME}k3y{ENTER}"));
+        QTest::qWait(1000);
+    }
+    Keys::releasePlatformKeySender();
+    QVERIFY(CheckFileOpensWith(checkFile, QStringLiteral("k3y")) &&
+            !CheckFileOpensWith(checkFile, QStringLiteral("k3")));
+    QCOMPARE(utility.state(), QProcess::Running);
+    utility.kill();
+    utility.waitForFinished();
 }
 
 QUILLOCK_XVFB_TEST_MAIN(TestRealWindow)

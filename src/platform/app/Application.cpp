@@ -20,6 +20,21 @@ QString title()
     return QStringLiteral("Quillock");
 }
 
+int versionMajor()
+{
+    return QUILLOCK_VERSION_MAJOR;
+}
+
+int versionMinor()
+{
+    return QUILLOCK_VERSION_MINOR;
+}
+
+int versionRevision()
+{
+    return QUILLOCK_VERSION_PATCH;
+}
+
 QString path()
 {
     if (!overriddenPath().isEmpty())

@@ -3,11 +3,11 @@
 #include "app/HandlerGuard.h"
 #include "app/UnitOfWork.h"
 #include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "ui/StorableText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -28,13 +28,6 @@ QString withoutAccessKey(QString caption)
     return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
         .remove(QLatin1Char('&'))
         .replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
-QString characterName(QChar character)
-{
-    if (character.isPrint())
-        return QStringLiteral("\"%1\"").arg(character);
-    return QStringLiteral("U+%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toUpper();
 }
 
 } // namespace
@@ -150,19 +143,9 @@ void RecordEditor::Form_Activate()
 // character, so that the user can mend it.
 bool RecordEditor::textsCanBeStored() const
 {
-    if (m_encipheredBoxes.isEmpty())
-        return true; // an editor of plain texts needs no cipher
-    const QString& alphabet = gobjEncrypt->alphabet();
     for (const QLineEdit* box : m_encipheredBoxes) {
-        for (const QChar character : box->text()) {
-            if (alphabet.contains(character))
-                continue;
-            dialogs().msgBox(QStringLiteral("The %1 cannot hold the character %2. Stored texts may hold letters, "
-                                            "digits, blanks and the punctuation of a plain keyboard only.")
-                                 .arg(box->accessibleName(), characterName(character)),
-                             Dialogs::vbExclamation);
+        if (!FieldCipherCanStore(box->text(), box->accessibleName()))
             return false;
-        }
     }
     return true;
 }

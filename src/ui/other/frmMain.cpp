@@ -1,0 +1,228 @@
+#include "ui/other/frmMain.h"
+
+#include "app/HandlerGuard.h"
+#include "app/PasswordCheckFile.h"
+#include "app/UnitOfWork.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "data/NumberText.h"
+#include "data/WebsiteStatements.h"
+#include "launch/WaitMilliseconds.h"
+#include "platform/dialogs/Dialogs.h"
+#include "platform/error/AppError.h"
+#include "platform/screen/FormSize.h"
+#include "platform/screen/Twips.h"
+#include "ui/ModalWindow.h"
+#include "ui/StorableText.h"
+#include "ui/main/frmWebsite.h"
+#include "ui/maintenance/frmEventType.h"
+#include "ui/other/frmAbout.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("DevivedIzurEdevi"));
+    setCentralWidget(new QWidget(this));
+    createControls();
+    createMenus();
+    resize(Twips::toPixels(4800), Twips::toPixels(1380) + menuBar()->sizeHint().height());
+    tmrWait.setObjectName(QStringLiteral("tmrWait"));
+    connect(&tmrWait, &QTimer::timeout, this, &frmMain::tmrWait_Timer);
+}
+
+void frmMain::createControls()
+{
+    Text1 = new QLineEdit(QStringLiteral("Text1"), centralWidget());
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Test Text"));
+    FormSize::placeControl(*Text1, 240, 240, 4320, 315);
+    const struct
+    {
+        const char* name;
+        QString caption;
+        QString accessibleName;
+        void (frmMain::*handler)();
+    } buttons[] = {
+        {"Command1", QStringLiteral("Encrypt"), QStringLiteral("Encrypt"), &frmMain::Command1_Click},
+        {"Command2", QStringLiteral("Decrypt"), QStringLiteral("Decrypt"), &frmMain::Command2_Click},
+        // The caption says nothing; the accessible name says what it does.
+        {"Command3", QStringLiteral("Command3"), QStringLiteral("Re-encipher every website"), &frmMain::Command3_Click},
+    };
+    double left = 240;
+    for (const auto& button : buttons) {
+        auto* command = new QPushButton(button.caption, centralWidget());
+        command->setObjectName(QString::fromLatin1(button.name));
+        command->setAccessibleName(button.accessibleName);
+        FormSize::placeControl(*command, left, 780, 1320, 375);
+        connect(command, &QPushButton::clicked, this, button.handler);
+        left += 1500;
+    }
+}
+
+void frmMain::createMenus()
+{
+    const auto addMenu = [this](const char* name, const QString& title) {
+        QMenu* menu = menuBar()->addMenu(title);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->setAccessibleName(QString(title).remove(QLatin1Char('&')));
+        return menu;
+    };
+    addMenu("mnuFile", QStringLiteral("&File"))
+        ->addAction(QStringLiteral("&Exit"), this, &frmMain::mnuExit_Click)
+        ->setObjectName(QStringLiteral("mnuExit"));
+    QMenu* mnuTables = addMenu("mnuTables", QStringLiteral("&Tables"));
+    mnuTables->addAction(QStringLiteral("EventType"), this, &frmMain::mnuEventType_Click)
+        ->setObjectName(QStringLiteral("mnuEventType"));
+    mnuTables->addAction(QStringLiteral("Website"), this, &frmMain::mnuWebsite_Click)
+        ->setObjectName(QStringLiteral("mnuWebsite"));
+    addMenu("mnuHelp", QStringLiteral("&Help"))
+        ->addAction(QStringLiteral("&About"), this, &frmMain::mnuAbout_Click)
+        ->setObjectName(QStringLiteral("mnuAbout"));
+}
+
+// ---- start-up ----
+
+bool frmMain::Form_Load()
+{
+    gobjEncrypt = std::make_unique<dsEncrypt>();
+    CenterForm(*this);
+    show();
+    gstrPassword = dialogs().inputBox(QStringLiteral("Enter Password: "), QString(), QString(), true);
+    if (gstrPassword.isEmpty() || !passwordAccepted()) {
+        close();
+        return false;
+    }
+    gobjEncrypt->setKeyString(gstrPassword);
+    return true;
+}
+
+// A check file that stands at its place must open with the answer; one that cannot be read or deciphered opens
+// with none, and is left as it is. Without one, the answer becomes the password of a new one.
+bool frmMain::passwordAccepted()
+{
+    const QString checkFile = PasswordCheckFilePath();
+    if (QFileInfo(checkFile).exists() || QFileInfo(checkFile).isSymLink()) {
+        if (CheckFileOpensWith(checkFile, gstrPassword))
+            return true;
+        dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
+        return false;
+    }
+    try {
+        WritePasswordCheckFile(checkFile, gstrPassword);
+        return true;
+    } catch (const AppError& error) {
+        dialogs().msgBox(QStringLiteral("The password check file was not written, so this password cannot be kept.\n") +
+                             error.description(),
+                         Dialogs::vbCritical);
+        return false;
+    }
+}
+
+// ---- the test text ----
+
+// The field cipher is its own inverse, so Encrypt and Decrypt are the same command. A character the cipher
+// cannot store is named, and the text stays as typed.
+void frmMain::encipherText1()
+{
+    RunHandler([this] {
+        if (FieldCipherCanStore(Text1->text(), Text1->accessibleName()))
+            Text1->setText(gobjEncrypt->Encrypt2(Text1->text()));
+    });
+}
+
+void frmMain::Command1_Click()
+{
+    encipherText1();
+}
+
+void frmMain::Command2_Click()
+{
+    encipherText1();
+}
+
+// ---- the re-enciphering pass ----
+
+namespace {
+
+// Runs the field cipher over the name and link of every website that has a name: a second pass undoes the
+// first. A website without a link keeps it Null. The pass cannot tell enciphered rows from plain ones, so it is
+// all or nothing: a failure part-way leaves every website as it was.
+void reencipherWebsites()
+{
+    UnitOfWork work;
+    work.beginTransaction();
+    for (Recordset& websites = work.read(ReencipherWebsitesQuery()); !websites.eof(); websites.moveNext()) {
+        const Field name = websites.fields(QStringLiteral("WebsiteName"));
+        if (name.isNull())
+            continue;
+        const Field link = websites.fields(QStringLiteral("WebsiteLink"));
+        gobjEncrypt->setKeyString(gstrPassword);
+        const QString newName = gobjEncrypt->Encrypt2(name.text());
+        const std::optional<QString> newLink =
+            link.isNull() ? std::nullopt : std::optional(gobjEncrypt->Encrypt2(link.text()));
+        work.execute(ReencipherWebsiteStatement(
+            newName, newLink, NumberTextBeginsWith(websites.fields(QStringLiteral("WebsiteID")).text())));
+    }
+    work.commit();
+}
+
+} // namespace
+
+void frmMain::Command3_Click()
+{
+    RunHandler([] {
+        try {
+            reencipherWebsites();
+        } catch (const AppError& error) {
+            // The unit of work has undone the pass by now.
+            throw AppError(error.number(), error.description() + QStringLiteral("\nNo website was changed."));
+        }
+    });
+}
+
+// ---- menus ----
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuEventType_Click()
+{
+    RunHandler([this] { ModalWindow<frmEventType>::Show(this); });
+}
+
+// The main window over this one until it closes, after its own start-up (master password included). A start-up
+// that ends the program, or fails and says so, shows nothing.
+void frmMain::mnuWebsite_Click()
+{
+    RunHandler([this] {
+        QPointer<frmWebsite> website = new frmWebsite(this);
+        website->setAttribute(Qt::WA_DeleteOnClose);
+        if (!website->Form_Load()) {
+            delete website.data();
+            return;
+        }
+        QEventLoop untilClosed;
+        connect(website, &QObject::destroyed, &untilClosed, &QEventLoop::quit);
+        website->setWindowModality(Qt::ApplicationModal);
+        website->show();
+        untilClosed.exec();
+    });
+}
+
+void frmMain::mnuAbout_Click()
+{
+    RunHandler([this] { ModalWindow<frmAbout>::Show(this); });
+}
+
+void frmMain::tmrWait_Timer()
+{
+    ::tmrWait_Timer(tmrWait);
+}

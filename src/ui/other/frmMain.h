@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+class QLineEdit;
+
+// The utility window of quillock-utility. At load it asks for a password and checks it against the password
+// check file, writing that file with the answer as its password when there is none. Encrypt and Decrypt run
+// the field cipher over the test text (a second press undoes the first); Command3 runs it over the name and
+// link of every stored website, in place. Its menus open the event type list, the main window and the about
+// box. Its controls carry their names as object names and each has an accessible name.
+class frmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+
+    // Makes the shared field cipher, shows the window centred and asks for the password. Returns false, with
+    // the window closed, on an empty answer, a wrong one, or a check file that cannot be read or written.
+    bool Form_Load();
+
+private slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void mnuExit_Click();
+    void mnuEventType_Click();
+    void mnuWebsite_Click();
+    void mnuAbout_Click();
+    void tmrWait_Timer();
+
+private:
+    void createControls();
+    void createMenus();
+    bool passwordAccepted();
+    void encipherText1();
+
+    QLineEdit* Text1;
+    QTimer tmrWait{this};
+};

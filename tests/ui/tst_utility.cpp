@@ -1,0 +1,201 @@
+// The utility window and the about box, offscreen over a real data file: the password check file, the field
+// cipher on the test text and over every website, and the windows the menus open.
+
+#include "WebsiteWindowFixture.h"
+#include "app/MasterPassword.h"
+#include "app/SupportPages.h"
+#include "app/basModule1.h"
+#include "crypto/dsEncrypt.h"
+#include "support/RecordingShell.h"
+#include "ui/other/frmMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QStringList Plain{"Bank's", "https://b.example/?a=\"1\"", "No link", "Mail", "https://m.example"};
+
+QByteArray bytesAt(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every named control of the window has an accessible name.
+bool allNamed(const QWidget& window)
+{
+    const QList<QWidget*> controls = window.findChildren<QWidget*>(QRegularExpression("^(?!qt_).+"));
+    return std::ranges::none_of(controls, [](QWidget* control) { return control->accessibleName().isEmpty(); });
+}
+
+// A program folder with four websites (one without a name, one without a link), and the utility window over it.
+struct Utility
+{
+    TempDataFolder folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<frmMain> window;
+
+    Utility()
+    {
+        folder.execute({QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('%1', '%2'), "
+                                       "(Null, 'https://no.name'), ('%3', Null), ('%4', '%5')")
+                            .arg(FixQuotes(Plain[0]), Plain[1], Plain[2], Plain[3], Plain[4])});
+    }
+    // Starts the utility with the answer; true when its window stays open.
+    bool start(const QString& answer)
+    {
+        dialogs.answers = QStringList{answer};
+        window = std::make_unique<frmMain>();
+        return window->Form_Load() && window->isVisible();
+    }
+    // Triggers a menu command (mnu...) or clicks a button.
+    void click(const char* name) const
+    {
+        QMetaObject::invokeMethod(window->findChild<QObject*>(name), name[0] == 'm' ? "trigger" : "click");
+    }
+    QString websites() const
+    {
+        return folder.column("SELECT IFNULL(WebsiteName, 'Null') || '|' || IFNULL(WebsiteLink, 'Null') FROM Website")
+            .join(QLatin1Char('/'));
+    }
+};
+
+} // namespace
+
+class TestUtility : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void walkThroughTheUtility()
+    {
+        Utility utility;
+        Desktop::RecordingShell shell;
+        // First use: the answer becomes the password of a check file that only its owner reads.
+        QVERIFY(utility.start("k3y's") && allNamed(*utility.window));
+        QVERIFY(utility.dialogs.prompts[0].prompt == "Enter Password: " && utility.dialogs.prompts[0].masked);
+        QCOMPARE(QFileInfo(PasswordCheckFilePath()).permissions() & 0xF077, QFile::ReadOwner | QFile::WriteOwner);
+
+        // Encrypt then Decrypt, or Encrypt twice, gives the text back (its cipher holds line breaks and a quote); a
+        // character the cipher cannot store is named, and the text stays as typed.
+        auto& box = field<QLineEdit>(*utility.window, "Test Text");
+        QCOMPARE(box.text(), QStringLiteral("Text1"));
+        for (const QString& text : {QStringLiteral("wDx O'Neil ~}{|"), QStringLiteral("caf\u00e9")}) {
+            for (const char* second : {"Command2", "Command1"}) {
+                box.setText(text);
+                utility.click("Command1");
+                QCOMPARE(box.text(), text.endsWith("\u00e9") ? text : dsEncrypt().Encrypt2(text));
+                utility.click(second);
+                QCOMPARE(box.text(), text);
+            }
+        }
+        QCOMPARE(utility.dialogs.messages.size(), 4);
+        QVERIFY(utility.dialogs.messages[0].prompt.startsWith("The Test Text cannot hold the character \"\u00e9\""));
+
+        // The pass enciphers every named website, leaving a Null link Null; a second pass gives the file back.
+        const QString before = utility.websites();
+        QString expected = before;
+        for (const QString& text : Plain)
+            expected.replace(text, dsEncrypt().Encrypt2(text));
+        utility.click("Command3");
+        QCOMPARE(utility.websites(), expected);
+        utility.click("Command3");
+        QCOMPARE(utility.websites(), before);
+        // A pass that fails part-way (a refused row, a stored name the cipher cannot take) changes nothing.
+        for (const char* obstacle : {"INSERT INTO Website (WebsiteName) VALUES ('caf\u00e9')",
+                                     "CREATE TRIGGER refuse BEFORE UPDATE ON Website WHEN OLD.WebsiteID = 3 BEGIN "
+                                     "SELECT RAISE(ABORT, 'refused'); END"}) {
+            utility.folder.execute({QString::fromUtf8(obstacle)});
+            const QString beforeFailure = utility.websites();
+            utility.click("Command3");
+            QCOMPARE(utility.websites(), beforeFailure);
+        }
+        QCOMPARE(utility.dialogs.messageTexts().filter("\nNo website was changed.").size(), 2);
+
+        // The menus: the event type list, the main window after its own start-up, the about box and its addresses.
+        QStringList seen;
+        WebsiteWindowFixture::answerNextWindow([&seen](QDialog& list) {
+            seen << list.windowTitle() << columnTexts(*list.findChild<FlexGrid*>("MSFlexGrid1"), 1);
+            list.close();
+        });
+        utility.click("mnuEventType");
+        QCOMPARE(seen, (QStringList{"Event Type", "Text", "Enter", "Tab", "Wait", "Shift+Tab"}));
+        QTimer::singleShot(0, [&seen] {
+            for (QWidget* shown : QApplication::topLevelWidgets())
+                if (qobject_cast<frmWebsite*>(shown) && shown->isVisible() && shown->isModal() && shown->close())
+                    seen = QStringList{shown->windowTitle()};
+        });
+        utility.folder.execute({"UPDATE Setup SET MasterPassword = '" + dsEncrypt().Encrypt2("master") + "'"});
+        utility.dialogs.answers = QStringList{"master"};
+        utility.click("mnuWebsite");
+        QVERIFY(seen == QStringList{"Quillock!"} && utility.dialogs.prompts.last().prompt == "Enter Master Password: ");
+        WebsiteWindowFixture::answerNextWindow([&seen](QDialog& about) {
+            seen = QStringList{about.windowTitle(), about.findChild<QLabel*>("lblTitle")->text(),
+                               about.findChild<QLabel*>("lblVersion")->text(),
+                               about.findChild<QLineEdit*>("txtWebPage")->text()};
+            seen << (allNamed(about) && about.findChild<QPushButton*>("cmdOK")->isDefault() ? "named" : "unnamed");
+            about.findChild<QPushButton*>("cmdGotoOrvaneWebPage")->click();
+            for (const QString& address : {QStringLiteral("https://other.example/x"), QString()}) {
+                about.findChild<QLineEdit*>("txtWebPage")->setText(address);
+                about.findChild<QPushButton*>("cmdGoToWebPage")->click();
+            }
+            QTest::keyClick(&about, Qt::Key_Escape);
+        });
+        utility.click("mnuAbout");
+        const QString home = SupportPages::makerHomePage();
+        QCOMPARE(seen, (QStringList{"About Quillock", "Quillock", "Version 1.0.0", home, "named"}));
+        QCOMPARE(shell.starts.size(), std::size_t(2)); // an empty address opens nothing
+        QVERIFY(shell.starts[0].argument == home.toStdString() &&
+                shell.starts[1].argument == "https://other.example/x");
+
+        // The next start and the main window's re-lock take the first answer and refuse any other.
+        QVERIFY(utility.start("k3y's") && !utility.start("k3y"));
+        QTimer timer;
+        gdblMinutesLeft = 1;
+        utility.dialogs.answers = QStringList{"k3y", "k3y's"};
+        RelockTick(timer, [] {});
+        QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 0);
+        QCOMPARE(utility.dialogs.messageTexts().mid(6), QStringList(2, "Incorrect Password."));
+    }
+
+    // A refused start closes the window and leaves whatever stands at the check file's place as it was.
+    void refusedStartsLeaveTheCheckFile_data()
+    {
+        QTest::addColumn<QByteArray>("checkFile"); // null: none; "link": a link to a good one
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("message");
+        const QString wrong = QStringLiteral("Incorrect Password.");
+        QTest::newRow("empty answer, no file") << QByteArray() << "" << QString();
+        QTest::newRow("shorter than a block") << QByteArray("abc\r\n") << "k3y" << wrong;
+        QTest::newRow("link to a good one") << QByteArray("link") << "k3y" << wrong;
+        QTest::newRow("too long to be a key") << QByteArray() << QString(113, QLatin1Char('a')) << "was not written";
+    }
+
+    void refusedStartsLeaveTheCheckFile()
+    {
+        QFETCH(QByteArray, checkFile);
+        QFETCH(QString, answer);
+        QFETCH(QString, message);
+        Utility utility;
+        const QString path = PasswordCheckFilePath();
+        const QString good = utility.folder.path() + "/good.txt";
+        WritePasswordCheckFile(good, QStringLiteral("k3y"));
+        if (checkFile == "link")
+            QVERIFY(QFile::link(good, path));
+        else if (!checkFile.isNull())
+            WriteTextFile(QString::fromLatin1(checkFile.chopped(2)), path);
+        const QByteArray before = bytesAt(path);
+        QVERIFY(!utility.start(answer) && !utility.window->isVisible());
+        QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
+        QCOMPARE(QFileInfo::exists(path) || QFileInfo(path).isSymLink(), !checkFile.isNull());
+        QCOMPARE(bytesAt(path), before);
+    }
+};
+
+QTEST_MAIN(TestUtility)
+#include "tst_utility.moc"
