@@ -48,6 +48,7 @@ bool CheckFileOpensWith(const QString& path, const QString& answer)
 
 void WritePasswordCheckFile(const QString& path, const QString& password)
 {
-    // Enciphered first: a password that cannot be a key leaves no file behind.
-    WriteTextFile(basBlowfishByteFns::EncryptText(password + LineBreak, password), path);
+    // Enciphered first: a password that cannot be a key leaves no file behind. Only a new file is written,
+    // so a check file that appeared since the caller looked is never replaced.
+    WriteTextFile(basBlowfishByteFns::EncryptText(password + LineBreak, password), path, FileWrite::CreateOnly);
 }

@@ -26,7 +26,7 @@ bool AnswerOpensCheckFile(const QString& cipherText, const QString& answer);
 // too large or cannot be deciphered opens with no answer.
 bool CheckFileOpensWith(const QString& path, const QString& answer);
 
-// Writes the check file of the password, readable by its owner only when new; only a regular file is
-// written. Raises AppError, with nothing written, when the password cannot be a key (over 112 characters,
-// or a character beyond Latin-1), and when the file cannot be written.
+// Writes a new check file of the password, readable by its owner only. Raises AppError, with nothing
+// written, when the password cannot be a key (over 112 characters, or a character beyond Latin-1), when
+// anything already stands at the path, and when the file cannot be written.
 void WritePasswordCheckFile(const QString& path, const QString& password);

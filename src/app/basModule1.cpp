@@ -99,20 +99,21 @@ namespace {
 
 // Opens the file for writing, made if missing and readable by its owner only then, emptied only once it is
 // known to be a regular file: a link is not followed, and a FIFO or device neither blocks nor is written.
-void openRegularFileForWriting(QFile& file, const QString& fileName)
+void openRegularFileForWriting(QFile& file, const QString& fileName, FileWrite mode)
 {
+    const bool createOnly = mode == FileWrite::CreateOnly;
 #ifdef Q_OS_WIN
     const QFileInfo info(fileName);
     if (info.isSymLink() || info.isJunction() || (info.exists() && !info.isFile()))
         cannotWrite(fileName, QStringLiteral("it is not a regular file."));
     const bool isNew = !info.exists();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(createOnly ? QIODevice::WriteOnly | QIODevice::NewOnly : QIODevice::WriteOnly | QIODevice::Truncate))
         cannotWrite(fileName, file.errorString());
     if (isNew)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 #else
-    const int descriptor = ::open(QFile::encodeName(fileName).constData(),
-                                  O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (createOnly ? O_EXCL : 0);
+    const int descriptor = ::open(QFile::encodeName(fileName).constData(), flags, S_IRUSR | S_IWUSR);
     if (descriptor < 0)
         cannotWrite(fileName, qt_error_string(errno));
     struct stat status = {};
@@ -134,10 +135,10 @@ void openRegularFileForWriting(QFile& file, const QString& fileName)
 
 } // namespace
 
-bool WriteTextFile(const QString& text, const QString& fileName)
+bool WriteTextFile(const QString& text, const QString& fileName, FileWrite mode)
 {
     QFile file;
-    openRegularFileForWriting(file, fileName);
+    openRegularFileForWriting(file, fileName, mode);
     const QByteArray bytes = text.toLatin1() + QByteArrayLiteral("\r\n");
     if (file.write(bytes) != bytes.size() || !file.flush())
         throw AppError(ErrorNumber::FileAccess, QStringLiteral("The file '%1' could not be written completely: %2")

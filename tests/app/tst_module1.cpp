@@ -46,8 +46,8 @@ void TestModule1::textsAndCentring()
     QCOMPARE(form.pos(), QPoint(-100, (screen.height() - 101) / 2));
 }
 
-// Every Latin-1 character survives; a file is rewritten over a longer one, and a new one is readable by
-// its owner only.
+// Every Latin-1 character survives; a file is rewritten over a longer one, a new one is readable by its
+// owner only, and a file that must be new is never written over.
 void TestModule1::textFiles()
 {
     QString text;
@@ -64,6 +64,8 @@ void TestModule1::textFiles()
     QVERIFY(missing.number() == ErrorNumber::FileNotFound && missing.description().contains("absent.txt"));
     const auto unwritable = caughtError([&] { WriteTextFile(QStringLiteral("x"), dir.filePath("no/such/f.txt")); });
     QCOMPARE(unwritable.value().number(), ErrorNumber::FileAccess);
+    const auto existing = caughtError([&] { WriteTextFile(QStringLiteral("y"), path, FileWrite::CreateOnly); });
+    QVERIFY(existing.has_value() && ReadTextFile(path) == text + QStringLiteral("\r\n"));
 }
 
 // A stored Yes/No value is read as the number its text begins with, but for the words True and False.
