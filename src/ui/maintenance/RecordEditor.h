@@ -49,8 +49,16 @@ protected:
                           Storage storage = Storage::Plain);
     // Any other input on the next row, with a label when a caption is given.
     QLabel* addRow(QWidget* input, const char* labelName = nullptr, const QString& caption = {});
-    // The OK and Cancel buttons, below the rows; call once every row is added.
-    void addButtons();
+    // Whether the editor has a Print button, which prints the window's fields (and counts as activity when OK
+    // and Cancel do).
+    enum class PrintButton
+    {
+        None,
+        Shown
+    };
+
+    // The OK and Cancel buttons, and Print when asked for, below the rows; call once every row is added.
+    void addButtons(PrintButton print = PrintButton::None);
 
     // True when the window adds a record, false when it edits one.
     virtual bool adding() const;
@@ -69,6 +77,7 @@ protected:
 protected slots:
     void cmdOK_Click();
     void cmdCancel_Click();
+    void cmdPrint_Click();
 
 private:
     void Form_Load();
