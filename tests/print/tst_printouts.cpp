@@ -1,7 +1,8 @@
 // Printouts drawn into PDF files through the code that prints on a printer, and read back with pdftotext: grid
 // columns and pages, editor windows, and what happens without a printer.
 
-#include "../ui/WebsiteWindowFixture.h"
+#include "app/basModule1.h"
+#include "platform/grid/FlexGrid.h"
 #include "platform/printer/Printer.h"
 #include "print/PrintForm.h"
 #include "print/PrintText.h"
@@ -9,6 +10,10 @@
 #include "print/basPrintGrid.h"
 #include "support/PdfPages.h"
 #include "support/PdfPrinters.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDataFolder.h"
+#include "ui/maintenance/frmEditEventType.h"
+#include "ui/maintenance/frmEditWebsite.h"
 #include "ui/maintenance/frmEventType.h"
 
 #include <QCheckBox>
@@ -156,6 +161,197 @@ private slots:
         for (const QString& word : printed)
             QVERIFY2(pages[0].find(word).value(0).right < nextColumn, qPrintable(word));
         QVERIFY(pages[0].find(notPrinted).isEmpty());
+    }
+
+    // Every page below the last row's: nothing below the printable area, each expected word printed once, and on a
+    // new page two empty lines, the header row, an empty line, then the rows.
+    void pages_data()
+    {
+        QTest::addColumn<QList<QStringList>>("columns");
+        QTest::addColumn<bool>("truncate");
+        QStringList names{"Name"};
+        QStringList notes{"Notes"};
+        for (int i = 1; i <= 300; ++i)
+            names << QStringLiteral("r%1").arg(i);
+        notes << QStringList(300, "n");
+        QTest::newRow("header on every page") << QList<QStringList>{names, notes} << true;
+        QStringList lines = names.mid(1);
+        QTest::newRow("a value longer than a page")
+            << QList<QStringList>{{"Name", "a"}, {"Notes", lines.join("\r\n")}} << false;
+    }
+
+    void pages()
+    {
+        QFETCH(QList<QStringList>, columns);
+        QFETCH(bool, truncate);
+        const double line = Ruler(QStringLiteral("Times New Roman"), 8).printer.textHeight();
+        FlexGrid grid;
+        fill(grid, columns);
+        const QList<PdfPage> pages = printGrid(grid, pdf(), truncate);
+        QVERIFY(pages.size() > 1);
+        QStringList printed;
+        for (const PdfPage& page : pages) {
+            printed += page.texts();
+            for (const PdfWord& word : page.words)
+                QVERIFY2(word.bottom < page.height - Margin + Slack, qPrintable(word.text));
+        }
+        for (int i = 1; i <= 300; ++i)
+            QCOMPARE(printed.count(QStringLiteral("r%1").arg(i)), 1);
+        if (!truncate)
+            return;
+        for (const PdfPage& page : pages.mid(1)) {
+            QCOMPARE(page.words.value(0).text, QStringLiteral("Name"));
+            QVERIFY(qAbs(page.words[0].top - Margin - 2 * line) < line / 3);
+            QVERIFY(qAbs(page.words[2].top - page.words[0].top - 2 * line) < line / 3);
+        }
+    }
+
+    // A line wrapped within the width of a text: the pieces, nothing lost.
+    void wrapLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("fits") << "abc"
+                              << "abc" << QStringList{"abc"};
+        QTest::newRow("at the last space, kept") << "aaa bbb ccc"
+                                                 << "aaa bbb" << QStringList{"aaa bbb ", "ccc"};
+        QTest::newRow("a long word broken") << "xxxxxxxxxx"
+                                            << "xxxx" << QStringList{"xxxx", "xxxx", "xx"};
+        QTest::newRow("a space, then a long word") << "a xxxxxx"
+                                                   << "xxxx" << QStringList{"a ", "xxxx", "xx"};
+        QTest::newRow("wider than the width") << "WW"
+                                              << "" << QStringList{"W", "W", ""};
+    }
+
+    void wrapLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, width);
+        Ruler ruler(QStringLiteral("Times New Roman"), 9);
+        QTEST(WrapLine(ruler.printer, line, ruler.width(width)), "pieces");
+    }
+
+    // An editor's Print button: "Company" at (700, 600), each label's caption ending 200 twips left of its value,
+    // a long value wrapped at spaces within the page less 800 twips, nothing lost; idle count set back by the
+    // website editor only.
+    void editors_data()
+    {
+        QTest::addColumn<bool>("website");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<double>("minutesLeft");
+        QTest::newRow("website editor") << true << "txtWebsiteLink"
+                                        << "Link:" << 9.0;
+        QTest::newRow("event type editor") << false << "txtEventType"
+                                           << "Type:" << 1.0;
+    }
+
+    void editors()
+    {
+        QFETCH(bool, website);
+        QFETCH(QString, box);
+        QFETCH(QString, label);
+        TempDataFolder folder;
+        PdfPrinters printers(pdf());
+        frmEventType list;
+        gblnNewRecord = true;
+        std::unique_ptr<QDialog> editor;
+        if (website)
+            editor = std::make_unique<frmEditWebsite>(list, nullptr);
+        else
+            editor = std::make_unique<frmEditEventType>(list, nullptr);
+        QStringList words;
+        for (int i = 1; i <= 60; ++i)
+            words << QStringLiteral("word%1").arg(i);
+        editor->findChild<QLineEdit*>(box)->setText(words.join(' '));
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
+        auto* print = editor->findChild<QPushButton*>(QStringLiteral("cmdPrint"));
+        QCOMPARE(print->text(), QStringLiteral("&Print"));
+        print->click();
+        QTEST(gdblMinutesLeft, "minutesLeft");
+
+        const QList<PdfPage> pages = readPdfPages(pdf());
+        QCOMPARE(pages.size(), 1);
+        const PdfPage& page = pages[0];
+        const PdfWord company = page.find("Company").value(0);
+        QVERIFY(qAbs(company.left - Margin - 700) < Slack);
+        QVERIFY(qAbs(company.top - Margin - 600) < 100);
+        Ruler ruler(QStringLiteral("Times New Roman"), 9);
+        const PdfWord first = page.find("word1").value(0);
+        QVERIFY(qAbs(page.find(label).value(0).right - ruler.width(":") - (first.left - 200)) < Slack);
+        const double limit = page.width - Margin - 800;
+        QStringList printed;
+        for (const PdfWord& word : page.words) {
+            if (!word.text.startsWith("word"))
+                continue;
+            QVERIFY(word.right < limit + Slack);
+            if (!printed.isEmpty() && word.left < first.left + Slack) // wrapped: the word did not fit after the last
+                QVERIFY(page.find(printed.last()).value(0).right + ruler.width(" " + word.text) > limit - Slack);
+            printed << word.text;
+        }
+        QCOMPARE(printed, words);
+    }
+
+    // Check boxes print their caption and a colon ending 200 twips left of their place, and an X there when checked;
+    // a blank text box prints its label only.
+    void checkBoxes()
+    {
+        PdfPrinters printers(pdf());
+        QDialog form;
+        form.resize(400, 300);
+        auto* notes = new QLineEdit(QStringLiteral("   "), &form);
+        notes->setObjectName("txtNotes");
+        notes->move(100, 20);
+        (new QLabel(QStringLiteral("&Notes"), &form))->setObjectName("lblNotes");
+        auto* remember = new QCheckBox(QStringLiteral("Remember"), &form);
+        remember->setObjectName("chkRemember");
+        remember->move(100, 100);
+        auto* shown = new QCheckBox(QStringLiteral("&Shown"), &form);
+        shown->setObjectName("chkShown");
+        shown->setChecked(true);
+        shown->move(100, 200);
+        Printout("Form", [&](Printer& printer) { PrintRecordForm(printer, form); });
+        const PdfPage page = readPdfPages(pdf()).value(0);
+        QCOMPARE(page.texts(), (QStringList{"Company", "Notes:", "Remember:", "Shown:", "X"}));
+        Ruler ruler(QStringLiteral("Times New Roman"), 9);
+        const PdfWord shownWord = page.find("Shown:").value(0);
+        QVERIFY(qAbs(shownWord.right - ruler.width(":") - (page.find("X").value(0).left - 200)) < Slack);
+        QVERIFY(qAbs(page.find("Remember:").value(0).right - shownWord.right) < Slack);
+    }
+
+    // With no printer: the user is told and offered a PDF file; a file that cannot be written is a printer error.
+    void noPrinter_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("saved as PDF") << "saved" << true << "";
+        QTest::newRow("save cancelled") << "" << false << "";
+        QTest::newRow("file cannot be written") << "missing/list.pdf" << false << "Error No: 482 ";
+    }
+
+    void noPrinter()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        PdfPrinters printers({});
+        QFile::remove(m_dir.filePath("saved.pdf"));
+        frmEventType list;
+        list.show();
+        if (!path.isEmpty())
+            dialogs.savePaths << m_dir.filePath(path);
+        list.findChild<QPushButton*>("cmdPrintGrid")->click();
+        QCOMPARE(dialogs.messages.size(), error.isEmpty() ? 1 : 2);
+        QVERIFY(dialogs.messages[0].prompt.startsWith("There is no printer"));
+        QCOMPARE(dialogs.messages[0].style, Dialogs::vbYesNo + Dialogs::vbQuestion);
+        QCOMPARE(dialogs.messages.value(1).prompt.left(error.size()), error);
+        const QList<PdfPage> pages = readPdfPages(m_dir.filePath("saved.pdf"));
+        const QStringList title{"Event", "Type", "Event", "Type"};
+        QTEST(!pages.isEmpty() && pages[0].texts().mid(0, 4) == title, "written");
     }
 };
 
