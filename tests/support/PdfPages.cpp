@@ -3,34 +3,6 @@
 #include <QProcess>
 #include <QXmlStreamReader>
 
-namespace {
-
-constexpr double TwipsPerPoint = 20;
-
-double twips(const QXmlStreamAttributes& attributes, const char* name)
-{
-    return attributes.value(QLatin1String(name)).toDouble() * TwipsPerPoint;
-}
-
-} // namespace
-
-QList<PdfWord> PdfPage::find(const QString& text) const
-{
-    QList<PdfWord> found;
-    for (const PdfWord& word : words)
-        if (word.text == text)
-            found << word;
-    return found;
-}
-
-QStringList PdfPage::texts() const
-{
-    QStringList all;
-    for (const PdfWord& word : words)
-        all << word.text;
-    return all;
-}
-
 QList<PdfPage> readPdfPages(const QString& path)
 {
     QProcess pdftotext;
@@ -43,12 +15,16 @@ QList<PdfPage> readPdfPages(const QString& path)
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        if (xml.name() == QLatin1String("page"))
-            pages.append({twips(attributes, "width"), twips(attributes, "height"), {}});
-        else if (xml.name() == QLatin1String("word") && !pages.isEmpty())
-            pages.last().words.append({xml.readElementText(), twips(attributes, "xMin"), twips(attributes, "yMin"),
-                                       twips(attributes, "xMax"), twips(attributes, "yMax")});
+        const auto twips = [&xml](const char* name) {
+            return xml.attributes().value(QLatin1String(name)).toDouble() * 20;
+        };
+        if (xml.name() == QLatin1String("page")) {
+            pages.append({twips("width"), twips("height"), {}});
+        } else if (xml.name() == QLatin1String("word") && !pages.isEmpty()) {
+            PdfWord word{{}, twips("xMin"), twips("yMin"), twips("xMax"), twips("yMax")};
+            word.text = xml.readElementText(); // after the attributes are read: this moves on
+            pages.last().words.append(word);
+        }
     }
     return pages;
 }

@@ -1,27 +1,39 @@
 #pragma once
 
 #include <QList>
-#include <QString>
+#include <QStringList>
 
 // The words of a PDF file's pages as poppler's pdftotext finds them, in twips from each page's top left corner.
 struct PdfWord
 {
     QString text;
-    double left;
-    double top;
-    double right;
-    double bottom;
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
 };
 
 struct PdfPage
 {
-    double width;
-    double height;
+    double width = 0;
+    double height = 0;
     QList<PdfWord> words;
 
-    // The words with this text, in reading order.
-    QList<PdfWord> find(const QString& text) const;
-    QStringList texts() const;
+    // The first word with this text; an empty word when there is none.
+    PdfWord word(const QString& text) const
+    {
+        for (const PdfWord& word : words)
+            if (word.text == text)
+                return word;
+        return {};
+    }
+    QStringList texts() const
+    {
+        QStringList all;
+        for (const PdfWord& word : words)
+            all << word.text;
+        return all;
+    }
 };
 
 // Empty when the file cannot be read.
