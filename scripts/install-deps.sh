@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev libxtst-dev libxcb1-dev
+    libx11-dev libxtst-dev libxcb1-dev libcups2-dev
     fonts-dejavu-core
     # The printer font: Liberation Serif stands in for Times New Roman with the same metrics.
     fonts-liberation

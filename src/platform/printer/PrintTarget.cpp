@@ -1,6 +1,7 @@
 #include "platform/printer/PrintTarget.h"
 
 #include "platform/error/AppError.h"
+#include "platform/printer/PrintService.h"
 
 #include <QMarginsF>
 #include <QPageLayout>
@@ -44,13 +45,25 @@ public:
 
     QString name() const override { return m_info.printerName(); }
 
-    // A stopped or unreachable queue is refused before anything is drawn, rather than reported as printed.
+    // The service's answer to the job Qt handed it.
+    void checkDelivered(const QPrinter& device) const override
+    {
+        PrintTarget::checkDelivered(device);
+        if (const std::optional<QString> refusal = lastJobRefusal())
+            throw AppError(ErrorNumber::PrinterError,
+                           QStringLiteral("The printer %1 refused the printout: %2").arg(name(), *refusal));
+    }
+
+    // A queue that would not print is refused before anything is drawn, rather than reported as printed.
     std::unique_ptr<QPrinter> makeDevice() const override
     {
         const QPrinterInfo current = QPrinterInfo::printerInfo(m_info.printerName());
         if (current.isNull())
             throw AppError(ErrorNumber::PrinterError,
                            QStringLiteral("The printer %1 is no longer installed.").arg(name()));
+        if (const std::optional<QString> refusal = queueRefusal(name()))
+            throw AppError(ErrorNumber::PrinterError,
+                           QStringLiteral("The printer %1 cannot print: %2.").arg(name(), *refusal));
         if (current.state() == QPrinter::Error)
             throw AppError(ErrorNumber::PrinterError,
                            QStringLiteral("The printer %1 is stopped or off line.").arg(name()));

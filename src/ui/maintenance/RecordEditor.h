@@ -15,7 +15,8 @@ class UnitOfWork;
 // OK: the boxes whose text is stored enciphered are checked for characters the cipher cannot store, then the
 // editor's own checks run; then the record is written and the list refreshed in one unit of work, and the
 // window closes. A failure is reported as "Error No: <number> <description>" and the window stays open with
-// the user's input. Cancel writes nothing.
+// the user's input. Cancel writes nothing. Print, in the editors that have it, prints the window's fields as they
+// stand, saved or not.
 //
 // The controls are laid out in rows, a label to the left of each input; each input's accessible name is its
 // label's caption without the "&".
