@@ -1,6 +1,7 @@
 // Printouts drawn into PDF files through the code that prints on a printer, and read back with pdftotext: grid
 // columns and pages, editor windows, and what happens without a printer.
 
+#include "../ui/WebsiteWindowFixture.h"
 #include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/printer/Printer.h"
@@ -297,6 +298,22 @@ private slots:
         Ruler ruler(9);
         QVERIFY(qAbs(page.word("Shown:").right - ruler.width(":") - (page.word("X").left - 200)) < Slack);
         QVERIFY(qAbs(page.word("Remember:").right - page.word("Shown:").right) < Slack);
+    }
+
+    // The main window's Print: the website list under the window's caption, counted as activity.
+    void mainWindow()
+    {
+        PdfPrinters printers(m_dir.filePath("main.pdf"));
+        WebsiteWindowFixture fixture(numberedWebsites(3));
+        QVERIFY(fixture.load());
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        fixture.click("mnuPrint");
+        QCOMPARE(gdblMinutesLeft, 9.0);
+        const QStringList texts = readPdfPages(printers.pdfPath).value(0).texts();
+        QCOMPARE(texts.mid(0, 3), (QStringList{"Quillock!", "Website", "ID"}));
+        QCOMPARE(texts.count("Website"), 7); // four headings, and the name of each website
+        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     // With no printer: the user is told and offered a PDF file; a file that cannot be written is a printer error.
