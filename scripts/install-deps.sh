@@ -7,8 +7,10 @@ set -euo pipefail
 packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev libxtst-dev libxcb1-dev
+    libx11-dev libxtst-dev libxcb1-dev libcups2-dev
     fonts-dejavu-core
+    # The printer font: Liberation Serif stands in for Times New Roman with the same metrics.
+    fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then
     # OpenSSL's Blowfish checks our own cipher; it is linked into tests only.
@@ -16,6 +18,8 @@ if [[ "${1:-}" == "--test" ]]; then
     # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
     # compare typing speeds with in the benchmark.
     packages+=(openbox chromium xdotool)
+    # The printing tests read the printed pages back with pdftotext.
+    packages+=(poppler-utils)
     # The formatting check.
     packages+=(clang-format)
     # The install test: the desktop's validators, and GLib's gio to start a program from its menu entry.

@@ -33,6 +33,9 @@ public:
     QList<Prompt> prompts;
     QList<Message> messages;
     int endProgramCalls = 0;
+    // The paths the next save-file prompts give, in order; a prompt with none left is cancelled. The titles asked.
+    QStringList savePaths;
+    QStringList saveTitles;
 
     QString inputBox(const QString& prompt, const QString& title, const QString& /*defaultText*/, bool masked) override
     {
@@ -44,6 +47,12 @@ public:
     {
         messages.append({prompt, style, title});
         return (style & 0x7) == vbYesNo ? vbYes : vbOK;
+    }
+
+    QString saveFileName(const QString& title, const QString& /*suggestedName*/, const QString& /*filter*/) override
+    {
+        saveTitles.append(title);
+        return savePaths.isEmpty() ? QString() : savePaths.takeFirst();
     }
 
     void endProgram() override { ++endProgramCalls; }

@@ -29,6 +29,9 @@ public:
                              bool masked = false) = 0;
     // Shows a message and returns the button pressed. An empty title shows the application's title.
     virtual int msgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {}) = 0;
+    // Asks where to save a file, suggesting a name and offering the files the filter names ("PDF files
+    // (*.pdf)"); the path chosen, or the empty text when cancelled. The user is asked before a file is replaced.
+    virtual QString saveFileName(const QString& title, const QString& suggestedName, const QString& filter) = 0;
     // Ends the program at once, with code 0: no window's closing handling runs, yet keys the program bound for
     // typing are given back to the keyboard. The caller returns right after.
     virtual void endProgram() = 0;

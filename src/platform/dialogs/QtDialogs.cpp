@@ -4,6 +4,8 @@
 #include "platform/keys/KeySender.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -73,6 +75,12 @@ int QtDialogs::msgBox(const QString& prompt, int style, const QString& title)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return vbOK;
+}
+
+QString QtDialogs::saveFileName(const QString& title, const QString& suggestedName, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), titleOrApplication(title),
+                                        QDir::home().filePath(suggestedName), filter);
 }
 
 void QtDialogs::endProgram()

@@ -8,5 +8,6 @@ class QtDialogs : public Dialogs
 public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText, bool masked) override;
     int msgBox(const QString& prompt, int style, const QString& title) override;
+    QString saveFileName(const QString& title, const QString& suggestedName, const QString& filter) override;
     void endProgram() override;
 };

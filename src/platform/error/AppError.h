@@ -28,6 +28,7 @@ constexpr int SubscriptOutOfRange = 9;
 constexpr int FileNotFound = 53;
 constexpr int FileAccess = 75;
 constexpr int ObjectNotSet = 91;
+constexpr int PrinterError = 482;
 constexpr int ObjectClosed = 3704;
 constexpr int DatabaseFailure = -2147467259;  // the generic provider failure, 0x80004005
 constexpr int StatementFailure = -2147217900; // an error in the statement text, 0x80040E14

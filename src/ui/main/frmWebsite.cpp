@@ -17,6 +17,8 @@
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "print/Printout.h"
+#include "print/basPrintGrid.h"
 #include "ui/ModalWindow.h"
 #include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
@@ -287,10 +289,13 @@ void frmWebsite::mnuSetup_Click()
 
 void frmWebsite::mnuPrint_Click()
 {
-    RunHandler([this] {
-        resetIdleCount();
-        // the grid is printed here
-    });
+    RunHandler(
+        [this] {
+            resetIdleCount();
+            Printout(windowTitle(),
+                     [this](Printing::Printer& printer) { PrintListGrid(printer, *MSFlexGrid1, windowTitle()); });
+        },
+        [] { Screen::setMousePointer(Screen::vbDefault); });
 }
 
 void frmWebsite::mnuHelp_Click()

@@ -7,6 +7,8 @@
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "print/PrintForm.h"
+#include "print/Printout.h"
 #include "ui/StorableText.h"
 
 #include <QLabel>
@@ -76,7 +78,7 @@ QLineEdit* RecordEditor::addTextBox(const char* name, const char* labelName, con
     return box;
 }
 
-void RecordEditor::addButtons()
+void RecordEditor::addButtons(PrintButton print)
 {
     const double top = nextRowTop() + RowStep - RowHeight;
     const double left = Margin + m_labelWidth;
@@ -89,6 +91,13 @@ void RecordEditor::addButtons()
     FormSize::placeControl(*cancel, left + ButtonWidth + Margin, top, ButtonWidth, ButtonHeight);
     connect(ok, &QPushButton::clicked, this, &RecordEditor::cmdOK_Click);
     connect(cancel, &QPushButton::clicked, this, &RecordEditor::cmdCancel_Click);
+    if (print == PrintButton::Shown) {
+        auto* button = new QPushButton(QStringLiteral("&Print"), this);
+        button->setObjectName(QStringLiteral("cmdPrint"));
+        button->setAutoDefault(false);
+        FormSize::placeControl(*button, left + 2 * (ButtonWidth + Margin), top, ButtonWidth, ButtonHeight);
+        connect(button, &QPushButton::clicked, this, &RecordEditor::cmdPrint_Click);
+    }
     setFixedSize(Twips::toPixels(left + InputWidth + Margin), Twips::toPixels(top + ButtonHeight + Margin));
 }
 
@@ -171,4 +180,14 @@ void RecordEditor::cmdCancel_Click()
     if (m_activity == Activity::Counted)
         gdblMinutesLeft = gdblRelockMinutes;
     reject();
+}
+
+// Prints what the window shows, saved or not.
+void RecordEditor::cmdPrint_Click()
+{
+    if (m_activity == Activity::Counted)
+        gdblMinutesLeft = gdblRelockMinutes;
+    RunHandler(
+        [this] { Printout(windowTitle(), [this](Printing::Printer& printer) { PrintRecordForm(printer, *this); }); },
+        [] { Screen::setMousePointer(Screen::vbDefault); });
 }

@@ -15,7 +15,8 @@ class UnitOfWork;
 // OK: the boxes whose text is stored enciphered are checked for characters the cipher cannot store, then the
 // editor's own checks run; then the record is written and the list refreshed in one unit of work, and the
 // window closes. A failure is reported as "Error No: <number> <description>" and the window stays open with
-// the user's input. Cancel writes nothing.
+// the user's input. Cancel writes nothing. Print, in the editors that have it, prints the window's fields as they
+// stand, saved or not.
 //
 // The controls are laid out in rows, a label to the left of each input; each input's accessible name is its
 // label's caption without the "&".
@@ -49,8 +50,16 @@ protected:
                           Storage storage = Storage::Plain);
     // Any other input on the next row, with a label when a caption is given.
     QLabel* addRow(QWidget* input, const char* labelName = nullptr, const QString& caption = {});
-    // The OK and Cancel buttons, below the rows; call once every row is added.
-    void addButtons();
+    // Whether the editor has a Print button, which prints the window's fields (and counts as activity when OK
+    // and Cancel do).
+    enum class PrintButton
+    {
+        None,
+        Shown
+    };
+
+    // The OK and Cancel buttons, and Print when asked for, below the rows; call once every row is added.
+    void addButtons(PrintButton print = PrintButton::None);
 
     // True when the window adds a record, false when it edits one.
     virtual bool adding() const;
@@ -69,6 +78,7 @@ protected:
 protected slots:
     void cmdOK_Click();
     void cmdCancel_Click();
+    void cmdPrint_Click();
 
 private:
     void Form_Load();

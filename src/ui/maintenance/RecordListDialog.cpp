@@ -7,6 +7,8 @@
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "print/Printout.h"
+#include "print/basPrintGrid.h"
 #include "ui/main/RecordListGrid.h"
 
 #include <QPushButton>
@@ -38,6 +40,8 @@ RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout,
               &RecordListDialog::cmdDelete_Click);
     addButton("cmdClose", QStringLiteral("&Close"), layout.buttonsLeft + 2 * ButtonStep,
               &RecordListDialog::cmdClose_Click);
+    addButton("cmdPrintGrid", QStringLiteral("&Print"), layout.buttonsLeft + 3 * ButtonStep,
+              &RecordListDialog::cmdPrintGrid_Click);
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setAccessibleName(caption);
@@ -157,6 +161,16 @@ void RecordListDialog::cmdDelete_Click()
         work.execute(deleteStatement(RecordKey()));
         m_list->RemoveCurrentRow();
     });
+}
+
+void RecordListDialog::cmdPrintGrid_Click()
+{
+    RunHandler(
+        [this] {
+            Printout(windowTitle(),
+                     [this](Printing::Printer& printer) { PrintListGrid(printer, *MSFlexGrid1, windowTitle()); });
+        },
+        [] { Screen::setMousePointer(Screen::vbDefault); });
 }
 
 void RecordListDialog::cmdClose_Click()

@@ -9,15 +9,16 @@ class FlexGrid;
 class RecordListGrid;
 struct RecordListSettings;
 
-// The pattern of the modal list windows: a grid of records below the Add, Delete and Close buttons.
+// The pattern of the modal list windows: a grid of records below the Add, Delete, Close and Print buttons.
 //
 // The list is read when the window first shows, with the window centred. Add opens the window's editor on a new
 // record, a double-click on a record row on that record; Delete and the Delete key delete the current record at
-// once, without a question, and the grid loses its row without reading the list again. The window keeps a size of
-// at least 6500 x 4000 twips, and the grid follows it.
+// once, without a question, and the grid loses its row without reading the list again. Print prints the grid
+// under the window's caption, on the default printer (or into a PDF file when there is none). The window keeps a size
+// of at least 6500 x 4000 twips, and the grid follows it.
 //
-// The controls carry the names cmdAdd, cmdDelete, cmdClose and MSFlexGrid1; the grid's accessible name is the
-// window's caption. A list window gives its caption, its first size, its grid's settings, and what is its own
+// The controls carry the names cmdAdd, cmdDelete, cmdClose, cmdPrintGrid and MSFlexGrid1; the grid's accessible name is
+// the window's caption. A list window gives its caption, its first size, its grid's settings, and what is its own
 // through the hooks below; it keeps its key field (mEventTypeID, ...) and returns it from RecordKey.
 class RecordListDialog : public QDialog, public RecordListWindow
 {
@@ -60,6 +61,7 @@ protected slots:
     void cmdAdd_Click();
     void cmdDelete_Click();
     void cmdClose_Click();
+    void cmdPrintGrid_Click();
     void MSFlexGrid1_DblClick();
     void MSFlexGrid1_KeyDown(int& keyCode, int shift);
     void MSFlexGrid1_MouseDown();

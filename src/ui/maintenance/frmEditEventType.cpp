@@ -12,7 +12,7 @@ frmEditEventType::frmEditEventType(RecordListWindow& eventTypes, QWidget* owner)
     : RecordEditor(QStringLiteral("Event Type"), Activity::NotCounted, owner), m_eventTypes(eventTypes)
 {
     txtEventType = addTextBox("txtEventType", "lblEventType", QStringLiteral("Event Type"));
-    addButtons();
+    addButtons(PrintButton::Shown);
 }
 
 void frmEditEventType::loadRecord(UnitOfWork& work)

@@ -29,7 +29,7 @@ frmEditWebsite::frmEditWebsite(RecordListWindow& websites, QWidget* owner)
         addTextBox("txtWebsiteName", "lblWebsiteName", QStringLiteral("Website Name"), Storage::Enciphered);
     txtWebsiteLink =
         addTextBox("txtWebsiteLink", "lblWebsiteLink", QStringLiteral("Website Link"), Storage::Enciphered);
-    addButtons();
+    addButtons(PrintButton::Shown);
 }
 
 void frmEditWebsite::loadRecord(UnitOfWork& work)

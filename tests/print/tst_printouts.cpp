@@ -1,0 +1,353 @@
+// Printouts drawn into PDF files through the code that prints on a printer, and read back with pdftotext: grid
+// columns and pages, editor windows, and what happens without a printer.
+
+#include "../ui/WebsiteWindowFixture.h"
+#include "app/basModule1.h"
+#include "platform/grid/FlexGrid.h"
+#include "platform/printer/Printer.h"
+#include "print/PrintForm.h"
+#include "print/PrintText.h"
+#include "print/Printout.h"
+#include "print/basPrintGrid.h"
+#include "support/PdfPages.h"
+#include "support/PdfPrinters.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TempDataFolder.h"
+#include "ui/maintenance/frmEditEventType.h"
+#include "ui/maintenance/frmEditWebsite.h"
+#include "ui/maintenance/frmEventType.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using Printing::Printer;
+
+namespace {
+
+constexpr double Margin = 360; // the PDF pages' margins, in twips
+constexpr double Slack = 4;    // what rounding to device pixels and PDF points may move a position
+
+// A printer in Times New Roman of the size, to measure texts with; nothing is printed.
+struct Ruler
+{
+    std::unique_ptr<Printing::PrintTarget> target = Printing::pdfFileTarget(QStringLiteral("unused.pdf"));
+    Printer printer{*target};
+    explicit Ruler(double size)
+    {
+        printer.setFontName(QStringLiteral("Times New Roman"));
+        printer.setFontSize(size);
+    }
+    ~Ruler() { Printer::restoreDefaultSettings(); }
+    double width(const QString& text) const { return printer.textWidth(text); }
+    // A word of x's as close to the width as whole letters come.
+    QString wordOf(double width) const
+    {
+        QString word;
+        while (width > 0 && printer.textWidth(word + QLatin1Char('x')) <= width)
+            word += QLatin1Char('x');
+        return word;
+    }
+};
+
+// The grid of the columns of texts (the first its header) printed as a list window prints it, or wrapping its cells.
+QList<PdfPage> printGrid(const QList<QStringList>& columns, const QString& pdf, bool truncate = true)
+{
+    FlexGrid grid;
+    grid.setCols(static_cast<int>(columns.size()));
+    grid.setRows(static_cast<int>(columns[0].size()));
+    for (int col = 0; col < columns.size(); ++col)
+        for (int row = 0; row < columns[col].size(); ++row)
+            grid.setTextMatrix(row, col, columns[col][row]);
+    PdfPrinters printers(pdf);
+    Printout(QStringLiteral("List"), [&](Printer& printer) {
+        if (truncate)
+            return PrintListGrid(printer, grid, QStringLiteral("List"));
+        printer.setFontName(QStringLiteral("Times New Roman"));
+        PrintGrid(printer, grid, false, false);
+    });
+    return readPdfPages(pdf);
+}
+
+} // namespace
+
+class TestPrintouts : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString pdf() const { return m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".pdf"); }
+
+private slots:
+    void init() { Printer::restoreDefaultSettings(); }
+
+    // Columns of a text about each width (0: empty, no header before column 49): each column's printed width, a
+    // constant or a factor of its measured width, and the page's orientation.
+    void columns_data()
+    {
+        QTest::addColumn<QList<double>>("targets");
+        QTest::addColumn<QList<double>>("expected"); // below 10: a factor of the measured width
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("empty 300, 1,000 by a quarter, 7,000 cut")
+            << QList<double>{0, 1000, 7000, 500} << QList<double>{300, 1.25, 6000, 1.5} << false;
+        QTest::newRow("11,400 portrait") << QList<double>{7000} + QList<double>(18, 0) << QList<double>{} << false;
+        QTest::newRow("11,700 landscape") << QList<double>{7000} + QList<double>(19, 0) << QList<double>{} << true;
+        QTest::newRow("columns 0 to 50 only") << QList<double>(53, 0) << QList<double>{} << true;
+    }
+
+    void columns()
+    {
+        QFETCH(QList<double>, targets);
+        QFETCH(QList<double>, expected);
+        QList<QStringList> texts;
+        QList<double> measured;
+        {
+            Ruler ruler(8);
+            for (int col = 0; col < targets.size(); ++col) {
+                const QString word = ruler.wordOf(targets[col]);
+                texts << QStringList{word.isEmpty() && col < 49 ? QString() : QStringLiteral("h%1").arg(col), word};
+                measured << ruler.width(word);
+            }
+        }
+        const QList<PdfPage> pages = printGrid(texts, pdf());
+        QCOMPARE(pages.size(), 1);
+        QTEST(pages[0].width > pages[0].height, "landscape");
+        QVERIFY(qAbs(pages[0].word("List").left - Margin) < Slack);
+        double position = 0;
+        for (int col = 0; col < expected.size(); ++col) {
+            if (!texts[col][0].isEmpty())
+                QVERIFY(qAbs(pages[0].word(texts[col][0]).left - Margin - position) < Slack);
+            position += expected[col] < 10 ? expected[col] * measured[col] : expected[col];
+        }
+        QCOMPARE(pages[0].texts().count("h50"), targets.size() > 50 ? 1 : 0);
+        QVERIFY(!pages[0].texts().contains("h51"));
+    }
+
+    // A cell in the first of two columns: what it prints, left of the second column, and what it does not print.
+    void cells_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<QString>("notPrinted");
+        QStringList words;
+        for (int i = 1; i <= 300; ++i)
+            words << QStringLiteral("w%1").arg(i);
+        QTest::newRow("a line break: the first line only") << "first\r\nsecond"
+                                                           << "first"
+                                                           << "second";
+        QTest::newRow("three line breaks") << "first\r\n\r\n\r\nsecond"
+                                           << "first"
+                                           << "second";
+        QTest::newRow("cut to the column") << words.join(' ') << "w1"
+                                           << "w300";
+    }
+
+    void cells()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, printed);
+        QFETCH(QString, notPrinted);
+        const PdfPage page = printGrid({{"cell", text}, {"next", "end"}}, pdf()).value(0);
+        QVERIFY(page.texts().contains(printed));
+        QVERIFY(!page.texts().contains(notPrinted));
+        for (const PdfWord& word : page.words)
+            QVERIFY(word.right < page.word("next").left || word.text == "next" || word.text == "end");
+    }
+
+    // Every row printed once and nothing below the printable area; on each new page, two empty lines, the header
+    // row, an empty line, then the rows. Without truncating, a value longer than a page goes on to the next.
+    void pages_data()
+    {
+        QTest::addColumn<QList<QStringList>>("columns");
+        QTest::addColumn<bool>("truncate");
+        QStringList names{"Name"};
+        for (int i = 1; i <= 300; ++i)
+            names << QStringLiteral("r%1").arg(i);
+        QTest::newRow("header on every page") << QList<QStringList>{names, {"Notes"}} << true;
+        QTest::newRow("a value longer than a page")
+            << QList<QStringList>{{"Name", "a"}, {"Notes", names.mid(1).join("\r\n")}} << false;
+    }
+
+    void pages()
+    {
+        QFETCH(QList<QStringList>, columns);
+        QFETCH(bool, truncate);
+        const double line = Ruler(8).printer.textHeight();
+        const QList<PdfPage> pages = printGrid(columns, pdf(), truncate);
+        QVERIFY(pages.size() > 1);
+        QStringList printed;
+        for (const PdfPage& page : pages) {
+            printed += page.texts();
+            for (const PdfWord& word : page.words)
+                QVERIFY(word.bottom < page.height - Margin + Slack);
+            if (truncate && &page != &pages[0]) {
+                QCOMPARE(page.words[0].text, QStringLiteral("Name"));
+                QVERIFY(qAbs(page.words[0].top - Margin - 2 * line) < line / 3);
+                QVERIFY(qAbs(page.word(page.texts().filter(QRegularExpression("^r")).value(0)).top - page.words[0].top -
+                             2 * line) < line / 3);
+            }
+        }
+        for (int i = 1; i <= 300; ++i)
+            QCOMPARE(printed.count(QStringLiteral("r%1").arg(i)), 1);
+    }
+
+    // An editor's Print: "Company" at (700, 600); the label's caption ending 200 twips left of the value; the value
+    // wrapped at the last space within the page less 800 twips, a word too long for a line broken, nothing lost.
+    void editors_data()
+    {
+        QTest::addColumn<bool>("website");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<double>("minutesLeft");
+        QTest::newRow("website editor") << true << "txtWebsiteLink"
+                                        << "Link:" << 9.0;
+        QTest::newRow("event type editor") << false << "txtEventType"
+                                           << "Type:" << 1.0;
+    }
+
+    void editors()
+    {
+        QFETCH(bool, website);
+        QFETCH(QString, box);
+        QFETCH(QString, label);
+        TempDataFolder folder;
+        PdfPrinters printers(pdf());
+        frmEventType list;
+        gblnNewRecord = true;
+        std::unique_ptr<QDialog> editor;
+        if (website)
+            editor = std::make_unique<frmEditWebsite>(list, nullptr);
+        else
+            editor = std::make_unique<frmEditEventType>(list, nullptr);
+        QStringList words;
+        for (int i = 1; i <= 60; ++i)
+            words << QStringLiteral("word%1").arg(i);
+        const QString longWord = QString(300, 'x');
+        editor->findChild<QLineEdit*>(box)->setText(words.join(' ') + ' ' + longWord);
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
+        auto* print = editor->findChild<QPushButton*>("cmdPrint");
+        QCOMPARE(print->text(), QStringLiteral("&Print"));
+        print->click();
+        QTEST(gdblMinutesLeft, "minutesLeft");
+
+        const PdfPage page = readPdfPages(pdf()).value(0);
+        QVERIFY(qAbs(page.word("Company").left - Margin - 700) < Slack);
+        QVERIFY(qAbs(page.word("Company").top - Margin - 600) < 100);
+        Ruler ruler(9);
+        const PdfWord first = page.word("word1");
+        QVERIFY(qAbs(page.word(label).right - ruler.width(":") - (first.left - 200)) < Slack);
+        const double limit = page.width - Margin - 800;
+        QStringList printed;
+        for (const PdfWord& word : page.words) {
+            if (!word.text.startsWith("word") && !word.text.startsWith('x'))
+                continue;
+            QVERIFY(word.right < limit + Slack);
+            if (!printed.isEmpty() && word.left < first.left + Slack) // a new line: the word did not fit after the last
+                QVERIFY(page.word(printed.last()).right + ruler.width(" " + word.text) > limit - Slack);
+            printed << word.text;
+        }
+        QCOMPARE(printed.mid(0, 60), words);
+        QCOMPARE(printed.mid(60).join(""), longWord);
+    }
+
+    // A line wrapped within the width of a text: at the last space, the space kept; a long word broken.
+    void wrapLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::newRow("at the last space") << "aaa bbb ccc"
+                                           << "aaa bbb" << QStringList{"aaa bbb ", "ccc"};
+        QTest::newRow("a long word") << "a xxxxxx"
+                                     << "xxxx" << QStringList{"a ", "xxxx", "xx"};
+        QTest::newRow("wider than the width") << "WW"
+                                              << "" << QStringList{"W", "W", ""};
+    }
+
+    void wrapLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, width);
+        Ruler ruler(9);
+        QTEST(WrapLine(ruler.printer, line, ruler.width(width)), "pieces");
+    }
+
+    // Check boxes print their caption and a colon ending 200 twips left of their place, and an X there when checked;
+    // a blank text box prints its label only.
+    void checkBoxes()
+    {
+        PdfPrinters printers(pdf());
+        QDialog form;
+        form.resize(400, 300);
+        auto* notes = new QLineEdit(QStringLiteral("   "), &form);
+        notes->setObjectName("txtNotes");
+        notes->move(100, 20);
+        (new QLabel(QStringLiteral("&Notes"), &form))->setObjectName("lblNotes");
+        for (const char* name : {"Remember", "Shown"}) {
+            auto* check = new QCheckBox(QString::fromLatin1(name), &form);
+            check->setObjectName(QStringLiteral("chk") + name);
+            check->setChecked(name[0] == 'S');
+            check->move(100, name[0] == 'S' ? 200 : 100);
+        }
+        Printout("Form", [&](Printer& printer) { PrintRecordForm(printer, form); });
+        const PdfPage page = readPdfPages(pdf()).value(0);
+        QCOMPARE(page.texts(), (QStringList{"Company", "Notes:", "Remember:", "Shown:", "X"}));
+        Ruler ruler(9);
+        QVERIFY(qAbs(page.word("Shown:").right - ruler.width(":") - (page.word("X").left - 200)) < Slack);
+        QVERIFY(qAbs(page.word("Remember:").right - page.word("Shown:").right) < Slack);
+    }
+
+    // The main window's Print: the website list under the window's caption, counted as activity.
+    void mainWindow()
+    {
+        PdfPrinters printers(m_dir.filePath("main.pdf"));
+        WebsiteWindowFixture fixture(numberedWebsites(3));
+        QVERIFY(fixture.load());
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        fixture.click("mnuPrint");
+        QCOMPARE(gdblMinutesLeft, 9.0);
+        const QStringList texts = readPdfPages(printers.pdfPath).value(0).texts();
+        QCOMPARE(texts.mid(0, 3), (QStringList{"Quillock!", "Website", "ID"}));
+        QCOMPARE(texts.count("Website"), 7); // four headings, and the name of each website
+        QVERIFY(fixture.dialogs.messages.isEmpty());
+    }
+
+    // With no printer: the user is told and offered a PDF file; a file that cannot be written is a printer error.
+    void noPrinter_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("saved as PDF") << "saved" << true << "";
+        QTest::newRow("save cancelled") << "" << false << "";
+        QTest::newRow("file cannot be written") << "missing/list.pdf" << false << "Error No: 482 ";
+    }
+
+    void noPrinter()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, error);
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        PdfPrinters printers({});
+        QFile::remove(m_dir.filePath("saved.pdf"));
+        frmEventType list;
+        list.show();
+        if (!path.isEmpty())
+            dialogs.savePaths << m_dir.filePath(path);
+        list.findChild<QPushButton*>("cmdPrintGrid")->click();
+        QCOMPARE(dialogs.messages.size(), error.isEmpty() ? 1 : 2);
+        QVERIFY(dialogs.messages[0].prompt.startsWith("There is no printer"));
+        QCOMPARE(dialogs.messages[0].style, Dialogs::vbYesNo + Dialogs::vbQuestion);
+        QCOMPARE(dialogs.messages.value(1).prompt.left(error.size()), error);
+        const QList<PdfPage> pages = readPdfPages(m_dir.filePath("saved.pdf"));
+        QTEST(pages.value(0).texts().mid(0, 4) == QStringList({"Event", "Type", "Event", "Type"}), "written");
+    }
+};
+
+QTEST_MAIN(TestPrintouts)
+#include "tst_printouts.moc"
