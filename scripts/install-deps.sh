@@ -20,6 +20,8 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(openbox chromium xdotool)
     # The printing tests read the printed pages back with pdftotext.
     packages+=(poppler-utils)
+    # A private CUPS scheduler with a PDF queue as the default printer, for printing on a real queue.
+    packages+=(cups cups-client printer-driver-cups-pdf)
     # The formatting check.
     packages+=(clang-format)
     # The install test: the desktop's validators, and GLib's gio to start a program from its menu entry.

@@ -13,7 +13,14 @@ queue=quillock-$(basename "$folder" | tr -c 'A-Za-z0-9\n' '-')
 pdfConfig=/etc/cups/cups-pdf-$queue.conf
 
 if [[ $action == stop ]]; then
-    [[ -f $folder/cupsd.pid ]] && kill "$(cat "$folder/cupsd.pid")" 2>/dev/null || true
+    if [[ -f $folder/cupsd.pid ]]; then
+        pid=$(cat "$folder/cupsd.pid")
+        kill "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do # gone before the caller removes its folder
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+    fi
     rm -f "$pdfConfig"
     exit 0
 fi
