@@ -10,11 +10,13 @@
 #include "support/XvfbServer.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 #include <X11/Xlib.h>
 #include <future>
@@ -51,6 +53,54 @@ QStringList eachCharacterLiterally(const QString& text)
         keyStrings << literalKeyString(c);
     return keyStrings;
 }
+
+// A window that takes in a change of the keyboard map only when no key waits for it, and takes a key in a
+// millisecond: as Chromium does. It has the focus from the start.
+class LateWindow
+{
+public:
+    LateWindow() : m_display(XOpenDisplay(nullptr), &XCloseDisplay)
+    {
+        Display* d = m_display.get();
+        const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0);
+        XSelectInput(d, window, KeyPressMask);
+        XMapWindow(d, window);
+        XSync(d, False);
+        XSetInputFocus(d, window, RevertToPointerRoot, CurrentTime);
+        XSync(d, False);
+    }
+
+    // The Latin-1 characters typed, until there are count of them or none came for a while.
+    QString take(int count)
+    {
+        Display* d = m_display.get();
+        int minKeycode = 0;
+        int maxKeycode = 0;
+        XDisplayKeycodes(d, &minKeycode, &maxKeycode);
+        int perKeycode = 0;
+        KeySym* map = nullptr;
+        QString typed;
+        for (QDeadlineTimer deadline(5000); typed.size() < count && !deadline.hasExpired();) {
+            if (XPending(d) == 0 || !map) {
+                XFree(map);
+                map =
+                    XGetKeyboardMapping(d, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
+            } else {
+                XEvent event;
+                XNextEvent(d, &event);
+                const KeySym keysym = event.type == KeyPress ? map[(event.xkey.keycode - minKeycode) * perKeycode] : 0;
+                if (keysym >= 0x20 && keysym <= 0xff)
+                    typed += QChar(static_cast<char16_t>(keysym));
+            }
+            QThread::msleep(1);
+        }
+        XFree(map);
+        return typed;
+    }
+
+private:
+    std::unique_ptr<Display, int (*)(Display*)> m_display;
+};
 
 } // namespace
 
@@ -144,6 +194,15 @@ private slots:
         QVERIFY(keymapHasEAcute());
         m_sender.reset();
         QVERIFY(!keymapHasEAcute());
+    }
+
+    void pressesABoundSpareOnceALateWindowCanHaveTheBinding()
+    {
+        const QString text = QString(300, QLatin1Char('a')) + QString::fromUtf8("é");
+        LateWindow window;
+        std::future<QString> typed = std::async(std::launch::async, [&] { return window.take(text.size()); });
+        send({text.chopped(1), text.right(1)});
+        QCOMPARE(typed.get(), text);
     }
 
     void startsDetachedAndCoversTheScreen()
