@@ -54,53 +54,31 @@ QStringList eachCharacterLiterally(const QString& text)
     return keyStrings;
 }
 
-// A window that takes in a change of the keyboard map only when no key waits for it, and takes a key in a
-// millisecond: as Chromium does. It has the focus from the start.
-class LateWindow
+// The Latin-1 characters typed into the display's focused window, read as a late window reads them: one key a
+// millisecond, with the keyboard map read again only when no key waits (as Chromium does). Until there are
+// count of them, or 5 s have passed.
+QString typedIntoALateWindow(Display* d, int count)
 {
-public:
-    LateWindow() : m_display(XOpenDisplay(nullptr), &XCloseDisplay)
-    {
-        Display* d = m_display.get();
-        const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 100, 0, 0, 0);
-        XSelectInput(d, window, KeyPressMask);
-        XMapWindow(d, window);
-        XSync(d, False);
-        XSetInputFocus(d, window, RevertToPointerRoot, CurrentTime);
-        XSync(d, False);
-    }
-
-    // The Latin-1 characters typed, until there are count of them or none came for a while.
-    QString take(int count)
-    {
-        Display* d = m_display.get();
-        int minKeycode = 0;
-        int maxKeycode = 0;
-        XDisplayKeycodes(d, &minKeycode, &maxKeycode);
-        int perKeycode = 0;
-        KeySym* map = nullptr;
-        QString typed;
-        for (QDeadlineTimer deadline(5000); typed.size() < count && !deadline.hasExpired();) {
-            if (XPending(d) == 0 || !map) {
-                XFree(map);
-                map =
-                    XGetKeyboardMapping(d, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
-            } else {
-                XEvent event;
-                XNextEvent(d, &event);
-                const KeySym keysym = event.type == KeyPress ? map[(event.xkey.keycode - minKeycode) * perKeycode] : 0;
-                if (keysym >= 0x20 && keysym <= 0xff)
-                    typed += QChar(static_cast<char16_t>(keysym));
-            }
-            QThread::msleep(1);
+    int minKeycode = 0;
+    int maxKeycode = 0;
+    int perKeycode = 0;
+    XDisplayKeycodes(d, &minKeycode, &maxKeycode);
+    KeySym* map = nullptr;
+    QString typed;
+    for (QDeadlineTimer deadline(5000); typed.size() < count && !deadline.hasExpired(); QThread::msleep(1)) {
+        XEvent event;
+        if (XPending(d) == 0 || !map) {
+            XFree(map);
+            map = XGetKeyboardMapping(d, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
+        } else if (XNextEvent(d, &event); event.type == KeyPress) {
+            const KeySym keysym = map[(event.xkey.keycode - minKeycode) * perKeycode];
+            if (keysym >= 0x20 && keysym <= 0xff)
+                typed += QChar(static_cast<char16_t>(keysym));
         }
-        XFree(map);
-        return typed;
     }
-
-private:
-    std::unique_ptr<Display, int (*)(Display*)> m_display;
-};
+    XFree(map);
+    return typed;
+}
 
 } // namespace
 
@@ -198,9 +176,15 @@ private slots:
 
     void pressesABoundSpareOnceALateWindowCanHaveTheBinding()
     {
+        const auto late = display();
+        const Window window = XCreateSimpleWindow(late.get(), DefaultRootWindow(late.get()), 0, 0, 99, 99, 0, 0, 0);
+        XSelectInput(late.get(), window, KeyPressMask);
+        XMapWindow(late.get(), window);
+        XSync(late.get(), False);
+        XSetInputFocus(late.get(), window, RevertToPointerRoot, CurrentTime);
+        XSync(late.get(), False);
         const QString text = QString(300, QLatin1Char('a')) + QString::fromUtf8("é");
-        LateWindow window;
-        std::future<QString> typed = std::async(std::launch::async, [&] { return window.take(text.size()); });
+        std::future<QString> typed = std::async(std::launch::async, typedIntoALateWindow, late.get(), text.size());
         send({text.chopped(1), text.right(1)});
         QCOMPARE(typed.get(), text);
     }
