@@ -3,6 +3,7 @@
 // replay's "Wait 2" step. Needs an X display (bench/run-typing.sh starts one).
 // Prints one line per figure: "<name> <value> <unit>".
 
+#include "TypedText.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
 #include "launch/ReplayWebsite.h"
@@ -22,9 +23,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
-#include <random>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -41,28 +40,10 @@ struct Typing
 // The printable ASCII characters in a fixed random order, each of them many times.
 QString printableText()
 {
-    std::mt19937 random(20240601);
-    std::uniform_int_distribution<int> printable(0x20, 0x7e);
-    QString text;
-    for (int i = 0; i < Characters; ++i)
-        text += QChar(static_cast<char16_t>(printable(random)));
-    return text;
-}
-
-// Characters that arrived in the right order: the longest common subsequence, so that one dropped
-// character costs one, not all that follow it.
-int correctCharacters(const QString& expected, const QString& typed)
-{
-    std::vector<int> previous(static_cast<std::size_t>(typed.size()) + 1, 0);
-    std::vector<int> current(previous.size(), 0);
-    for (QChar wanted : expected) {
-        for (qsizetype j = 0; j < typed.size(); ++j) {
-            const std::size_t k = static_cast<std::size_t>(j);
-            current[k + 1] = wanted == typed[j] ? previous[k] + 1 : std::max(previous[k + 1], current[k]);
-        }
-        std::swap(previous, current);
-    }
-    return previous.back();
+    QString characters;
+    for (char16_t c = 0x20; c <= 0x7e; ++c)
+        characters += QChar(c);
+    return randomText(characters, Characters);
 }
 
 // Starts the typing, then lets the window take keys until all arrived or none came for a while; the
@@ -83,7 +64,7 @@ Typing measure(QPlainTextEdit& editor, const QString& text, const std::function<
         }
     }
     const double seconds = std::max(static_cast<double>(lastArrival) / 1000.0, 1e-3);
-    return {static_cast<double>(arrived) / seconds, correctCharacters(text, editor.toPlainText())};
+    return {static_cast<double>(arrived) / seconds, charactersInOrder(text, editor.toPlainText())};
 }
 
 // Types on a thread of its own, so that the window takes the keys meanwhile, as a browser in another

@@ -9,6 +9,8 @@
 #include "platform/keys/SendKeys.h"
 #include "platform/keys/X11KeySender.h"
 #include "platform/shell/XdgShell.h"
+#include "support/BrowserHome.h"
+#include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
@@ -17,20 +19,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QUrlQuery>
-#include <csignal>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -114,45 +107,12 @@ void enterWebsiteThroughTheWindows(frmWebsite& window, const QString& link, bool
     press(window, "cmdClose"); // to launcher mode
 }
 
-// A website's sign-in page on 127.0.0.1: GET / gives the form, whose user name field has the focus as
-// soon as the page loads; the browser sends it back as GET /login?username=...&password=...
-class LoginServer : public QTcpServer
-{
-public:
-    LoginServer()
-    {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection()) // a child of the server, which deletes it
-                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
-        });
-        listen(QHostAddress::LocalHost, 0);
-    }
-
-    QUrlQuery form; // the form last sent, empty before any
-    int pageLoads = 0;
-
-private:
-    void answer(QTcpSocket* socket)
-    {
-        if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
-            return; // a GET request is complete with its headers
-        const QList<QByteArray> target = socket->readAll().split(' ').value(1).split('?');
-        QByteArray page = "<!DOCTYPE html><title>Signed in</title>"; // also for the icon the browser asks for
-        if (target.front() == "/") {
-            ++pageLoads;
-            page = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
+// A website's sign-in page: its user name field has the focus as soon as it loads; the browser sends the form
+// back as GET /login?username=...&password=...
+const QByteArray SignInPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
 <form action="/login"><input id="username" name="username" autofocus autocomplete="off">
 <input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
 <script>document.getElementById("username").focus();</script>)";
-        } else if (target.front() == "/login") { // in a form's query '+' stands for a blank
-            form.setQuery(QString::fromLatin1(target.value(1)).replace(QLatin1Char('+'), QStringLiteral("%20")));
-        }
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
-                      "Content-Length: " +
-                      QByteArray::number(page.size()) + "\r\n\r\n" + page);
-        socket->disconnectFromHost();
-    }
-};
 
 } // namespace
 
@@ -167,8 +127,7 @@ private slots:
     void signsInThroughTheBrowser();
 
 private:
-    QString m_chromium;
-    QTemporaryDir m_home;
+    std::optional<BrowserHome> m_home;
     std::optional<Openbox> m_windowManager;
     pid_t m_browser = 0;
 };
@@ -176,25 +135,14 @@ private:
 void TestBrowserLogin::initTestCase()
 {
     QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
-    m_chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    QVERIFY2(!m_chromium.isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
-    QVERIFY(m_home.isValid());
-    qputenv("HOME", m_home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", m_home.filePath(".config").toUtf8());
-    qputenv("XDG_DATA_HOME", m_home.filePath(".local/share").toUtf8());
-    qputenv("XDG_CONFIG_DIRS", m_home.filePath("no-system-config").toUtf8());
-    qputenv("XDG_DATA_DIRS", m_home.filePath("no-system-data").toUtf8());
-    qunsetenv("XDG_CURRENT_DESKTOP");
-    QVERIFY(QDir().mkpath(m_home.filePath(".local/share/applications")));
+    QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
 }
 
 // Ends the browser the test started, with its helper processes: they are a process group of their own,
 // the one of the session the browser was started in.
 void TestBrowserLogin::cleanup()
 {
-    const pid_t group = getpgid(m_browser);
-    if (group > 1 && group != getpgid(0))
-        kill(-group, SIGTERM);
+    BrowserHome::endBrowser(m_browser);
     m_browser = 0;
     QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
 }
@@ -209,19 +157,9 @@ void TestBrowserLogin::signsInThroughTheBrowser_data()
 void TestBrowserLogin::signsInThroughTheBrowser()
 {
     QFETCH(bool, launcherMode);
-    // The only application for web pages: chromium with a new profile for each row; as root it must run
-    // without its sandbox.
-    QFile entry(m_home.filePath(".local/share/applications/quillock-test-chromium.desktop"));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Chromium\nExec=\"%1\" --no-sandbox "
-                               "--no-first-run --no-default-browser-check --disable-background-networking "
-                               "--disable-component-update --disable-sync --disable-gpu --disable-dev-shm-usage "
-                               "--disable-breakpad --password-store=basic \"--user-data-dir=%2\" %U\n"
-                               "MimeType=text/html;\n")
-                    .arg(m_chromium, m_home.filePath(QTest::currentDataTag()))
-                    .toUtf8());
-    entry.close();
-    LoginServer server;
+    // The only application for web pages: chromium with a new profile for each row.
+    QVERIFY(m_home->useChromium(QString::fromLatin1(QTest::currentDataTag())));
+    PageServer server(SignInPage);
     QVERIFY(server.isListening());
     const TempDataFolder folder;
 
@@ -236,8 +174,7 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    enterWebsiteThroughTheWindows(window, QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort()),
-                                  launcherMode);
+    enterWebsiteThroughTheWindows(window, server.url(), launcherMode);
     QCOMPARE(dialogs.messageTexts(), QStringList());
     QCOMPARE(window.GridTextMatrix(1, 1), QStringLiteral("Test site"));
     QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
@@ -257,9 +194,10 @@ void TestBrowserLogin::signsInThroughTheBrowser()
     std::optional<xcb_window_t> browser;
     QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
     m_browser = probe.process(*browser);
-    QTRY_VERIFY_WITH_TIMEOUT(!server.form.isEmpty(), 20000);
-    QCOMPARE(server.form.queryItemValue(QStringLiteral("username"), QUrl::FullyDecoded), UserName);
-    QCOMPARE(server.form.queryItemValue(QStringLiteral("password"), QUrl::FullyDecoded), Password);
+    QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
+    QCOMPARE(server.path, QStringLiteral("/login"));
+    QCOMPARE(server.value(QStringLiteral("username")), UserName);
+    QCOMPARE(server.value(QStringLiteral("password")), Password);
     QCOMPARE(server.pageLoads, 1);
     QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
 }

@@ -129,8 +129,16 @@ public:
             QThread::msleep(50);
     }
 
+    ~Openbox()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    Openbox(const Openbox&) = delete;
+    Openbox& operator=(const Openbox&) = delete;
+
     bool isRunning() const { return X11Probe().windowManagerRuns(); }
 
 private:
-    QProcess m_process; // killed when the object goes
+    QProcess m_process;
 };

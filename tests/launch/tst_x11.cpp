@@ -12,11 +12,13 @@
 #include "support/XvfbServer.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 #include <X11/Xlib.h>
 #include <future>
@@ -63,6 +65,32 @@ QStringList eachCharacterLiterally(const QString& text)
     for (QChar c : text)
         keyStrings << literalKeyString(c);
     return keyStrings;
+}
+
+// The Latin-1 characters typed into the display's focused window, read as a late window reads them: one key a
+// millisecond, with the keyboard map read again only when no key waits (as Chromium does). Until there are
+// count of them, or 5 s have passed.
+QString typedIntoALateWindow(Display* d, int count)
+{
+    int minKeycode = 0;
+    int maxKeycode = 0;
+    int perKeycode = 0;
+    XDisplayKeycodes(d, &minKeycode, &maxKeycode);
+    KeySym* map = nullptr;
+    QString typed;
+    for (QDeadlineTimer deadline(5000); typed.size() < count && !deadline.hasExpired(); QThread::msleep(1)) {
+        XEvent event;
+        if (XPending(d) == 0 || !map) {
+            XFree(map);
+            map = XGetKeyboardMapping(d, static_cast<KeyCode>(minKeycode), maxKeycode - minKeycode + 1, &perKeycode);
+        } else if (XNextEvent(d, &event); event.type == KeyPress) {
+            const KeySym keysym = map[(event.xkey.keycode - minKeycode) * perKeycode];
+            if (keysym >= 0x20 && keysym <= 0xff)
+                typed += QChar(static_cast<char16_t>(keysym));
+        }
+    }
+    XFree(map);
+    return typed;
 }
 
 } // namespace
@@ -166,6 +194,21 @@ private slots:
         QCOMPARE(program.readAllStandardOutput(), "bound"); // it had borrowed a spare key for é
         QCOMPARE(program.exitCode(), 0);
         QVERIFY(!keymapHasEAcute());
+    }
+
+    void pressesABoundSpareOnceALateWindowCanHaveTheBinding()
+    {
+        const auto late = display();
+        const Window window = XCreateSimpleWindow(late.get(), DefaultRootWindow(late.get()), 0, 0, 99, 99, 0, 0, 0);
+        XSelectInput(late.get(), window, KeyPressMask);
+        XMapWindow(late.get(), window);
+        XSync(late.get(), False);
+        XSetInputFocus(late.get(), window, RevertToPointerRoot, CurrentTime);
+        XSync(late.get(), False);
+        const QString text = QString(300, QLatin1Char('a')) + QString::fromUtf8("é");
+        std::future<QString> typed = std::async(std::launch::async, typedIntoALateWindow, late.get(), text.size());
+        send({text.chopped(1), text.right(1)});
+        QCOMPARE(typed.get(), text);
     }
 
     void startsDetachedAndCoversTheScreen()

@@ -1,0 +1,41 @@
+#include "support/BrowserHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <csignal>
+#include <unistd.h>
+
+BrowserHome::BrowserHome() : m_chromium(QStandardPaths::findExecutable(QStringLiteral("chromium")))
+{
+    qputenv("HOME", m_home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_home.filePath(".config").toUtf8());
+    qputenv("XDG_DATA_HOME", m_home.filePath(".local/share").toUtf8());
+    qputenv("XDG_CONFIG_DIRS", m_home.filePath("no-system-config").toUtf8());
+    qputenv("XDG_DATA_DIRS", m_home.filePath("no-system-data").toUtf8());
+    qunsetenv("XDG_CURRENT_DESKTOP");
+}
+
+bool BrowserHome::useChromium(const QString& profile)
+{
+    const QString applications = m_home.filePath(QStringLiteral(".local/share/applications"));
+    QFile entry(applications + QStringLiteral("/quillock-test-chromium.desktop"));
+    if (m_chromium.isEmpty() || !m_home.isValid() || !QDir().mkpath(applications) || !entry.open(QIODevice::WriteOnly))
+        return false;
+    // As root chromium runs only without its sandbox.
+    entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Chromium\nExec=\"%1\" --no-sandbox "
+                               "--no-first-run --no-default-browser-check --disable-background-networking "
+                               "--disable-component-update --disable-sync --disable-gpu --disable-dev-shm-usage "
+                               "--disable-breakpad --password-store=basic \"--user-data-dir=%2\" %U\n"
+                               "MimeType=text/html;\n")
+                    .arg(m_chromium, m_home.filePath(profile))
+                    .toUtf8());
+    return entry.error() == QFile::NoError;
+}
+
+void BrowserHome::endBrowser(pid_t browser)
+{
+    const pid_t group = browser > 0 ? getpgid(browser) : -1;
+    if (group > 1 && group != getpgid(0))
+        kill(-group, SIGTERM);
+}

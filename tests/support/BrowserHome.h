@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <sys/types.h>
+
+// A temporary home in which Debian's chromium is the only application for web pages, started with a new
+// profile each time and without the machine's desktop settings: HOME and the XDG folders point into it
+// from construction on (they are not restored).
+class BrowserHome
+{
+public:
+    BrowserHome();
+
+    // The chromium program; empty when it is not installed.
+    const QString& chromium() const { return m_chromium; }
+    // Makes chromium the application for text/html, with its profile in a new folder of the home named
+    // profile. False when chromium is missing or the entry cannot be written.
+    bool useChromium(const QString& profile);
+    // Ends a browser started in a session of its own, with its helper processes (the session's process
+    // group); does nothing for a process of this program's own group.
+    static void endBrowser(pid_t browser);
+
+private:
+    QString m_chromium;
+    QTemporaryDir m_home;
+};
