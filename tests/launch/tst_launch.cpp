@@ -70,7 +70,6 @@ QString defaultIs(const QString& ids, const QString& mimeType = QStringLiteral("
     return QStringLiteral("[Default Applications]\n%1=%2\n").arg(mimeType, ids);
 }
 
-// A desktop entry in the user's applications folder.
 QStringList installed(const QString& name, const QString& extra)
 {
     return {"data/applications/" + name + ".desktop", entry(extra)};
@@ -327,32 +326,26 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("typed");
 
-        const struct
-        {
-            const char* tag;
-            int eventType;
-            const char *count, *text, *typed;
-        } rows[] = {
-            {"Tab, no count", Tab, "Null", "", "{TAB}"},
-            {"Tab 3", Tab, "3", "", "{TAB}{TAB}{TAB}"},
-            {"Tab 0", Tab, "0", "", ""},
-            {"Tab 2.7", Tab, "2.7", "", "{TAB}{TAB}"},
-            {"Tab ' 2 '", Tab, "' 2 '", "", "{TAB}{TAB}"},
-            {"Tab '3 times'", Tab, "'3 times'", "", ""},
-            {"Tab '1,5'", Tab, "'1,5'", "", ""},
-            {"Shift+Tab 2", ShiftTab, "2", "", "+{TAB}+{TAB}"},
-            {"Enter ignores its count", Enter, "5", "", "{ENTER}"},
-            {"Text without text", Text, "Null", "", ""},
-            {"Text ignores its count", Text, "3", "ab", "ab"},
-            {"Wait 0.5", Wait, "0.5", "", "{WAIT 500}"},
-            {"Wait 0", Wait, "0", "", ""},
-            {"Wait -5", Wait, "-5", "", ""},
-            {"'wait' is not Wait", LowerCaseWait, "60", "", ""},
-            {"'TAB' is not Tab", UpperCaseTab, "1", "", ""},
-            {"'Tab ' is not Tab", TabWithBlank, "1", "", ""},
+        const auto row = [](const char* tag, int type, const char* count, const char* typed, const char* text = "") {
+            QTest::newRow(tag) << type << QString(count) << QString(text) << QString(typed);
         };
-        for (const auto& row : rows)
-            QTest::newRow(row.tag) << row.eventType << QString(row.count) << QString(row.text) << QString(row.typed);
+        row("Tab, no count", Tab, "Null", "{TAB}");
+        row("Tab 3", Tab, "3", "{TAB}{TAB}{TAB}");
+        row("Tab 0", Tab, "0", "");
+        row("Tab 2.7", Tab, "2.7", "{TAB}{TAB}");
+        row("Tab ' 2 '", Tab, "' 2 '", "{TAB}{TAB}");
+        row("Tab '3 times'", Tab, "'3 times'", "");
+        row("Tab '1,5'", Tab, "'1,5'", "");
+        row("Shift+Tab 2", ShiftTab, "2", "+{TAB}+{TAB}");
+        row("Enter ignores its count", Enter, "5", "{ENTER}");
+        row("Text without text", Text, "Null", "");
+        row("Text ignores its count", Text, "3", "ab", "ab");
+        row("Wait 0.5", Wait, "0.5", "{WAIT 500}");
+        row("Wait 0", Wait, "0", "");
+        row("Wait -5", Wait, "-5", "");
+        row("'wait' is not Wait", LowerCaseWait, "60", "");
+        row("'TAB' is not Tab", UpperCaseTab, "1", "");
+        row("'Tab ' is not Tab", TabWithBlank, "1", "");
         QString printable;
         for (char16_t c = 0x20; c <= 0x7e; ++c)
             printable += QChar(c);
