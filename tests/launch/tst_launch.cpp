@@ -193,27 +193,25 @@ private slots:
         const QString page = "find \"<HTML> <\\HTML>\"\r\n", typed = "user{ENTER}";
         const QString notFound = "Browser Not Found: Could not find associated Browser";
         const QString unable = "Quillock: Unable to open Web Page.";
-        const QString link = QString::fromUtf8("https://bücher.example/straße?a=1&b=%2F#top");
+        const QString idn = QString::fromUtf8("https://bücher.example/straße?a=1&b=%2F#top");
         const QString file = "  C:\\My Files\\page \"one\".txt  ";
-        QTest::newRow("the program's path without its blanks, the link as it is")
-            << link << "  /opt/my browser/run  " << true << ""
-            << QStringList{page, "start /opt/my browser/run " + link, typed};
-        QTest::newRow("no browser") << Link << QString() << true << "" << QStringList{page, notFound};
-        QTest::newRow("only blanks for a browser") << Link << "   " << true << "" << QStringList{page, notFound};
-        QTest::newRow("the start fails, a link that is no web address")
-            << file << "b" << false << "" << QStringList{page, "start b " + file, unable};
-        QTest::newRow("an empty link opens nothing") << ""
-                                                     << "b" << true << "" << QStringList{typed};
+        const auto row = [](const char* tag, const QString& link, const QString& browser, bool startSucceeds,
+                            const QStringList& happened, const char* obstacle = "") {
+            QTest::newRow(tag) << link << browser << startSucceeds << QString(obstacle) << happened;
+        };
+        row("the program's path without its blanks, the link as it is", idn, "  /opt/my browser/run  ", true,
+            {page, "start /opt/my browser/run " + idn, typed});
+        row("no browser", Link, {}, true, {page, notFound});
+        row("only blanks for a browser", Link, "   ", true, {page, notFound});
+        row("the start fails, a link that is no web address", file, "b", false, {page, "start b " + file, unable});
+        row("an empty link opens nothing", "", "b", true, {typed});
         // A browser would take these for options; they reach no program.
-        QTest::newRow("a link beginning with -") << "--foo=bar"
-                                                 << "b" << true << "" << QStringList{unable};
-        QTest::newRow("a link beginning with blanks and -") << " \t-x"
-                                                            << "b" << true << "" << QStringList{unable};
+        row("a link beginning with -", "--foo=bar", "b", true, {unable});
+        row("a link beginning with blanks and -", " \t-x", "b", true, {unable});
 #ifndef Q_OS_WIN
         // Left as they are; a folder is also what a program folder that cannot be written (even by root) amounts to.
         for (const char* obstacle : {"folder", "link to a file", "link to nowhere", "FIFO"})
-            QTest::newRow(obstacle) << Link << "b" << true << obstacle
-                                    << QStringList{"find ", "start b " + Link, typed};
+            row(obstacle, Link, "b", true, {"find ", "start b " + Link, typed}, obstacle);
 #endif
     }
 
