@@ -20,7 +20,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
-#include <cmath>
 #include <unistd.h>
 
 namespace {
@@ -208,6 +207,22 @@ private slots:
         QCOMPARE(opened, QStringLiteral("Website 4")); // moved up to row 3 above
         QCOMPARE(fixture.window->mWebsiteID, 4.0);
         QVERIFY(!gblnNewRecord && !gblnDefaultToLauncher);
+
+        // Help counts and opens the page beside the program; Contact Us does not count. Both go to the desktop's
+        // browser with the main window as owner.
+        Desktop::RecordingShell shell;
+        const QString help = QUrl::fromLocalFile(fixture.folder.path() + "/quillock-help.html").toString();
+        for (auto [command, page, minutesLeft] :
+             {std::tuple{"mnuHelp", help, 9.0}, {"mnuContactUs", "https://quillock.example/mail.html?sc=app", 1.0}}) {
+            gdblMinutesLeft = 1;
+            const size_t started = shell.starts.size();
+            fixture.click(command);
+            QCOMPARE(shell.starts.size(), started + 1);
+            QCOMPARE(QString::fromStdString(shell.starts.back().argument), page);
+            QCOMPARE(shell.starts.back().ownerWindow, static_cast<std::uintptr_t>(fixture.window->winId()));
+            QCOMPARE(gdblMinutesLeft, minutesLeft);
+        }
+        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     void deleteRemovesWebsiteAndItsInstructions()
@@ -483,28 +498,6 @@ private slots:
         } else {
             QCOMPARE((std::pair{grid.left(), grid.width()}), (std::pair{180.0, width - 360}));
         }
-    }
-
-    // Help counts as activity and opens the page beside the program; Contact Us does not count. Both go to the
-    // desktop's browser with the main window as owner.
-    void supportCommandsOpenTheirPages()
-    {
-        WebsiteWindowFixture fixture(numberedWebsites(2));
-        QVERIFY(fixture.load());
-        Desktop::RecordingShell shell;
-        gdblRelockMinutes = 9;
-        const QString help = QUrl::fromLocalFile(fixture.folder.path() + "/quillock-help.html").toString();
-        for (auto [command, page, minutesLeft] :
-             {std::tuple{"mnuHelp", help, 9.0}, {"mnuContactUs", "https://quillock.example/mail.html?sc=app", 1.0}}) {
-            gdblMinutesLeft = 1;
-            const size_t started = shell.starts.size();
-            fixture.click(command);
-            QCOMPARE(shell.starts.size(), started + 1);
-            QCOMPARE(QString::fromStdString(shell.starts.back().argument), page);
-            QCOMPARE(shell.starts.back().ownerWindow, static_cast<std::uintptr_t>(fixture.window->winId()));
-            QCOMPARE(gdblMinutesLeft, minutesLeft);
-        }
-        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     void missingDataFileAtStartIsReported()
