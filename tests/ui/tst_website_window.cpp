@@ -32,14 +32,6 @@ QStringList listTexts(const QListWidget& list)
     return texts;
 }
 
-QList<WebsiteSeed> named(const QStringList& names)
-{
-    QList<WebsiteSeed> websites;
-    for (int i = 0; i < names.size(); ++i)
-        websites.append({names[i], QStringLiteral("https://%1.test/login").arg(names[i]), i + 1});
-    return websites;
-}
-
 QTableView& view(FlexGrid& grid)
 {
     QCoreApplication::processEvents(); // the view learns of new rows once the event loop turns
@@ -227,7 +219,7 @@ private slots:
 
     void deleteRemovesWebsiteAndItsInstructions()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c"}));
+        WebsiteWindowFixture fixture(numberedWebsites(3));
         fixture.folder.execute(
             {"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4), (2, 1), (3, 2)"});
         QVERIFY(fixture.load());
@@ -236,7 +228,7 @@ private slots:
         QTest::keyClick(&view(grid), Qt::Key_Delete);
         QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
         QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
-        QCOMPARE(columnTexts(grid, 1), (QStringList{"a", "c"}));
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 1", "Website 3"}));
         QCOMPARE(fixture.window->mWebsiteID, 2.0);
         // the row that moved up into the deleted row's place is selected whole
         QCOMPARE((QList<int>{grid.row(), grid.col(), grid.colSel()}), (QList<int>{2, 0, grid.cols() - 1}));
@@ -251,7 +243,7 @@ private slots:
 
     void moveUpAndDownThenSave()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c", "d"}));
+        WebsiteWindowFixture fixture(numberedWebsites(4));
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         const QStringList before = columnTexts(grid, 1);
@@ -266,7 +258,7 @@ private slots:
         grid.setRow(3);
         fixture.click("cmdUp");
         fixture.click("cmdUp");
-        QCOMPARE(columnTexts(grid, 1), (QStringList{"c", "a", "b", "d"}));
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 3", "Website 1", "Website 2", "Website 4"}));
         QCOMPARE(columnTexts(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
         QCOMPARE(grid.row(), 1);
         QCOMPARE(grid.colSel(), grid.cols() - 1);
@@ -370,8 +362,8 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(bool, readOnly);
         WebsiteWindowFixture fixture(
-            named({"a", "b"}), launcherSetup(defaultToLauncher, {"FormWidth = 9000", "FormHeight = 7000",
-                                                                 "LauncherWidth = 4200", "LauncherHeight = 5100"}));
+            numberedWebsites(2), launcherSetup(defaultToLauncher, {"FormWidth = 9000", "FormHeight = 7000",
+                                                                   "LauncherWidth = 4200", "LauncherHeight = 5100"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
         const auto& panel = fixture.control<QWidget>("fraLauncher");
@@ -411,7 +403,7 @@ private slots:
     // the mouse shows red.
     void closeReturnsToAWholeLauncher()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c"}),
+        WebsiteWindowFixture fixture(numberedWebsites(3),
                                      launcherSetup(true, {"FormWidth = 9000", "FormHeight = 6900",
                                                           "LauncherWidth = 2100", "LauncherHeight = 3000"}));
         QVERIFY(fixture.load());
@@ -442,10 +434,10 @@ private slots:
 
         fixture.click("cmdUp");
         fixture.click("cmdUp");
-        fixture.click("cmdDelete"); // the moved "c" is current: it goes
+        fixture.click("cmdDelete"); // the moved Website 3 is current: it goes
         fixture.click("cmdClose");
         QVERIFY(panel.isVisible());
-        QCOMPARE(listTexts(list), (QStringList{"a", "b"}));
+        QCOMPARE(listTexts(list), (QStringList{"Website 1", "Website 2"}));
         QCOMPARE(sizeText(window), QStringLiteral("3510|6000"));
         QVERIFY(panel.geometry().contains(window.centralWidget()->rect()));
         QCOMPARE(fixture.dialogs.endProgramCalls, 0);
@@ -467,8 +459,8 @@ private slots:
         QFETCH(bool, launcher);
         QFETCH(QString, minimum);
         WebsiteWindowFixture fixture(
-            named({"a", "b"}), launcherSetup(launcher, {"FormWidth = 99999999", "FormHeight = 99999999",
-                                                        "LauncherWidth = 99999999", "LauncherHeight = 99999999"}));
+            numberedWebsites(2), launcherSetup(launcher, {"FormWidth = 99999999", "FormHeight = 99999999",
+                                                          "LauncherWidth = 99999999", "LauncherHeight = 99999999"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
         const QRect room = window.screen()->availableGeometry();
