@@ -247,9 +247,12 @@ private slots:
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         const QStringList before = columnTexts(grid, 1);
-        // there and back; first up, last down and the heading row do not move
-        for (auto [row, move] :
-             {std::pair{3, "cmdUp"}, {2, "cmdDown"}, {1, "cmdUp"}, {4, "cmdDown"}, {0, "cmdUp"}, {0, "cmdDown"}}) {
+        grid.setRow(3);
+        fixture.click("cmdUp");
+        fixture.click("cmdDown"); // there and back, the moved row staying current
+        QCOMPARE(grid.row(), 3);
+        // first up, last down and the heading row do not move
+        for (auto [row, move] : {std::pair{1, "cmdUp"}, {4, "cmdDown"}, {0, "cmdUp"}, {0, "cmdDown"}}) {
             grid.setRow(row);
             fixture.click(move);
         }
