@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -75,14 +76,13 @@ class TestCrashSafety : public QObject
     QProcess m_child;
     QByteArray m_marks; // all the child wrote
 
-    void startChild(const QString& what)
+    // Starts a child that saves, and waits until its first save begins.
+    bool startSaving(const QString& what)
     {
         m_marks.clear();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(SavingFolder, m_folder.path());
-        m_child.setProcessEnvironment(environment);
+        qputenv(SavingFolder, QFile::encodeName(m_folder.path())); // the child inherits it
         m_child.start(QCoreApplication::applicationFilePath(), {what});
-        QVERIFY(m_child.waitForStarted());
+        return m_child.waitForStarted() && waitFor('S', LoadingTime);
     }
     // Reads the child's output until it has written the step; false if it ends or the time runs out first.
     bool waitFor(char step, std::chrono::milliseconds time)
@@ -125,18 +125,15 @@ private slots:
         QFETCH(QStringList, wholeStates);
         m_folder.execute({"UPDATE Setup SET FormWidth = 9000, FormHeight = 6750 WHERE SetupID = 1"});
         // The length of one save, or LongestSave for a save that takes longer.
-        startChild(what);
-        QVERIFY(waitFor('S', LoadingTime));
+        QVERIFY(startSaving(what));
         const auto begun = std::chrono::steady_clock::now();
         waitFor('E', LongestSave);
         const auto saveLength =
             std::min<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - begun, LongestSave);
         int midSave = 0;
         for (int kill = 0; kill < Kills; ++kill) {
-            if (kill > 0) {
-                startChild(what);
-                QVERIFY(waitFor('S', LoadingTime));
-            }
+            if (kill > 0)
+                QVERIFY(startSaving(what));
             std::this_thread::sleep_for(saveLength * kill / Kills);
             ::kill(static_cast<pid_t>(m_child.processId()), SIGKILL);
             m_child.waitForFinished();
