@@ -20,33 +20,16 @@
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
-#include <cmath>
 #include <unistd.h>
 
 namespace {
 
-QStringList gridColumn(const FlexGrid& grid, int col)
-{
-    QStringList texts;
-    for (int row = 1; row < grid.rows(); ++row)
-        texts << grid.textMatrix(row, col);
-    return texts;
-}
-
 QStringList listTexts(const QListWidget& list)
 {
     QStringList texts;
-    for (const QListWidgetItem* item : list.findItems(QStringLiteral("*"), Qt::MatchWildcard))
-        texts << item->text();
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
     return texts;
-}
-
-QList<WebsiteSeed> named(const QStringList& names)
-{
-    QList<WebsiteSeed> websites;
-    for (int i = 0; i < names.size(); ++i)
-        websites.append({names[i], QStringLiteral("https://%1.test/login").arg(names[i]), i + 1});
-    return websites;
 }
 
 QTableView& view(FlexGrid& grid)
@@ -63,20 +46,18 @@ void clickRow(FlexGrid& grid, int row)
                       cells.visualRect(cells.model()->index(row - 1, 1)).center());
 }
 
-bool closeBox(frmWebsite& window)
-{
-    QCloseEvent event;
-    QCoreApplication::sendEvent(&window, &event);
-    return event.isAccepted();
-}
-
 QString sizeText(const QWidget& widget)
 {
     return QStringLiteral("%1|%2").arg(FormSize::width(widget)).arg(FormSize::height(widget));
 }
 
-// Makes the data file refuse every change of the settings row. The file is made read-only; where that does not
-// stop writes (a test run as root), a trigger refuses them with SQLite's own words.
+QStringList launcherSetup(bool launcher, const QStringList& more = {})
+{
+    return QStringList{QStringLiteral("DefaultToLauncher = %1").arg(launcher ? 1 : 0)} + more;
+}
+
+// Makes the data file refuse every change of the settings row: read-only, or where that does not stop writes
+// (a test run as root), a trigger that refuses them with SQLite's own words.
 void makeSetupReadOnly(const TempDataFolder& folder)
 {
     const QString path = folder.dataFilePath();
@@ -113,42 +94,25 @@ private slots:
         QCOMPARE(
             (QStringList{grid.textMatrix(0, 0), grid.textMatrix(0, 1), grid.textMatrix(0, 2), grid.textMatrix(0, 3)}),
             (QStringList{"Website ID", "Website Name", "Website Link", "Website List Order"}));
-        QCOMPARE(gridColumn(grid, 1), (QStringList{"Never placed", "Nor this", "O'Brien's \"Mail\"", "Bank"}));
-        QCOMPARE(gridColumn(grid, 2),
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Never placed", "Nor this", "O'Brien's \"Mail\"", "Bank"}));
+        QCOMPARE(columnTexts(grid, 2),
                  (QStringList{"", "https://nor.test", "https://mail.test/?a=1&b='2'", "https://bank.test"}));
-        QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "4", "2", "1"}));
-        QCOMPARE(gridColumn(grid, 3), (QStringList{"1", "2", "1", "2"}));
-        QCOMPARE(gridColumn(grid, 4), gridColumn(grid, 3));
+        QCOMPARE(columnTexts(grid, 0), (QStringList{"3", "4", "2", "1"}));
+        QCOMPARE(columnTexts(grid, 3), (QStringList{"1", "2", "1", "2"}));
+        QCOMPARE(columnTexts(grid, 4), columnTexts(grid, 3));
         QCOMPARE(fixture.column("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL"), QStringList{"2"});
-        for (int hidden : {0, 3, 4})
-            QCOMPARE(grid.colWidth(hidden), 0.0);
+        QCOMPARE((QList<double>{grid.colWidth(0), grid.colWidth(3), grid.colWidth(4)}), QList<double>(3, 0.0));
         QVERIFY(grid.colWidth(1) > 0 && grid.colWidth(2) > 0);
         const auto& list = fixture.control<QListWidget>("lstWebsites");
-        QCOMPARE(listTexts(list), gridColumn(grid, 1));
-        QCOMPARE(grid.accessibleName(), QStringLiteral("Websites"));
-        QCOMPARE(list.accessibleName(), QStringLiteral("Websites"));
+        QCOMPARE(listTexts(list), columnTexts(grid, 1));
+        QCOMPARE(grid.accessibleName() + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
     }
 
-    void columnWidthRule_data()
+    // The width rule, and a long name widens its column only among the heading and the first 60 record rows.
+    void columnWidths()
     {
-        QTest::addColumn<double>("widest");
-        QTest::addColumn<double>("width");
-        QTest::newRow("narrow raised to the minimum") << 100.0 << 600.0;
-        QTest::newRow("3000") << 3000.0 << 3250.0;
-        QTest::newRow("7000 stays") << 7000.0 << 7000.0;
-        QTest::newRow("9000 is cut") << 9000.0 << 8000.0;
-    }
-
-    void columnWidthRule()
-    {
-        QFETCH(double, widest);
-        QFETCH(double, width);
-        QCOMPARE(RecordListGrid::ColumnWidthFor(widest), width);
-    }
-
-    void widthsComeFromTheFirstSixtyRows()
-    {
-        // A long name widens its column only among the heading and the first 60 record rows.
+        for (auto [widest, width] : {std::pair{100.0, 600.0}, {3000.0, 3250.0}, {7000.0, 7000.0}, {9000.0, 8000.0}})
+            QCOMPARE(RecordListGrid::ColumnWidthFor(widest), width);
         auto nameWidthWithLongNameAt = [](int index) {
             QList<WebsiteSeed> websites = numberedWebsites(70);
             websites[index].name = QString(40, QLatin1Char('W'));
@@ -158,42 +122,37 @@ private slots:
         const double plain = nameWidthWithLongNameAt(69);
         QVERIFY(plain >= RecordListGrid::MinColumnWidth);
         QCOMPARE(nameWidthWithLongNameAt(60), plain); // record row 61: not measured
-        QVERIFY(nameWidthWithLongNameAt(59) > plain); // record row 60: measured
+        QVERIFY(nameWidthWithLongNameAt(59) > plain);
     }
 
-    // A new data file: every button shows at the first start, and the second website is current (an only one is).
+    // Every button shows at the first start, and the second website is current (an only one is).
     void load_data()
     {
         QTest::addColumn<int>("websites");
         QTest::addColumn<int>("currentRow");
-        QTest::addColumn<QString>("heading");
-        QTest::addColumn<double>("firstColumnWidth");
-        QTest::newRow("none") << 0 << 0 << "0 Records" << 1000.0;
-        QTest::newRow("one: that one") << 1 << 1 << "Website ID" << 0.0;
-        QTest::newRow("two") << 2 << 2 << "Website ID" << 0.0;
-        QTest::newRow("many") << 9 << 2 << "Website ID" << 0.0;
+        QTest::newRow("none") << 0 << 0;
+        QTest::newRow("one: that one") << 1 << 1;
+        QTest::newRow("many") << 9 << 2;
     }
 
     void load()
     {
         QFETCH(int, websites);
         QFETCH(int, currentRow);
-        QFETCH(QString, heading);
-        QFETCH(double, firstColumnWidth);
         WebsiteWindowFixture fixture(numberedWebsites(websites));
         QVERIFY(fixture.load());
-        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         QCOMPARE(grid.row(), currentRow);
-        QCOMPARE(grid.textMatrix(0, 0), heading);
-        QCOMPARE(grid.colWidth(0), firstColumnWidth);
+        QCOMPARE(grid.textMatrix(0, 0), websites ? "Website ID" : "0 Records");
+        QCOMPARE(grid.colWidth(0), websites ? 0.0 : 1000.0);
         QCOMPARE(fixture.control<QListWidget>("lstWebsites").count(), websites);
-        const QRect inner = fixture.window->centralWidget()->rect();
         for (const QPushButton* button : fixture.window->findChildren<QPushButton*>())
-            QVERIFY2(inner.contains(button->geometry()), qPrintable(button->objectName()));
+            QVERIFY2(fixture.window->centralWidget()->rect().contains(button->geometry()),
+                     qPrintable(button->objectName()));
         if (websites == 0) { // no record row: launching and opening do nothing
             gblnNewRecord = true;
             fixture.click("cmdLaunch");
-            emit fixture.control<FlexGrid>("MSFlexGrid1").dblClick();
+            emit grid.dblClick();
             QVERIFY(gblnNewRecord);
             QCOMPARE(fixture.window->mWebsiteID, 0.0);
             QVERIFY(fixture.dialogs.messages.isEmpty());
@@ -208,10 +167,8 @@ private slots:
         gdblMinutesLeft = 1;
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         clickRow(grid, 4);
-        QCOMPARE(grid.row(), 4);
-        QCOMPARE(grid.rowSel(), 4);
-        QCOMPARE(grid.col(), 0);
-        QCOMPARE(grid.colSel(), grid.cols() - 1);
+        QCOMPARE((QList<int>{grid.row(), grid.rowSel(), grid.col(), grid.colSel()}),
+                 (QList<int>{4, 4, 0, grid.cols() - 1}));
         QCOMPARE(gdblMinutesLeft, 9.0);
 
         gdblMinutesLeft = 1;
@@ -241,33 +198,43 @@ private slots:
         emit grid.dblClick();
         QCOMPARE(opened, QStringLiteral("Website 4")); // moved up to row 3 above
         QCOMPARE(fixture.window->mWebsiteID, 4.0);
-        QVERIFY(!gblnNewRecord);
-        QVERIFY(!gblnDefaultToLauncher);
+        QVERIFY(!gblnNewRecord && !gblnDefaultToLauncher);
+
+        // Help counts and opens the page beside the program; Contact Us does not count. Both go to the desktop's
+        // browser with the main window as owner.
+        Desktop::RecordingShell shell;
+        const QString help = QUrl::fromLocalFile(fixture.folder.path() + "/quillock-help.html").toString();
+        for (auto [command, page, minutesLeft] :
+             {std::tuple{"mnuHelp", help, 9.0}, {"mnuContactUs", "https://quillock.example/mail.html?sc=app", 1.0}}) {
+            gdblMinutesLeft = 1;
+            const size_t started = shell.starts.size();
+            fixture.click(command);
+            QCOMPARE(shell.starts.size(), started + 1);
+            QCOMPARE(QString::fromStdString(shell.starts.back().argument), page);
+            QCOMPARE(shell.starts.back().ownerWindow, static_cast<std::uintptr_t>(fixture.window->winId()));
+            QCOMPARE(gdblMinutesLeft, minutesLeft);
+        }
+        QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
     void deleteRemovesWebsiteAndItsInstructions()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c"}));
-        fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4)",
-                                "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 1)",
-                                "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (3, 2)"});
+        WebsiteWindowFixture fixture(numberedWebsites(3));
+        fixture.folder.execute(
+            {"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4), (2, 1), (3, 2)"});
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         clickRow(grid, 2);
         QTest::keyClick(&view(grid), Qt::Key_Delete);
-
         QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
         QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
-        QCOMPARE(gridColumn(grid, 1), (QStringList{"a", "c"}));
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 1", "Website 3"}));
         QCOMPARE(fixture.window->mWebsiteID, 2.0);
         // the row that moved up into the deleted row's place is selected whole
-        QCOMPARE(grid.row(), 2);
-        QCOMPARE(grid.col(), 0);
-        QCOMPARE(grid.colSel(), grid.cols() - 1);
+        QCOMPARE((QList<int>{grid.row(), grid.col(), grid.colSel()}), (QList<int>{2, 0, grid.cols() - 1}));
         QVERIFY(!gobjConnection);
 
-        // down to the heading row, where Delete does nothing
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) // down to the heading row, where Delete does nothing
             fixture.click("cmdDelete");
         QCOMPARE(grid.rows(), 1);
         QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
@@ -276,37 +243,33 @@ private slots:
 
     void moveUpAndDownThenSave()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c", "d"}));
+        WebsiteWindowFixture fixture(numberedWebsites(4));
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-        const QStringList before = gridColumn(grid, 1);
+        const QStringList before = columnTexts(grid, 1);
         grid.setRow(3);
         fixture.click("cmdUp");
-        fixture.click("cmdDown");
-        QCOMPARE(gridColumn(grid, 1), before);
+        fixture.click("cmdDown"); // there and back, the moved row staying current
         QCOMPARE(grid.row(), 3);
-        for (auto [row, move] :
-             {std::pair{1, "cmdUp"}, std::pair{4, "cmdDown"}, std::pair{0, "cmdUp"}, std::pair{0, "cmdDown"}}) {
+        // first up, last down and the heading row do not move
+        for (auto [row, move] : {std::pair{1, "cmdUp"}, {4, "cmdDown"}, {0, "cmdUp"}, {0, "cmdDown"}}) {
             grid.setRow(row);
-            fixture.click(move); // first up, last down and the heading row do not move
+            fixture.click(move);
         }
-        QCOMPARE(gridColumn(grid, 1), before);
+        QCOMPARE(columnTexts(grid, 1), before);
 
         grid.setRow(3);
         fixture.click("cmdUp");
         fixture.click("cmdUp");
-        QCOMPARE(gridColumn(grid, 1), (QStringList{"c", "a", "b", "d"}));
-        QCOMPARE(gridColumn(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 3", "Website 1", "Website 2", "Website 4"}));
+        QCOMPARE(columnTexts(grid, 0), (QStringList{"3", "1", "2", "4"})); // hidden columns move too
         QCOMPARE(grid.row(), 1);
         QCOMPARE(grid.colSel(), grid.cols() - 1);
-        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteID"),
-                 (QStringList{"1", "2", "3", "4"})); // nothing is written before the save
-
+        const QString order =
+            QStringLiteral("SELECT WebsiteID || '@' || WebsiteListOrder FROM Website ORDER BY WebsiteID");
+        QCOMPARE(fixture.column(order), (QStringList{"1@1", "2@2", "3@3", "4@4"})); // nothing written before the save
         fixture.click("cmdSaveListOrder");
-        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
-                 (QStringList{"3", "1", "2", "4"}));
-        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteListOrder"),
-                 (QStringList{"1", "2", "3", "4"}));
+        QCOMPARE(fixture.column(order), (QStringList{"1@2", "2@3", "3@1", "4@4"}));
         QVERIFY(!gobjConnection);
 
         // A save that fails is reported, and the program goes on.
@@ -317,25 +280,22 @@ private slots:
         const ScriptedDialogs::Message& message = fixture.dialogs.messages.first();
         QVERIFY2(message.prompt.startsWith(QStringLiteral("Error No: -2147467259 ")), qPrintable(message.prompt));
         QVERIFY(message.prompt.contains(QStringLiteral("Quillock.mdb")));
-        QVERIFY(message.title.isEmpty()); // the application's title, Quillock
-        QCOMPARE(message.style, 0);
+        QVERIFY(message.title.isEmpty() && message.style == 0); // the application's title, Quillock
         QVERIFY(!gobjConnection);
         QVERIFY(QFile::rename(away, fixture.folder.dataFilePath()));
-        fixture.click("cmdDown");
 
         // A statement that fails part-way, after two rows have been renumbered, leaves the old order whole.
+        fixture.click("cmdDown");
         fixture.folder.execute({"CREATE TRIGGER Refuse BEFORE UPDATE OF WebsiteListOrder ON Website "
                                 "WHEN NEW.WebsiteID = 2 BEGIN SELECT RAISE(ABORT, 'refused part-way'); END"});
         fixture.click("cmdSaveListOrder");
         QCOMPARE(fixture.dialogs.messages.size(), 2);
         QVERIFY(fixture.dialogs.messages.last().prompt.contains(QStringLiteral("refused part-way")));
-        QCOMPARE(fixture.column("SELECT WebsiteID || '@' || WebsiteListOrder FROM Website ORDER BY WebsiteID"),
-                 (QStringList{"1@2", "2@3", "3@1", "4@4"}));
+        QCOMPARE(fixture.column(order), (QStringList{"1@2", "2@3", "3@1", "4@4"}));
         QVERIFY(!gobjConnection);
         fixture.folder.execute({"DROP TRIGGER Refuse"});
         fixture.click("cmdSaveListOrder");
-        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteListOrder"),
-                 (QStringList{"1", "3", "2", "4"}));
+        QCOMPARE(fixture.column(order), (QStringList{"1@1", "2@3", "3@2", "4@4"}));
     }
 
     // An editor adds or changes a website in its own unit of work and refreshes the list inside it, through the
@@ -345,7 +305,7 @@ private slots:
         WebsiteWindowFixture fixture(numberedWebsites(45));
         QVERIFY(fixture.load());
         RecordListWindow& list = *fixture.window;
-        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         seedWebsites(fixture.folder.dataFilePath(), {{"Newest", "https://new.test", QVariant()}});
         {
             UnitOfWork editor;
@@ -355,23 +315,21 @@ private slots:
         QVERIFY(!gobjConnection);
         QCOMPARE(list.RecordKey(), 46.0);
         QCOMPARE(list.GridRows(), 47);
-        QCOMPARE(grid.cols(), 3); // the hidden order columns are gone until the next fill
         QCOMPARE((QStringList{list.GridTextMatrix(46, 0), list.GridTextMatrix(46, 1), list.GridTextMatrix(46, 2)}),
                  (QStringList{"46", "Newest", "https://new.test"}));
-        QVERIFY(fixture.control<FlexGrid>("MSFlexGrid1").topRow() > 1); // scrolled towards the new row
+        QVERIFY(grid.topRow() > 1); // scrolled towards the new row
 
         // another program renames website 5; the refresh of its row shows the new name
         fixture.folder.execute({QStringLiteral("UPDATE Website SET WebsiteName = (SELECT WebsiteName FROM Website "
                                                "WHERE WebsiteID = 46) WHERE WebsiteID = 5")});
-        fixture.control<FlexGrid>("MSFlexGrid1").setRow(5);
+        grid.setRow(5);
         fixture.window->mWebsiteID = 5;
         {
             UnitOfWork editor;
             list.UpdateGridRow();
         }
         QCOMPARE(list.GridRow(), 5);
-        QCOMPARE(list.GridTextMatrix(5, 1), QStringLiteral("Newest"));
-        QCOMPARE(list.GridTextMatrix(5, 0), QStringLiteral("5"));
+        QCOMPARE((QStringList{list.GridTextMatrix(5, 0), list.GridTextMatrix(5, 1)}), (QStringList{"5", "Newest"}));
     }
 
     // The close box, Close and Exit store the size of the mode shown; the close box and Close return to the launcher
@@ -383,20 +341,18 @@ private slots:
         QTest::addColumn<bool>("startInMaintenance");
         QTest::addColumn<QString>("command"); // empty for the close box
         QTest::addColumn<bool>("closes");
-        QTest::addColumn<QString>("savedColumns");
+        QTest::addColumn<QString>("saved"); // the columns, Form or Launcher
         QTest::addColumn<bool>("readOnly");
-        const QString form = QStringLiteral("FormWidth || '|' || FormHeight");
-        const QString launcher = QStringLiteral("LauncherWidth || '|' || LauncherHeight");
         for (bool readOnly : {false, true}) {
             const auto row = [readOnly](const char* name) -> QTestData& {
                 return QTest::addRow("%s%s", readOnly ? "read-only: " : "", name);
             };
-            row("maintenance only") << false << true << "" << true << form << readOnly;
-            row("maintenance returns to the launcher") << true << true << "" << false << form << readOnly;
-            row("launcher") << true << false << "" << true << launcher << readOnly;
-            row("exit from the launcher") << true << false << "mnuExit" << true << form << readOnly;
-            row("Close ends the program") << false << true << "cmdClose" << true << form << readOnly;
-            row("Close returns to the launcher") << true << true << "cmdClose" << false << form << readOnly;
+            row("maintenance only") << false << true << "" << true << "Form" << readOnly;
+            row("maintenance returns to the launcher") << true << true << "" << false << "Form" << readOnly;
+            row("launcher") << true << false << "" << true << "Launcher" << readOnly;
+            row("exit from the launcher") << true << false << "mnuExit" << true << "Form" << readOnly;
+            row("Close ends the program") << false << true << "cmdClose" << true << "Form" << readOnly;
+            row("Close returns to the launcher") << true << true << "cmdClose" << false << "Form" << readOnly;
         }
     }
 
@@ -406,12 +362,11 @@ private slots:
         QFETCH(bool, startInMaintenance);
         QFETCH(QString, command);
         QFETCH(bool, closes);
-        QFETCH(QString, savedColumns);
+        QFETCH(QString, saved);
         QFETCH(bool, readOnly);
-        WebsiteWindowFixture fixture(named({"a", "b"}),
-                                     {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0),
-                                      "FormWidth = 9000", "FormHeight = 7000", "LauncherWidth = 4200",
-                                      "LauncherHeight = 5100"});
+        WebsiteWindowFixture fixture(
+            numberedWebsites(2), launcherSetup(defaultToLauncher, {"FormWidth = 9000", "FormHeight = 7000",
+                                                                   "LauncherWidth = 4200", "LauncherHeight = 5100"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
         const auto& panel = fixture.control<QWidget>("fraLauncher");
@@ -420,15 +375,18 @@ private slots:
         QCOMPARE(panel.isVisible(), !startInMaintenance);
         FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
         FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
-        const QString savedQuery = QStringLiteral("SELECT %1 FROM Setup").arg(savedColumns);
+        const QString savedQuery = QStringLiteral("SELECT %1Width || '|' || %1Height FROM Setup").arg(saved);
         const QStringList expected = readOnly ? fixture.column(savedQuery) : QStringList{sizeText(window)};
         if (readOnly)
             makeSetupReadOnly(fixture.folder);
 
-        if (command.isEmpty())
-            QCOMPARE(closeBox(window), closes);
-        else
+        if (command.isEmpty()) {
+            QCloseEvent event;
+            QCoreApplication::sendEvent(&window, &event);
+            QCOMPARE(event.isAccepted(), closes);
+        } else {
             fixture.click(qPrintable(command));
+        }
         QCOMPARE(fixture.column(savedQuery), expected);
         if (!closes) {
             QVERIFY(panel.isVisible());
@@ -444,92 +402,72 @@ private slots:
 
     // Close in maintenance mode returns to the launcher with the names in their new order. The launcher's saved
     // size is below the grid's minimums, which size the window while the panel is still hidden: the panel then
-    // covers the whole window all the same, and no maintenance control shows beside or below it.
+    // covers the whole window all the same, and no maintenance control shows beside or below it. The command under
+    // the mouse shows red.
     void closeReturnsToAWholeLauncher()
     {
-        WebsiteWindowFixture fixture(named({"a", "b", "c"}),
-                                     {"DefaultToLauncher = 1", "FormWidth = 9000", "FormHeight = 6900",
-                                      "LauncherWidth = 2100", "LauncherHeight = 3000"});
+        WebsiteWindowFixture fixture(numberedWebsites(3),
+                                     launcherSetup(true, {"FormWidth = 9000", "FormHeight = 6900",
+                                                          "LauncherWidth = 2100", "LauncherHeight = 3000"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
         const auto& panel = fixture.control<QWidget>("fraLauncher");
         QVERIFY(panel.isVisible());
         QCOMPARE(sizeText(window), QStringLiteral("2100|3000"));
         auto& list = fixture.control<QListWidget>("lstWebsites");
+        auto& launch = fixture.control<CommandLabel>("lblLaunch");
+        auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
+        const auto colours = [&] { return std::pair{launch.foreColor(), maintenance.foreColor()}; };
+        constexpr unsigned int red = 0x000000FF, green = 0x0000C000;
+        emit launch.mouseMoved();
+        QCOMPARE(colours(), std::pair(red, green));
+        emit maintenance.mouseMoved();
+        QCOMPARE(colours(), std::pair(green, red));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(list.viewport(), &move);
+        QCOMPARE(colours(), std::pair(green, green));
         QCoreApplication::processEvents();
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
         QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 3); // a name makes its grid row current
 
-        emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+        emit maintenance.clicked();
         QVERIFY(!panel.isVisible());
         QCOMPARE(sizeText(window), QStringLiteral("9000|6900"));
         QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"2100|3000"});
 
         fixture.click("cmdUp");
         fixture.click("cmdUp");
-        fixture.click("cmdDelete"); // the moved "c" is current: it goes
+        fixture.click("cmdDelete"); // the moved Website 3 is current: it goes
         fixture.click("cmdClose");
         QVERIFY(panel.isVisible());
-        QCOMPARE(listTexts(list), (QStringList{"a", "b"}));
+        QCOMPARE(listTexts(list), (QStringList{"Website 1", "Website 2"}));
         QCOMPARE(sizeText(window), QStringLiteral("3510|6000"));
         QVERIFY(panel.geometry().contains(window.centralWidget()->rect()));
         QCOMPARE(fixture.dialogs.endProgramCalls, 0);
     }
 
-    void resizeMinimums_data()
+    // Saved sizes far beyond any screen open a window that fills the free part of the screen with its title bar on
+    // the screen, in either mode and after switching between them. Dragging the frame smaller then stops at the
+    // mode's minimum, in whole pixels of 15 twips.
+    void sizesStayBetweenTheMinimumAndTheScreen_data()
     {
         QTest::addColumn<bool>("launcher");
-        QTest::addColumn<double>("minWidth");
-        QTest::addColumn<double>("minHeight");
-        QTest::newRow("maintenance: 3500 wide by 6000 high") << false << 3500.0 << 6000.0;
-        QTest::newRow("launcher: 1500 wide by 3000 high") << true << 1500.0 << 3000.0;
+        QTest::addColumn<QString>("minimum");
+        QTest::newRow("maintenance: at least 3500 wide by 6000 high") << false << "3510|6000";
+        QTest::newRow("launcher, then maintenance and back: at least 1500 by 3000") << true << "1500|3000";
     }
 
-    void resizeMinimums()
+    void sizesStayBetweenTheMinimumAndTheScreen()
     {
         QFETCH(bool, launcher);
-        QFETCH(double, minWidth);
-        QFETCH(double, minHeight);
-        WebsiteWindowFixture fixture(named({"a", "b"}),
-                                     {QStringLiteral("DefaultToLauncher = %1").arg(launcher ? 1 : 0)});
-        QVERIFY(fixture.load());
-        frmWebsite& window = *fixture.window;
-        window.resize(30, 30); // as a user dragging the frame
-        // the least whole number of pixels that is not smaller than the minimum
-        const double width = std::ceil(minWidth / 15) * 15;
-        QCOMPARE(FormSize::width(window), width);
-        QCOMPARE(FormSize::height(window), std::ceil(minHeight / 15) * 15);
-        if (launcher) {
-            QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
-            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
-        } else {
-            const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-            QCOMPARE(grid.width(), width - 2 * grid.left());
-            QCOMPARE(grid.left(), 180.0);
-        }
-    }
-
-    // Saved sizes far beyond any screen open a window that fills the free part of the screen with its title bar on
-    // the screen, in either mode and after switching between them.
-    void savedSizesAreLimitedToTheScreen_data()
-    {
-        QTest::addColumn<bool>("defaultToLauncher");
-        QTest::newRow("maintenance") << false;
-        QTest::newRow("launcher, then maintenance and back") << true;
-    }
-
-    void savedSizesAreLimitedToTheScreen()
-    {
-        QFETCH(bool, defaultToLauncher);
-        WebsiteWindowFixture fixture(named({"a", "b"}),
-                                     {QStringLiteral("DefaultToLauncher = %1").arg(defaultToLauncher ? 1 : 0),
-                                      "FormWidth = 99999999", "FormHeight = 99999999", "LauncherWidth = 99999999",
-                                      "LauncherHeight = 99999999"});
+        QFETCH(QString, minimum);
+        WebsiteWindowFixture fixture(
+            numberedWebsites(2), launcherSetup(launcher, {"FormWidth = 99999999", "FormHeight = 99999999",
+                                                          "LauncherWidth = 99999999", "LauncherHeight = 99999999"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
         const QRect room = window.screen()->availableGeometry();
-        // The window fills the room, with its title bar on the screen; once it has been shown, its frame fits too.
-        const auto fillsTheRoom = [&](bool frameKnown) {
+        const auto fillsTheRoom = [&](bool frameKnown) { // once the window has been shown, its frame fits too
             const QRect frame = window.frameGeometry();
             const QSize margins = frame.size() - window.size();
             QVERIFY(window.width() >= room.width() - margins.width());
@@ -537,63 +475,24 @@ private slots:
             QVERIFY(room.contains(frameKnown ? frame : QRect(frame.topLeft(), window.size())));
         };
         fillsTheRoom(false);
-        if (defaultToLauncher && !QTest::currentTestFailed()) {
+        if (launcher && !QTest::currentTestFailed()) {
             emit fixture.control<CommandLabel>("lblMaintenance").clicked();
             fillsTheRoom(true);
             fixture.click("cmdClose");
             QVERIFY(fixture.control<QWidget>("fraLauncher").isVisible());
             fillsTheRoom(true);
         }
-    }
 
-    void hoverColours()
-    {
-        WebsiteWindowFixture fixture(named({"a"}), {"DefaultToLauncher = 1"});
-        QVERIFY(fixture.load());
-        auto& launch = fixture.control<CommandLabel>("lblLaunch");
-        auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
-        const auto colours = [&] { return std::pair{launch.foreColor(), maintenance.foreColor()}; };
-        constexpr unsigned int red = 0x000000FF;
-        constexpr unsigned int green = 0x0000C000;
-        emit launch.mouseMoved();
-        QCOMPARE(colours(), std::pair(red, green));
-        emit maintenance.mouseMoved();
-        QCOMPARE(colours(), std::pair(green, red));
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(fixture.control<QListWidget>("lstWebsites").viewport(), &move);
-        QCOMPARE(colours(), std::pair(green, green));
-    }
-
-    // Help counts as activity and opens the page beside the program; Contact Us does not count. Both go to the
-    // desktop's browser with the main window as owner.
-    void supportCommandsOpenTheirPages_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("page"); // a file in the program folder, or an address
-        QTest::addColumn<double>("minutesLeft");
-        QTest::newRow("Help") << "mnuHelp"
-                              << "quillock-help.html" << 9.0;
-        QTest::newRow("Contact Us") << "mnuContactUs"
-                                    << "https://quillock.example/mail.html?sc=app" << 1.0;
-    }
-    void supportCommandsOpenTheirPages()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, page);
-        QFETCH(double, minutesLeft);
-        WebsiteWindowFixture fixture(numberedWebsites(2));
-        QVERIFY(fixture.load());
-        Desktop::RecordingShell shell;
-        gdblRelockMinutes = 9;
-        gdblMinutesLeft = 1;
-        fixture.click(command.toLatin1().constData());
-        const QString expected =
-            page.startsWith("https:") ? page : QUrl::fromLocalFile(fixture.folder.path() + '/' + page).toString();
-        QCOMPARE(shell.starts.size(), 1);
-        QCOMPARE(QString::fromStdString(shell.starts[0].argument), expected);
-        QCOMPARE(shell.starts[0].ownerWindow, static_cast<std::uintptr_t>(fixture.window->winId()));
-        QCOMPARE(gdblMinutesLeft, minutesLeft);
-        QVERIFY(fixture.dialogs.messages.isEmpty());
+        window.resize(30, 30);
+        QCOMPARE(sizeText(window), minimum);
+        const double width = FormSize::width(window);
+        const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        if (launcher) {
+            QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
+            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
+        } else {
+            QCOMPARE((std::pair{grid.left(), grid.width()}), (std::pair{180.0, width - 360}));
+        }
     }
 
     void missingDataFileAtStartIsReported()
