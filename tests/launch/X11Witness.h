@@ -45,11 +45,11 @@ public:
             // WM_CLASS is two texts, each ended by a NUL: the instance name and the class name.
             const QList<QByteArray> names =
                 (property(window, XCB_ATOM_WM_CLASS) + property(window, XCB_ATOM_WM_NAME)).split('\0');
-            const int area = geometry(window).width() * geometry(window).height();
+            const QRect box = geometry(window);
             if (shown && shown->map_state == XCB_MAP_STATE_VIEWABLE && names.contains(classOrTitle) &&
-                area > largestArea) {
+                box.width() * box.height() > largestArea) {
                 largest = window;
-                largestArea = area;
+                largestArea = box.width() * box.height();
             }
         }
         return largest;
@@ -65,8 +65,8 @@ public:
     bool isMaximized(xcb_window_t window)
     {
         const std::vector<std::uint32_t> states = words(window, "_NET_WM_STATE");
-        auto has = [&](const char* state) { return std::ranges::find(states, atom(state)) != states.end(); };
-        return has("_NET_WM_STATE_MAXIMIZED_HORZ") && has("_NET_WM_STATE_MAXIMIZED_VERT");
+        return std::ranges::count(states, atom("_NET_WM_STATE_MAXIMIZED_HORZ")) &&
+               std::ranges::count(states, atom("_NET_WM_STATE_MAXIMIZED_VERT"));
     }
 
     pid_t process(xcb_window_t window)
@@ -77,7 +77,6 @@ public:
 
 private:
     xcb_connection_t* c() const { return m_c.get(); }
-
     template <typename Reply>
     static std::unique_ptr<Reply, void (*)(void*)> owned(Reply* reply)
     {
@@ -86,8 +85,8 @@ private:
 
     xcb_atom_t atom(const char* name)
     {
-        const auto reply = owned(xcb_intern_atom_reply(
-            c(), xcb_intern_atom(c(), 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+        const auto length = static_cast<std::uint16_t>(std::strlen(name));
+        const auto reply = owned(xcb_intern_atom_reply(c(), xcb_intern_atom(c(), 0, length, name), nullptr));
         return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
     }
 
@@ -114,11 +113,11 @@ private:
     xcb_screen_t* m_screen = nullptr;
 };
 
-// The openbox window manager on the display that DISPLAY names, ended with the object.
+// The openbox window manager on the display that DISPLAY names, started and announced as the display's window
+// manager with the object, ended with it.
 class Openbox
 {
 public:
-    // Starts openbox and waits until it has announced itself as the display's window manager.
     Openbox()
     {
         m_process.setStandardOutputFile(QProcess::nullDevice());
@@ -128,14 +127,11 @@ public:
         for (int attempt = 0; attempt < 200 && m_process.waitForStarted() && !isRunning(); ++attempt)
             QThread::msleep(50);
     }
-
     ~Openbox()
     {
         m_process.kill();
         m_process.waitForFinished();
     }
-    Openbox(const Openbox&) = delete;
-    Openbox& operator=(const Openbox&) = delete;
 
     bool isRunning() const { return X11Probe().windowManagerRuns(); }
 
