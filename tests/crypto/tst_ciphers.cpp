@@ -18,13 +18,11 @@ using namespace basBlowfishByteFns;
 using namespace basUnsignedWord;
 using basConvert::HexToBytes;
 
-namespace {
-
 const QString KeyText = QStringLiteral("0123456789abcdef");
 
 // The field cipher as the table look-up it stands for: for each character, the first row whose character
 // at the text character's place is the key character; that row's first character is the result.
-QString rowSearch(const dsEncrypt& cipher, const QString& text)
+static QString rowSearch(const dsEncrypt& cipher, const QString& text)
 {
     const QString key = QStringLiteral("reppocdniwhtron");
     QString result;
@@ -36,8 +34,6 @@ QString rowSearch(const dsEncrypt& cipher, const QString& text)
     }
     return result;
 }
-
-} // namespace
 
 using Work = std::function<void()>;
 Q_DECLARE_METATYPE(Work)
@@ -133,9 +129,8 @@ void TestCiphers::errors_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("problem");
 
-    const int invalid = ErrorNumber::InvalidArgument;
-    const int outOfRange = ErrorNumber::SubscriptOutOfRange;
-    const int overflow = ErrorNumber::Overflow;
+    const int invalid = ErrorNumber::InvalidArgument, outOfRange = ErrorNumber::SubscriptOutOfRange,
+              overflow = ErrorNumber::Overflow;
     QTest::newRow("deciphering less than a block") << Work([] { DecryptText(QString(7, QLatin1Char('x')), KeyText); })
                                                    << outOfRange << "shorter than one 8-byte block";
     QTest::newRow("ECB on less than a block") << Work([] { CipherBlocksEcb(QByteArray(7, 'x'), true); }) << outOfRange

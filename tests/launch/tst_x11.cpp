@@ -56,15 +56,6 @@ bool keymapHasEAcute()
     return XKeysymToKeycode(display().get(), 0xe9) != 0;
 }
 
-// Each character in a key string of its own, as a replay types a text.
-QStringList eachCharacterLiterally(const QString& text)
-{
-    QStringList keyStrings;
-    for (QChar c : text)
-        keyStrings << literalKeyString(c);
-    return keyStrings;
-}
-
 // The Latin-1 characters typed into the display's focused window, read as a late window reads them: one key a
 // millisecond, with the keyboard map read again only when no key waits (as Chromium does). Until there are
 // count of them, or 5 s have passed.
@@ -134,6 +125,12 @@ private slots:
     {
         QTest::addColumn<QStringList>("keyStrings");
         QTest::addColumn<QString>("transcript");
+        const auto eachCharacterLiterally = [](const QString& text) { // as a replay types a text
+            QStringList keyStrings;
+            for (QChar c : text)
+                keyStrings << literalKeyString(c);
+            return keyStrings;
+        };
 
         // Backwards, so that keys put in the order of their codes would show.
         QString ascii;
