@@ -36,8 +36,8 @@ const NewStep NewSteps[] = {
     {"Text", "", "café", "Number Of Times|0 |1 café|", "The Text To Type In cannot hold the character \"é\"", 1},
 };
 
-// Two websites, the second current in the main grid, and its steps, each "website|event type|count|text" with the
-// text in plain, written outside the program; the list of its steps is open.
+// Two websites, the second current in the main grid, and steps written outside the program, each as the values
+// "website, event type, count, text"; the list of the second website's steps is open.
 struct StepsFixture : WebsiteWindowFixture
 {
     std::unique_ptr<frmWebsiteInstructions> list;
@@ -48,10 +48,9 @@ struct StepsFixture : WebsiteWindowFixture
         : WebsiteWindowFixture({{"Bank", "https://bank.test", 1}, {"O'Mail", "https://mail.test", 2}})
     {
         for (const QString& step : steps)
-            folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
-                                           "TextToTypeIn) VALUES (%1, %2)")
-                                .arg(step.section('|', 0, 2).replace('|', ','),
-                                     QuotedValue(gobjEncrypt->Encrypt2(step.section('|', 3))))});
+            folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, "
+                                           "NumberOfTimes, TextToTypeIn) VALUES (%1)")
+                                .arg(step)});
         load();
         control<FlexGrid>("MSFlexGrid1").setRow(2);
         gdblRelockMinutes = 9;
@@ -132,7 +131,8 @@ private slots:
     // as stored and OK rewrites only its row; a step added to a list that is not empty is appended.
     void listEditAppendDelete()
     {
-        StepsFixture fixture({"1|4|10|", "2|4|5|", "2|1|Null|it's me"});
+        StepsFixture fixture(
+            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(gobjEncrypt->Encrypt2("it's me"))});
         QStringList opened;
         for (int row : {0, 2}) { // the heading row, then a website
             fixture.control<FlexGrid>("MSFlexGrid1").setRow(row);
