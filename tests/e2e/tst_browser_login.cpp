@@ -1,8 +1,6 @@
-// The program's main act against a real browser, as a new user does it: on a new data file, the website and
-// its steps are made through the editors, the settings through the setup editor, and the website is launched
-// from the main window; its link opens in Debian's chromium (the only application for web pages in a
-// temporary home, under openbox on a display of the test's own), and the replayed keystrokes sign in to a
-// page that the test serves.
+// The program's main act, as a new user does it: on a new data file, the website, its steps and the settings are
+// made through the editors and the website is launched from the main window; its link opens in Debian's chromium
+// (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page.
 
 #include "X11Witness.h"
 #include "platform/grid/FlexGrid.h"
@@ -35,10 +33,9 @@ const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w");
 template <class Input>
 Input& field(QWidget& window, const QString& label)
 {
-    for (Input* input : window.findChildren<Input*>()) {
+    for (Input* input : window.findChildren<Input*>())
         if (input->accessibleName() == label)
             return *input;
-    }
     throw std::runtime_error("no field " + label.toStdString());
 }
 
@@ -59,52 +56,12 @@ std::function<void(QWidget&)> step(const QString& eventType, const QString& coun
     return [=](QWidget& editor) {
         auto& type = field<QComboBox>(editor, "Event Type");
         type.setCurrentIndex(type.findText(eventType));
-        QTest::keyClicks(&field<QLineEdit>(editor, "Number Of Times"), count);
+        auto& number = field<QLineEdit>(editor, "Number Of Times");
+        number.clear(); // a new step shows none, the first one its ten seconds
+        QTest::keyClicks(&number, count);
         QTest::keyClicks(&field<QLineEdit>(editor, "Text To Type In"), text);
         press(editor, "cmdOK");
     };
-}
-
-// The website, its steps (the first, a ten-second wait, shortened to 3 s for the page to load; keys typed
-// before it takes them are lost) and, for launcher mode, the setting: all through the windows.
-void enterWebsiteThroughTheWindows(frmWebsite& window, const QString& link, bool launcherMode)
-{
-    whenOpen([&](QWidget& editor) {
-        // The name is typed on the real keyboard of the display, into the box the editor gives the focus.
-        auto& name = field<QLineEdit>(editor, "Website Name");
-        // (What arrives is checked in the list once the editor has closed.)
-        editor.activateWindow();
-        static_cast<void>(QTest::qWaitFor([&name] { return name.hasFocus(); }, 10000));
-        sendKeys(QStringLiteral("Test site"));
-        static_cast<void>(QTest::qWaitFor([&name] { return name.text() == QLatin1String("Test site"); }, 10000));
-        QTest::keyClicks(&field<QLineEdit>(editor, "Website Link"), link);
-        press(editor, "cmdOK");
-    });
-    press(window, "cmdAdd");
-    whenOpen([](QWidget& list) {
-        auto* grid = list.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
-        grid->setRow(1);
-        whenOpen([](QWidget& editor) {
-            field<QLineEdit>(editor, "Number Of Times").clear();
-            step("Wait", "3")(editor);
-        });
-        emit grid->dblClick();
-        for (const auto& [type, count, text] : {std::tuple{"Text", "", UserName}, std::tuple{"Tab", "1", QString()},
-                                                std::tuple{"Text", "", Password}, std::tuple{"Enter", "", QString()}}) {
-            whenOpen(step(type, count, text));
-            press(list, "cmdAdd");
-        }
-        press(list, "cmdClose");
-    });
-    press(window, "cmdEnterInstructions");
-    if (!launcherMode)
-        return;
-    whenOpen([](QWidget& setup) {
-        setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
-        press(setup, "cmdOK");
-    });
-    press(window, "cmdSetup");
-    press(window, "cmdClose"); // to launcher mode
 }
 
 // A website's sign-in page: its user name field has the focus as soon as it loads; the browser sends the form
@@ -120,87 +77,109 @@ class TestBrowserLogin : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void cleanup();
-    void signsInThroughTheBrowser_data();
-    void signsInThroughTheBrowser();
-
-private:
     std::optional<BrowserHome> m_home;
     std::optional<Openbox> m_windowManager;
     pid_t m_browser = 0;
-};
 
-void TestBrowserLogin::initTestCase()
-{
-    QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
-    QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
-}
-
-// Ends the browser the test started, with its helper processes: they are a process group of their own,
-// the one of the session the browser was started in.
-void TestBrowserLogin::cleanup()
-{
-    BrowserHome::endBrowser(m_browser);
-    m_browser = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
-}
-
-void TestBrowserLogin::signsInThroughTheBrowser_data()
-{
-    QTest::addColumn<bool>("launcherMode");
-    QTest::newRow("Launch button") << false;
-    QTest::newRow("Enter on a name in launcher mode") << true;
-}
-
-void TestBrowserLogin::signsInThroughTheBrowser()
-{
-    QFETCH(bool, launcherMode);
-    // The only application for web pages: chromium with a new profile for each row.
-    QVERIFY(m_home->useChromium(QString::fromLatin1(QTest::currentDataTag())));
-    PageServer server(SignInPage);
-    QVERIFY(server.isListening());
-    const TempDataFolder folder;
-
-    // The real backends, owned here so that they end before the display does.
-    Keys::X11KeySender keys;
-    Keys::setKeySender(&keys);
-    Desktop::XdgShell shell;
-    Desktop::setShell(&shell);
-    ScriptedDialogs dialogs;
-    frmWebsite window;
-    QVERIFY(window.Form_Load());
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    enterWebsiteThroughTheWindows(window, server.url(), launcherMode);
-    QCOMPARE(dialogs.messageTexts(), QStringList());
-    QCOMPARE(window.GridTextMatrix(1, 1), QStringLiteral("Test site"));
-    QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
-             (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
-    if (launcherMode) {
-        auto* names = window.findChild<QListWidget*>(QStringLiteral("lstWebsites"));
-        names->setCurrentRow(0);
-        QTest::keyClick(names, Qt::Key_Return);
-    } else {
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
+        QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
     }
-    Keys::setKeySender(nullptr);
-    Desktop::setShell(nullptr);
-    QCOMPARE(dialogs.messageTexts(), QStringList());
 
-    X11Probe probe;
-    std::optional<xcb_window_t> browser;
-    QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
-    m_browser = probe.process(*browser);
-    QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
-    QCOMPARE(server.path, QStringLiteral("/login"));
-    QCOMPARE(server.value(QStringLiteral("username")), UserName);
-    QCOMPARE(server.value(QStringLiteral("password")), Password);
-    QCOMPARE(server.pageLoads, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
-}
+    // Ends the browser the test started, with its helpers: the process group of the session it was started in.
+    void cleanup()
+    {
+        BrowserHome::endBrowser(m_browser);
+        m_browser = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
+    }
+
+    void signsInThroughTheBrowser_data()
+    {
+        QTest::addColumn<bool>("launcherMode");
+        QTest::newRow("Launch button") << false;
+        QTest::newRow("Enter on a name in launcher mode") << true;
+    }
+
+    void signsInThroughTheBrowser()
+    {
+        QFETCH(bool, launcherMode);
+        // The only application for web pages: chromium with a new profile for each row.
+        QVERIFY(m_home->useChromium(QString::fromLatin1(QTest::currentDataTag())));
+        PageServer server(SignInPage);
+        QVERIFY(server.isListening());
+        const TempDataFolder folder;
+
+        // The real backends, owned here so that they end before the display does.
+        Keys::X11KeySender keys;
+        Keys::setKeySender(&keys);
+        Desktop::XdgShell shell;
+        Desktop::setShell(&shell);
+        ScriptedDialogs dialogs;
+        frmWebsite window;
+        QVERIFY(window.Form_Load());
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        // The website and its steps, the first (a ten-second wait) shortened to 3 s for the page to load: keys typed
+        // before it takes them are lost.
+        whenOpen([&server](QWidget& editor) {
+            // typed on the real keyboard of the display, into the box the editor gives the focus; checked in the list
+            auto& name = field<QLineEdit>(editor, "Website Name");
+            editor.activateWindow();
+            static_cast<void>(QTest::qWaitFor([&name] { return name.hasFocus(); }, 10000));
+            sendKeys(QStringLiteral("Test site"));
+            static_cast<void>(QTest::qWaitFor([&name] { return name.text() == QLatin1String("Test site"); }, 10000));
+            QTest::keyClicks(&field<QLineEdit>(editor, "Website Link"), server.url());
+            press(editor, "cmdOK");
+        });
+        press(window, "cmdAdd");
+        whenOpen([](QWidget& list) {
+            auto* grid = list.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+            grid->setRow(1);
+            whenOpen(step("Wait", "3"));
+            emit grid->dblClick();
+            for (const auto& answer :
+                 {step("Text", "", UserName), step("Tab", "1"), step("Text", "", Password), step("Enter", "")}) {
+                whenOpen(answer);
+                press(list, "cmdAdd");
+            }
+            press(list, "cmdClose");
+        });
+        press(window, "cmdEnterInstructions");
+        QCOMPARE(window.GridTextMatrix(1, 1), QStringLiteral("Test site"));
+        QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
+                 (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
+        if (launcherMode) {
+            whenOpen([](QWidget& setup) {
+                setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
+                press(setup, "cmdOK");
+            });
+            press(window, "cmdSetup");
+            press(window, "cmdClose"); // to launcher mode
+            auto* names = window.findChild<QListWidget*>(QStringLiteral("lstWebsites"));
+            names->setCurrentRow(0);
+            QTest::keyClick(names, Qt::Key_Return);
+        } else {
+            press(window, "cmdLaunch");
+        }
+        Keys::setKeySender(nullptr);
+        Desktop::setShell(nullptr);
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+
+        X11Probe probe;
+        std::optional<xcb_window_t> browser;
+        QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
+        m_browser = probe.process(*browser);
+        QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
+        QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
+                 (QStringList{"/login", UserName, Password}));
+        QCOMPARE(server.pageLoads, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
+    }
+};
 
 QUILLOCK_XVFB_TEST_MAIN(TestBrowserLogin)
 

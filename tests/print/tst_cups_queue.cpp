@@ -20,7 +20,6 @@ class TestCupsQueue : public QObject
     Q_OBJECT
 
     QTemporaryDir m_queueFolder{QDir::tempPath() + QStringLiteral("/cups-XXXXXX")}; // names its queue
-    bool m_started = false;
 
     bool queue(const QString& action, QByteArray* output = nullptr)
     {
@@ -33,11 +32,6 @@ class TestCupsQueue : public QObject
         if (!ran)
             qWarning() << script.readAllStandardError();
         return ran;
-    }
-
-    static bool lpCommand(const QString& program, const QStringList& arguments)
-    {
-        return QProcess::execute(program, arguments) == 0;
     }
 
     QStringList jobFiles() const
@@ -68,18 +62,16 @@ class TestCupsQueue : public QObject
 private slots:
     void initTestCase()
     {
-        // cups-pdf writes its files as root, and the scheduler is started by the test.
-        if (geteuid() != 0)
+        if (geteuid() != 0) // cups-pdf writes its files as root
             QSKIP("a private CUPS scheduler with cups-pdf needs root");
         QByteArray server;
-        m_started = true; // stopped even when starting failed half-way
         QVERIFY2(queue(QStringLiteral("start"), &server), "the CUPS queue did not start");
         qputenv("CUPS_SERVER", server); // before the first look at the printers
     }
 
     void cleanupTestCase()
     {
-        if (m_started)
+        if (geteuid() == 0) // stopped even when starting failed half-way
             queue(QStringLiteral("stop"));
     }
 
@@ -90,9 +82,8 @@ private slots:
         const QString job = m_queueFolder.filePath(QStringLiteral("out/") + jobFiles().constFirst());
         QList<PdfPage> pages;
         QTRY_VERIFY_WITH_TIMEOUT(!(pages = readPdfPages(job)).isEmpty(), 10000); // written once ghostscript ends
-        // cups-pdf redraws the glyphs as pictures without their character codes, and poppler finds only their
-        // right and bottom edges where they should be, so the job is compared with the same printout drawn into
-        // a PDF file: as many words, ending at the same places counted from the first word's end.
+        // cups-pdf redraws the glyphs as pictures, of which poppler finds only the right and bottom edges: the job
+        // has as many words as the same printout drawn into a PDF file, ending at the same places.
         const QString drawn = m_queueFolder.filePath(QStringLiteral("drawn.pdf"));
         {
             PdfPrinters pdf(drawn);
@@ -112,8 +103,7 @@ private slots:
     void refusedJobIsReported()
     {
         const QString queueName = QStringLiteral("quillock-") + QDir(m_queueFolder.path()).dirName();
-        QVERIFY(
-            lpCommand(QStringLiteral("cupsreject"), {QStringLiteral("-r"), QStringLiteral("paper jam"), queueName}));
+        QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), {QStringLiteral("-r"), "paper jam", queueName}), 0);
         const QList<ScriptedDialogs::Message> messages = printEventTypes();
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].prompt.startsWith("Error No: 482") && messages[0].prompt.contains("paper jam"),

@@ -15,19 +15,16 @@
 
 namespace {
 
-// Once the editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
-// When no editor opens, the answer finds no modal window and does nothing.
+// Once an editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
 void answerEditor(QStringList& opened, const QString& typed)
 {
     QTimer::singleShot(0, [&opened, typed] {
-        auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!editor)
-            return;
-        auto& box = field<QLineEdit>(*editor, "Event Type");
-        opened << box.text();
-        box.setText(typed);
-        editor->findChild<QPushButton*>(typed.isNull() ? QStringLiteral("cmdCancel") : QStringLiteral("cmdOK"))
-            ->click();
+        if (auto* editor = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            auto& box = field<QLineEdit>(*editor, "Event Type");
+            opened << box.text();
+            box.setText(typed);
+            editor->findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
+        }
     });
 }
 
@@ -38,17 +35,9 @@ class TestEventTypes : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        gdblMinutesLeft = 1;
-        gdblRelockMinutes = 9;
-    }
-    // Nothing in these windows counts as activity for the re-lock.
-    void cleanup() { QCOMPARE(gdblMinutesLeft, 1.0); }
-
     // A command on the current row: the name the editor opened with (none when it did not open), the list's key
     // field after it, and the names stored and listed. An empty table (no command) opens the editor at once, and its
-    // type is appended below the "0 Records" heading; cancelled, the list stays open and empty.
+    // type is appended below the "0 Records" heading. Nothing here counts as activity for the re-lock.
     void commands_data()
     {
         QTest::addColumn<QString>("command");
@@ -84,10 +73,12 @@ private slots:
         QFETCH(QStringList, stored);
         TempDataFolder folder;
         ScriptedDialogs dialogs;
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
         if (command.isEmpty())
             folder.execute({QStringLiteral("DELETE FROM EventType")});
         QStringList opened;
-        answerEditor(opened, typed); // answers the editor opened by the empty table's load, or by the command
+        answerEditor(opened, typed); // the editor opened by the empty table's load, or by the command
         frmEventType list;
         list.show();
         auto& grid = *list.findChild<FlexGrid*>();
@@ -105,8 +96,7 @@ private slots:
         QCOMPARE(QStringList{grid.textMatrix(0, 0)} + columnTexts(grid, 1),
                  QStringList{command.isEmpty() ? "0 Records" : "Event Type ID"} +
                      stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
-        QVERIFY(list.isVisible());
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(list.isVisible() && dialogs.messages.isEmpty() && gdblMinutesLeft == 1);
 
         // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
         list.resize(30, 30);

@@ -34,9 +34,8 @@ private slots:
     {
         QTest::addColumn<QString>("storedPassword");
         QTest::addColumn<QStringList>("stored");
-        QTest::addColumn<QString>("shownMinutes");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("minutes");
+        for (const char* column : {"shownMinutes", "password", "minutes"})
+            QTest::addColumn<QString>(column);
         QTest::addColumn<bool>("launcher");
         QTest::addColumn<QString>("refusal"); // the start of the message; empty when saved
         const auto row = [](const char* name, const QString& storedPassword, const QStringList& stored,
@@ -90,9 +89,8 @@ private slots:
             auto* minutesBox =
                 editor.findChild<QLineEdit*>(QStringLiteral("txtNumMinutesBeforeRequiringPasswordAgain"));
             auto* launcherBox = editor.findChild<QCheckBox*>();
-            QCOMPARE(passwordBox->text(), storedPassword);
+            QCOMPARE(passwordBox->text() + '|' + minutesBox->text(), storedPassword + '|' + shownMinutes);
             QCOMPARE(passwordBox->echoMode(), QLineEdit::Password);
-            QCOMPARE(minutesBox->text(), shownMinutes);
             QCOMPARE(launcherBox->isChecked(), storedLauncher);
             QCOMPARE(editor.focusWidget(), minutesBox);
             QCOMPARE(minutesBox->cursorPosition(), shownMinutes.size());
@@ -103,28 +101,25 @@ private slots:
             gdblMinutesLeft = 1; // a tick went by while the window was open
             QTest::mouseClick(editor.findChild<QWidget*>(refusal == Cancel ? "cmdCancel" : "cmdOK"), Qt::LeftButton);
             stillOpen = editor.isVisible();
-            QCOMPARE(passwordBox->text(), password);
-            QCOMPARE(minutesBox->text(), minutes);
+            QCOMPARE(passwordBox->text() + '|' + minutesBox->text(), password + '|' + minutes);
         });
         fixture.click(storedPassword.isEmpty() ? "cmdSetup" : "mnuSetup"); // the button and the menu command
         QCOMPARE(stillOpen, !refusal.isEmpty() && refusal != Cancel);
         QCOMPARE(fixture.dialogs.messages.size(), stillOpen ? 1 : 0);
         if (stillOpen)
             QCOMPARE(fixture.dialogs.messages.first().prompt.left(refusal.size()), refusal);
-        if (!refusal.isEmpty()) {
+        if (!refusal.isEmpty()) { // nothing written, nothing applied, the idle count left running
             QCOMPARE(fixture.column(SettingsRow).value(0), before);
-            QCOMPARE(gdblMinutesLeft, 1.0);
-            QCOMPARE(gdblRelockMinutes, shownMinutes.toDouble());
-            QCOMPARE(gblnDefaultToLauncher, storedLauncher);
+            QCOMPARE((QList<double>{gdblMinutesLeft, gdblRelockMinutes, double(gblnDefaultToLauncher)}),
+                     (QList<double>{1, shownMinutes.toDouble(), double(storedLauncher)}));
             return;
         }
         const QString row = fixture.column(SettingsRow).value(0);
         QCOMPARE(row.section('|', 1), minutes.trimmed() + (launcher ? "|1|" : "|0|") + before.section('|', 3));
         QCOMPARE(row.startsWith("NULL|"), password.isEmpty());
         QCOMPARE(cipher.Encrypt2(fixture.column("SELECT MasterPassword FROM Setup").value(0)), password);
-        QCOMPARE(gblnDefaultToLauncher, launcher);
-        QCOMPARE(gdblRelockMinutes, minutes.toDouble());
-        QCOMPARE(gdblMinutesLeft, gdblRelockMinutes);
+        QCOMPARE((QList<double>{gdblMinutesLeft, gdblRelockMinutes, double(gblnDefaultToLauncher)}),
+                 (QList<double>{minutes.toDouble(), minutes.toDouble(), double(launcher)})); // held at once
 
         // the next start asks for the new password, and for nothing when there is none
         fixture.dialogs.prompts.clear();

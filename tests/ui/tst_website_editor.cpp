@@ -10,18 +10,14 @@
 
 namespace {
 
-QLineEdit& box(QDialog& editor, const char* name)
+// Types into the editor's boxes and presses OK; returns whether the editor stayed open, and the name it shows.
+QString typeAndSave(QDialog& editor, const QString& name, const QString& link)
 {
-    return *editor.findChild<QLineEdit*>(QString::fromLatin1(name));
-}
-
-// Types into the editor's boxes and presses OK; returns whether the editor stayed open.
-bool typeAndSave(QDialog& editor, const QString& name, const QString& link)
-{
-    box(editor, "txtWebsiteName").setText(name);
-    box(editor, "txtWebsiteLink").setText(link);
+    auto& nameBox = field<QLineEdit>(editor, "Website Name");
+    nameBox.setText(name);
+    field<QLineEdit>(editor, "Website Link").setText(link);
     editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    return editor.isVisible();
+    return (editor.isVisible() ? "open " : "closed ") + nameBox.text();
 }
 
 } // namespace
@@ -41,15 +37,15 @@ private slots:
         WebsiteWindowFixture fixture({});
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-        QList<bool> stillOpen;
-        QStringList kept;
+        QStringList kept;                          // whether the editor stayed open after OK, and the name it kept
+        const auto shows = [&](int row, int col) { // the grid's size after a full fill or an append, and a cell
+            return QStringLiteral("%1x%2 %3").arg(grid.rows()).arg(grid.cols()).arg(grid.textMatrix(row, col));
+        };
         // Adds a website, trying the names in turn in the one window.
         const auto add = [&](const QStringList& names, const QString& link) {
             fixture.answerNextWindow([&, names, link](QDialog& editor) {
-                for (const QString& name : names) {
-                    stillOpen << typeAndSave(editor, name, link);
-                    kept << box(editor, "txtWebsiteName").text();
-                }
+                for (const QString& name : names)
+                    kept << typeAndSave(editor, name, link);
                 editor.reject();
             });
             fixture.click("cmdAdd");
@@ -57,33 +53,27 @@ private slots:
         gdblRelockMinutes = 9;
         gdblMinutesLeft = 1;
         add({"Café", "a\tb", "  O'Brien \"Mail\"  "}, " ");
-        QCOMPARE(stillOpen, (QList<bool>{true, true, false}));
-        QCOMPARE(kept, (QStringList{"Café", "a\tb", "  O'Brien \"Mail\"  "}));
+        QCOMPARE(kept, (QStringList{"open Café", "open a\tb", "closed   O'Brien \"Mail\"  "}));
         const QString cannot = QStringLiteral("The Website Name cannot hold the character ");
-        QCOMPARE(fixture.dialogs.messages.size(), 2);
-        QCOMPARE(fixture.dialogs.messages[0].prompt.left(cannot.size() + 3), cannot + "\"é\"");
-        QCOMPARE(fixture.dialogs.messages[1].prompt.left(cannot.size() + 6), cannot + "U+0009");
+        const QStringList messages = fixture.dialogs.messageTexts();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(messages[0].startsWith(cannot + "\"é\". ") && messages[1].startsWith(cannot + "U+0009. "));
         QCOMPARE(gdblMinutesLeft, 9.0);
-        QCOMPARE(grid.rows(), 2); // one website: the refused saves wrote nothing
-        QCOMPARE(grid.cols(), 5); // a full fill
-        QCOMPARE(grid.textMatrix(1, 1), QStringLiteral("O'Brien \"Mail\""));
+        QCOMPARE(shows(1, 1), QStringLiteral("2x5 O'Brien \"Mail\"")); // the refused saves wrote nothing
         QCOMPARE(fixture.column("SELECT WebsiteLink IS NULL FROM Website"), QStringList{"1"});
 
         add({"Bank"}, "https://bank.test/login");
-        QCOMPARE(grid.rows(), 3);
-        QCOMPARE(grid.cols(), 3); // appended
-        QCOMPARE(grid.textMatrix(2, 2), QStringLiteral("https://bank.test/login"));
+        QCOMPARE(shows(2, 2), QStringLiteral("3x3 https://bank.test/login"));
 
         QString shown;
         fixture.answerNextWindow([&](QDialog& editor) {
-            shown = box(editor, "txtWebsiteName").text();
+            shown = field<QLineEdit>(editor, "Website Name").text();
             typeAndSave(editor, "Bank", "https://bank.test/new");
             editor.reject();
         });
         grid.setRow(2);
         emit grid.dblClick();
-        QCOMPARE(shown, QStringLiteral("Bank"));
-        QCOMPARE(grid.textMatrix(2, 2), QStringLiteral("https://bank.test/new"));
+        QCOMPARE(shown + ' ' + grid.textMatrix(2, 2), QStringLiteral("Bank https://bank.test/new"));
         QCOMPARE(fixture.column("SELECT WebsiteID || ' ' || EventTypeID || ' ' || NumberOfTimes || ' ' || "
                                 "ifnull(TextToTypeIn, 'NULL') FROM WebsiteInstructions"),
                  (QStringList{"1 4 10 NULL", "2 4 10 NULL"}));
@@ -92,8 +82,9 @@ private slots:
         const QString texts = QStringLiteral("SELECT quote(WebsiteName) || quote(WebsiteLink) FROM Website");
         const QStringList before = fixture.column(texts);
         fixture.answerNextWindow([&](QDialog& editor) {
-            shown = box(editor, "txtWebsiteName").text() + "|" + box(editor, "txtWebsiteLink").text();
-            box(editor, "txtWebsiteName").setText("changed");
+            shown =
+                field<QLineEdit>(editor, "Website Name").text() + "|" + field<QLineEdit>(editor, "Website Link").text();
+            field<QLineEdit>(editor, "Website Name").setText("changed");
             gdblMinutesLeft = 1;
             editor.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
             editor.reject();
@@ -107,10 +98,9 @@ private slots:
         // a website whose first step cannot be written is not written either
         fixture.folder.execute({"DROP TABLE WebsiteInstructions"});
         add({"Shop"}, "");
-        QCOMPARE(stillOpen.last(), true);
-        QCOMPARE(kept.last(), QStringLiteral("Shop"));
+        QCOMPARE(kept.last(), QStringLiteral("open Shop"));
         QCOMPARE(fixture.dialogs.messages.size(), 3);
-        QCOMPARE(fixture.dialogs.messages.last().prompt.left(10), QStringLiteral("Error No: "));
+        QVERIFY(fixture.dialogs.messages.last().prompt.startsWith("Error No: "));
         QCOMPARE(fixture.column(texts), before);
         QCOMPARE(grid.rows(), 3);
     }
