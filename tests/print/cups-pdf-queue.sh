@@ -54,9 +54,14 @@ printf 'Out %s/out\nAnonDirName %s/out\nSpool %s/spool-pdf\nLog %s/logs\n' \
 echo $! >"$folder/cupsd.pid"
 export CUPS_SERVER=$folder/cups.sock
 for _ in $(seq 50); do
-    lpstat -r >/dev/null 2>&1 && break
+    # lpstat -r ends with 0 either way; only its words tell.
+    [[ $(lpstat -r 2>/dev/null) == "scheduler is running" ]] && break
     sleep 0.1
 done
-lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>/dev/null
+# The PPD is the only way cups-pdf is offered; lpadmin warns that drivers are deprecated on success too.
+if ! said=$(lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd 2>&1); then
+    echo "$said" >&2
+    exit 1
+fi
 lpadmin -d "$queue"
 echo "$CUPS_SERVER"
