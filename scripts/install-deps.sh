@@ -18,6 +18,8 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(openbox chromium xdotool)
     # The formatting check.
     packages+=(clang-format)
+    # The fuzzers: clang with libFuzzer and the sanitizer runtimes.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()
