@@ -473,6 +473,8 @@ private slots:
             << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/plain;text/html;\n"), User,
                            "[Removed Associations]\ntext/html=d.desktop\n"}
             << "";
+        QTest::newRow("a name with a '/' is no ID, though it names an entry outside the applications folders")
+            << QStringList{"data/outside.desktop", entry(), User, defaultIs("../outside.desktop;b.desktop")} << B;
         QTest::newRow("a default for another type only")
             << QStringList{User, defaultIs("a.desktop", "image/png")} << "";
     }

@@ -112,6 +112,10 @@ std::string desktopId(const fs::path& applications, const fs::path& file)
 // The file of an installed desktop entry with the ID, searched in the data directories in order.
 fs::path installedEntry(const std::string& id, const XdgDirectories& directories)
 {
+    // An ID never holds a '/': a name with one ("../x.desktop", "/tmp/x.desktop") would reach files outside
+    // the applications folders.
+    if (id.find('/') != std::string::npos)
+        return {};
     std::error_code error;
     for (const fs::path& dataDir : directories.dataDirs) {
         const fs::path applications = dataDir / "applications";
