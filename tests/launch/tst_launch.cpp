@@ -170,8 +170,8 @@ private slots:
     {
         QTest::addColumn<QString>("keyString");
         // Unbalanced braces and parentheses, a modifier with no key, an unbraced bracket, unknown names, bad counts.
-        for (const char* broken :
-             {"{TAB", "{", "{}", "a}", "+(ab", "a)", "a+", "(a+)", "[", "{TABS}", "{TAB -1}", "{TAB 99999}"})
+        for (const char* broken : {"{TAB", "{", "{}", "a}", "+(ab", "a)", "a+", "(a+)", "[", "{TABS}", "{F17}",
+                                   "{F99999999999}", "{TAB -1}", "{TAB 99999}"})
             QTest::newRow(broken) << QString::fromLatin1(broken);
         QTest::newRow("a control character") << QString(QChar(1));
         QTest::newRow("the delete character") << QString(QChar(0x7f));
