@@ -475,6 +475,8 @@ private slots:
             << "";
         QTest::newRow("a name with a '/' is no ID, though it names an entry outside the applications folders")
             << QStringList{"data/outside.desktop", entry(), User, defaultIs("../outside.desktop;b.desktop")} << B;
+        QTest::newRow("a name with a NUL is no ID, though it begins with one")
+            << QStringList{User, defaultIs(QStringLiteral("a.desktop") + QChar(0) + "x;b.desktop")} << B;
         QTest::newRow("a default for another type only")
             << QStringList{User, defaultIs("a.desktop", "image/png")} << "";
     }
