@@ -21,10 +21,12 @@ shift
 harnesses=("${@:-${all[@]}}")
 jobs=${FUZZ_JOBS:-1}
 
-mkdir -p "$build/logs" "$build/findings"
+logs=$build/logs
+$seeds_only && logs=$build/logs/seeds-only
+mkdir -p "$logs" "$build/findings"
 if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQUILLOCK_FUZZ=ON -DQUILLOCK_WERROR=ON &&
-    cmake --build "$build" -j "$(nproc)"; } >"$build/logs/build.log" 2>&1; then
-    cat "$build/logs/build.log" >&2
+    cmake --build "$build" -j "$(nproc)"; } >"$logs/build.log" 2>&1; then
+    cat "$logs/build.log" >&2
     exit 1
 fi
 
@@ -37,7 +39,7 @@ run_harness() {
     corpus=$build/corpus/$name
     $seeds_only && corpus=$work/corpus-$name
     mkdir -p "$corpus"
-    log=$build/logs/$name.log
+    log=$logs/$name.log
     started=$(date +%s)
     # A single input that runs for 25 s counts as a finding (a hang), as does using more than 2 GB.
     "$build/bin/fuzz_$name" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -print_final_stats=1 \
