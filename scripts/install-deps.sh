@@ -26,6 +26,8 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(clang-format)
     # The install test: the desktop's validators, and GLib's gio to start a program from its menu entry.
     packages+=(desktop-file-utils appstream libglib2.0-bin)
+    # The fuzzers: clang with libFuzzer and the sanitizer runtimes.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -158,8 +158,8 @@ private slots:
             << "{TAB 3}{a 2}{} 2}{x 0}+{TAB 2}"
             << QStringList{"{TAB}", "{TAB}", "{TAB}", "a", "a", "}", "}", "+{TAB}", "+{TAB}"};
         // Unbalanced braces and parentheses, a modifier with no key, an unbraced bracket, unknown names, bad counts.
-        for (const char* broken :
-             {"{TAB", "{", "{}", "a}", "+(ab", "a)", "a+", "(a+)", "[", "{TABS}", "{TAB -1}", "{TAB 99999}"})
+        for (const char* broken : {"{TAB", "{", "{}", "a}", "+(ab", "a)", "a+", "(a+)", "[", "{TABS}", "{F17}",
+                                   "{F99999999999}", "{TAB -1}", "{TAB 99999}"})
             QTest::newRow(broken) << QString::fromLatin1(broken) << QStringList{"!"};
         QTest::newRow("a control character") << QString(QChar(1)) << QStringList{"!"};
         QTest::newRow("the delete character") << QString(QChar(0x7f)) << QStringList{"!"};
@@ -421,6 +421,10 @@ private slots:
             << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/plain;text/html;\n"), User,
                            "[Removed Associations]\ntext/html=d.desktop\n"}
             << "";
+        QTest::newRow("a name with a '/' is no ID, though it names an entry outside the applications folders")
+            << QStringList{"data/outside.desktop", entry(), User, defaultIs("../outside.desktop;b.desktop")} << B;
+        QTest::newRow("a name with a NUL is no ID, though it begins with one")
+            << QStringList{User, defaultIs(QStringLiteral("a.desktop") + QChar(0) + "x;b.desktop")} << B;
         QTest::newRow("a default for another type only")
             << QStringList{User, defaultIs("a.desktop", "image/png")} << "";
     }

@@ -11,10 +11,14 @@ QString translateTop(const QString& statement)
     const QRegularExpressionMatch match = top.match(statement);
     if (!match.hasMatch())
         return statement;
-    QString rest = statement.mid(match.capturedEnd()).trimmed();
-    while (rest.endsWith(QLatin1Char(';')))
-        rest.chop(1);
-    return QStringLiteral("SELECT ") + rest + QStringLiteral(" LIMIT ") + match.captured(1);
+    // Blanks and semicolons at the end are no part of the statement; the LIMIT goes on a line of its own so
+    // that a comment at the end of the statement cannot take it in.
+    QString rest = statement.mid(match.capturedEnd());
+    qsizetype end = rest.size();
+    while (end > 0 && (rest[end - 1].isSpace() || rest[end - 1] == QLatin1Char(';')))
+        --end;
+    rest.truncate(end);
+    return QStringLiteral("SELECT ") + rest + QStringLiteral("\nLIMIT ") + match.captured(1);
 }
 
 } // namespace

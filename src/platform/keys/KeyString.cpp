@@ -87,7 +87,9 @@ KeyStroke namedKey(std::u32string_view name)
         if (known.name == upper)
             return {known.key, 0, NoModifier};
     }
-    if (upper.size() >= 2 && upper.front() == 'F' && isDigits(std::string_view(upper).substr(1))) {
+    // At most nine digits: a longer number is beyond an int, and no key either.
+    if (upper.size() >= 2 && upper.size() <= 10 && upper.front() == 'F' &&
+        isDigits(std::string_view(upper).substr(1))) {
         const int number = std::stoi(upper.substr(1));
         if (number >= 1 && number <= 16)
             return {static_cast<Key>(static_cast<int>(Key::F1) + number - 1), 0, NoModifier};

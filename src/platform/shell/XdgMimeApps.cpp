@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <set>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,6 +113,10 @@ std::string desktopId(const fs::path& applications, const fs::path& file)
 // The file of an installed desktop entry with the ID, searched in the data directories in order.
 fs::path installedEntry(const std::string& id, const XdgDirectories& directories)
 {
+    // An ID never holds a '/' or a NUL: a name with a '/' ("../x.desktop", "/tmp/x.desktop") would reach files
+    // outside the applications folders, and one with a NUL a file other than the path it makes.
+    if (id.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+        return {};
     std::error_code error;
     for (const fs::path& dataDir : directories.dataDirs) {
         const fs::path applications = dataDir / "applications";
