@@ -199,7 +199,8 @@ void frmMain::mnuEventType_Click()
 }
 
 // The main window over this one until it closes, after its own start-up (master password included). A start-up
-// that ends the program, or fails and says so, shows nothing.
+// that fails (a wrong master password, a data file that cannot be read, already reported) ends the program here
+// as it does when the main window is the program's first.
 void frmMain::mnuWebsite_Click()
 {
     RunHandler([this] {
@@ -207,6 +208,7 @@ void frmMain::mnuWebsite_Click()
         website->setAttribute(Qt::WA_DeleteOnClose);
         if (!website->Form_Load()) {
             delete website.data();
+            dialogs().endProgram();
             return;
         }
         QEventLoop untilClosed;
