@@ -107,7 +107,8 @@ bool frmMain::Form_Load()
 bool frmMain::passwordAccepted()
 {
     const QString checkFile = PasswordCheckFilePath();
-    if (QFileInfo(checkFile).exists() || QFileInfo(checkFile).isSymLink()) {
+    const QFileInfo standing(checkFile);
+    if (standing.exists() || standing.isSymLink()) {
         if (CheckFileOpensWith(checkFile, gstrPassword))
             return true;
         dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
