@@ -2,6 +2,7 @@
 
 #include "WebsiteWindowFixture.h"
 #include "app/MasterPassword.h"
+#include "app/PasswordCheckFile.h"
 #include "app/SupportPages.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
