@@ -1,6 +1,7 @@
 #include "app/MasterPassword.h"
 
 #include "app/HandlerGuard.h"
+#include "app/PasswordCheckFile.h"
 #include "app/basModule1.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/error/AppError.h"

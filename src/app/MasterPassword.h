@@ -3,8 +3,6 @@
 // The master password gate: the one question at start-up, and the re-lock that asks again after the
 // configured idle minutes and checks the answer against the password check file.
 
-#include "app/PasswordCheckFile.h"
-
 #include <QString>
 #include <functional>
 

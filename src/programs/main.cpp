@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
-    QApplication::setApplicationVersion(QStringLiteral(QUILLOCK_VERSION));
+    QApplication::setApplicationVersion(Application::version());
     const SharedObjectsScope sharedObjects; // ends after the window, before the application
     frmWebsite window;
     if (!window.Form_Load())

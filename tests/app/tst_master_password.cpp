@@ -2,6 +2,7 @@
 // answer against a Password.txt written here with OpenSSL's Blowfish.
 
 #include "app/MasterPassword.h"
+#include "app/PasswordCheckFile.h"
 #include "app/basModule1.h"
 #include "crypto/ReferenceBlowfish.h"
 #include "platform/error/AppError.h"

@@ -2,6 +2,7 @@
 
 #include "WebsiteWindowFixture.h"
 #include "app/MasterPassword.h"
+#include "app/PasswordCheckFile.h"
 #include "app/SupportPages.h"
 #include "app/basModule1.h"
 #include "crypto/dsEncrypt.h"
@@ -156,6 +157,20 @@ private slots:
         RelockTick(timer, [] {});
         QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 0);
         QCOMPARE(utility.dialogs.messageTexts().mid(6), QStringList(2, "Incorrect Password."));
+    }
+
+    // The main window's start-up from the Tables menu asks for the master password as the program's own start
+    // does, and a wrong answer ends the program there too.
+    void wrongMasterPasswordEndsTheProgram()
+    {
+        Utility utility;
+        QVERIFY(utility.start("k3y"));
+        utility.folder.execute({"UPDATE Setup SET MasterPassword = '" + dsEncrypt().Encrypt2("master") + "'"});
+        utility.dialogs.answers = QStringList{"Master"};
+        utility.click("mnuWebsite");
+        QCOMPARE(utility.dialogs.prompts.last().prompt, "Enter Master Password: ");
+        QCOMPARE(utility.dialogs.messageTexts(), QStringList{"Incorrect Password."});
+        QCOMPARE(utility.dialogs.endProgramCalls, 1);
     }
 
     // A refused start closes the window and leaves whatever stands at the check file's place as it was.

@@ -20,19 +20,9 @@ QString title()
     return QStringLiteral("Quillock");
 }
 
-int versionMajor()
+QString version()
 {
-    return QUILLOCK_VERSION_MAJOR;
-}
-
-int versionMinor()
-{
-    return QUILLOCK_VERSION_MINOR;
-}
-
-int versionRevision()
-{
-    return QUILLOCK_VERSION_PATCH;
+    return QStringLiteral(QUILLOCK_VERSION);
 }
 
 QString path()

@@ -7,10 +7,8 @@
 namespace Application {
 
 QString title();
-// The program's version numbers, those of the build.
-int versionMajor();
-int versionMinor();
-int versionRevision();
+// The program's version, that of the build: major, minor and revision numbers joined by dots ("1.0.0").
+QString version();
 // The folder of the running executable, unless a test or tool has pointed the program elsewhere.
 QString path();
 void setPath(const QString& folder);

@@ -94,10 +94,7 @@ void frmAbout::Form_Load()
 {
     CenterForm(*this);
     setWindowTitle(QStringLiteral("About ") + Application::title());
-    setLabel(lblVersion, QStringLiteral("Version %1.%2.%3")
-                             .arg(Application::versionMajor())
-                             .arg(Application::versionMinor())
-                             .arg(Application::versionRevision()));
+    setLabel(lblVersion, QStringLiteral("Version ") + Application::version());
     setLabel(lblTitle, Application::title());
 }
 

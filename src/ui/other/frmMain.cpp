@@ -107,7 +107,8 @@ bool frmMain::Form_Load()
 bool frmMain::passwordAccepted()
 {
     const QString checkFile = PasswordCheckFilePath();
-    if (QFileInfo(checkFile).exists() || QFileInfo(checkFile).isSymLink()) {
+    const QFileInfo standing(checkFile);
+    if (standing.exists() || standing.isSymLink()) {
         if (CheckFileOpensWith(checkFile, gstrPassword))
             return true;
         dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
@@ -199,7 +200,8 @@ void frmMain::mnuEventType_Click()
 }
 
 // The main window over this one until it closes, after its own start-up (master password included). A start-up
-// that ends the program, or fails and says so, shows nothing.
+// that fails (a wrong master password, a data file that cannot be read, already reported) ends the program here
+// as it does when the main window is the program's first.
 void frmMain::mnuWebsite_Click()
 {
     RunHandler([this] {
@@ -207,6 +209,7 @@ void frmMain::mnuWebsite_Click()
         website->setAttribute(Qt::WA_DeleteOnClose);
         if (!website->Form_Load()) {
             delete website.data();
+            dialogs().endProgram();
             return;
         }
         QEventLoop untilClosed;

@@ -8,8 +8,9 @@ class QLineEdit;
 // The utility window of quillock-utility. At load it asks for a password and checks it against the password
 // check file, writing that file with the answer as its password when there is none. Encrypt and Decrypt run
 // the field cipher over the test text (a second press undoes the first); Command3 runs it over the name and
-// link of every stored website, in place. Its menus open the event type list, the main window and the about
-// box. Its controls carry their names as object names and each has an accessible name.
+// link of every stored website, in place. Its menus open the event type list, the main window (a start-up of
+// it that fails, a wrong master password included, ends the program) and the about box. Its controls carry their
+// names as object names and each has an accessible name.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
