@@ -140,9 +140,16 @@ bool WriteTextFile(const QString& text, const QString& fileName, FileWrite mode)
     QFile file;
     openRegularFileForWriting(file, fileName, mode);
     const QByteArray bytes = text.toLatin1() + QByteArrayLiteral("\r\n");
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        // A file this call made is not left half-written: a check file cut short would refuse every answer.
+        if (mode == FileWrite::CreateOnly) {
+            file.close();
+            QFile::remove(fileName);
+        }
         throw AppError(ErrorNumber::FileAccess, QStringLiteral("The file '%1' could not be written completely: %2")
-                                                    .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+                                                    .arg(QDir::toNativeSeparators(fileName), reason));
+    }
     return true;
 }
 

@@ -65,7 +65,8 @@ long long CenteredOffset(double screenExtent, double formExtent);
 enum class FileWrite
 {
     Replace,   // an existing regular file is emptied and written
-    CreateOnly // only a new file is written: one that exists, even one made a moment ago, is an error
+    CreateOnly // only a new file is written: one that exists, even one made a moment ago, is an error; a new
+               // file that cannot be written whole is removed again
 };
 // Writes the text and a line break to the file, replacing its contents. A new file is readable by its
 // owner only. Only a regular file is written: a link is not followed and a FIFO is not waited for. Raises

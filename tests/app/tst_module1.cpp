@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <csignal>
+#ifndef Q_OS_WIN
+#include <sys/resource.h>
+#endif
 
 class TestModule1 : public QObject
 {
@@ -66,6 +70,18 @@ void TestModule1::textFiles()
     QCOMPARE(unwritable.value().number(), ErrorNumber::FileAccess);
     const auto existing = caughtError([&] { WriteTextFile(QStringLiteral("y"), path, FileWrite::CreateOnly); });
     QVERIFY(existing.has_value() && ReadTextFile(path) == text + QStringLiteral("\r\n"));
+#ifndef Q_OS_WIN
+    // A disk that fills up part-way: a file that had to be new is not left behind cut short.
+    const QString cutShort = dir.filePath(QStringLiteral("new.txt"));
+    struct rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const struct rlimit small = {4, limit.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const auto full = caughtError([&] { WriteTextFile(text, cutShort, FileWrite::CreateOnly); });
+    setrlimit(RLIMIT_FSIZE, &limit);
+    QVERIFY(full.has_value() && !QFileInfo::exists(cutShort));
+#endif
 }
 
 // A stored Yes/No value is read as the number its text begins with, but for the words True and False.
