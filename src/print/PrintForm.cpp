@@ -1,6 +1,7 @@
 #include "print/PrintForm.h"
 
 #include "platform/printer/Printer.h"
+#include "platform/screen/AccessKey.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
@@ -21,13 +22,6 @@ constexpr double HeadingLeft = 700;
 constexpr double HeadingTop = 600;
 constexpr double LabelGap = 200;
 constexpr double WrapRightMargin = 800;
-
-QString withoutAccessKey(QString caption)
-{
-    return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-        .remove(QLatin1Char('&'))
-        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
 
 // The caption, followed by a colon, placed so that the caption ends LabelGap left of x.
 void printCaption(Printer& printer, const QString& caption, double x, double y)
