@@ -339,6 +339,26 @@ private slots:
         QCOMPARE(dialogs.messages[1].style, Dialogs::vbYesNo + Dialogs::vbExclamation);
         QCOMPARE(readPdfPages(saved).value(0).texts().mid(0, 2), QStringList({"Event", "Type"}));
     }
+
+    // A PDF path that is a link is refused with a clear error, and the file it points at is left as it was.
+    void pdfThroughLinkRefused()
+    {
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        const QString pointedAt = m_dir.filePath("pointed-at.txt");
+        QVERIFY(WriteTextFile("kept", pointedAt));
+        const QString before = ReadTextFile(pointedAt);
+        const QString link = m_dir.filePath("link.pdf");
+        QVERIFY(QFile::link(pointedAt, link));
+        PdfPrinters printers(link);
+        frmEventType list;
+        list.show();
+        list.findChild<QPushButton*>("cmdPrintGrid")->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].prompt.startsWith("Error No: 75 "), qPrintable(dialogs.messages[0].prompt));
+        QVERIFY(dialogs.messages[0].prompt.contains("it is not a regular file"));
+        QCOMPARE(ReadTextFile(pointedAt), before);
+    }
 };
 
 QTEST_MAIN(TestPrintouts)
