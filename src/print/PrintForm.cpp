@@ -1,6 +1,7 @@
 #include "print/PrintForm.h"
 
 #include "platform/printer/Printer.h"
+#include "platform/screen/AccessKey.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
@@ -22,13 +23,6 @@ constexpr double HeadingTop = 600;
 constexpr double LabelGap = 200;
 constexpr double WrapRightMargin = 800;
 
-QString withoutAccessKey(QString caption)
-{
-    return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-        .remove(QLatin1Char('&'))
-        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
 // The caption, followed by a colon, placed so that the caption ends LabelGap left of x.
 void printCaption(Printer& printer, const QString& caption, double x, double y)
 {
@@ -37,13 +31,12 @@ void printCaption(Printer& printer, const QString& caption, double x, double y)
     printer.printWithoutNewLine(caption + QLatin1Char(':'));
 }
 
-void printLabel(Printer& printer, const QList<QWidget*>& controls, const QWidget& field, double x, double y)
+// The field's label is the label named after it: lblName for txtName.
+void printLabel(Printer& printer, const QWidget& form, const QWidget& field, double x, double y)
 {
     const QString labelName = QStringLiteral("lbl") + field.objectName().mid(3);
-    for (const QWidget* control : controls) {
-        if (const auto* label = qobject_cast<const QLabel*>(control); label && label->objectName() == labelName)
-            printCaption(printer, withoutAccessKey(label->text()), x, y);
-    }
+    if (const auto* label = form.findChild<const QLabel*>(labelName))
+        printCaption(printer, withoutAccessKey(label->text()), x, y);
 }
 
 class FormImage
@@ -54,13 +47,13 @@ public:
           m_across(m_area.width / FormSize::width(form)), m_down((m_area.height - top) / FormSize::height(form))
     {}
 
-    void print(const QList<QWidget*>& controls)
+    void print()
     {
-        for (const QWidget* control : controls) {
+        for (const QWidget* control : m_form.findChildren<const QWidget*>()) {
             if (const auto* box = qobject_cast<const QLineEdit*>(control))
-                printTextBox(controls, *box);
+                printTextBox(*box);
             else if (const auto* combo = qobject_cast<const QComboBox*>(control))
-                printComboBox(controls, *combo);
+                printComboBox(*combo);
             else if (const auto* check = qobject_cast<const QCheckBox*>(control))
                 printCheckBox(*check);
         }
@@ -71,23 +64,23 @@ private:
     double xOf(const QWidget& control) const { return placeOf(control).x() * m_across; }
     double yOf(const QWidget& control) const { return m_top + placeOf(control).y() * m_down; }
 
-    void printTextBox(const QList<QWidget*>& controls, const QLineEdit& box)
+    void printTextBox(const QLineEdit& box)
     {
         m_lastFieldX = xOf(box);
         m_lastY = yOf(box);
-        printLabel(m_printer, controls, box, m_lastFieldX, m_lastY);
+        printLabel(m_printer, m_form, box, m_lastFieldX, m_lastY);
         PrintWrapped(m_printer, box.text(), m_lastFieldX, m_lastY, m_area.width - m_lastFieldX - WrapRightMargin,
                      m_area.height, false);
     }
 
-    void printComboBox(const QList<QWidget*>& controls, const QComboBox& combo)
+    void printComboBox(const QComboBox& combo)
     {
         m_lastFieldX = xOf(combo);
         m_lastY = yOf(combo);
         m_printer.setCurrentX(m_lastFieldX);
         m_printer.setCurrentY(m_lastY);
         m_printer.printWithoutNewLine(combo.currentText());
-        printLabel(m_printer, controls, combo, m_lastFieldX, m_lastY);
+        printLabel(m_printer, m_form, combo, m_lastFieldX, m_lastY);
     }
 
     // A check box lower down than the control before it takes the place of its own right end; one on the same line
@@ -132,7 +125,7 @@ void PrintRecordForm(Printer& printer, const QWidget& form)
     printer.print();
     printer.print();
     printer.print();
-    FormImage(printer, form, printer.currentY()).print(form.findChildren<QWidget*>());
+    FormImage(printer, form, printer.currentY()).print();
     printer.print();
     printer.endDoc();
     Screen::setMousePointer(Screen::vbDefault);

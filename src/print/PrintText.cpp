@@ -12,11 +12,6 @@ const QString LineBreak = QStringLiteral("\r\n");
 // Wrapping near the bottom of the page: a value still to be wrapped this close to it is not printed on.
 constexpr double PageBottomReserve = 400;
 
-bool holdsLineBreak(const QString& text)
-{
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
-}
-
 // The lines of a value, each without any carriage return or line feed left in it.
 QStringList valueLines(const QString& text)
 {
@@ -47,6 +42,11 @@ PrintableArea GetPrintableArea(const Printing::Printer& printer)
     area.height = printer.height() - area.top - area.bottom;
     area.width = printer.width() - area.left - area.right;
     return area;
+}
+
+bool HoldsLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
 }
 
 QStringList SplitLines(const QString& text, const QString& delimiter)
@@ -83,7 +83,7 @@ QStringList WrapLine(const Printing::Printer& printer, const QString& line, doub
 
 int WrappedLineCount(const Printing::Printer& printer, const QString& text, double width)
 {
-    if (!holdsLineBreak(text) && printer.textWidth(text) <= width)
+    if (!HoldsLineBreak(text) && printer.textWidth(text) <= width)
         return 1;
     int count = 0;
     for (const QString& line : valueLines(text)) {
@@ -104,7 +104,7 @@ void PrintWrapped(Printing::Printer& printer, const QString& text, double x, dou
         return;
     printer.setCurrentX(x);
     printer.setCurrentY(y);
-    if (!holdsLineBreak(text) && printer.textWidth(text) <= width) {
+    if (!HoldsLineBreak(text) && printer.textWidth(text) <= width) {
         printer.print(text);
     } else {
         for (const QString& line : valueLines(text)) {

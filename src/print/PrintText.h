@@ -23,6 +23,9 @@ struct PrintableArea
 
 PrintableArea GetPrintableArea(const Printing::Printer& printer);
 
+// Whether the text holds a carriage return or a line feed.
+bool HoldsLineBreak(const QString& text);
+
 // The pieces of the text between the delimiters, in order: n delimiters give n + 1 pieces.
 QStringList SplitLines(const QString& text, const QString& delimiter);
 

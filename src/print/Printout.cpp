@@ -4,9 +4,18 @@
 #include "platform/printer/PrintTarget.h"
 #include "platform/printer/Printer.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
+
+// The save prompt asked about the name as typed; the name completed with ".pdf" is asked about here.
+bool replaceConfirmed(const QString& path)
+{
+    return dialogs().msgBox(QStringLiteral("The file %1 already exists.\n\nDo you want to replace it?")
+                                .arg(QDir::toNativeSeparators(path)),
+                            Dialogs::vbYesNo + Dialogs::vbExclamation) == Dialogs::vbYes;
+}
 
 // The target the user chose instead of a printer: a PDF file, or none.
 std::unique_ptr<Printing::PrintTarget> pdfInstead(const QString& title)
@@ -21,8 +30,11 @@ std::unique_ptr<Printing::PrintTarget> pdfInstead(const QString& title)
                                           title + QStringLiteral(".pdf"), QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty())
         return nullptr;
-    if (QFileInfo(path).suffix().isEmpty())
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QStringLiteral(".pdf");
+        if (QFileInfo::exists(path) && !replaceConfirmed(path))
+            return nullptr;
+    }
     return Printing::pdfFileTarget(path);
 }
 

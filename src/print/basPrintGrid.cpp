@@ -29,9 +29,9 @@ int printedColumns(const FlexGrid& grid)
 }
 
 // Three line breaks in a row print as two.
-QString cellText(const FlexGrid& grid, int row, int col)
+QString collapsedBreaks(const QString& text)
 {
-    return ReplaceText(grid.textMatrix(row, col), LineBreak + LineBreak + LineBreak, LineBreak + LineBreak);
+    return ReplaceText(text, LineBreak + LineBreak + LineBreak, LineBreak + LineBreak);
 }
 
 // The width a cell may take: up to the next column, and the rest of the page for the last column.
@@ -138,7 +138,7 @@ double MeasureRowHeight(const Printer& printer, const FlexGrid& grid, int row, c
     const int columns = printedColumns(grid);
     int lines = 1;
     for (int col = 0; col < columns; ++col)
-        lines = std::max(lines, WrappedLineCount(printer, cellText(grid, row, col),
+        lines = std::max(lines, WrappedLineCount(printer, collapsedBreaks(grid.textMatrix(row, col)),
                                                  cellWidth(positions, col, columns, printableWidth)));
     return (lines + (blankLine ? 1 : 0)) * printer.textHeight();
 }
@@ -148,9 +148,8 @@ void PrintCell(Printer& printer, const QString& text, bool truncate, double x, d
 {
     printer.setCurrentX(x);
     printer.setCurrentY(y);
-    const QString shown = ReplaceText(text, LineBreak + LineBreak + LineBreak, LineBreak + LineBreak);
-    const bool oneLine = !shown.contains(QLatin1Char('\r')) && !shown.contains(QLatin1Char('\n'));
-    if (oneLine && printer.textWidth(shown) <= width) {
+    const QString shown = collapsedBreaks(text);
+    if (!HoldsLineBreak(shown) && printer.textWidth(shown) <= width) {
         printer.print(shown);
         if (blankLine)
             printer.print();

@@ -17,6 +17,7 @@
 #include "ui/maintenance/frmEventType.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -317,6 +318,46 @@ private slots:
         QCOMPARE(dialogs.messages.value(1).prompt.left(error.size()), error);
         const QList<PdfPage> pages = readPdfPages(m_dir.filePath("saved.pdf"));
         QTEST(pages.value(0).texts().mid(0, 4) == QStringList({"Event", "Type", "Event", "Type"}), "written");
+    }
+
+    // A name given without ".pdf" gets it after the save prompt asked about the name as typed, so a file of the
+    // full name is only replaced once the user has said so.
+    void noPrinterCompletedNameAskedBeforeReplacing()
+    {
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        PdfPrinters printers({});
+        const QString saved = m_dir.filePath("kept.pdf");
+        QVERIFY(WriteTextFile("kept", saved));
+        frmEventType list;
+        list.show();
+        dialogs.savePaths << m_dir.filePath("kept");
+        list.findChild<QPushButton*>("cmdPrintGrid")->click();
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.messages[1].prompt.contains(QDir::toNativeSeparators(saved)));
+        QVERIFY(dialogs.messages[1].prompt.contains("Do you want to replace it?"));
+        QCOMPARE(dialogs.messages[1].style, Dialogs::vbYesNo + Dialogs::vbExclamation);
+        QCOMPARE(readPdfPages(saved).value(0).texts().mid(0, 2), QStringList({"Event", "Type"}));
+    }
+
+    // A PDF path that is a link is refused with a clear error, and the file it points at is left as it was.
+    void pdfThroughLinkRefused()
+    {
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        const QString pointedAt = m_dir.filePath("pointed-at.txt");
+        QVERIFY(WriteTextFile("kept", pointedAt));
+        const QString before = ReadTextFile(pointedAt);
+        const QString link = m_dir.filePath("link.pdf");
+        QVERIFY(QFile::link(pointedAt, link));
+        PdfPrinters printers(link);
+        frmEventType list;
+        list.show();
+        list.findChild<QPushButton*>("cmdPrintGrid")->click();
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY2(dialogs.messages[0].prompt.startsWith("Error No: 75 "), qPrintable(dialogs.messages[0].prompt));
+        QVERIFY(dialogs.messages[0].prompt.contains("it is not a regular file"));
+        QCOMPARE(ReadTextFile(pointedAt), before);
     }
 };
 

@@ -3,6 +3,8 @@
 #include "platform/error/AppError.h"
 #include "platform/printer/PrintService.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
@@ -22,8 +24,15 @@ public:
 
     QString name() const override { return m_path; }
 
+    // The PDF writer opens the file by its name, following a link and waiting on a FIFO: only a regular file, or
+    // none yet, is written.
     std::unique_ptr<QPrinter> makeDevice() const override
     {
+        const QFileInfo file(m_path);
+        if (file.isSymLink() || (file.exists() && !file.isFile()))
+            throw AppError(ErrorNumber::FileAccess,
+                           QStringLiteral("The file '%1' cannot be written: it is not a regular file.")
+                               .arg(QDir::toNativeSeparators(m_path)));
         auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
         device->setOutputFormat(QPrinter::PdfFormat);
         device->setOutputFileName(m_path);

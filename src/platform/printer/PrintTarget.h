@@ -23,7 +23,8 @@ public:
     virtual void checkDelivered(const QPrinter& device) const;
 };
 
-// A PDF file at the path, written when the document ends; its pages have margins of a quarter inch.
+// A PDF file at the path, written when the document ends; its pages have margins of a quarter inch. A path that is
+// a link, or anything but a regular file, is refused with AppError when the device is made.
 std::unique_ptr<PrintTarget> pdfFileTarget(const QString& path);
 
 // The printers the program can reach: the system's, unless a test has installed its own.

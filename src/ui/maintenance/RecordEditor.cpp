@@ -4,6 +4,7 @@
 #include "app/UnitOfWork.h"
 #include "app/basModule1.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/screen/AccessKey.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
@@ -24,13 +25,6 @@ constexpr double RowStep = 480;
 constexpr double InputWidth = 4500;
 constexpr double ButtonWidth = 1000;
 constexpr double ButtonHeight = 375;
-
-QString withoutAccessKey(QString caption)
-{
-    return caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"))
-        .remove(QLatin1Char('&'))
-        .replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
 
 } // namespace
 
