@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 using Printing::Printer;
 
@@ -296,7 +297,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("saved as PDF") << "saved" << true << QString();
         QTest::newRow("save cancelled") << "" << false << QString();
-        QTest::newRow("file cannot be written") << "missing/list.pdf" << false << "Error No: 482 ";
+        QTest::newRow("file cannot be written") << "missing/list.pdf" << false << "Error No: 75 ";
     }
 
     void noPrinter()
@@ -341,16 +342,25 @@ private slots:
     }
 
     // A PDF path that is a link is refused with a clear error, and the file it points at is left as it was.
+    void pdfThroughLinkRefused_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("a link") << false;
+        QTest::newRow("a FIFO, which must not hang the printout") << true;
+    }
+
     void pdfThroughLinkRefused()
     {
+        QFETCH(bool, fifo);
         TempDataFolder folder;
         ScriptedDialogs dialogs;
         const QString pointedAt = m_dir.filePath("pointed-at.txt");
         QVERIFY(WriteTextFile("kept", pointedAt));
         const QString before = ReadTextFile(pointedAt);
-        const QString link = m_dir.filePath("link.pdf");
-        QVERIFY(QFile::link(pointedAt, link));
-        PdfPrinters printers(link);
+        const QString path = m_dir.filePath(fifo ? "fifo.pdf" : "link.pdf");
+        QFile::remove(path);
+        QVERIFY(fifo ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0 : QFile::link(pointedAt, path));
+        PdfPrinters printers(path);
         frmEventType list;
         list.show();
         list.findChild<QPushButton*>("cmdPrintGrid")->click();

@@ -4,11 +4,18 @@
 #include "platform/printer/PrintService.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace Printing {
 namespace {
@@ -17,25 +24,27 @@ Printers* replacementPrinters = nullptr;
 
 constexpr double PdfMarginInches = 0.25;
 
+[[noreturn]] void cannotWrite(const QString& path, const QString& reason)
+{
+    throw AppError(ErrorNumber::FileAccess,
+                   QStringLiteral("The file '%1' cannot be written: %2").arg(QDir::toNativeSeparators(path), reason));
+}
+
 class PdfFileTarget : public PrintTarget
 {
 public:
     explicit PdfFileTarget(const QString& path) : m_path(path) {}
+    ~PdfFileTarget() override { closeFile(); }
+    PdfFileTarget(const PdfFileTarget&) = delete;
+    PdfFileTarget& operator=(const PdfFileTarget&) = delete;
 
     QString name() const override { return m_path; }
 
-    // The PDF writer opens the file by its name, following a link and waiting on a FIFO: only a regular file, or
-    // none yet, is written.
     std::unique_ptr<QPrinter> makeDevice() const override
     {
-        const QFileInfo file(m_path);
-        if (file.isSymLink() || (file.exists() && !file.isFile()))
-            throw AppError(ErrorNumber::FileAccess,
-                           QStringLiteral("The file '%1' cannot be written: it is not a regular file.")
-                               .arg(QDir::toNativeSeparators(m_path)));
         auto device = std::make_unique<QPrinter>(QPrinter::HighResolution);
         device->setOutputFormat(QPrinter::PdfFormat);
-        device->setOutputFileName(m_path);
+        device->setOutputFileName(openedFileName());
         device->setFullPage(false);
         device->setPageMargins(QMarginsF(PdfMarginInches, PdfMarginInches, PdfMarginInches, PdfMarginInches),
                                QPageLayout::Inch);
@@ -43,7 +52,41 @@ public:
     }
 
 private:
+    // The PDF writer opens its file by name, which would follow a link and wait on a FIFO. So the file is opened
+    // here, without following a link or waiting, and written only when it is a regular file; the writer gets the
+    // name of that open file, which cannot be swapped for another in between.
+    QString openedFileName() const
+    {
+#ifdef Q_OS_WIN
+        const QFileInfo file(m_path);
+        if (file.isSymLink() || file.isJunction() || (file.exists() && !file.isFile()))
+            cannotWrite(m_path, QStringLiteral("it is not a regular file."));
+        return m_path;
+#else
+        closeFile();
+        m_descriptor = ::open(QFile::encodeName(m_path).constData(),
+                              O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (m_descriptor < 0)
+            cannotWrite(m_path, errno == ELOOP || errno == ENXIO ? QStringLiteral("it is not a regular file.")
+                                                                 : qt_error_string(errno));
+        struct stat status = {};
+        if (fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+            closeFile();
+            cannotWrite(m_path, QStringLiteral("it is not a regular file."));
+        }
+        return QStringLiteral("/proc/self/fd/%1").arg(m_descriptor);
+#endif
+    }
+
+    void closeFile() const
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        m_descriptor = -1;
+    }
+
     QString m_path;
+    mutable int m_descriptor = -1;
 };
 
 // A queue of the system's print service; Qt hands the finished document to it (CUPS on Linux).
