@@ -2,6 +2,7 @@
 
 #include "crypto/dsEncrypt.h"
 #include "platform/app/Application.h"
+#include "platform/app/RegularFile.h"
 #include "platform/error/AppError.h"
 #include "platform/keys/KeySender.h"
 #include "platform/screen/Screen.h"
@@ -18,14 +19,6 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#ifdef Q_OS_WIN
-#include <QFileInfo>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 std::unique_ptr<Connection> gobjConnection;
 AutoNew<Recordset> gobjRecordset;
@@ -88,57 +81,10 @@ void CenterForm(QWidget& form)
     form.move(Twips::toPixels(static_cast<double>(left)), Twips::toPixels(static_cast<double>(top)));
 }
 
-namespace {
-
-[[noreturn]] void cannotWrite(const QString& fileName, const QString& reason)
-{
-    throw AppError(
-        ErrorNumber::FileAccess,
-        QStringLiteral("The file '%1' cannot be written: %2").arg(QDir::toNativeSeparators(fileName), reason));
-}
-
-// Opens the file for writing, made if missing and readable by its owner only then, emptied only once it is
-// known to be a regular file: a link is not followed, and a FIFO or device neither blocks nor is written.
-void openRegularFileForWriting(QFile& file, const QString& fileName, FileWrite mode)
-{
-    const bool createOnly = mode == FileWrite::CreateOnly;
-#ifdef Q_OS_WIN
-    const QFileInfo info(fileName);
-    if (info.isSymLink() || info.isJunction() || (info.exists() && !info.isFile()))
-        cannotWrite(fileName, QStringLiteral("it is not a regular file."));
-    const bool isNew = !info.exists();
-    if (!file.open(createOnly ? QIODevice::WriteOnly | QIODevice::NewOnly : QIODevice::WriteOnly | QIODevice::Truncate))
-        cannotWrite(fileName, file.errorString());
-    if (isNew)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-#else
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (createOnly ? O_EXCL : 0);
-    const int descriptor = ::open(QFile::encodeName(fileName).constData(), flags, S_IRUSR | S_IWUSR);
-    if (descriptor < 0)
-        cannotWrite(fileName, qt_error_string(errno));
-    struct stat status = {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        cannotWrite(fileName, QStringLiteral("it is not a regular file."));
-    }
-    if (ftruncate(descriptor, 0) != 0) {
-        const QString reason = qt_error_string(errno);
-        ::close(descriptor);
-        cannotWrite(fileName, reason);
-    }
-    if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        cannotWrite(fileName, file.errorString());
-    }
-#endif
-}
-
-} // namespace
-
 bool WriteTextFile(const QString& text, const QString& fileName, FileWrite mode)
 {
     QFile file;
-    openRegularFileForWriting(file, fileName, mode);
+    openRegularFileForWriting(file, fileName, mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = text.toLatin1() + QByteArrayLiteral("\r\n");
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();

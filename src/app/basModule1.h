@@ -4,6 +4,7 @@
 
 #include "data/StatementText.h"
 #include "platform/app/AutoNew.h"
+#include "platform/app/RegularFile.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Recordset.h"
 
@@ -62,15 +63,10 @@ void CenterForm(QWidget& form);
 // the difference rounded to a whole number (halves to even), then halved toward zero.
 long long CenteredOffset(double screenExtent, double formExtent);
 
-enum class FileWrite
-{
-    Replace,   // an existing regular file is emptied and written
-    CreateOnly // only a new file is written: one that exists, even one made a moment ago, is an error; a new
-               // file that cannot be written whole is removed again
-};
 // Writes the text and a line break to the file, replacing its contents. A new file is readable by its
-// owner only. Only a regular file is written: a link is not followed and a FIFO is not waited for. Raises
-// AppError when the file cannot be written or is no regular file; otherwise returns true.
+// owner only; one that had to be new (FileWrite::CreateOnly) and cannot be written whole is removed again. Only a
+// regular file is written: a link is not followed and a FIFO is not waited for. Raises AppError when the file cannot be
+// written or is no regular file; otherwise returns true.
 bool WriteTextFile(const QString& text, const QString& fileName, FileWrite mode = FileWrite::Replace);
 // The whole contents of the file, one character per byte. The file is opened without following a link and
 // without waiting, and only a regular file is read: raises AppError when it is missing, is a link, a folder,

@@ -1,21 +1,14 @@
 #include "platform/printer/PrintTarget.h"
 
+#include "platform/app/RegularFile.h"
 #include "platform/error/AppError.h"
 #include "platform/printer/PrintService.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace Printing {
 namespace {
@@ -24,19 +17,10 @@ Printers* replacementPrinters = nullptr;
 
 constexpr double PdfMarginInches = 0.25;
 
-[[noreturn]] void cannotWrite(const QString& path, const QString& reason)
-{
-    throw AppError(ErrorNumber::FileAccess,
-                   QStringLiteral("The file '%1' cannot be written: %2").arg(QDir::toNativeSeparators(path), reason));
-}
-
 class PdfFileTarget : public PrintTarget
 {
 public:
     explicit PdfFileTarget(const QString& path) : m_path(path) {}
-    ~PdfFileTarget() override { closeFile(); }
-    PdfFileTarget(const PdfFileTarget&) = delete;
-    PdfFileTarget& operator=(const PdfFileTarget&) = delete;
 
     QString name() const override { return m_path; }
 
@@ -57,36 +41,19 @@ private:
     // name of that open file, which cannot be swapped for another in between.
     QString openedFileName() const
     {
+        m_file.close();
+        openRegularFileForWriting(m_file, m_path, FileWrite::Replace,
+                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                      QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther);
 #ifdef Q_OS_WIN
-        const QFileInfo file(m_path);
-        if (file.isSymLink() || file.isJunction() || (file.exists() && !file.isFile()))
-            cannotWrite(m_path, QStringLiteral("it is not a regular file."));
         return m_path;
 #else
-        closeFile();
-        m_descriptor = ::open(QFile::encodeName(m_path).constData(),
-                              O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-        if (m_descriptor < 0)
-            cannotWrite(m_path, errno == ELOOP || errno == ENXIO ? QStringLiteral("it is not a regular file.")
-                                                                 : qt_error_string(errno));
-        struct stat status = {};
-        if (fstat(m_descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-            closeFile();
-            cannotWrite(m_path, QStringLiteral("it is not a regular file."));
-        }
-        return QStringLiteral("/proc/self/fd/%1").arg(m_descriptor);
+        return QStringLiteral("/proc/self/fd/%1").arg(m_file.handle());
 #endif
     }
 
-    void closeFile() const
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-        m_descriptor = -1;
-    }
-
     QString m_path;
-    mutable int m_descriptor = -1;
+    mutable QFile m_file;
 };
 
 // A queue of the system's print service; Qt hands the finished document to it (CUPS on Linux).
