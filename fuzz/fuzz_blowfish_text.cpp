@@ -6,10 +6,10 @@
 // EncryptText then DecryptText gives the text back.
 #include "FuzzCheck.h"
 
-#include "crypto/basBlowfish.h"
-#include "crypto/basBlowfishByteFns.h"
-#include "crypto/basConvert.h"
-#include "platform/error/AppError.h"
+#include "domain/crypto/basBlowfish.h"
+#include "domain/crypto/basBlowfishByteFns.h"
+#include "domain/crypto/basConvert.h"
+#include "domain/error/AppError.h"
 
 #include <cstdint>
 

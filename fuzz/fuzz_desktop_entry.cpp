@@ -4,8 +4,8 @@
 // split at blanks with the link added at the end.
 #include "FuzzCheck.h"
 
-#include "platform/shell/DesktopExec.h"
-#include "platform/shell/DesktopFile.h"
+#include "os/shell/DesktopExec.h"
+#include "os/shell/DesktopFile.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@
 // alphabet; it is its own inverse; and the key string it is given changes no result.
 #include "FuzzCheck.h"
 
-#include "crypto/dsEncrypt.h"
-#include "platform/error/AppError.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/error/AppError.h"
 
 #include <cstdint>
 

@@ -4,7 +4,7 @@
 #include "FuzzCheck.h"
 #include "FuzzInput.h"
 
-#include "platform/keys/KeyString.h"
+#include "os/keys/KeyString.h"
 
 #include <string_view>
 

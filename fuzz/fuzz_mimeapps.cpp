@@ -3,7 +3,7 @@
 // never an entry that is hidden, not an application, lacks its program, or lies outside those folders.
 #include "FuzzCheck.h"
 
-#include "platform/shell/XdgMimeApps.h"
+#include "os/shell/XdgMimeApps.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Writes a new, empty data file at the path given, unless a file is already there.
 
-#include "data/DataFileSchema.h"
+#include "domain/data/DataFileSchema.h"
+#include "domain/error/AppError.h"
 #include "platform/db/DataFileCreator.h"
-#include "platform/error/AppError.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

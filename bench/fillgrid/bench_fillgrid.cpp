@@ -3,11 +3,11 @@
 // Order takes on 5,000 websites.
 // Prints one line per figure: "<name> <seconds> s".
 
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "platform/grid/FlexGrid.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
 #include "ui/main/frmWebsite.h"
 
 #include <QApplication>

@@ -2,15 +2,15 @@
 // the column layout measured cell by cell twice, every row placed and drawn, the file written.
 // Prints one line per figure: "<name> <seconds> s".
 
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/printer/Printer.h"
-#include "print/Printout.h"
-#include "print/basPrintGrid.h"
 #include "support/PdfPrinters.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
+#include "system/print/Printout.h"
+#include "system/print/basPrintGrid.h"
 #include "ui/main/frmWebsite.h"
 
 #include <QApplication>

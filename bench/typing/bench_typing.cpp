@@ -4,15 +4,15 @@
 // Prints one line per figure: "<name> <value> <unit>".
 
 #include "TypedText.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "launch/ReplayWebsite.h"
-#include "launch/WaitMilliseconds.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "os/keys/X11KeySender.h"
 #include "platform/keys/SendKeys.h"
-#include "platform/keys/X11KeySender.h"
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
+#include "system/launch/ReplayWebsite.h"
+#include "system/launch/WaitMilliseconds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

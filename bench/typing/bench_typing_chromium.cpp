@@ -10,17 +10,17 @@
 
 #include "TypedText.h"
 #include "X11Witness.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "launch/ReplayWebsite.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "os/keys/X11KeySender.h"
+#include "os/shell/XdgShell.h"
 #include "platform/keys/SendKeys.h"
-#include "platform/keys/X11KeySender.h"
-#include "platform/shell/XdgShell.h"
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbServer.h"
+#include "system/app/basModule1.h"
+#include "system/launch/ReplayWebsite.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

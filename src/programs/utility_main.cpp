@@ -1,5 +1,5 @@
-#include "app/basModule1.h"
 #include "platform/app/Application.h"
+#include "system/app/basModule1.h"
 #include "ui/other/frmMain.h"
 
 #include <QApplication>

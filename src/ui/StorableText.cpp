@@ -1,8 +1,8 @@
 #include "ui/StorableText.h"
 
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "platform/dialogs/Dialogs.h"
+#include "system/app/basModule1.h"
 
 namespace {
 

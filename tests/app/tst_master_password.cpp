@@ -1,13 +1,13 @@
 // The master password gate: the start-up question, and the re-lock ticks that ask again and check the
 // answer against a Password.txt written here with OpenSSL's Blowfish.
 
-#include "app/MasterPassword.h"
-#include "app/PasswordCheckFile.h"
-#include "app/basModule1.h"
 #include "crypto/ReferenceBlowfish.h"
-#include "platform/error/AppError.h"
+#include "domain/error/AppError.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
+#include "system/app/MasterPassword.h"
+#include "system/app/PasswordCheckFile.h"
+#include "system/app/basModule1.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The shared routines: captions from field names, centring, text files, statement text helpers, the
 // number a text begins with, and the start-up read of the settings row.
 
-#include "app/StartupSettings.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/NumberText.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/NumberText.h"
+#include "domain/data/StatementText.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
+#include "system/app/StartupSettings.h"
+#include "system/app/basModule1.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "support/CaughtError.h"
 
-#include "crypto/basBlowfish.h"
+#include "domain/crypto/basBlowfish.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
 #include "ReferenceBlowfish.h"
 #include "support/CaughtError.h"
 
-#include "crypto/basBlowfish.h"
-#include "crypto/basBlowfishByteFns.h"
-#include "crypto/basConvert.h"
-#include "crypto/basUnsignedWord.h"
-#include "crypto/dsEncrypt.h"
+#include "domain/crypto/basBlowfish.h"
+#include "domain/crypto/basBlowfishByteFns.h"
+#include "domain/crypto/basConvert.h"
+#include "domain/crypto/basUnsignedWord.h"
+#include "domain/crypto/dsEncrypt.h"
 
 #include <QRandomGenerator>
 #include <QTest>

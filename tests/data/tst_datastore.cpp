@@ -1,11 +1,11 @@
 // The data store on a real SQLite file in a temporary folder.
 
-#include "app/basModule1.h"
-#include "data/DataFileSchema.h"
-#include "data/SetupStatements.h"
+#include "domain/data/DataFileSchema.h"
+#include "domain/data/SetupStatements.h"
 #include "platform/db/DataFileCreator.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
 
 #include <QDir>
 #include <QFile>

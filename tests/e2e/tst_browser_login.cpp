@@ -3,10 +3,10 @@
 // (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page.
 
 #include "X11Witness.h"
+#include "os/keys/X11KeySender.h"
+#include "os/shell/XdgShell.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/keys/SendKeys.h"
-#include "platform/keys/X11KeySender.h"
-#include "platform/shell/XdgShell.h"
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"

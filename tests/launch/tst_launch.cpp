@@ -1,14 +1,10 @@
 // Launching without a display: key strings, page opening and the replay of a website's instructions from a real
 // data file into the recording backends; the desktop's browser look-up on temporary XDG trees.
 
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/StatementText.h"
-#include "launch/OpenWebPage.h"
-#include "launch/ReplayWebsite.h"
-#include "launch/WaitMilliseconds.h"
-#include "platform/error/AppError.h"
-#include "platform/keys/KeyString.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
+#include "domain/error/AppError.h"
+#include "os/keys/KeyString.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/screen/Screen.h"
 #include "support/RecordingKeySender.h"
@@ -16,6 +12,10 @@
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
+#include "system/launch/OpenWebPage.h"
+#include "system/launch/ReplayWebsite.h"
+#include "system/launch/WaitMilliseconds.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +25,8 @@
 #include <optional>
 
 #ifndef Q_OS_WIN
-#include "platform/shell/DesktopExec.h"
-#include "platform/shell/XdgShell.h"
+#include "os/shell/DesktopExec.h"
+#include "os/shell/XdgShell.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

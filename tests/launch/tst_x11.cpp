@@ -3,10 +3,10 @@
 // screen as no window manager runs.
 
 #include "X11Witness.h"
+#include "os/keys/X11KeySender.h"
+#include "os/shell/XdgShell.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/keys/SendKeys.h"
-#include "platform/keys/X11KeySender.h"
-#include "platform/shell/XdgShell.h"
 #include "support/XvfbServer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/error/AppError.h"
+#include "domain/error/AppError.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/keys/KeySender.h"
+#include "os/keys/KeySender.h"
 
 namespace Keys {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/shell/Shell.h"
+#include "os/shell/Shell.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 #include "support/SeedData.h"
 
-#include "crypto/dsEncrypt.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
 #include "platform/db/Connection.h"
 
 namespace {

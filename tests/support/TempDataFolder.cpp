@@ -1,10 +1,10 @@
 #include "support/TempDataFolder.h"
 
-#include "app/basModule1.h"
-#include "data/DataFileSchema.h"
+#include "domain/data/DataFileSchema.h"
 #include "platform/app/Application.h"
 #include "platform/db/DataFileCreator.h"
 #include "platform/db/Recordset.h"
+#include "system/app/basModule1.h"
 
 TempDataFolder::TempDataFolder()
 {

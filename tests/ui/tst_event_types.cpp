@@ -2,8 +2,8 @@
 // every list shares (commands, heading row, Delete key, least size, grid name) is tested here, once.
 
 #include "WebsiteWindowFixture.h"
-#include "app/basModule1.h"
 #include "platform/screen/FormSize.h"
+#include "system/app/basModule1.h"
 #include "ui/maintenance/frmEventType.h"
 
 #include <QApplication>

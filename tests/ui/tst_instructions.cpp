@@ -1,9 +1,9 @@
 // A website's steps on a real data file: the step list opened from the main window, and the step editor.
 
 #include "WebsiteWindowFixture.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
+#include "system/app/basModule1.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
 #include <QComboBox>

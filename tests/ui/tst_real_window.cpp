@@ -2,15 +2,15 @@
 // program writing the password check file from the answer typed at its first start.
 
 #include "X11Witness.h"
-#include "app/PasswordCheckFile.h"
-#include "crypto/dsEncrypt.h"
-#include "data/DataFileSchema.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/DataFileSchema.h"
+#include "domain/data/StatementText.h"
+#include "os/keys/KeySender.h"
+#include "os/keys/KeyString.h"
 #include "platform/db/DataFileCreator.h"
-#include "platform/keys/KeySender.h"
-#include "platform/keys/KeyString.h"
 #include "support/SeedData.h"
 #include "support/XvfbTestMain.h"
+#include "system/app/PasswordCheckFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The settings editor on a real data file, opened from the main window as the user opens it.
 
 #include "WebsiteWindowFixture.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
+#include "system/app/basModule1.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 // The utility window and the about box, offscreen over a real data file.
 
 #include "WebsiteWindowFixture.h"
-#include "app/MasterPassword.h"
-#include "app/PasswordCheckFile.h"
-#include "app/SupportPages.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "support/RecordingShell.h"
+#include "system/app/MasterPassword.h"
+#include "system/app/PasswordCheckFile.h"
+#include "system/app/SupportPages.h"
+#include "system/app/basModule1.h"
 #include "ui/other/frmMain.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The website editor, opened by the main window's Add and by a double-click on a row, on a real data file.
 
 #include "WebsiteWindowFixture.h"
-#include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
+#include "system/app/basModule1.h"
 
 #include <QLineEdit>
 #include <QPushButton>

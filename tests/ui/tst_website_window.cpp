@@ -2,11 +2,11 @@
 // the saved sizes, launcher mode and the switches between the modes.
 
 #include "WebsiteWindowFixture.h"
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
 #include "support/RecordingShell.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
 #include "ui/main/CommandLabel.h"
 #include "ui/main/RecordListGrid.h"
 

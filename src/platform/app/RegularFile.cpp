@@ -1,6 +1,6 @@
 #include "platform/app/RegularFile.h"
 
-#include "platform/error/AppError.h"
+#include "domain/error/AppError.h"
 
 #include <QDir>
 #include <QFile>

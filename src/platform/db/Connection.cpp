@@ -1,8 +1,8 @@
 #include "platform/db/Connection.h"
 
+#include "domain/error/AppError.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/StatementTranslation.h"
-#include "platform/error/AppError.h"
 
 #include <QAtomicInt>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "platform/db/Recordset.h"
 
-#include "data/NumberText.h"
+#include "domain/data/NumberText.h"
+#include "domain/error/AppError.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/StatementTranslation.h"
-#include "platform/error/AppError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

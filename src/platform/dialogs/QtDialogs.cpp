@@ -1,7 +1,7 @@
 #include "platform/dialogs/QtDialogs.h"
 
+#include "os/keys/KeySender.h"
 #include "platform/app/Application.h"
-#include "platform/keys/KeySender.h"
 
 #include <QApplication>
 #include <QDir>

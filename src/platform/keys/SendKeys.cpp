@@ -1,8 +1,8 @@
 #include "platform/keys/SendKeys.h"
 
-#include "platform/error/AppError.h"
-#include "platform/keys/KeySender.h"
-#include "platform/keys/KeyString.h"
+#include "domain/error/AppError.h"
+#include "os/keys/KeySender.h"
+#include "os/keys/KeyString.h"
 
 #include <QCoreApplication>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "platform/printer/PrintTarget.h"
 
+#include "domain/error/AppError.h"
 #include "platform/app/RegularFile.h"
-#include "platform/error/AppError.h"
 #include "platform/printer/PrintService.h"
 
 #include <QFile>

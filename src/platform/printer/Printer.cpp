@@ -1,6 +1,6 @@
 #include "platform/printer/Printer.h"
 
-#include "platform/error/AppError.h"
+#include "domain/error/AppError.h"
 #include "platform/printer/PrintTarget.h"
 
 #include <QPageLayout>

@@ -1,13 +1,13 @@
 #include "ui/main/RecordListGrid.h"
 
-#include "app/HandlerGuard.h"
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/NumberText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/NumberText.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
 
 #include <QFontMetricsF>
 #include <cmath>

@@ -6,11 +6,11 @@
 
 #include "ui/main/frmWebsite.h"
 
-#include "app/HandlerGuard.h"
-#include "app/basModule1.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/Twips.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/basModule1.h"
 #include "ui/main/LauncherPanel.h"
 
 #include <QCloseEvent>

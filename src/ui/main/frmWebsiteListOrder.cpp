@@ -2,10 +2,10 @@
 
 #include "ui/main/frmWebsite.h"
 
-#include "app/HandlerGuard.h"
-#include "app/UnitOfWork.h"
-#include "data/WebsiteStatements.h"
+#include "domain/data/WebsiteStatements.h"
 #include "platform/grid/FlexGrid.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/UnitOfWork.h"
 #include "ui/main/RecordListGrid.h"
 
 void frmWebsite::cmdUp_Click()

@@ -2,13 +2,13 @@
 
 #include "ui/main/frmWebsite.h"
 
-#include "app/StartupSettings.h"
-#include "app/UnitOfWork.h"
-#include "data/DataFileSchema.h"
-#include "data/SetupStatements.h"
+#include "domain/data/DataFileSchema.h"
+#include "domain/data/SetupStatements.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "system/app/StartupSettings.h"
+#include "system/app/UnitOfWork.h"
 #include "ui/main/LauncherPanel.h"
 #include "ui/main/RecordListGrid.h"
 

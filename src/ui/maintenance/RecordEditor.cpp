@@ -1,15 +1,15 @@
 #include "ui/maintenance/RecordEditor.h"
 
-#include "app/HandlerGuard.h"
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/screen/AccessKey.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
-#include "print/PrintForm.h"
-#include "print/Printout.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
+#include "system/print/PrintForm.h"
+#include "system/print/Printout.h"
 #include "ui/StorableText.h"
 
 #include <QLabel>

@@ -1,14 +1,14 @@
 #include "ui/maintenance/RecordListDialog.h"
 
-#include "app/HandlerGuard.h"
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
-#include "print/Printout.h"
-#include "print/basPrintGrid.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
+#include "system/print/Printout.h"
+#include "system/print/basPrintGrid.h"
 #include "ui/main/RecordListGrid.h"
 
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "ui/maintenance/frmEditEventType.h"
 
-#include "app/UnitOfWork.h"
-#include "data/EventTypeStatements.h"
-#include "data/StatementText.h"
+#include "domain/data/EventTypeStatements.h"
+#include "domain/data/StatementText.h"
 #include "platform/db/Recordset.h"
+#include "system/app/UnitOfWork.h"
 #include "ui/main/RecordListWindow.h"
 
 #include <QLineEdit>

@@ -1,12 +1,12 @@
 #include "ui/maintenance/frmEditSetup.h"
 
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/NumberText.h"
-#include "data/StatementText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/NumberText.h"
+#include "domain/data/StatementText.h"
 #include "platform/db/Recordset.h"
 #include "platform/dialogs/Dialogs.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
 
 #include <QCheckBox>
 #include <QLabel>

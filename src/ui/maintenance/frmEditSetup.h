@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/SetupStatements.h"
+#include "domain/data/SetupStatements.h"
 #include "ui/maintenance/RecordEditor.h"
 
 class QCheckBox;

@@ -1,10 +1,10 @@
 #include "ui/maintenance/frmEditWebsite.h"
 
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/InstructionStatements.h"
-#include "data/WebsiteStatements.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/InstructionStatements.h"
+#include "domain/data/WebsiteStatements.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
 #include "ui/main/RecordListWindow.h"
 
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "ui/maintenance/frmEditWebsiteInstructions.h"
 
-#include "app/UnitOfWork.h"
-#include "app/basModule1.h"
-#include "crypto/dsEncrypt.h"
-#include "data/InstructionStatements.h"
-#include "data/NumberText.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/InstructionStatements.h"
+#include "domain/data/NumberText.h"
 #include "platform/dialogs/Dialogs.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
 #include "ui/main/RecordListWindow.h"
 
 #include <QComboBox>

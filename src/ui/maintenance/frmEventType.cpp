@@ -1,6 +1,6 @@
 #include "ui/maintenance/frmEventType.h"
 
-#include "data/EventTypeStatements.h"
+#include "domain/data/EventTypeStatements.h"
 #include "ui/ModalWindow.h"
 #include "ui/main/RecordListGrid.h"
 #include "ui/maintenance/frmEditEventType.h"

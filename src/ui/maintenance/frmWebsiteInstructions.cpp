@@ -1,6 +1,6 @@
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
-#include "data/InstructionStatements.h"
+#include "domain/data/InstructionStatements.h"
 #include "ui/ModalWindow.h"
 #include "ui/main/RecordListGrid.h"
 #include "ui/maintenance/frmEditWebsiteInstructions.h"

@@ -1,12 +1,12 @@
 #include "ui/other/frmAbout.h"
 
-#include "app/HandlerGuard.h"
-#include "app/SupportPages.h"
-#include "app/basModule1.h"
-#include "launch/OpenWebPage.h"
 #include "platform/app/Application.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Twips.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/SupportPages.h"
+#include "system/app/basModule1.h"
+#include "system/launch/OpenWebPage.h"
 
 #include <QApplication>
 #include <QGroupBox>

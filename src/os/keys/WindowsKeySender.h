@@ -1,0 +1,16 @@
+#pragma once
+
+#include "os/keys/KeySender.h"
+
+namespace Keys {
+
+// Types keys into the focused window with SendInput. Characters go as Unicode key events, which need no
+// key of the keyboard layout; a character with Shift, Ctrl or Alt goes as the virtual key that the
+// layout puts it on, so that shortcuts such as "^c" reach the window as the key combination.
+class WindowsKeySender : public KeySender
+{
+public:
+    void send(const std::vector<KeyStroke>& strokes) override;
+};
+
+} // namespace Keys

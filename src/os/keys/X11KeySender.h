@@ -1,0 +1,35 @@
+#pragma once
+
+#include "os/keys/KeySender.h"
+
+#include <memory>
+
+namespace Keys {
+
+// Types keys into the focused window of the X display with the XTest extension. Each key is looked up in
+// the current keyboard map (its layout group, Shift level and locked Caps Lock or Num Lock taken into
+// account); a character the map lacks is typed on a spare keycode bound to its keysym for the time, pressed
+// after a pause (a fifth of a second, more after many keys) that lets the window take in the new binding.
+// Keys the user holds down on the modifiers are released first, and every modifier pressed for a key is
+// released right after it. The header keeps Xlib out of the files that include it: its macros clash
+// with other libraries' names.
+class X11KeySender : public KeySender
+{
+public:
+    // Opens its own connection to the display that DISPLAY names. Throws KeySendError without one, or
+    // when the display lacks the XTest or XKB extension.
+    X11KeySender();
+    // Gives the spare keycodes back and closes the connection.
+    ~X11KeySender() override;
+    X11KeySender(const X11KeySender&) = delete;
+    X11KeySender& operator=(const X11KeySender&) = delete;
+
+    void send(const std::vector<KeyStroke>& strokes) override;
+    void releaseIdleKeys() override;
+
+private:
+    class Keyboard;
+    std::unique_ptr<Keyboard> m_keyboard;
+};
+
+} // namespace Keys

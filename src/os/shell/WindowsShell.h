@@ -1,0 +1,16 @@
+#pragma once
+
+#include "os/shell/Shell.h"
+
+namespace Desktop {
+
+// The Windows shell: FindExecutableA for the program associated with a document, ShellExecuteA to
+// start it maximized.
+class WindowsShell : public Shell
+{
+public:
+    std::optional<std::string> findExecutable(const std::string& documentPath) override;
+    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override;
+};
+
+} // namespace Desktop

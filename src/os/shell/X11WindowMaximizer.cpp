@@ -1,0 +1,259 @@
+#include "os/shell/WindowMaximizer.h"
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Finds the window through _NET_WM_PID, which X11 programs set on their top-level windows, and asks
+// the window manager to maximize it the EWMH way (_NET_WM_STATE); with no window manager running, the
+// window is moved and sized to cover the screen instead. A program still starting up may set its own
+// size afterwards (restoring the size it had last time, say), so the watch goes on until the window has
+// stayed maximized for a while, asking again when it is not.
+
+namespace Desktop {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto PollInterval = 100ms;
+constexpr auto RequestInterval = 500ms; // the time a request is given to take effect
+constexpr auto SettleTime = 3s;         // maximized this long, the window stays so
+
+constexpr std::uint32_t StateAdd = 1;          // _NET_WM_STATE action
+constexpr std::uint32_t SourceApplication = 1; // the request comes from a program, not a pager
+
+// The parent of a process, from /proc; 0 when it is gone.
+pid_t parentOf(pid_t process)
+{
+    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    // pid (command) state ppid ...: the command may hold blanks and parentheses, so read after the last ')'.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    char state = 0;
+    int parent = 0;
+    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) != 2)
+        return 0;
+    return parent;
+}
+
+bool isSameOrDescendant(pid_t process, pid_t ancestor)
+{
+    for (int depth = 0; process > 1 && depth < 64; ++depth) {
+        if (process == ancestor)
+            return true;
+        process = parentOf(process);
+    }
+    return false;
+}
+
+class X11Display
+{
+public:
+    X11Display()
+    {
+        int screenNumber = 0;
+        m_connection = xcb_connect(nullptr, &screenNumber);
+        if (xcb_connection_has_error(m_connection))
+            return;
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
+        for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+            xcb_screen_next(&screens);
+        m_screen = screens.data;
+    }
+    ~X11Display() { xcb_disconnect(m_connection); }
+    X11Display(const X11Display&) = delete;
+    X11Display& operator=(const X11Display&) = delete;
+
+    bool isOpen() const { return m_screen != nullptr; }
+
+    // The top-level window of the process or one of its children that is on the screen, if any.
+    std::optional<xcb_window_t> shownWindowOf(pid_t process)
+    {
+        for (xcb_window_t window : topLevelWindows()) {
+            const std::vector<std::uint32_t> pid = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+            if (!pid.empty() && isSameOrDescendant(static_cast<pid_t>(pid.front()), process) && isShown(window))
+                return window;
+        }
+        return std::nullopt;
+    }
+
+    bool isMaximized(xcb_window_t window)
+    {
+        if (!windowManagerRuns()) {
+            const std::optional<std::pair<std::uint32_t, std::uint32_t>> size = sizeOf(window);
+            return size && size->first == m_screen->width_in_pixels && size->second == m_screen->height_in_pixels;
+        }
+        const std::vector<std::uint32_t> states = property(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM);
+        auto has = [&states](xcb_atom_t state) {
+            return std::find(states.begin(), states.end(), state) != states.end();
+        };
+        return has(atom("_NET_WM_STATE_MAXIMIZED_VERT")) && has(atom("_NET_WM_STATE_MAXIMIZED_HORZ"));
+    }
+
+    void maximize(xcb_window_t window)
+    {
+        if (windowManagerRuns())
+            requestMaximizedState(window);
+        else
+            coverScreen(window);
+        xcb_flush(m_connection);
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return atom;
+    }
+
+    std::vector<std::uint32_t> property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+    {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 1024), nullptr);
+        std::vector<std::uint32_t> values;
+        if (reply && reply->format == 32) {
+            const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+            values.assign(first, first + xcb_get_property_value_length(reply) / 4);
+        }
+        std::free(reply);
+        return values;
+    }
+
+    // The windows a window manager manages, or the children of the root window when none runs.
+    std::vector<xcb_window_t> topLevelWindows()
+    {
+        const std::vector<std::uint32_t> managed = property(m_screen->root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+        if (windowManagerRuns())
+            return {managed.begin(), managed.end()};
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_screen->root), nullptr);
+        std::vector<xcb_window_t> children;
+        if (tree) {
+            const xcb_window_t* first = xcb_query_tree_children(tree);
+            children.assign(first, first + xcb_query_tree_children_length(tree));
+        }
+        std::free(tree);
+        return children;
+    }
+
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> sizeOf(xcb_window_t window)
+    {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> size;
+        if (geometry)
+            size = std::make_pair(std::uint32_t{geometry->width}, std::uint32_t{geometry->height});
+        std::free(geometry);
+        return size;
+    }
+
+    bool isShown(xcb_window_t window)
+    {
+        xcb_get_window_attributes_reply_t* attributes =
+            xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool shown =
+            attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && !attributes->override_redirect;
+        std::free(attributes);
+        return shown;
+    }
+
+    // A running EWMH window manager names a check window that names itself.
+    bool windowManagerRuns()
+    {
+        const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
+        const std::vector<std::uint32_t> named = property(m_screen->root, check, XCB_ATOM_WINDOW);
+        if (named.empty())
+            return false;
+        const std::vector<std::uint32_t> self = property(named.front(), check, XCB_ATOM_WINDOW);
+        return !self.empty() && self.front() == named.front();
+    }
+
+    void requestMaximizedState(xcb_window_t window)
+    {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("_NET_WM_STATE");
+        event.data.data32[0] = StateAdd;
+        event.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+        event.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+        event.data.data32[3] = SourceApplication;
+        xcb_send_event(m_connection, 0, m_screen->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    }
+
+    void coverScreen(xcb_window_t window)
+    {
+        const std::uint32_t geometry[] = {0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels};
+        xcb_configure_window(
+            m_connection, window,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, geometry);
+    }
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_screen_t* m_screen = nullptr;
+};
+
+void watchFor(const std::stop_token& stop, pid_t process)
+{
+    using Clock = std::chrono::steady_clock;
+    X11Display display;
+    if (!display.isOpen())
+        return;
+    const Clock::time_point deadline = Clock::now() + WindowMaximizer::WatchTime;
+    std::optional<xcb_window_t> window;
+    bool maximized = false;
+    Clock::time_point maximizedSince;
+    Clock::time_point requested = Clock::now() - RequestInterval;
+    for (; !stop.stop_requested() && Clock::now() < deadline; std::this_thread::sleep_for(PollInterval)) {
+        if (!window)
+            window = display.shownWindowOf(process);
+        if (!window)
+            continue;
+        const Clock::time_point now = Clock::now();
+        if (display.isMaximized(*window)) {
+            if (!maximized)
+                maximizedSince = now;
+            maximized = true;
+            if (now - maximizedSince >= SettleTime)
+                return;
+            continue;
+        }
+        maximized = false;
+        if (now - requested >= RequestInterval) {
+            display.maximize(*window);
+            requested = now;
+        }
+    }
+}
+
+} // namespace
+
+void WindowMaximizer::maximizeWindowOf(pid_t process)
+{
+    std::erase_if(m_watches, [](const Watch& watch) { return watch.finished->load(); });
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    m_watches.push_back({finished, std::jthread([process, finished](const std::stop_token& stop) {
+                             watchFor(stop, process);
+                             *finished = true;
+                         })});
+}
+
+} // namespace Desktop

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "os/shell/Shell.h"
+#include "os/shell/WindowMaximizer.h"
+
+namespace Desktop {
+
+// The shell of a freedesktop.org desktop (Linux and other Unix systems). The program that opens a
+// document is the default application for its MIME type, found through the mimeapps.list files and
+// desktop entries of the XDG directories, and named by its desktop entry. Starting it runs the entry's
+// Exec command with the argument in place of its field code, detached, and maximizes its window.
+class XdgShell : public Shell
+{
+public:
+    std::optional<std::string> findExecutable(const std::string& documentPath) override;
+    // The program is a desktop entry (a path ending in .desktop) or an executable file.
+    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override;
+
+private:
+    WindowMaximizer m_maximizer;
+};
+
+} // namespace Desktop

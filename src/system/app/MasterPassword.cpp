@@ -1,0 +1,97 @@
+#include "system/app/MasterPassword.h"
+
+#include "domain/error/AppError.h"
+#include "platform/dialogs/Dialogs.h"
+#include "system/app/HandlerGuard.h"
+#include "system/app/PasswordCheckFile.h"
+#include "system/app/basModule1.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+// Answers at one re-lock before the program closes.
+constexpr int MaxAnswers = 3;
+
+QString askForMasterPassword()
+{
+    return dialogs().inputBox(QStringLiteral("Enter Master Password: "), QString(), QString(), true);
+}
+
+void showIncorrectPassword()
+{
+    dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
+}
+
+void explainCheckImpossible(const QString& reason)
+{
+    dialogs().msgBox(reason +
+                         QStringLiteral("\n\nThe master password cannot be checked without it, so the program ends."),
+                     Dialogs::vbOKOnly + Dialogs::vbCritical);
+}
+
+// Closing must not depend on the window agreeing to close (its close box may only switch to the
+// launcher) nor on its closing handling succeeding: otherwise the program would stay open, unlocked,
+// with the re-lock timer off.
+void closeProgram(const std::function<void()>& unloadMainWindow)
+{
+    RunHandler(unloadMainWindow);
+    dialogs().endProgram();
+}
+
+// Asks until the right answer comes (true) or the program has to close (false): an empty answer, the
+// last wrong answer, or a check file that is missing or cannot be read.
+bool askUntilUnlocked(const QString& checkFile)
+{
+    if (!QFileInfo::exists(checkFile)) {
+        explainCheckImpossible(QStringLiteral("The password check file '%1' is missing.").arg(checkFile));
+        return false;
+    }
+    for (int attempts = 0;; ++attempts) {
+        gstrPassword = askForMasterPassword();
+        if (gstrPassword.isEmpty())
+            return false;
+        std::optional<QString> cipherText;
+        try {
+            cipherText = ReadPasswordCheckFile(checkFile);
+        } catch (const AppError& error) {
+            explainCheckImpossible(QStringLiteral("The password check file cannot be read.\n") + error.description());
+            return false;
+        }
+        if (cipherText && AnswerOpensCheckFile(*cipherText, gstrPassword))
+            return true;
+        showIncorrectPassword();
+        if (attempts >= MaxAnswers - 1)
+            return false;
+    }
+}
+
+} // namespace
+
+bool AskStartupPassword(const QString& expectedMasterPassword)
+{
+    if (expectedMasterPassword.isEmpty())
+        return true;
+    gstrPassword = askForMasterPassword();
+    if (gstrPassword == expectedMasterPassword)
+        return true;
+    showIncorrectPassword();
+    return false;
+}
+
+void RelockTick(QTimer& tmrMasterPassword, const std::function<void()>& unloadMainWindow)
+{
+    tmrMasterPassword.stop();
+    gdblMinutesLeft = gdblMinutesLeft - 1;
+    if (gdblMinutesLeft > 0) {
+        tmrMasterPassword.start();
+        return;
+    }
+    if (!askUntilUnlocked(PasswordCheckFilePath())) {
+        closeProgram(unloadMainWindow);
+        return;
+    }
+    gdblMinutesLeft = gdblRelockMinutes;
+    tmrMasterPassword.start();
+}

@@ -1,0 +1,45 @@
+#include "system/app/StartupSettings.h"
+
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/NumberText.h"
+#include "domain/data/SetupStatements.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
+
+namespace {
+
+double savedSize(const Field& field)
+{
+    return field.isNull() ? DefaultSavedSize : NumberTextBeginsWith(field.text());
+}
+
+StartupSettings readSettingsRow(Recordset& settings)
+{
+    StartupSettings read;
+    read.rowFound = true;
+    const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
+    if (!storedPassword.isEmpty())
+        read.expectedMasterPassword = gobjEncrypt->Encrypt2(storedPassword);
+    gblnDefaultToLauncher = BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text());
+    read.launcherHeight = savedSize(settings.fields(QStringLiteral("LauncherHeight")));
+    read.launcherWidth = savedSize(settings.fields(QStringLiteral("LauncherWidth")));
+    read.formHeight = savedSize(settings.fields(QStringLiteral("FormHeight")));
+    read.formWidth = savedSize(settings.fields(QStringLiteral("FormWidth")));
+    gdblRelockMinutes =
+        NumberTextBeginsWith(settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text());
+    gdblMinutesLeft = gdblRelockMinutes;
+    return read;
+}
+
+} // namespace
+
+StartupSettings ReadStartupSettings()
+{
+    gobjEncrypt = std::make_unique<dsEncrypt>();
+    UnitOfWork work;
+    Recordset& settings = work.read(SettingsQuery());
+    if (settings.eof())
+        return {};
+    settings.moveFirst();
+    return readSettingsRow(settings);
+}

@@ -1,0 +1,72 @@
+#include "system/launch/PlayInstruction.h"
+
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/NumberText.h"
+#include "domain/error/AppError.h"
+#include "platform/db/Recordset.h"
+#include "platform/keys/SendKeys.h"
+#include "system/app/basModule1.h"
+#include "system/launch/WaitMilliseconds.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+const QString EnterKey = QStringLiteral("\r");
+const QString TabKey = QStringLiteral("\t");
+const QString ShiftTabKeys = QStringLiteral("+{\t}");
+
+// How often a key is pressed for a count: once for null, the whole steps from 1 to the count otherwise.
+int pressCount(const Field& count)
+{
+    if (count.isNull())
+        return 1;
+    const std::optional<double> value = CountValue(count.text());
+    if (!value || *value < 1)
+        return 0;
+    return static_cast<int>(std::min(std::floor(*value), double{std::numeric_limits<int>::max()}));
+}
+
+void pressRepeatedly(const QString& keys, const Field& count)
+{
+    const int presses = pressCount(count);
+    for (int i = 1; i <= presses; ++i)
+        sendKeys(keys);
+}
+
+void waitSeconds(QTimer& tmrWait, const Field& seconds)
+{
+    if (const std::optional<double> value = CountValue(seconds.text()))
+        WaitMilliseconds(tmrWait, *value * 1000);
+}
+
+// Each character on its own, reserved ones braced so that they type as themselves.
+void typeText(const Field& enciphered)
+{
+    if (enciphered.text().isEmpty())
+        return; // an empty text is stored as null: nothing to type
+    if (!gobjEncrypt)
+        throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
+    const QString text = gobjEncrypt->Encrypt2(enciphered.text());
+    for (QChar character : text)
+        sendKeys(literalKeyString(character));
+}
+
+} // namespace
+
+void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn)
+{
+    const QString name = eventType.text();
+    if (name == QLatin1String("Wait"))
+        waitSeconds(tmrWait, numberOfTimes);
+    else if (name == QLatin1String("Text"))
+        typeText(textToTypeIn);
+    else if (name == QLatin1String("Enter"))
+        sendKeys(EnterKey);
+    else if (name == QLatin1String("Tab"))
+        pressRepeatedly(TabKey, numberOfTimes);
+    else if (name == QLatin1String("Shift+Tab"))
+        pressRepeatedly(ShiftTabKeys, numberOfTimes);
+}

@@ -1,0 +1,132 @@
+#include "system/print/PrintForm.h"
+
+#include "platform/printer/Printer.h"
+#include "platform/screen/AccessKey.h"
+#include "platform/screen/FormSize.h"
+#include "platform/screen/Screen.h"
+#include "platform/screen/Twips.h"
+#include "system/print/PrintText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+using Printing::Printer;
+
+namespace {
+
+// Twips: where the heading goes, the gap between a label and its field, the right margin kept free for wrapped
+// values.
+constexpr double HeadingLeft = 700;
+constexpr double HeadingTop = 600;
+constexpr double LabelGap = 200;
+constexpr double WrapRightMargin = 800;
+
+// The caption, followed by a colon, placed so that the caption ends LabelGap left of x.
+void printCaption(Printer& printer, const QString& caption, double x, double y)
+{
+    printer.setCurrentX(x - LabelGap - printer.textWidth(caption));
+    printer.setCurrentY(y);
+    printer.printWithoutNewLine(caption + QLatin1Char(':'));
+}
+
+// The field's label is the label named after it: lblName for txtName.
+void printLabel(Printer& printer, const QWidget& form, const QWidget& field, double x, double y)
+{
+    const QString labelName = QStringLiteral("lbl") + field.objectName().mid(3);
+    if (const auto* label = form.findChild<const QLabel*>(labelName))
+        printCaption(printer, withoutAccessKey(label->text()), x, y);
+}
+
+class FormImage
+{
+public:
+    FormImage(Printer& printer, const QWidget& form, double top)
+        : m_printer(printer), m_form(form), m_area(GetPrintableArea(printer)), m_top(top),
+          m_across(m_area.width / FormSize::width(form)), m_down((m_area.height - top) / FormSize::height(form))
+    {}
+
+    void print()
+    {
+        for (const QWidget* control : m_form.findChildren<const QWidget*>()) {
+            if (const auto* box = qobject_cast<const QLineEdit*>(control))
+                printTextBox(*box);
+            else if (const auto* combo = qobject_cast<const QComboBox*>(control))
+                printComboBox(*combo);
+            else if (const auto* check = qobject_cast<const QCheckBox*>(control))
+                printCheckBox(*check);
+        }
+    }
+
+private:
+    QPointF placeOf(const QWidget& control) const { return control.mapTo(&m_form, QPointF(0, 0)) * Twips::PerPixel; }
+    double xOf(const QWidget& control) const { return placeOf(control).x() * m_across; }
+    double yOf(const QWidget& control) const { return m_top + placeOf(control).y() * m_down; }
+
+    void printTextBox(const QLineEdit& box)
+    {
+        m_lastFieldX = xOf(box);
+        m_lastY = yOf(box);
+        printLabel(m_printer, m_form, box, m_lastFieldX, m_lastY);
+        PrintWrapped(m_printer, box.text(), m_lastFieldX, m_lastY, m_area.width - m_lastFieldX - WrapRightMargin,
+                     m_area.height, false);
+    }
+
+    void printComboBox(const QComboBox& combo)
+    {
+        m_lastFieldX = xOf(combo);
+        m_lastY = yOf(combo);
+        m_printer.setCurrentX(m_lastFieldX);
+        m_printer.setCurrentY(m_lastY);
+        m_printer.printWithoutNewLine(combo.currentText());
+        printLabel(m_printer, m_form, combo, m_lastFieldX, m_lastY);
+    }
+
+    // A check box lower down than the control before it takes the place of its own right end; one on the same line
+    // lines up with the last field.
+    void printCheckBox(const QCheckBox& check)
+    {
+        const double y = yOf(check);
+        const double x =
+            y > m_lastY ? (placeOf(check).x() + Twips::fromPixels(check.width()) - LabelGap) * m_across : m_lastFieldX;
+        m_lastY = y;
+        if (check.checkState() != Qt::Unchecked) {
+            m_printer.setCurrentX(x);
+            m_printer.setCurrentY(y);
+            m_printer.printWithoutNewLine(QStringLiteral("X"));
+        }
+        printCaption(m_printer, withoutAccessKey(check.text()), x, y);
+    }
+
+    Printer& m_printer;
+    const QWidget& m_form;
+    PrintableArea m_area;
+    double m_top;
+    double m_across;
+    double m_down;
+    double m_lastFieldX = 0;
+    double m_lastY = 0;
+};
+
+} // namespace
+
+void PrintRecordForm(Printer& printer, const QWidget& form)
+{
+    printer.setCurrentY(HeadingTop);
+    printer.setCurrentX(HeadingLeft);
+    printer.setFontSize(14);
+    printer.setFontUnderline(true);
+    printer.setFontItalic(true);
+    printer.print(QStringLiteral("Company"));
+    printer.setFontSize(9);
+    printer.setFontUnderline(false);
+    printer.setFontItalic(false);
+    printer.print();
+    printer.print();
+    printer.print();
+    FormImage(printer, form, printer.currentY()).print();
+    printer.print();
+    printer.endDoc();
+    Screen::setMousePointer(Screen::vbDefault);
+}
