@@ -137,7 +137,7 @@ void TestModule1::startupRead()
     const StartupSettings s = ReadStartupSettings();
     QCOMPARE(s.expectedMasterPassword, password);
     QCOMPARE((QList<double>{double(s.rowFound), double(gblnDefaultToLauncher), gdblRelockMinutes, gdblMinutesLeft,
-                            s.launcherHeight, s.launcherWidth, s.formHeight, s.formWidth}),
+                            s.launcherHeightTwips, s.launcherWidthTwips, s.formHeightTwips, s.formWidthTwips}),
              read);
     QVERIFY(!gobjRecordset.holdsObject());
 }

@@ -100,10 +100,11 @@ private slots:
 
         // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
         list.resize(30, 30);
-        QCOMPARE((QList<double>{FormSize::width(list), FormSize::height(list), grid.width() + 2 * grid.left()}),
+        QCOMPARE((QList<double>{FormSize::widthTwips(list), FormSize::heightTwips(list),
+                                grid.widthTwips() + 2 * grid.leftTwips()}),
                  (QList<double>{6510, 4005, 6510}));
         QCOMPARE(grid.accessibleName(), QStringLiteral("Event Type"));
-        QCOMPARE(grid.colWidth(0) == 0, !command.isEmpty());
+        QCOMPARE(grid.colWidthTwips(0) == 0, !command.isEmpty());
     }
 };
 

@@ -148,7 +148,7 @@ private slots:
         FlexGrid& grid = *fixture.grid;
         QCOMPARE(columnTexts(grid, 2) + columnTexts(grid, 6),
                  (QStringList{"O'Mail", "O'Mail", "", gobjEncrypt->Encrypt2("it's me")}));
-        QCOMPARE(grid.colWidth(0) + grid.colWidth(1) + grid.colWidth(3), 0); // the keys hidden
+        QCOMPARE(grid.colWidthTwips(0) + grid.colWidthTwips(1) + grid.colWidthTwips(3), 0); // the keys hidden
         grid.setRow(2);
         QStringList shown;
         fixture.inEditor(nullptr, [&](QDialog& editor) {

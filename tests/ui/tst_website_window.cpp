@@ -48,7 +48,7 @@ void clickRow(FlexGrid& grid, int row)
 
 QString sizeText(const QWidget& widget)
 {
-    return QStringLiteral("%1|%2").arg(FormSize::width(widget)).arg(FormSize::height(widget));
+    return QStringLiteral("%1|%2").arg(FormSize::widthTwips(widget)).arg(FormSize::heightTwips(widget));
 }
 
 QStringList launcherSetup(bool launcher, const QStringList& more = {})
@@ -101,8 +101,9 @@ private slots:
         QCOMPARE(columnTexts(grid, 3), (QStringList{"1", "2", "1", "2"}));
         QCOMPARE(columnTexts(grid, 4), columnTexts(grid, 3));
         QCOMPARE(fixture.column("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL"), QStringList{"2"});
-        QCOMPARE((QList<double>{grid.colWidth(0), grid.colWidth(3), grid.colWidth(4)}), QList<double>(3, 0.0));
-        QVERIFY(grid.colWidth(1) > 0 && grid.colWidth(2) > 0);
+        QCOMPARE((QList<double>{grid.colWidthTwips(0), grid.colWidthTwips(3), grid.colWidthTwips(4)}),
+                 QList<double>(3, 0.0));
+        QVERIFY(grid.colWidthTwips(1) > 0 && grid.colWidthTwips(2) > 0);
         const auto& list = fixture.control<QListWidget>("lstWebsites");
         QCOMPARE(listTexts(list), columnTexts(grid, 1));
         QCOMPARE(grid.accessibleName() + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
@@ -112,15 +113,15 @@ private slots:
     void columnWidths()
     {
         for (auto [widest, width] : {std::pair{100.0, 600.0}, {3000.0, 3250.0}, {7000.0, 7000.0}, {9000.0, 8000.0}})
-            QCOMPARE(RecordListGrid::ColumnWidthFor(widest), width);
+            QCOMPARE(RecordListGrid::ColumnWidthTwips(widest), width);
         auto nameWidthWithLongNameAt = [](int index) {
             QList<WebsiteSeed> websites = numberedWebsites(70);
             websites[index].name = QString(40, QLatin1Char('W'));
             WebsiteWindowFixture fixture(websites);
-            return fixture.load() ? fixture.control<FlexGrid>("MSFlexGrid1").colWidth(1) : -1.0;
+            return fixture.load() ? fixture.control<FlexGrid>("MSFlexGrid1").colWidthTwips(1) : -1.0;
         };
         const double plain = nameWidthWithLongNameAt(69);
-        QVERIFY(plain >= RecordListGrid::MinColumnWidth);
+        QVERIFY(plain >= RecordListGrid::MinColumnWidthTwips);
         QCOMPARE(nameWidthWithLongNameAt(60), plain); // record row 61: not measured
         QVERIFY(nameWidthWithLongNameAt(59) > plain);
     }
@@ -144,7 +145,7 @@ private slots:
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         QCOMPARE(grid.row(), currentRow);
         QCOMPARE(grid.textMatrix(0, 0), websites ? "Website ID" : "0 Records");
-        QCOMPARE(grid.colWidth(0), websites ? 0.0 : 1000.0);
+        QCOMPARE(grid.colWidthTwips(0), websites ? 0.0 : 1000.0);
         QCOMPARE(fixture.control<QListWidget>("lstWebsites").count(), websites);
         for (const QPushButton* button : fixture.window->findChildren<QPushButton*>())
             QVERIFY2(fixture.window->centralWidget()->rect().contains(button->geometry()),
@@ -373,8 +374,8 @@ private slots:
         if (defaultToLauncher && startInMaintenance)
             emit fixture.control<CommandLabel>("lblMaintenance").clicked();
         QCOMPARE(panel.isVisible(), !startInMaintenance);
-        FormSize::setWidth(window, startInMaintenance ? 9900 : 4500);
-        FormSize::setHeight(window, startInMaintenance ? 7500 : 5400);
+        FormSize::setWidthTwips(window, startInMaintenance ? 9900 : 4500);
+        FormSize::setHeightTwips(window, startInMaintenance ? 7500 : 5400);
         const QString savedQuery = QStringLiteral("SELECT %1Width || '|' || %1Height FROM Setup").arg(saved);
         const QStringList expected = readOnly ? fixture.column(savedQuery) : QStringList{sizeText(window)};
         if (readOnly)
@@ -485,13 +486,13 @@ private slots:
 
         window.resize(30, 30);
         QCOMPARE(sizeText(window), minimum);
-        const double width = FormSize::width(window);
+        const double widthTwips = FormSize::widthTwips(window);
         const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         if (launcher) {
-            QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, width);
-            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, width - 180);
+            QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, widthTwips);
+            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, widthTwips - 180);
         } else {
-            QCOMPARE((std::pair{grid.left(), grid.width()}), (std::pair{180.0, width - 360}));
+            QCOMPARE((std::pair{grid.leftTwips(), grid.widthTwips()}), (std::pair{180.0, widthTwips - 360}));
         }
     }
 

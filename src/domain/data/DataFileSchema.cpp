@@ -37,7 +37,7 @@ QStringList newDataFileStatements()
         QStringLiteral("INSERT INTO Setup (SetupID, MasterPassword, NumMinutesBeforeRequiringPasswordAgain, "
                        "DefaultToLauncher, FormHeight, FormWidth) VALUES (1, Null, %1, 0, %2, %3)")
             .arg(NewDataFileRelockMinutes)
-            .arg(MainWindowDesignInnerHeight + MenuBarAllowance)
-            .arg(MainWindowDesignWidth),
+            .arg(MainWindowDesignInnerHeightTwips + MenuBarAllowanceTwips)
+            .arg(MainWindowDesignWidthTwips),
     };
 }

@@ -12,6 +12,6 @@ constexpr int NewDataFileRelockMinutes = 15;
 // The main window's design size, in twips: the width and height of its inner area, and the height allowed for
 // the menu bar above it. A new data file stores the whole as the saved maintenance size, so that the first
 // start shows every button.
-constexpr int MainWindowDesignWidth = 12885;
-constexpr int MainWindowDesignInnerHeight = 8325;
-constexpr int MenuBarAllowance = 330;
+constexpr int MainWindowDesignWidthTwips = 12885;
+constexpr int MainWindowDesignInnerHeightTwips = 8325;
+constexpr int MenuBarAllowanceTwips = 330;

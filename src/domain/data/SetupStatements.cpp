@@ -4,16 +4,16 @@
 
 namespace {
 
-QString sizeStatement(const QString& heightColumn, double height, const QString& widthColumn, double width)
+QString sizeStatement(const QString& heightColumn, double heightTwips, const QString& widthColumn, double widthTwips)
 {
-    return QStringLiteral("UPDATE Setup SET ") + heightColumn + QStringLiteral(" = ") + NumberToText(height) +
-           QStringLiteral(", ") + QStringLiteral(" ") + widthColumn + QStringLiteral(" = ") + NumberToText(width) +
+    return QStringLiteral("UPDATE Setup SET ") + heightColumn + QStringLiteral(" = ") + NumberToText(heightTwips) +
+           QStringLiteral(", ") + QStringLiteral(" ") + widthColumn + QStringLiteral(" = ") + NumberToText(widthTwips) +
            QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");
 }
 
-QString sizeValue(const std::optional<double>& size)
+QString sizeValue(const std::optional<double>& twips)
 {
-    return size ? NumberToText(*size) : QStringLiteral("Null");
+    return twips ? NumberToText(*twips) : QStringLiteral("Null");
 }
 
 } // namespace
@@ -26,14 +26,14 @@ QString SettingsQuery()
            QStringLiteral("FROM Setup a ") + QStringLiteral("WHERE SetupID = 1");
 }
 
-QString FormSizeStatement(double height, double width)
+QString FormSizeStatement(double heightTwips, double widthTwips)
 {
-    return sizeStatement(QStringLiteral("FormHeight"), height, QStringLiteral("FormWidth"), width);
+    return sizeStatement(QStringLiteral("FormHeight"), heightTwips, QStringLiteral("FormWidth"), widthTwips);
 }
 
-QString LauncherSizeStatement(double height, double width)
+QString LauncherSizeStatement(double heightTwips, double widthTwips)
 {
-    return sizeStatement(QStringLiteral("LauncherHeight"), height, QStringLiteral("LauncherWidth"), width);
+    return sizeStatement(QStringLiteral("LauncherHeight"), heightTwips, QStringLiteral("LauncherWidth"), widthTwips);
 }
 
 QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& minutesValue, bool defaultToLauncher,
@@ -43,8 +43,8 @@ QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& 
     return QStringLiteral("UPDATE Setup SET ") + QStringLiteral("MasterPassword = ") + masterPasswordValue + next +
            QStringLiteral("NumMinutesBeforeRequiringPasswordAgain = ") + minutesValue + next +
            QStringLiteral("DefaultToLauncher = ") + (defaultToLauncher ? QStringLiteral("1") : QStringLiteral("0")) +
-           next + QStringLiteral("LauncherHeight = ") + sizeValue(sizes.launcherHeight) + next +
-           QStringLiteral("LauncherWidth = ") + sizeValue(sizes.launcherWidth) + next +
-           QStringLiteral("FormHeight = ") + sizeValue(sizes.formHeight) + next + QStringLiteral("FormWidth = ") +
-           sizeValue(sizes.formWidth) + QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");
+           next + QStringLiteral("LauncherHeight = ") + sizeValue(sizes.launcherHeightTwips) + next +
+           QStringLiteral("LauncherWidth = ") + sizeValue(sizes.launcherWidthTwips) + next +
+           QStringLiteral("FormHeight = ") + sizeValue(sizes.formHeightTwips) + next + QStringLiteral("FormWidth = ") +
+           sizeValue(sizes.formWidthTwips) + QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");
 }

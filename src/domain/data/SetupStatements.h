@@ -9,16 +9,16 @@
 // Reads the settings row; shared by start-up and the settings editor.
 QString SettingsQuery();
 // Stores the main window's size in maintenance mode, and in launcher mode, in twips.
-QString FormSizeStatement(double height, double width);
-QString LauncherSizeStatement(double height, double width);
+QString FormSizeStatement(double heightTwips, double widthTwips);
+QString LauncherSizeStatement(double heightTwips, double widthTwips);
 
 // The main window's saved sizes as the settings row holds them, in twips; empty where the row holds Null.
 struct SavedSizes
 {
-    std::optional<double> launcherHeight;
-    std::optional<double> launcherWidth;
-    std::optional<double> formHeight;
-    std::optional<double> formWidth;
+    std::optional<double> launcherHeightTwips;
+    std::optional<double> launcherWidthTwips;
+    std::optional<double> formHeightTwips;
+    std::optional<double> formWidthTwips;
 };
 
 // Writes the whole settings row, as the settings editor saves it. The master password and the minutes come as

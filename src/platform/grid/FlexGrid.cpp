@@ -258,7 +258,7 @@ int FlexGrid::cols() const
 void FlexGrid::setCols(int cols)
 {
     m_model->setGridCols(cols);
-    m_colWidths.resize(this->cols(), DefaultColWidth);
+    m_colWidthsTwips.resize(this->cols(), DefaultColWidthTwips);
     for (int c = 0; c < this->cols(); ++c)
         applyColWidth(c);
     m_col = std::min(m_col, this->cols() - 1);
@@ -306,29 +306,29 @@ void FlexGrid::removeItem(int row)
     setRows(rows()); // keeps the current row within the grid
 }
 
-double FlexGrid::colWidth(int col) const
+double FlexGrid::colWidthTwips(int col) const
 {
-    return col >= 0 && col < cols() ? m_colWidths[col] : 0;
+    return col >= 0 && col < cols() ? m_colWidthsTwips[col] : 0;
 }
 
-void FlexGrid::setColWidth(int col, double twips)
+void FlexGrid::setColWidthTwips(int col, double twips)
 {
     if (col < 0 || col >= cols())
         return;
-    m_colWidths[col] = std::max(0.0, twips);
+    m_colWidthsTwips[col] = std::max(0.0, twips);
     applyColWidth(col);
 }
 
 void FlexGrid::applyColWidth(int col)
 {
     QHeaderView* header = m_view->horizontalHeader();
-    const int pixels = Twips::toPixels(m_colWidths[col]);
+    const int pixels = Twips::toPixels(m_colWidthsTwips[col]);
     header->setSectionHidden(col, pixels == 0);
     if (pixels > 0)
         header->resizeSection(col, pixels);
 }
 
-double FlexGrid::rowHeight(int /*row*/) const
+double FlexGrid::rowHeightTwips(int /*row*/) const
 {
     return Twips::fromPixels(m_view->horizontalHeader()->height());
 }
@@ -355,27 +355,27 @@ void FlexGrid::setLeftCol(int col)
     m_view->horizontalScrollBar()->setValue(col);
 }
 
-double FlexGrid::left() const
+double FlexGrid::leftTwips() const
 {
     return Twips::fromPixels(x());
 }
 
-double FlexGrid::top() const
+double FlexGrid::topTwips() const
 {
     return Twips::fromPixels(y());
 }
 
-double FlexGrid::width() const
+double FlexGrid::widthTwips() const
 {
-    return Twips::fromPixels(QWidget::width());
+    return Twips::fromPixels(width());
 }
 
-double FlexGrid::height() const
+double FlexGrid::heightTwips() const
 {
-    return Twips::fromPixels(QWidget::height());
+    return Twips::fromPixels(height());
 }
 
-void FlexGrid::move(double left, double top, double width, double height)
+void FlexGrid::moveTwips(double left, double top, double width, double height)
 {
     setGeometry(Twips::toPixels(left), Twips::toPixels(top), std::max(0, Twips::toPixels(width)),
                 std::max(0, Twips::toPixels(height)));

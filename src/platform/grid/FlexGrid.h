@@ -17,7 +17,7 @@ class FlexGrid : public QWidget
 
 public:
     // The width a column has until it is given one.
-    static constexpr double DefaultColWidth = 960;
+    static constexpr double DefaultColWidthTwips = 960;
     // The key code keyDown reports for the Delete key.
     static constexpr int DeleteKeyCode = 46;
 
@@ -42,10 +42,10 @@ public:
     void setTextMatrix(int row, int col, const QString& text);
     void removeItem(int row);
 
-    double colWidth(int col) const;
-    void setColWidth(int col, double twips);
+    double colWidthTwips(int col) const;
+    void setColWidthTwips(int col, double twips);
     // The height of a row; every row is as high as the heading row.
-    double rowHeight(int row) const;
+    double rowHeightTwips(int row) const;
 
     // The first record row and the first column shown at the top left of the scrolled area.
     int topRow();
@@ -54,19 +54,19 @@ public:
     void setLeftCol(int col);
 
     // The outer position and size of the control in its parent, in twips.
-    double left() const;
-    double top() const;
-    double width() const;
-    double height() const;
-    void move(double left, double top, double width, double height);
+    double leftTwips() const;
+    double topTwips() const;
+    double widthTwips() const;
+    double heightTwips() const;
+    void moveTwips(double left, double top, double width, double height);
 
 signals:
     void click();
     void dblClick();
     // keyCode is the Windows virtual-key code (46 for Delete); a handler may set it to 0 to swallow the key.
     void keyDown(int& keyCode, int shift);
-    void mouseDown(int button, int shift, double x, double y);
-    void mouseUp(int button, int shift, double x, double y);
+    void mouseDown(int button, int shift, double xTwips, double yTwips);
+    void mouseUp(int button, int shift, double xTwips, double yTwips);
     void selChange();
 
 private:
@@ -80,7 +80,7 @@ private:
 
     FlexGridModel* m_model;
     FlexGridView* m_view;
-    std::vector<double> m_colWidths;
+    std::vector<double> m_colWidthsTwips;
     int m_row = 0;
     int m_col = 0;
     int m_rowSel = 0;

@@ -19,27 +19,27 @@ int pixelsAtLeast(double twips)
 
 namespace FormSize {
 
-double width(const QWidget& form)
+double widthTwips(const QWidget& form)
 {
     return Twips::fromPixels(form.width());
 }
 
-double height(const QWidget& form)
+double heightTwips(const QWidget& form)
 {
     return Twips::fromPixels(form.height());
 }
 
-void setWidth(QWidget& form, double twips)
+void setWidthTwips(QWidget& form, double twips)
 {
     form.resize(pixelsAtLeast(twips), form.height());
 }
 
-void setHeight(QWidget& form, double twips)
+void setHeightTwips(QWidget& form, double twips)
 {
     form.resize(form.width(), pixelsAtLeast(twips));
 }
 
-void placeControl(QWidget& control, double left, double top, double width, double height)
+void placeControlTwips(QWidget& control, double left, double top, double width, double height)
 {
     control.setGeometry(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
 }

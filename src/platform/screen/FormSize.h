@@ -7,11 +7,11 @@ class QWidget;
 // size that is stored and set again must come back the same.
 namespace FormSize {
 
-double width(const QWidget& form);
-double height(const QWidget& form);
-void setWidth(QWidget& form, double twips);
-void setHeight(QWidget& form, double twips);
+double widthTwips(const QWidget& form);
+double heightTwips(const QWidget& form);
+void setWidthTwips(QWidget& form, double twips);
+void setHeightTwips(QWidget& form, double twips);
 // Places a control inside its window at a position and size given in twips.
-void placeControl(QWidget& control, double left, double top, double width, double height);
+void placeControlTwips(QWidget& control, double left, double top, double width, double height);
 
 } // namespace FormSize

@@ -36,22 +36,22 @@ QSize availablePixels()
 
 namespace Screen {
 
-double width()
+double widthTwips()
 {
     return Twips::fromPixels(primaryScreenPixels().width());
 }
 
-double height()
+double heightTwips()
 {
     return Twips::fromPixels(primaryScreenPixels().height());
 }
 
-double availableWidth()
+double availableWidthTwips()
 {
     return Twips::fromPixels(availablePixels().width());
 }
 
-double availableHeight()
+double availableHeightTwips()
 {
     return Twips::fromPixels(availablePixels().height());
 }

@@ -6,11 +6,11 @@ namespace Screen {
 constexpr int vbDefault = 0;
 constexpr int vbHourglass = 11;
 
-double width();
-double height();
+double widthTwips();
+double heightTwips();
 // The part of the screen that windows may take, without the desktop's own panels; 0 when there is no screen.
-double availableWidth();
-double availableHeight();
+double availableWidthTwips();
+double availableHeightTwips();
 
 // Setting the hourglass shows the busy cursor until the pointer is set back to the default.
 void setMousePointer(int pointer);

@@ -8,9 +8,9 @@
 
 namespace {
 
-double savedSize(const Field& field)
+double savedSizeTwips(const Field& field)
 {
-    return field.isNull() ? DefaultSavedSize : NumberTextBeginsWith(field.text());
+    return field.isNull() ? DefaultSavedSizeTwips : NumberTextBeginsWith(field.text());
 }
 
 StartupSettings readSettingsRow(Recordset& settings)
@@ -21,10 +21,10 @@ StartupSettings readSettingsRow(Recordset& settings)
     if (!storedPassword.isEmpty())
         read.expectedMasterPassword = gobjEncrypt->Encrypt2(storedPassword);
     gblnDefaultToLauncher = BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text());
-    read.launcherHeight = savedSize(settings.fields(QStringLiteral("LauncherHeight")));
-    read.launcherWidth = savedSize(settings.fields(QStringLiteral("LauncherWidth")));
-    read.formHeight = savedSize(settings.fields(QStringLiteral("FormHeight")));
-    read.formWidth = savedSize(settings.fields(QStringLiteral("FormWidth")));
+    read.launcherHeightTwips = savedSizeTwips(settings.fields(QStringLiteral("LauncherHeight")));
+    read.launcherWidthTwips = savedSizeTwips(settings.fields(QStringLiteral("LauncherWidth")));
+    read.formHeightTwips = savedSizeTwips(settings.fields(QStringLiteral("FormHeight")));
+    read.formWidthTwips = savedSizeTwips(settings.fields(QStringLiteral("FormWidth")));
     gdblRelockMinutes =
         NumberTextBeginsWith(settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text());
     gdblMinutesLeft = gdblRelockMinutes;

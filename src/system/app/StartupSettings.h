@@ -9,14 +9,14 @@ struct StartupSettings
     bool rowFound = false;
     // The stored master password deciphered; empty when none is stored.
     QString expectedMasterPassword;
-    double launcherHeight = 0;
-    double launcherWidth = 0;
-    double formHeight = 0;
-    double formWidth = 0;
+    double launcherHeightTwips = 0;
+    double launcherWidthTwips = 0;
+    double formHeightTwips = 0;
+    double formWidthTwips = 0;
 };
 
 // The saved size used for a Null size column, in twips.
-constexpr double DefaultSavedSize = 8000;
+constexpr double DefaultSavedSizeTwips = 8000;
 
 // The start of the main window's load: creates the shared field cipher, opens the connection, reads the
 // settings row and sets gblnDefaultToLauncher, gdblRelockMinutes and gdblMinutesLeft. A Null or

@@ -67,18 +67,18 @@ void ReleaseSharedObjects()
     Desktop::releasePlatformShell();
 }
 
-long long CenteredOffset(double screenExtent, double formExtent)
+long long CenteredOffsetTwips(double screenExtentTwips, double formExtentTwips)
 {
     // nearbyint rounds halves to even in the default rounding mode; integer division truncates toward zero.
-    return static_cast<long long>(std::nearbyint(screenExtent - formExtent)) / 2;
+    return static_cast<long long>(std::nearbyint(screenExtentTwips - formExtentTwips)) / 2;
 }
 
 void CenterForm(QWidget& form)
 {
     const QRect frame = form.frameGeometry();
-    const long long top = CenteredOffset(Screen::height(), Twips::fromPixels(frame.height()));
-    const long long left = CenteredOffset(Screen::width(), Twips::fromPixels(frame.width()));
-    form.move(Twips::toPixels(static_cast<double>(left)), Twips::toPixels(static_cast<double>(top)));
+    const long long topTwips = CenteredOffsetTwips(Screen::heightTwips(), Twips::fromPixels(frame.height()));
+    const long long leftTwips = CenteredOffsetTwips(Screen::widthTwips(), Twips::fromPixels(frame.width()));
+    form.move(Twips::toPixels(static_cast<double>(leftTwips)), Twips::toPixels(static_cast<double>(topTwips)));
 }
 
 bool WriteTextFile(const QString& text, const QString& fileName, FileWrite mode)

@@ -61,7 +61,7 @@ public:
 void CenterForm(QWidget& form);
 // The position that centres a window of the given extent on a screen of the given extent, in twips:
 // the difference rounded to a whole number (halves to even), then halved toward zero.
-long long CenteredOffset(double screenExtent, double formExtent);
+long long CenteredOffsetTwips(double screenExtentTwips, double formExtentTwips);
 
 // Writes the text and a line break to the file, replacing its contents. A new file is readable by its
 // owner only; one that had to be new (FileWrite::CreateOnly) and cannot be written whole is removed again. Only a

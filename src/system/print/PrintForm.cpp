@@ -44,7 +44,8 @@ class FormImage
 public:
     FormImage(Printer& printer, const QWidget& form, double top)
         : m_printer(printer), m_form(form), m_area(GetPrintableArea(printer)), m_top(top),
-          m_across(m_area.width / FormSize::width(form)), m_down((m_area.height - top) / FormSize::height(form))
+          m_across(m_area.width / FormSize::widthTwips(form)),
+          m_down((m_area.height - top) / FormSize::heightTwips(form))
     {}
 
     void print()

@@ -38,7 +38,7 @@ LauncherPanel::LauncherPanel(QWidget* parent) : QFrame(parent)
     lstWebsites = new QListWidget(this);
     lstWebsites->setObjectName(QStringLiteral("lstWebsites"));
     lstWebsites->setAccessibleName(QStringLiteral("Websites"));
-    FormSize::placeControl(*lstWebsites, 60, 540, 3735, 5340);
+    FormSize::placeControlTwips(*lstWebsites, 60, 540, 3735, 5340);
     lstWebsites->setFont(launcherFont());
     QPalette list = lstWebsites->palette();
     list.setColor(QPalette::Base, Qt::black);
@@ -52,10 +52,10 @@ LauncherPanel::LauncherPanel(QWidget* parent) : QFrame(parent)
 
     lblLaunch = new CommandLabel(QStringLiteral("&Launch"), this);
     lblLaunch->setObjectName(QStringLiteral("lblLaunch"));
-    FormSize::placeControl(*lblLaunch, 120, 180, 795, 255);
+    FormSize::placeControlTwips(*lblLaunch, 120, 180, 795, 255);
     lblMaintenance = new CommandLabel(QStringLiteral("Maintenance"), this);
     lblMaintenance->setObjectName(QStringLiteral("lblMaintenance"));
-    FormSize::placeControl(*lblMaintenance, 2280, 180, 1395, 255);
+    FormSize::placeControlTwips(*lblMaintenance, 2280, 180, 1395, 255);
     for (CommandLabel* label : {lblLaunch, lblMaintenance}) {
         label->setFont(launcherFont());
         label->setForeColor(Green);
@@ -80,10 +80,10 @@ void LauncherPanel::selectSecondEntry()
         lstWebsites->setCurrentRow(0);
 }
 
-void LauncherPanel::fitToWindow(double width, double height)
+void LauncherPanel::fitToWindow(double widthTwips, double heightTwips)
 {
-    setGeometry(0, 0, Twips::toPixels(width), Twips::toPixels(height));
-    lstWebsites->resize(Twips::toPixels(width - 180), Twips::toPixels(height - 1000));
+    setGeometry(0, 0, Twips::toPixels(widthTwips), Twips::toPixels(heightTwips));
+    lstWebsites->resize(Twips::toPixels(widthTwips - 180), Twips::toPixels(heightTwips - 1000));
 }
 
 bool LauncherPanel::eventFilter(QObject* watched, QEvent* event)

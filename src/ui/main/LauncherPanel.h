@@ -20,7 +20,7 @@ public:
     // Selects the second entry, which makes the second website current; with a single website, that one.
     void selectSecondEntry();
     // Covers a window of the given outer size, in twips; the list follows it.
-    void fitToWindow(double width, double height);
+    void fitToWindow(double widthTwips, double heightTwips);
 
 signals:
     // The grid row whose name was selected.

@@ -24,15 +24,15 @@ RecordListGrid::RecordListGrid(FlexGrid& grid, RecordListSettings settings)
     : m_grid(grid), m_settings(std::move(settings))
 {}
 
-double RecordListGrid::ColumnWidthFor(double widestText)
+double RecordListGrid::ColumnWidthTwips(double widestTextTwips)
 {
-    double width = std::min(widestText, MaxColumnWidth);
-    if (width < 6000)
-        width = std::nearbyint((1 - width / 6000) * 500 + width);
-    return std::max(width, MinColumnWidth);
+    double twips = std::min(widestTextTwips, MaxColumnWidthTwips);
+    if (twips < 6000)
+        twips = std::nearbyint((1 - twips / 6000) * 500 + twips);
+    return std::max(twips, MinColumnWidthTwips);
 }
 
-double RecordListGrid::TextWidth(const QString& text) const
+double RecordListGrid::TextWidthTwips(const QString& text) const
 {
     return Twips::fromPixels(QFontMetricsF(m_grid.font()).horizontalAdvance(text));
 }
@@ -50,7 +50,7 @@ void RecordListGrid::FillGrid()
     UnitOfWork work;
     Recordset& records = work.read(m_settings.fillStatement());
     if (records.eof()) {
-        m_grid.setColWidth(0, 1000);
+        m_grid.setColWidthTwips(0, 1000);
         m_grid.setTextMatrix(0, 0, QStringLiteral("0 Records"));
         return;
     }
@@ -93,16 +93,16 @@ void RecordListGrid::setColumnWidths(int columnCount)
 {
     const int lastMeasuredRow = std::min(MeasuredRecordRows, m_grid.rows() - 1);
     for (int column = 0; column < columnCount; ++column) {
-        double widest = 0;
+        double widestTwips = 0;
         for (int row = 0; row <= lastMeasuredRow; ++row) {
-            const double width = TextWidth(m_grid.textMatrix(row, column));
-            if (width > widest)
-                widest = std::nearbyint(width);
+            const double textTwips = TextWidthTwips(m_grid.textMatrix(row, column));
+            if (textTwips > widestTwips)
+                widestTwips = std::nearbyint(textTwips);
         }
-        m_grid.setColWidth(column, ColumnWidthFor(widest));
+        m_grid.setColWidthTwips(column, ColumnWidthTwips(widestTwips));
     }
     for (int column : m_settings.hiddenColumns)
-        m_grid.setColWidth(column, 0);
+        m_grid.setColWidthTwips(column, 0);
     // The measuring pass leaves the current cell on the last cell it measured.
     m_grid.setRow(lastMeasuredRow);
     m_grid.setCol(columnCount - 1);
@@ -141,7 +141,7 @@ double RecordListGrid::AddGridRow()
 
 void RecordListGrid::scrollToLastRow()
 {
-    const double rowsThatFit = m_grid.height() / m_grid.rowHeight(0);
+    const double rowsThatFit = m_grid.heightTwips() / m_grid.rowHeightTwips(0);
     const double top = m_grid.rows() - rowsThatFit + 3;
     if (top > 0)
         m_grid.setTopRow(static_cast<int>(std::nearbyint(top)));
@@ -191,9 +191,10 @@ void RecordListGrid::SelChange()
     }
 }
 
-void RecordListGrid::FitToWindow(double innerWidth, double innerHeight)
+void RecordListGrid::FitToWindow(double innerWidthTwips, double innerHeightTwips)
 {
-    m_grid.move(m_grid.left(), m_grid.top(), innerWidth - 2 * m_grid.left(), innerHeight - 1.5 * m_grid.top());
+    m_grid.moveTwips(m_grid.leftTwips(), m_grid.topTwips(), innerWidthTwips - 2 * m_grid.leftTwips(),
+                     innerHeightTwips - 1.5 * m_grid.topTwips());
 }
 
 bool HasCurrentRecord(const FlexGrid& grid)

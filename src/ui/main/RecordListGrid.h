@@ -31,8 +31,8 @@ class RecordListGrid
 {
 public:
     // Measured text wider than this is cut off; narrower columns get a margin that shrinks as they widen.
-    static constexpr double MaxColumnWidth = 8000;
-    static constexpr double MinColumnWidth = 600;
+    static constexpr double MaxColumnWidthTwips = 8000;
+    static constexpr double MinColumnWidthTwips = 600;
 
     RecordListGrid(FlexGrid& grid, RecordListSettings settings);
 
@@ -54,12 +54,12 @@ public:
     void MouseUp();
     void SelChange();
     // Keeps the grid's left and top, with equal side margins and a bottom margin of half its top.
-    void FitToWindow(double innerWidth, double innerHeight);
+    void FitToWindow(double innerWidthTwips, double innerHeightTwips);
 
     // The column width for the widest measured text of a column.
-    static double ColumnWidthFor(double widestText);
-    // The width of a text in the grid's font, in twips.
-    double TextWidth(const QString& text) const;
+    static double ColumnWidthTwips(double widestTextTwips);
+    // The width of a text in the grid's font.
+    double TextWidthTwips(const QString& text) const;
 
 private:
     QString cellText(int column, const QString& stored) const;

@@ -59,13 +59,13 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     MSFlexGrid1 = new FlexGrid(area);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setAccessibleName(QStringLiteral("Websites"));
-    FormSize::placeControl(*MSFlexGrid1, 180, 660, 10380, 7155);
+    FormSize::placeControlTwips(*MSFlexGrid1, 180, 660, 10380, 7155);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, websiteListSettings());
     fraLauncher = new LauncherPanel(area);
     createMenus();
     setTabOrder();
-    resize(Twips::toPixels(MainWindowDesignWidth),
-           Twips::toPixels(MainWindowDesignInnerHeight) + menuBar()->sizeHint().height());
+    resize(Twips::toPixels(MainWindowDesignWidthTwips),
+           Twips::toPixels(MainWindowDesignInnerHeightTwips) + menuBar()->sizeHint().height());
 
     connect(MSFlexGrid1, &FlexGrid::click, this, &frmWebsite::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::dblClick, this, &frmWebsite::MSFlexGrid1_DblClick);
@@ -84,12 +84,12 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
 
 frmWebsite::~frmWebsite() = default;
 
-QPushButton* frmWebsite::addButton(const char* name, const QString& caption, double left, double top, double width,
-                                   double height, void (frmWebsite::*handler)())
+QPushButton* frmWebsite::addButton(const char* name, const QString& caption, double leftTwips, double topTwips,
+                                   double widthTwips, double heightTwips, void (frmWebsite::*handler)())
 {
     auto* button = new QPushButton(caption, centralWidget());
     button->setObjectName(QString::fromLatin1(name));
-    FormSize::placeControl(*button, left, top, width, height);
+    FormSize::placeControlTwips(*button, leftTwips, topTwips, widthTwips, heightTwips);
     connect(button, &QPushButton::clicked, this, handler);
     return button;
 }
@@ -170,8 +170,8 @@ void frmWebsite::layOutSavedMode()
     fraLauncher->move(0, 0);
     fillLauncherList();
     if (!gblnDefaultToLauncher) {
-        setHeight(gdblfrmWebsiteHeight);
-        setWidth(gdblfrmWebsiteWidth);
+        setHeightTwips(gdblfrmWebsiteHeight);
+        setWidthTwips(gdblfrmWebsiteWidth);
         fraLauncher->hide();
     } else {
         showLauncherPanel();

@@ -79,8 +79,8 @@ private slots:
 
 private:
     // Building the window.
-    QPushButton* addButton(const char* name, const QString& caption, double left, double top, double width,
-                           double height, void (frmWebsite::*handler)());
+    QPushButton* addButton(const char* name, const QString& caption, double leftTwips, double topTwips,
+                           double widthTwips, double heightTwips, void (frmWebsite::*handler)());
     void createButtons();
     void createMenus();
     void setTabOrder();
@@ -98,12 +98,12 @@ private:
     void applySavedSizes(const StartupSettings& settings);
     void SaveFormSize();
     void SaveFrameSize();
-    double Width() const;
-    double Height() const;
-    void setWidth(double twips);
-    void setHeight(double twips);
+    double widthTwips() const;
+    double heightTwips() const;
+    void setWidthTwips(double twips);
+    void setHeightTwips(double twips);
     void Form_Resize();
-    void enforceMinimumSize(double width, double height);
+    void enforceMinimumSizeTwips(double minWidth, double minHeight);
 
     // Modes and closing.
     bool launcherShown() const;

@@ -32,11 +32,11 @@ void frmWebsite::fillLauncherList()
 // already fits the panel to the window, which would lose the panel's own height.
 void frmWebsite::showLauncherPanel()
 {
-    const double width = Twips::fromPixels(fraLauncher->width());
-    const double height = Twips::fromPixels(fraLauncher->height());
+    const double panelWidthTwips = Twips::fromPixels(fraLauncher->width());
+    const double panelHeightTwips = Twips::fromPixels(fraLauncher->height());
     fraLauncher->show();
-    setWidth(width);
-    setHeight(height);
+    setWidthTwips(panelWidthTwips);
+    setHeightTwips(panelHeightTwips);
 }
 
 void frmWebsite::showLauncherMode()
@@ -54,8 +54,8 @@ void frmWebsite::lblMaintenance_Click()
         fraLauncher->hide();
         gdblfraLauncherWidth = Twips::fromPixels(fraLauncher->width());
         gdblfraLauncherHeight = Twips::fromPixels(fraLauncher->height());
-        setWidth(gdblfrmWebsiteWidth);
-        setHeight(gdblfrmWebsiteHeight);
+        setWidthTwips(gdblfrmWebsiteWidth);
+        setHeightTwips(gdblfrmWebsiteHeight);
         CenterForm(*this);
     });
 }
@@ -67,8 +67,8 @@ void frmWebsite::cmdClose_Click()
         if (!launcherShown() && gblnDefaultToLauncher) {
             // The panel is still hidden while the window takes its size, so the grid's minimums apply.
             fraLauncher->resize(Twips::toPixels(gdblfraLauncherWidth), Twips::toPixels(gdblfraLauncherHeight));
-            setWidth(Twips::fromPixels(fraLauncher->width()));
-            setHeight(Twips::fromPixels(fraLauncher->height()));
+            setWidthTwips(Twips::fromPixels(fraLauncher->width()));
+            setHeightTwips(Twips::fromPixels(fraLauncher->height()));
             CenterForm(*this);
             fraLauncher->show();
             // Those minimums may have left the window larger than the panel: the panel covers it all.

@@ -17,17 +17,17 @@
 
 namespace {
 
-constexpr double MaintenanceMinWidth = 3500;
-constexpr double MaintenanceMinHeight = 6000;
-constexpr double LauncherMinWidth = 1500;
-constexpr double LauncherMinHeight = 3000;
+constexpr double MaintenanceMinWidthTwips = 3500;
+constexpr double MaintenanceMinHeightTwips = 6000;
+constexpr double LauncherMinWidthTwips = 1500;
+constexpr double LauncherMinHeightTwips = 3000;
 
 // A size the program sets, cut to the room there is: a saved size far beyond the screen (a screen smaller than the
 // last one, a data file edited by hand) would put the centred window's title bar off the screen. The minimum of the
 // mode shown still comes first, and no screen known means no room to cut to.
-double withinRoom(double twips, double room, double minimum)
+double withinRoom(double twips, double roomTwips, double minimumTwips)
 {
-    return room > 0 ? std::min(twips, std::max(room, minimum)) : twips;
+    return roomTwips > 0 ? std::min(twips, std::max(roomTwips, minimumTwips)) : twips;
 }
 
 } // namespace
@@ -36,24 +36,25 @@ double withinRoom(double twips, double room, double minimum)
 void frmWebsite::applySavedSizes(const StartupSettings& settings)
 {
     if (!settings.rowFound) {
-        fraLauncher->resize(Twips::toPixels(MainWindowDesignWidth), Twips::toPixels(MainWindowDesignInnerHeight));
+        fraLauncher->resize(Twips::toPixels(MainWindowDesignWidthTwips),
+                            Twips::toPixels(MainWindowDesignInnerHeightTwips));
         return;
     }
-    fraLauncher->resize(Twips::toPixels(settings.launcherWidth), Twips::toPixels(settings.launcherHeight));
-    gdblfraLauncherHeight = settings.launcherHeight;
-    gdblfraLauncherWidth = settings.launcherWidth;
-    gdblfrmWebsiteHeight = settings.formHeight;
-    gdblfrmWebsiteWidth = settings.formWidth;
+    fraLauncher->resize(Twips::toPixels(settings.launcherWidthTwips), Twips::toPixels(settings.launcherHeightTwips));
+    gdblfraLauncherHeight = settings.launcherHeightTwips;
+    gdblfraLauncherWidth = settings.launcherWidthTwips;
+    gdblfrmWebsiteHeight = settings.formHeightTwips;
+    gdblfrmWebsiteWidth = settings.formWidthTwips;
 }
 
 void frmWebsite::SaveFormSize()
 {
-    const double height = Height();
-    const double width = Width();
-    gdblfrmWebsiteHeight = height;
-    gdblfrmWebsiteWidth = width;
+    const double formHeightTwips = heightTwips();
+    const double formWidthTwips = widthTwips();
+    gdblfrmWebsiteHeight = formHeightTwips;
+    gdblfrmWebsiteWidth = formWidthTwips;
     UnitOfWork work;
-    work.execute(FormSizeStatement(height, width));
+    work.execute(FormSizeStatement(formHeightTwips, formWidthTwips));
 }
 
 // The in-memory launcher size is left as it is; switching to maintenance mode copies it afterwards.
@@ -64,28 +65,30 @@ void frmWebsite::SaveFrameSize()
         LauncherSizeStatement(Twips::fromPixels(fraLauncher->height()), Twips::fromPixels(fraLauncher->width())));
 }
 
-double frmWebsite::Width() const
+double frmWebsite::widthTwips() const
 {
-    return FormSize::width(*this);
+    return FormSize::widthTwips(*this);
 }
 
-double frmWebsite::Height() const
+double frmWebsite::heightTwips() const
 {
-    return FormSize::height(*this);
+    return FormSize::heightTwips(*this);
 }
 
 // The room is the free part of the screen less the window's frame, which is known once the window has been shown.
-void frmWebsite::setWidth(double twips)
+void frmWebsite::setWidthTwips(double twips)
 {
-    const double room = Screen::availableWidth() - Twips::fromPixels(frameGeometry().width() - width());
-    FormSize::setWidth(*this, withinRoom(twips, room, launcherShown() ? LauncherMinWidth : MaintenanceMinWidth));
+    const double roomTwips = Screen::availableWidthTwips() - Twips::fromPixels(frameGeometry().width() - width());
+    FormSize::setWidthTwips(
+        *this, withinRoom(twips, roomTwips, launcherShown() ? LauncherMinWidthTwips : MaintenanceMinWidthTwips));
     Form_Resize();
 }
 
-void frmWebsite::setHeight(double twips)
+void frmWebsite::setHeightTwips(double twips)
 {
-    const double room = Screen::availableHeight() - Twips::fromPixels(frameGeometry().height() - height());
-    FormSize::setHeight(*this, withinRoom(twips, room, launcherShown() ? LauncherMinHeight : MaintenanceMinHeight));
+    const double roomTwips = Screen::availableHeightTwips() - Twips::fromPixels(frameGeometry().height() - height());
+    FormSize::setHeightTwips(
+        *this, withinRoom(twips, roomTwips, launcherShown() ? LauncherMinHeightTwips : MaintenanceMinHeightTwips));
     Form_Resize();
 }
 
@@ -101,20 +104,20 @@ void frmWebsite::Form_Resize()
     if (isMinimized())
         return;
     if (launcherShown()) {
-        enforceMinimumSize(LauncherMinWidth, LauncherMinHeight);
-        fraLauncher->fitToWindow(Width(), Height());
+        enforceMinimumSizeTwips(LauncherMinWidthTwips, LauncherMinHeightTwips);
+        fraLauncher->fitToWindow(widthTwips(), heightTwips());
         return;
     }
-    enforceMinimumSize(MaintenanceMinWidth, MaintenanceMinHeight);
+    enforceMinimumSizeTwips(MaintenanceMinWidthTwips, MaintenanceMinHeightTwips);
     const int menuHeight = menuBar()->isVisibleTo(this) ? menuBar()->sizeHint().height() : 0;
-    m_list->FitToWindow(Width(), Twips::fromPixels(height() - menuHeight));
+    m_list->FitToWindow(widthTwips(), Twips::fromPixels(height() - menuHeight));
 }
 
 // Each correction raises the resize event again, which then finds the size in order.
-void frmWebsite::enforceMinimumSize(double width, double height)
+void frmWebsite::enforceMinimumSizeTwips(double minWidth, double minHeight)
 {
-    if (Width() < width)
-        setWidth(width);
-    if (Height() < height)
-        setHeight(height);
+    if (widthTwips() < minWidth)
+        setWidthTwips(minWidth);
+    if (heightTwips() < minHeight)
+        setHeightTwips(minHeight);
 }

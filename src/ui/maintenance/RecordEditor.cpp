@@ -19,17 +19,17 @@
 namespace {
 
 // Rows and buttons, in twips.
-constexpr double Margin = 180;
-constexpr double RowHeight = 315;
-constexpr double RowStep = 480;
-constexpr double InputWidth = 4500;
-constexpr double ButtonWidth = 1000;
-constexpr double ButtonHeight = 375;
+constexpr double MarginTwips = 180;
+constexpr double RowHeightTwips = 315;
+constexpr double RowStepTwips = 480;
+constexpr double InputWidthTwips = 4500;
+constexpr double ButtonWidthTwips = 1000;
+constexpr double ButtonHeightTwips = 375;
 
 } // namespace
 
-RecordEditor::RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidth)
-    : QDialog(owner), m_activity(activity), m_labelWidth(labelWidth)
+RecordEditor::RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidthTwips)
+    : QDialog(owner), m_activity(activity), m_labelWidthTwips(labelWidthTwips)
 {
     setWindowTitle(caption);
     QFont small = font();
@@ -39,9 +39,9 @@ RecordEditor::RecordEditor(const QString& caption, Activity activity, QWidget* o
 
 RecordEditor::~RecordEditor() = default;
 
-double RecordEditor::nextRowTop() const
+double RecordEditor::nextRowTopTwips() const
 {
-    return Margin + m_rows * RowStep;
+    return MarginTwips + m_rows * RowStepTwips;
 }
 
 QLabel* RecordEditor::addRow(QWidget* input, const char* labelName, const QString& caption)
@@ -51,11 +51,12 @@ QLabel* RecordEditor::addRow(QWidget* input, const char* labelName, const QStrin
         label = new QLabel(caption, this);
         label->setObjectName(QString::fromLatin1(labelName));
         label->setBuddy(input);
-        FormSize::placeControl(*label, Margin, nextRowTop(), m_labelWidth, RowHeight);
+        FormSize::placeControlTwips(*label, MarginTwips, nextRowTopTwips(), m_labelWidthTwips, RowHeightTwips);
         input->setAccessibleName(withoutAccessKey(caption));
     }
     input->setParent(this);
-    FormSize::placeControl(*input, Margin + m_labelWidth, nextRowTop(), InputWidth, RowHeight);
+    FormSize::placeControlTwips(*input, MarginTwips + m_labelWidthTwips, nextRowTopTwips(), InputWidthTwips,
+                                RowHeightTwips);
     if (!m_firstInput)
         m_firstInput = input;
     ++m_rows;
@@ -74,25 +75,28 @@ QLineEdit* RecordEditor::addTextBox(const char* name, const char* labelName, con
 
 void RecordEditor::addButtons(PrintButton print)
 {
-    const double top = nextRowTop() + RowStep - RowHeight;
-    const double left = Margin + m_labelWidth;
+    const double topTwips = nextRowTopTwips() + RowStepTwips - RowHeightTwips;
+    const double leftTwips = MarginTwips + m_labelWidthTwips;
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    FormSize::placeControl(*ok, left, top, ButtonWidth, ButtonHeight);
+    FormSize::placeControlTwips(*ok, leftTwips, topTwips, ButtonWidthTwips, ButtonHeightTwips);
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
-    FormSize::placeControl(*cancel, left + ButtonWidth + Margin, top, ButtonWidth, ButtonHeight);
+    FormSize::placeControlTwips(*cancel, leftTwips + ButtonWidthTwips + MarginTwips, topTwips, ButtonWidthTwips,
+                                ButtonHeightTwips);
     connect(ok, &QPushButton::clicked, this, &RecordEditor::cmdOK_Click);
     connect(cancel, &QPushButton::clicked, this, &RecordEditor::cmdCancel_Click);
     if (print == PrintButton::Shown) {
         auto* button = new QPushButton(QStringLiteral("&Print"), this);
         button->setObjectName(QStringLiteral("cmdPrint"));
         button->setAutoDefault(false);
-        FormSize::placeControl(*button, left + 2 * (ButtonWidth + Margin), top, ButtonWidth, ButtonHeight);
+        FormSize::placeControlTwips(*button, leftTwips + 2 * (ButtonWidthTwips + MarginTwips), topTwips,
+                                    ButtonWidthTwips, ButtonHeightTwips);
         connect(button, &QPushButton::clicked, this, &RecordEditor::cmdPrint_Click);
     }
-    setFixedSize(Twips::toPixels(left + InputWidth + Margin), Twips::toPixels(top + ButtonHeight + Margin));
+    setFixedSize(Twips::toPixels(leftTwips + InputWidthTwips + MarginTwips),
+                 Twips::toPixels(topTwips + ButtonHeightTwips + MarginTwips));
 }
 
 bool RecordEditor::adding() const

@@ -43,7 +43,7 @@ protected:
         Enciphered
     };
 
-    RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidth = 1800);
+    RecordEditor(const QString& caption, Activity activity, QWidget* owner, double labelWidthTwips = 1800);
 
     // A text box on the next row. A box stored enciphered is checked at OK.
     QLineEdit* addTextBox(const char* name, const char* labelName, const QString& caption,
@@ -84,10 +84,10 @@ private:
     void Form_Load();
     void Form_Activate();
     bool textsCanBeStored() const;
-    double nextRowTop() const;
+    double nextRowTopTwips() const;
 
     Activity m_activity;
-    double m_labelWidth;
+    double m_labelWidthTwips;
     int m_rows = 0;
     bool m_loaded = false;
     QWidget* m_firstInput = nullptr;

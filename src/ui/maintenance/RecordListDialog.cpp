@@ -16,14 +16,14 @@
 namespace {
 
 // Sizes in twips: the least the window may be made, the buttons above the grid, and the grid's place.
-constexpr double MinWidth = 6500;
-constexpr double MinHeight = 4000;
-constexpr double ButtonTop = 180;
-constexpr double ButtonWidth = 885;
-constexpr double ButtonHeight = 375;
-constexpr double ButtonStep = 1005;
-constexpr double GridLeft = 180;
-constexpr double GridTop = 660;
+constexpr double MinWidthTwips = 6500;
+constexpr double MinHeightTwips = 4000;
+constexpr double ButtonTopTwips = 180;
+constexpr double ButtonWidthTwips = 885;
+constexpr double ButtonHeightTwips = 375;
+constexpr double ButtonStepTwips = 1005;
+constexpr double GridLeftTwips = 180;
+constexpr double GridTopTwips = 660;
 
 } // namespace
 
@@ -35,19 +35,20 @@ RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout,
     QFont small = font();
     small.setPointSizeF(8);
     setFont(small);
-    addButton("cmdAdd", QStringLiteral("&Add"), layout.buttonsLeft, &RecordListDialog::cmdAdd_Click);
-    addButton("cmdDelete", QStringLiteral("&Delete"), layout.buttonsLeft + ButtonStep,
+    addButton("cmdAdd", QStringLiteral("&Add"), layout.buttonsLeftTwips, &RecordListDialog::cmdAdd_Click);
+    addButton("cmdDelete", QStringLiteral("&Delete"), layout.buttonsLeftTwips + ButtonStepTwips,
               &RecordListDialog::cmdDelete_Click);
-    addButton("cmdClose", QStringLiteral("&Close"), layout.buttonsLeft + 2 * ButtonStep,
+    addButton("cmdClose", QStringLiteral("&Close"), layout.buttonsLeftTwips + 2 * ButtonStepTwips,
               &RecordListDialog::cmdClose_Click);
-    addButton("cmdPrintGrid", QStringLiteral("&Print"), layout.buttonsLeft + 3 * ButtonStep,
+    addButton("cmdPrintGrid", QStringLiteral("&Print"), layout.buttonsLeftTwips + 3 * ButtonStepTwips,
               &RecordListDialog::cmdPrintGrid_Click);
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setAccessibleName(caption);
-    FormSize::placeControl(*MSFlexGrid1, GridLeft, GridTop, layout.width - 2 * GridLeft, layout.height - 1.5 * GridTop);
+    FormSize::placeControlTwips(*MSFlexGrid1, GridLeftTwips, GridTopTwips, layout.widthTwips - 2 * GridLeftTwips,
+                                layout.heightTwips - 1.5 * GridTopTwips);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, std::move(settings));
-    resize(Twips::toPixels(layout.width), Twips::toPixels(layout.height));
+    resize(Twips::toPixels(layout.widthTwips), Twips::toPixels(layout.heightTwips));
 
     connect(MSFlexGrid1, &FlexGrid::dblClick, this, &RecordListDialog::MSFlexGrid1_DblClick);
     connect(MSFlexGrid1, &FlexGrid::keyDown, this, &RecordListDialog::MSFlexGrid1_KeyDown);
@@ -58,13 +59,13 @@ RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout,
 
 RecordListDialog::~RecordListDialog() = default;
 
-void RecordListDialog::addButton(const char* name, const QString& caption, double left,
+void RecordListDialog::addButton(const char* name, const QString& caption, double leftTwips,
                                  void (RecordListDialog::*handler)())
 {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false); // Enter in the grid is not a click on a button
-    FormSize::placeControl(*button, left, ButtonTop, ButtonWidth, ButtonHeight);
+    FormSize::placeControlTwips(*button, leftTwips, ButtonTopTwips, ButtonWidthTwips, ButtonHeightTwips);
     connect(button, &QPushButton::clicked, this, handler);
 }
 
@@ -134,11 +135,11 @@ void RecordListDialog::Form_Resize()
 {
     if (isMinimized())
         return;
-    if (FormSize::width(*this) < MinWidth)
-        FormSize::setWidth(*this, MinWidth);
-    if (FormSize::height(*this) < MinHeight)
-        FormSize::setHeight(*this, MinHeight);
-    m_list->FitToWindow(FormSize::width(*this), FormSize::height(*this));
+    if (FormSize::widthTwips(*this) < MinWidthTwips)
+        FormSize::setWidthTwips(*this, MinWidthTwips);
+    if (FormSize::heightTwips(*this) < MinHeightTwips)
+        FormSize::setHeightTwips(*this, MinHeightTwips);
+    m_list->FitToWindow(FormSize::widthTwips(*this), FormSize::heightTwips(*this));
 }
 
 // ---- commands ----

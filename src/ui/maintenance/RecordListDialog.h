@@ -38,9 +38,9 @@ protected:
     // Where things stand when the window first shows, in twips.
     struct Layout
     {
-        double width;
-        double height;
-        double buttonsLeft;
+        double widthTwips;
+        double heightTwips;
+        double buttonsLeftTwips;
     };
 
     RecordListDialog(const QString& caption, const Layout& layout, RecordListSettings settings, QWidget* owner);
@@ -69,7 +69,7 @@ protected slots:
     void MSFlexGrid1_SelChange();
 
 private:
-    void addButton(const char* name, const QString& caption, double left, void (RecordListDialog::*handler)());
+    void addButton(const char* name, const QString& caption, double leftTwips, void (RecordListDialog::*handler)());
     void Form_Load();
     void Form_Resize();
 

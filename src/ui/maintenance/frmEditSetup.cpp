@@ -17,9 +17,9 @@
 
 namespace {
 
-constexpr double LabelWidth = 4200;
+constexpr double LabelWidthTwips = 4200;
 
-std::optional<double> heldSize(const Field& field)
+std::optional<double> heldSizeTwips(const Field& field)
 {
     if (field.isNull())
         return std::nullopt;
@@ -42,7 +42,7 @@ bool isRelockPeriod(const QString& text)
 } // namespace
 
 frmEditSetup::frmEditSetup(QWidget* owner)
-    : RecordEditor(QStringLiteral("Setup"), Activity::NotCounted, owner, LabelWidth)
+    : RecordEditor(QStringLiteral("Setup"), Activity::NotCounted, owner, LabelWidthTwips)
 {
     txtNumMinutesBeforeRequiringPasswordAgain =
         addTextBox("txtNumMinutesBeforeRequiringPasswordAgain", "lblNumMinutesBeforeRequiringPasswordAgain",
@@ -69,10 +69,10 @@ void frmEditSetup::loadRecord(UnitOfWork& work)
     if (settings.eof())
         return;
     settings.moveFirst();
-    m_sizes = {heldSize(settings.fields(QStringLiteral("LauncherHeight"))),
-               heldSize(settings.fields(QStringLiteral("LauncherWidth"))),
-               heldSize(settings.fields(QStringLiteral("FormHeight"))),
-               heldSize(settings.fields(QStringLiteral("FormWidth")))};
+    m_sizes = {heldSizeTwips(settings.fields(QStringLiteral("LauncherHeight"))),
+               heldSizeTwips(settings.fields(QStringLiteral("LauncherWidth"))),
+               heldSizeTwips(settings.fields(QStringLiteral("FormHeight"))),
+               heldSizeTwips(settings.fields(QStringLiteral("FormWidth")))};
     txtNumMinutesBeforeRequiringPasswordAgain->setText(
         settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text());
     chkDefaultToLauncher->setChecked(BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text()));

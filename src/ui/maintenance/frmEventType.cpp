@@ -20,7 +20,7 @@ RecordListSettings eventTypeListSettings()
 } // namespace
 
 frmEventType::frmEventType(QWidget* owner)
-    : RecordListDialog(QStringLiteral("Event Type"), {.width = 8000, .height = 5500, .buttonsLeft = 195},
+    : RecordListDialog(QStringLiteral("Event Type"), {.widthTwips = 8000, .heightTwips = 5500, .buttonsLeftTwips = 195},
                        eventTypeListSettings(), owner)
 {}
 

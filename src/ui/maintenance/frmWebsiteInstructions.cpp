@@ -23,7 +23,8 @@ RecordListSettings instructionListSettings(const RecordListWindow& websites)
 } // namespace
 
 frmWebsiteInstructions::frmWebsiteInstructions(const RecordListWindow& websites, QWidget* owner)
-    : RecordListDialog(QStringLiteral("Website Instructions"), {.width = 9600, .height = 5400, .buttonsLeft = 180},
+    : RecordListDialog(QStringLiteral("Website Instructions"),
+                       {.widthTwips = 9600, .heightTwips = 5400, .buttonsLeftTwips = 180},
                        instructionListSettings(websites), owner),
       m_websites(websites)
 {}

@@ -24,7 +24,7 @@ Control* place(QWidget* parent, const char* name, const QString& accessibleName,
     auto* control = new Control(std::forward<Args>(args)..., parent);
     control->setObjectName(QString::fromLatin1(name));
     control->setAccessibleName(accessibleName);
-    FormSize::placeControl(*control, twips.x(), twips.y(), twips.width(), twips.height());
+    FormSize::placeControlTwips(*control, twips.x(), twips.y(), twips.width(), twips.height());
     return control;
 }
 

@@ -41,7 +41,7 @@ void frmMain::createControls()
     Text1 = new QLineEdit(QStringLiteral("Text1"), centralWidget());
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("Test Text"));
-    FormSize::placeControl(*Text1, 240, 240, 4320, 315);
+    FormSize::placeControlTwips(*Text1, 240, 240, 4320, 315);
     const struct
     {
         const char* name;
@@ -54,14 +54,14 @@ void frmMain::createControls()
         // The caption says nothing; the accessible name says what it does.
         {"Command3", QStringLiteral("Command3"), QStringLiteral("Re-encipher every website"), &frmMain::Command3_Click},
     };
-    double left = 240;
+    double leftTwips = 240;
     for (const auto& button : buttons) {
         auto* command = new QPushButton(button.caption, centralWidget());
         command->setObjectName(QString::fromLatin1(button.name));
         command->setAccessibleName(button.accessibleName);
-        FormSize::placeControl(*command, left, 780, 1320, 375);
+        FormSize::placeControlTwips(*command, leftTwips, 780, 1320, 375);
         connect(command, &QPushButton::clicked, this, button.handler);
-        left += 1500;
+        leftTwips += 1500;
     }
 }
 
