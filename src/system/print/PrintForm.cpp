@@ -16,17 +16,16 @@ using Printing::Printer;
 
 namespace {
 
-// Twips: where the heading goes, the gap between a label and its field, the right margin kept free for wrapped
-// values.
-constexpr double HeadingLeft = 700;
-constexpr double HeadingTop = 600;
-constexpr double LabelGap = 200;
-constexpr double WrapRightMargin = 800;
+// Where the heading goes, the gap between a label and its field, the right margin kept free for wrapped values.
+constexpr double HeadingLeftTwips = 700;
+constexpr double HeadingTopTwips = 600;
+constexpr double LabelGapTwips = 200;
+constexpr double WrapRightMarginTwips = 800;
 
-// The caption, followed by a colon, placed so that the caption ends LabelGap left of x.
+// The caption, followed by a colon, placed so that the caption ends LabelGapTwips left of x.
 void printCaption(Printer& printer, const QString& caption, double x, double y)
 {
-    printer.setCurrentX(x - LabelGap - printer.textWidth(caption));
+    printer.setCurrentX(x - LabelGapTwips - printer.textWidth(caption));
     printer.setCurrentY(y);
     printer.printWithoutNewLine(caption + QLatin1Char(':'));
 }
@@ -70,7 +69,7 @@ private:
         m_lastFieldX = xOf(box);
         m_lastY = yOf(box);
         printLabel(m_printer, m_form, box, m_lastFieldX, m_lastY);
-        PrintWrapped(m_printer, box.text(), m_lastFieldX, m_lastY, m_area.width - m_lastFieldX - WrapRightMargin,
+        PrintWrapped(m_printer, box.text(), m_lastFieldX, m_lastY, m_area.width - m_lastFieldX - WrapRightMarginTwips,
                      m_area.height, false);
     }
 
@@ -89,8 +88,9 @@ private:
     void printCheckBox(const QCheckBox& check)
     {
         const double y = yOf(check);
-        const double x =
-            y > m_lastY ? (placeOf(check).x() + Twips::fromPixels(check.width()) - LabelGap) * m_across : m_lastFieldX;
+        const double x = y > m_lastY
+                             ? (placeOf(check).x() + Twips::fromPixels(check.width()) - LabelGapTwips) * m_across
+                             : m_lastFieldX;
         m_lastY = y;
         if (check.checkState() != Qt::Unchecked) {
             m_printer.setCurrentX(x);
@@ -114,8 +114,8 @@ private:
 
 void PrintRecordForm(Printer& printer, const QWidget& form)
 {
-    printer.setCurrentY(HeadingTop);
-    printer.setCurrentX(HeadingLeft);
+    printer.setCurrentY(HeadingTopTwips);
+    printer.setCurrentX(HeadingLeftTwips);
     printer.setFontSize(14);
     printer.setFontUnderline(true);
     printer.setFontItalic(true);

@@ -10,7 +10,7 @@ namespace {
 const QString LineBreak = QStringLiteral("\r\n");
 
 // Wrapping near the bottom of the page: a value still to be wrapped this close to it is not printed on.
-constexpr double PageBottomReserve = 400;
+constexpr double PageBottomReserveTwips = 400;
 
 // The lines of a value, each without any carriage return or line feed left in it.
 QStringList valueLines(const QString& text)
@@ -116,7 +116,8 @@ void PrintWrapped(Printing::Printer& printer, const QString& text, double x, dou
             const QStringList pieces = WrapLine(printer, line, width);
             for (qsizetype piece = 0; piece < pieces.size(); ++piece) {
                 const bool broken = piece + 1 < pieces.size();
-                if (broken && pageEnd == PageEnd::StopValue && printer.currentY() > printableHeight - PageBottomReserve)
+                if (broken && pageEnd == PageEnd::StopValue &&
+                    printer.currentY() > printableHeight - PageBottomReserveTwips)
                     return; // not even the blank line
                 if (pieces[piece].isEmpty())
                     continue;

@@ -13,13 +13,13 @@ using Printing::Printer;
 namespace {
 
 // Measured widths, in twips: the clamps, the widening of narrow columns, and the least the last column gets.
-constexpr double WidestColumn = 6000;
-constexpr double NarrowestColumn = 200;
-constexpr double NarrowColumn = 800;
-constexpr double MediumColumn = 1500;
-constexpr double LeastLastColumn = 3000;
+constexpr double WidestColumnTwips = 6000;
+constexpr double NarrowestColumnTwips = 200;
+constexpr double NarrowColumnTwips = 800;
+constexpr double MediumColumnTwips = 1500;
+constexpr double LeastLastColumnTwips = 3000;
 // Wider than this, a grid is printed across a landscape page.
-constexpr double PortraitWidth = 11440;
+constexpr double PortraitWidthTwips = 11440;
 
 const QString LineBreak = QStringLiteral("\r\n");
 
@@ -39,7 +39,7 @@ double cellWidth(const ColumnTwips& positions, int col, int columns, double prin
 {
     if (col + 1 < columns)
         return positions[col + 1] - positions[col];
-    return std::max(printableWidth - positions[col], LeastLastColumn);
+    return std::max(printableWidth - positions[col], LeastLastColumnTwips);
 }
 
 void printHeaderRow(Printer& printer, const FlexGrid& grid, const ColumnTwips& positions)
@@ -91,7 +91,7 @@ void PrintListGrid(Printer& printer, FlexGrid& grid, const QString& caption)
     ColumnTwips widths{};
     double x = 0;
     ComputeColumnLayout(printer, grid, positions, widths, x);
-    printer.setOrientation(x > PortraitWidth ? Printer::vbPRORLandscape : Printer::vbPRORPortrait);
+    printer.setOrientation(x > PortraitWidthTwips ? Printer::vbPRORLandscape : Printer::vbPRORPortrait);
     printer.setFontName(QStringLiteral("Times New Roman"));
     PrintTitle(printer, caption, 0, 12);
     PrintGrid(printer, grid, true, false);
@@ -121,10 +121,10 @@ void ComputeColumnLayout(Printer& printer, FlexGrid& grid, ColumnTwips& position
             width = std::max(width, printer.textWidth(grid.textMatrix(row, col)));
         grid.setCol(col);
         grid.setRow(grid.rows() - 1);
-        width = std::clamp(width, NarrowestColumn, WidestColumn);
-        if (width < NarrowColumn)
+        width = std::clamp(width, NarrowestColumnTwips, WidestColumnTwips);
+        if (width < NarrowColumnTwips)
             width *= 1.5;
-        else if (width < MediumColumn)
+        else if (width < MediumColumnTwips)
             width *= 1.25;
         positions[col] = x;
         widths[col] = width;
