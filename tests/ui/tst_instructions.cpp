@@ -27,11 +27,11 @@ const NewStep NewSteps[] = {
     {"Enter", "7", " O'Neil's ", "closed", "2|Null|", 9},
     {"Text", "7", " O'Neil's ", "closed", "1|Null|O'Neil's", 9},
     {"Wait,Shift+Tab", "7", " O'Neil's ", "closed", "5|7|", 9},
-    // a number is accepted exactly when the replay reads it as a count; a refused one stays in its box
+    // a number is accepted exactly when the replay reads it as a count; a refused one is emptied
     {"Wait", "1e3", " O'Neil's ", "closed", "4|1000|", 9},
-    {"Tab", "3 times", "", "3 times", Numeric, 1},
-    {"Tab", "1,5", "", "1,5", Numeric, 1},
-    {"Wait", "inf", "", "inf", Numeric, 1},
+    {"Tab", "3 times", "", "", Numeric, 1},
+    {"Tab", "1,5", "", "", Numeric, 1},
+    {"Wait", "inf", "", "", Numeric, 1},
     {"", "12", "", "12", "Select EventType first.", 9},
     {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\"", 1},
 };

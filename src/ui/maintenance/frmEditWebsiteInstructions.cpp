@@ -101,15 +101,15 @@ void frmEditWebsiteInstructions::cboEventType_Click()
 }
 
 // The number must read as a count the way the replay reads it, so that no stored count is passed over at
-// launch. A refused number stays in its box, selected for retyping, so that nothing typed is lost. It is not
-// counted as activity; a missing event type is.
+// launch. A refused number is emptied from its box, which gets the focus for retyping; the window stays open
+// and the other boxes keep what was typed. It is not counted as activity; a missing event type is.
 bool frmEditWebsiteInstructions::checksPass()
 {
     const QString number = txtNumberOfTimes->text();
     if (!number.isEmpty() && !CountValue(number)) {
         dialogs().msgBox(QStringLiteral("Number of Times/Seconds Field must be numeric."));
+        txtNumberOfTimes->clear();
         txtNumberOfTimes->setFocus();
-        txtNumberOfTimes->selectAll();
         return false;
     }
     gdblMinutesLeft = gdblRelockMinutes;
