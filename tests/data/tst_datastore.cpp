@@ -106,6 +106,8 @@ void TestDataStore::statements_data()
     // A new data file: no master password, a re-lock period to count with, the main window's design size.
     row("new file: settings row", SettingsQuery(),
         {{"1", "", QString::number(NewDataFileRelockMinutes), "0", "", "", "8655", "12885"}}, {});
+    row("new file: the step types, Wait being key 4", "SELECT EventTypeID, EventType FROM EventType ORDER BY 1",
+        {{"1", "Text"}, {"2", "Enter"}, {"3", "Tab"}, {"4", "Wait"}, {"5", "Shift+Tab"}}, {});
     row("a word where a number goes is refused, as a failed conversion",
         "SELECT NumMinutesBeforeRequiringPasswordAgain FROM Setup", {{"15"}},
         {"UPDATE Setup SET NumMinutesBeforeRequiringPasswordAgain = 'soon'"}, "CHECK constraint failed");

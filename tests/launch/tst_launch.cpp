@@ -36,9 +36,10 @@ using Keys::Key;
 
 namespace {
 
-// The event types of a new data file, then three whose names are near the ones the replay knows.
+// The event types of a new data file, then three whose names are near the ones the replay knows, and one without
+// a name.
 constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, LowerCaseWait = 6, UpperCaseTab = 7,
-              TabWithBlank = 8;
+              TabWithBlank = 8, NoName = 9;
 
 const QString Link = QStringLiteral("https://login.example.test/sign-in?next=%2Fhome");
 
@@ -124,7 +125,7 @@ private slots:
         m.emplace();
         seedWebsites(m->folder.dataFilePath(), numberedWebsites(3));
         m->folder.execute(
-            {"INSERT INTO EventType (EventTypeID, EventType) VALUES (6, 'wait'), (7, 'TAB'), (8, 'Tab ')"});
+            {"INSERT INTO EventType (EventTypeID, EventType) VALUES (6, 'wait'), (7, 'TAB'), (8, 'Tab '), (9, Null)"});
         gobjEncrypt = std::make_unique<dsEncrypt>();
         connect(&m->tmrWait, &QTimer::timeout, this, &TestLaunch::tick);
     }
@@ -324,6 +325,7 @@ private slots:
         row("Tab ' 2 '", Tab, "' 2 '", "{TAB}{TAB}");
         row("Tab '3 times'", Tab, "'3 times'", "");
         row("Tab '1,5'", Tab, "'1,5'", "");
+        row("Shift+Tab, no count", ShiftTab, "Null", "+{TAB}");
         row("Shift+Tab 2", ShiftTab, "2", "+{TAB}+{TAB}");
         row("Enter ignores its count", Enter, "5", "{ENTER}");
         row("Text without text", Text, "Null", "");
@@ -334,6 +336,7 @@ private slots:
         row("'wait' is not Wait", LowerCaseWait, "60", "");
         row("'TAB' is not Tab", UpperCaseTab, "1", "");
         row("'Tab ' is not Tab", TabWithBlank, "1", "");
+        row("a type without a name", NoName, "1", "");
         QString printable;
         for (char16_t c = 0x20; c <= 0x7e; ++c)
             printable += QChar(c);

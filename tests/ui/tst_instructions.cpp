@@ -14,26 +14,26 @@
 
 namespace {
 
-// A new step typed in: the event types chosen, the number and the text typed; the caption and the boxes (enabled,
-// text) after the choices, and the number box after OK; the step stored, or the message's first sentence.
+// A new step typed in: the event types chosen, the number and the text typed; the number box after OK (or
+// "closed"); the step stored, or the message's first sentence.
 struct NewStep
 {
-    const char *choices, *number, *text, *shown, *outcome;
+    const char *choices, *number, *text, *afterOK, *outcome;
     double minutesLeft;
 };
 const char* const Numeric = "Number of Times/Seconds Field must be numeric.";
 const NewStep NewSteps[] = {
-    {"Wait,Tab", " 2.5 ", " O'Neil's ", "Number of Times|1 2.5|0 |closed", "3|2.5|", 9},
-    {"Enter", "7", " O'Neil's ", "Number of Times|0 |0 |closed", "2|Null|", 9},
-    {"Text", "7", " O'Neil's ", "Number Of Times|0 |1 O'Neil's|closed", "1|Null|O'Neil's", 9},
-    {"Wait,Shift+Tab", "7", " O'Neil's ", "Number of Seconds|1 7|0 |closed", "5|7|", 9},
-    // a number is accepted exactly when the replay reads it as a count; a refused one stays in its box
-    {"Wait", "1e3", " O'Neil's ", "Number of Seconds|1 1e3|0 |closed", "4|1000|", 9},
-    {"Tab", "3 times", "", "Number of Times|1 3 times|0 |3 times", Numeric, 1},
-    {"Tab", "1,5", "", "Number of Times|1 1,5|0 |1,5", Numeric, 1},
-    {"Wait", "inf", "", "Number of Seconds|1 inf|0 |inf", Numeric, 1},
-    {"", "12", "", "Number Of Times|1 12|1 |12", "Select EventType first.", 9},
-    {"Text", "", "café", "Number Of Times|0 |1 café|", "The Text To Type In cannot hold the character \"é\"", 1},
+    {"Wait,Tab", " 2.5 ", " O'Neil's ", "closed", "3|2.5|", 9},
+    {"Enter", "7", " O'Neil's ", "closed", "2|Null|", 9},
+    {"Text", "7", " O'Neil's ", "closed", "1|Null|O'Neil's", 9},
+    {"Wait,Shift+Tab", "7", " O'Neil's ", "closed", "5|7|", 9},
+    // a number is accepted exactly when the replay reads it as a count; a refused one is emptied
+    {"Wait", "1e3", " O'Neil's ", "closed", "4|1000|", 9},
+    {"Tab", "3 times", "", "", Numeric, 1},
+    {"Tab", "1,5", "", "", Numeric, 1},
+    {"Wait", "inf", "", "", Numeric, 1},
+    {"", "12", "", "12", "Select EventType first.", 9},
+    {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\"", 1},
 };
 
 // Two websites, the second current in the main grid, and steps written outside the program, each as the values
@@ -92,8 +92,8 @@ class TestInstructions : public QObject
     Q_OBJECT
 
 private slots:
-    // A new step: a number and a text typed, then the types chosen in turn; the caption and the boxes they leave,
-    // and what OK does. A refused step keeps the window open; a step saved into the empty list fills it.
+    // A new step: a number and a text typed, then the types chosen in turn, and what OK does. A refused step
+    // keeps the window open; a step saved into the empty list fills it.
     void newStep_data()
     {
         QTest::addColumn<int>("row");
@@ -106,24 +106,65 @@ private slots:
         QFETCH(int, row);
         const NewStep& step = NewSteps[row];
         StepsFixture fixture;
-        QStringList state;
         fixture.inEditor("cmdAdd", [&](QDialog& editor) {
-            auto& number = field<QLineEdit>(editor, "Number Of Times");
-            auto& text = field<QLineEdit>(editor, "Text To Type In");
-            QTest::keyClicks(&number, step.number);
-            text.setText(QString::fromUtf8(step.text)); // pasted, as an accent may be
+            QTest::keyClicks(&field<QLineEdit>(editor, "Number Of Times"), step.number);
+            field<QLineEdit>(editor, "Text To Type In")
+                .setText(QString::fromUtf8(step.text)); // pasted, as an accent may be
             auto& combo = field<QComboBox>(editor, "Event Type");
             for (const QString& choice : QString(step.choices).split(','))
                 combo.setCurrentIndex(combo.findText(choice));
-            state << editor.findChild<QLabel*>(QStringLiteral("lblNumberOfTimes"))->text();
-            for (QLineEdit* box : {&number, &text})
-                state << QStringLiteral("%1 %2").arg(box->isEnabled()).arg(box->text().trimmed());
         });
-        QCOMPARE((state << fixture.afterOK).join('|'), QString::fromUtf8(step.shown));
+        QCOMPARE(fixture.afterOK, QString::fromUtf8(step.afterOK));
         const QString message = fixture.dialogs.messageTexts().join("").section(". ", 0, 0); // its first sentence
         QCOMPARE(fixture.stored().join("") + message, QString::fromUtf8(step.outcome));
         QCOMPARE(gdblMinutesLeft, step.minutesLeft);
         QCOMPARE(fixture.grid->textMatrix(0, 0), message.isEmpty() ? "Website Instructions ID" : "0 Records");
+    }
+
+    // Choosing a step type over boxes holding "7" and "x", one enabled and the other not, each way round: the
+    // caption and the boxes (enabled, text) it leaves. A box is enabled, disabled and emptied, or left as it is;
+    // a type added by the user whose name differs only in case is no known type and changes nothing.
+    void choosingATypeSetsTheBoxes_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("shown"); // after a start with the number box disabled, then enabled
+        const auto row = [](const char* type, const char* numberWasDisabled, const char* numberWasEnabled) {
+            QTest::newRow(type) << QString(type) << QStringList{numberWasDisabled, numberWasEnabled};
+        };
+        row("Wait", "Number of Seconds|1 7|0 ", "Number of Seconds|1 7|0 ");
+        row("Tab", "Number of Times|1 7|0 ", "Number of Times|1 7|0 ");
+        row("Enter", "Number of Times|0 |0 ", "Number of Times|0 |0 ");
+        row("Text", "Number Of Times|0 |1 x", "Number Of Times|0 |1 x");
+        row("Shift+Tab", "Number Of Times|0 7|1 x", "Number Of Times|1 7|0 x");
+        row("wait", "Number Of Times|0 7|1 x", "Number Of Times|1 7|0 x");
+    }
+
+    void choosingATypeSetsTheBoxes()
+    {
+        QFETCH(QString, type);
+        QFETCH(QStringList, shown);
+        StepsFixture fixture;
+        fixture.folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")});
+        QStringList seen;
+        for (bool numberEnabled : {false, true}) {
+            fixture.answerNextWindow([&](QDialog& editor) {
+                auto& number = field<QLineEdit>(editor, "Number Of Times");
+                auto& text = field<QLineEdit>(editor, "Text To Type In");
+                number.setText("7");
+                number.setEnabled(numberEnabled);
+                text.setText("x");
+                text.setEnabled(!numberEnabled);
+                auto& combo = field<QComboBox>(editor, "Event Type");
+                combo.setCurrentIndex(combo.findText(type));
+                QStringList state{editor.findChild<QLabel*>(QStringLiteral("lblNumberOfTimes"))->text()};
+                for (QLineEdit* box : {&number, &text})
+                    state << QStringLiteral("%1 %2").arg(box->isEnabled()).arg(box->text());
+                seen << state.join('|');
+                editor.reject();
+            });
+            fixture.list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        }
+        QCOMPARE(seen, shown);
     }
 
     // The main window opens the list of the current website's steps, not without a website row, and counts the

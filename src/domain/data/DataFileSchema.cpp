@@ -1,5 +1,7 @@
 #include "domain/data/DataFileSchema.h"
 
+#include "domain/steps/StepTypes.h"
+
 namespace {
 
 // A number column: NUMERIC turns quoted digits ('10') into numbers, and the check refuses what stays text, as a
@@ -10,12 +12,30 @@ QString numberColumn(const char* name, const char* type = "NUMERIC")
         .arg(QLatin1String(name), QLatin1String(type));
 }
 
+// A step type's row in a new data file; step type names hold no quotes.
+QString eventTypeSeedRow(const StepType& type)
+{
+    return QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (%1, '%2')")
+        .arg(type.seedKey)
+        .arg(type.name);
+}
+
+// The one settings row: no master password yet, the re-lock period, the main window's design size.
+QString settingsRow()
+{
+    return QStringLiteral("INSERT INTO Setup (SetupID, MasterPassword, NumMinutesBeforeRequiringPasswordAgain, "
+                          "DefaultToLauncher, FormHeight, FormWidth) VALUES (1, Null, %1, 0, %2, %3)")
+        .arg(NewDataFileRelockMinutes)
+        .arg(MainWindowDesignInnerHeightTwips + MenuBarAllowanceTwips)
+        .arg(MainWindowDesignWidthTwips);
+}
+
 } // namespace
 
 QStringList newDataFileStatements()
 {
     // AUTOINCREMENT keys never reuse a deleted key, so the newest row always has the highest key.
-    return {
+    QStringList statements{
         QStringLiteral("CREATE TABLE Website (WebsiteID INTEGER PRIMARY KEY AUTOINCREMENT, WebsiteName TEXT, "
                        "WebsiteLink TEXT, %1)")
             .arg(numberColumn("WebsiteListOrder", "INTEGER")),
@@ -29,15 +49,9 @@ QStringList newDataFileStatements()
                  numberColumn("LauncherHeight"), numberColumn("LauncherWidth"), numberColumn("FormHeight"),
                  numberColumn("FormWidth")),
         QStringLiteral("CREATE INDEX WebsiteInstructionsByWebsite ON WebsiteInstructions (WebsiteID)"),
-        QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (1, 'Text')"),
-        QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (2, 'Enter')"),
-        QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (3, 'Tab')"),
-        QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (4, 'Wait')"),
-        QStringLiteral("INSERT INTO EventType (EventTypeID, EventType) VALUES (5, 'Shift+Tab')"),
-        QStringLiteral("INSERT INTO Setup (SetupID, MasterPassword, NumMinutesBeforeRequiringPasswordAgain, "
-                       "DefaultToLauncher, FormHeight, FormWidth) VALUES (1, Null, %1, 0, %2, %3)")
-            .arg(NewDataFileRelockMinutes)
-            .arg(MainWindowDesignInnerHeightTwips + MenuBarAllowanceTwips)
-            .arg(MainWindowDesignWidthTwips),
     };
+    for (const StepType& type : StepTypes)
+        statements << eventTypeSeedRow(type);
+    statements << settingsRow();
+    return statements;
 }

@@ -1,6 +1,7 @@
 #include "domain/data/InstructionStatements.h"
 
 #include "domain/data/NumberText.h"
+#include "domain/steps/StepTypes.h"
 
 namespace {
 
@@ -77,5 +78,6 @@ QString InsertInstructionStatement(const QString& websiteId, const QString& even
 
 QString FirstInstructionStatement(const QString& websiteId)
 {
-    return InsertInstructionStatement(websiteId, QStringLiteral("4"), QStringLiteral("'10'"), QStringLiteral("Null"));
+    return InsertInstructionStatement(websiteId, QString::number(WaitStep.seedKey), QStringLiteral("'10'"),
+                                      QStringLiteral("Null"));
 }

@@ -25,5 +25,5 @@ QString UpdateInstructionStatement(const QString& websiteId, const QString& even
 QString InsertInstructionStatement(const QString& websiteId, const QString& eventTypeId, const QString& numberValue,
                                    const QString& textValue);
 
-// The step every new website starts with: a wait of ten seconds (event type 4, "Wait").
+// The step every new website starts with: a wait of ten seconds (the key a new data file gives "Wait").
 QString FirstInstructionStatement(const QString& websiteId);

@@ -3,6 +3,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
 #include "domain/error/AppError.h"
+#include "domain/steps/StepTypes.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
 #include "system/app/basModule1.h"
@@ -13,10 +14,6 @@
 #include <optional>
 
 namespace {
-
-const QString EnterKey = QStringLiteral("\r");
-const QString TabKey = QStringLiteral("\t");
-const QString ShiftTabKeys = QStringLiteral("+{\t}");
 
 // How often a key is pressed for a count: once for null, the whole steps from 1 to the count otherwise.
 int pressCount(const Field& count)
@@ -58,15 +55,21 @@ void typeText(const Field& enciphered)
 
 void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn)
 {
-    const QString name = eventType.text();
-    if (name == QLatin1String("Wait"))
+    const StepType* type = findStepType(eventType.text());
+    if (!type)
+        return;
+    switch (type->action) {
+    case StepAction::Wait:
         waitSeconds(tmrWait, numberOfTimes);
-    else if (name == QLatin1String("Text"))
+        break;
+    case StepAction::TypeText:
         typeText(textToTypeIn);
-    else if (name == QLatin1String("Enter"))
-        sendKeys(EnterKey);
-    else if (name == QLatin1String("Tab"))
-        pressRepeatedly(TabKey, numberOfTimes);
-    else if (name == QLatin1String("Shift+Tab"))
-        pressRepeatedly(ShiftTabKeys, numberOfTimes);
+        break;
+    case StepAction::PressKeys:
+        if (type->usesCount)
+            pressRepeatedly(type->keys, numberOfTimes);
+        else
+            sendKeys(type->keys);
+        break;
+    }
 }

@@ -3,6 +3,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
+#include "domain/steps/StepTypes.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
@@ -74,43 +75,41 @@ void frmEditWebsiteInstructions::fillEventTypes(UnitOfWork& work)
     cboEventType->setCurrentIndex(chosen);
 }
 
-// A box that the type does not use is emptied as it is disabled; one it uses keeps its text.
+namespace {
+
+void useBox(QLineEdit* box, BoxUse use)
+{
+    if (use == BoxUse::LeftAsItIs)
+        return;
+    box->setEnabled(use == BoxUse::Enabled);
+    if (use == BoxUse::DisabledAndEmptied)
+        box->clear();
+}
+
+} // namespace
+
+// The step type chosen sets the boxes and the number's caption; a name of no known type changes nothing.
 void frmEditWebsiteInstructions::cboEventType_Click()
 {
-    const QString type = cboEventType->currentText();
-    const auto use = [](QLineEdit* box, bool used) {
-        box->setEnabled(used);
-        if (!used)
-            box->clear();
-    };
-    if (type == QLatin1String("Wait")) {
-        use(txtNumberOfTimes, true);
-        use(txtTextToTypeIn, false);
-        lblNumberOfTimes->setText(QStringLiteral("Number of Seconds"));
-    } else if (type == QLatin1String("Tab")) {
-        use(txtNumberOfTimes, true);
-        use(txtTextToTypeIn, false);
-        lblNumberOfTimes->setText(QStringLiteral("Number of Times"));
-    } else if (type == QLatin1String("Enter")) {
-        use(txtNumberOfTimes, false);
-        use(txtTextToTypeIn, false);
-        lblNumberOfTimes->setText(QStringLiteral("Number of Times"));
-    } else if (type == QLatin1String("Text")) {
-        use(txtNumberOfTimes, false);
-        use(txtTextToTypeIn, true);
-    }
+    const StepType* type = findStepType(cboEventType->currentText());
+    if (!type)
+        return;
+    useBox(txtNumberOfTimes, type->numberBox);
+    useBox(txtTextToTypeIn, type->textBox);
+    if (!type->numberCaption.isEmpty())
+        lblNumberOfTimes->setText(type->numberCaption);
 }
 
 // The number must read as a count the way the replay reads it, so that no stored count is passed over at
-// launch. A refused number stays in its box, selected for retyping, so that nothing typed is lost. It is not
-// counted as activity; a missing event type is.
+// launch. A refused number is emptied from its box, which gets the focus for retyping; the window stays open
+// and the other boxes keep what was typed. It is not counted as activity; a missing event type is.
 bool frmEditWebsiteInstructions::checksPass()
 {
     const QString number = txtNumberOfTimes->text();
     if (!number.isEmpty() && !CountValue(number)) {
         dialogs().msgBox(QStringLiteral("Number of Times/Seconds Field must be numeric."));
+        txtNumberOfTimes->clear();
         txtNumberOfTimes->setFocus();
-        txtNumberOfTimes->selectAll();
         return false;
     }
     gdblMinutesLeft = gdblRelockMinutes;
