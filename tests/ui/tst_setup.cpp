@@ -60,6 +60,7 @@ private slots:
         row("a thousands separator", "", {}, "15", "new", "1,000", true, period);
         row("zero", "", {}, "15", "new", "0.0", true, period);
         row("negative", "", {}, "15", "new", "-3", true, period);
+        row("over a day", "", {}, "15", "new", "1e4", true, period);
         row("a character the cipher cannot store", "", {}, "15", "café", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"é\""));
     }

@@ -42,6 +42,11 @@ QString InstructionRowQuery(double instructionId)
            QStringLiteral(" AND ") + QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ");
 }
 
+QString InstructionCountQuery(const QString& websiteId)
+{
+    return QStringLiteral("SELECT Count(*) FROM WebsiteInstructions WHERE WebsiteID = ") + websiteId;
+}
+
 QString NewestInstructionKeyQuery()
 {
     return QStringLiteral("SELECT MAX(WebsiteInstructionsID) FROM WebsiteInstructions ");

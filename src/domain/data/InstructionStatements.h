@@ -13,6 +13,8 @@ QString ReplayInstructionsQuery(const QString& websiteId);
 QString InstructionListQuery(const QString& websiteId);
 // One row of the list by the instruction's key; the instruction editor reads its record with it too.
 QString InstructionRowQuery(double instructionId);
+// How many instructions the website has, whatever their event types.
+QString InstructionCountQuery(const QString& websiteId);
 // The key of the instruction added last, whatever its website.
 QString NewestInstructionKeyQuery();
 QString DeleteInstructionStatement(double instructionId);

@@ -5,6 +5,7 @@
 #include "system/app/HandlerGuard.h"
 #include "system/app/PasswordCheckFile.h"
 #include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -88,6 +89,7 @@ void RelockTick(QTimer& tmrMasterPassword, const std::function<void()>& unloadMa
         tmrMasterPassword.start();
         return;
     }
+    stopLaunch(); // nothing is typed behind the password prompt, nor after it
     if (!askUntilUnlocked(PasswordCheckFilePath())) {
         closeProgram(unloadMainWindow);
         return;

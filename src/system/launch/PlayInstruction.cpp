@@ -6,9 +6,11 @@
 #include "domain/steps/StepTypes.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
+#include "system/launch/LaunchControl.h"
 #include "system/app/basModule1.h"
 #include "system/launch/WaitMilliseconds.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -26,11 +28,14 @@ int pressCount(const Field& count)
     return static_cast<int>(std::min(std::floor(*value), double{std::numeric_limits<int>::max()}));
 }
 
+// The window stays responsive between presses, so that a long run can be stopped.
 void pressRepeatedly(const QString& keys, const Field& count)
 {
     const int presses = pressCount(count);
-    for (int i = 1; i <= presses; ++i)
-        sendKeys(keys);
+    for (int i = 1; i <= presses; ++i) {
+        sendLaunchKeys(keys);
+        QCoreApplication::processEvents();
+    }
 }
 
 void waitSeconds(QTimer& tmrWait, const Field& seconds)
@@ -48,7 +53,7 @@ void typeText(const Field& enciphered)
         throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
     for (QChar character : text)
-        sendKeys(literalKeyString(character));
+        sendLaunchKeys(literalKeyString(character));
 }
 
 } // namespace
@@ -69,7 +74,7 @@ void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numbe
         if (type->usesCount)
             pressRepeatedly(type->keys, numberOfTimes);
         else
-            sendKeys(type->keys);
+            sendLaunchKeys(type->keys);
         break;
     }
 }

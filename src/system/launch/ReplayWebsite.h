@@ -13,9 +13,11 @@ class QWidget;
 //
 // A launch counts as activity for the re-lock countdown, and shows the hourglass until it ends. The
 // instructions are read at the start into the replay's own snapshot, so commands run while it waits
-// cannot change what it types. When the page cannot be opened (OpenWebPage says so), nothing is typed;
-// an empty link opens nothing and the instructions are replayed. It does nothing when the id is not a
-// website key (no row selected) or while another replay is still running. Raises AppError when the data
-// file cannot be read or keys cannot be sent; the pointer is back to the default and the data file closed
-// by then.
+// cannot change what it types. The whole website is checked first (LaunchChecks.h): a website without a link,
+// with a step of an unknown type or a count beyond its limit is refused with a message, and nothing opens. When
+// the page cannot be opened (OpenWebPage says so), nothing is typed. A launch started while another one runs
+// stops that one; closing, Exit, the re-lock and Escape stop it too (LaunchControl.h), and so does a key that
+// would reach one of the program's own windows, with a message that says after which step. It does nothing
+// when the id is not a website key (no row selected). Raises AppError when the data file cannot be read or keys
+// cannot be sent; the pointer is back to the default and the data file closed by then.
 void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner);

@@ -1,6 +1,7 @@
 #include "system/launch/WaitMilliseconds.h"
 
 #include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -32,9 +33,10 @@ void WaitMilliseconds(QTimer& tmrWait, double milliseconds)
     tmrWait.setTimerType(Qt::PreciseTimer);
     tmrWait.setInterval(timerInterval(milliseconds));
     tmrWait.start();
-    // The window that owns the timer may close while the event loop runs; then the wait is over too.
+    // The window that owns the timer may close while the event loop runs, or the launch be stopped; then the wait
+    // is over too.
     const QPointer<QTimer> timer(&tmrWait);
-    while (!gblnWaitElapsed && timer)
+    while (!gblnWaitElapsed && timer && !launchStopped())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (timer)
         timer->stop();

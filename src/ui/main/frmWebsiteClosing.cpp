@@ -11,6 +11,7 @@
 #include "platform/screen/Twips.h"
 #include "system/app/HandlerGuard.h"
 #include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
 #include "ui/main/LauncherPanel.h"
 
 #include <QCloseEvent>
@@ -62,6 +63,7 @@ void frmWebsite::lblMaintenance_Click()
 
 void frmWebsite::cmdClose_Click()
 {
+    stopLaunch(); // a launch never types on behind a closing window
     RunHandler([this] { SaveFormSize(); });
     RunHandler([this] {
         if (!launcherShown() && gblnDefaultToLauncher) {
@@ -100,6 +102,7 @@ void frmWebsite::Form_QueryUnload(bool& cancel)
 
 void frmWebsite::closeEvent(QCloseEvent* event)
 {
+    stopLaunch();
     bool cancel = false;
     Form_QueryUnload(cancel);
     if (cancel)

@@ -2,6 +2,7 @@
 
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
+#include "domain/steps/StepLimits.h"
 #include "domain/data/StatementText.h"
 #include "platform/db/Recordset.h"
 #include "platform/dialogs/Dialogs.h"
@@ -24,19 +25,6 @@ std::optional<double> heldSizeTwips(const Field& field)
     if (field.isNull())
         return std::nullopt;
     return NumberTextBeginsWith(field.text());
-}
-
-// A period is a plain decimal number above zero ("5", "2.5"): what the data file stores as a number and
-// start-up reads back as the same one. Anything else would be stored as nothing or re-lock at once.
-bool isRelockPeriod(const QString& text)
-{
-    for (const QChar c : text) {
-        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && c != QLatin1Char('.'))
-            return false;
-    }
-    bool isNumber = false;
-    const double minutes = QLocale::c().toDouble(text, &isNumber);
-    return isNumber && std::isfinite(minutes) && minutes > 0;
 }
 
 } // namespace
@@ -86,7 +74,7 @@ bool frmEditSetup::checksPass()
     if (isRelockPeriod(TrimBlanks(txtNumMinutesBeforeRequiringPasswordAgain->text())))
         return true;
     dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be a number of minutes "
-                                    "greater than 0, such as 5."),
+                                    "greater than 0 and at most 1,440 (24 hours), such as 5."),
                      Dialogs::vbExclamation);
     txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
     return false;

@@ -3,6 +3,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
+#include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/UnitOfWork.h"
@@ -102,7 +103,8 @@ void frmEditWebsiteInstructions::cboEventType_Click()
 
 // The number must read as a count the way the replay reads it, so that no stored count is passed over at
 // launch. A refused number is emptied from its box, which gets the focus for retyping; the window stays open
-// and the other boxes keep what was typed. It is not counted as activity; a missing event type is.
+// and the other boxes keep what was typed. It is not counted as activity; a missing event type is. A count
+// beyond what a launch replays is refused too, and kept for correcting, as is a step more than a website holds.
 bool frmEditWebsiteInstructions::checksPass()
 {
     const QString number = txtNumberOfTimes->text();
@@ -117,7 +119,35 @@ bool frmEditWebsiteInstructions::checksPass()
         dialogs().msgBox(QStringLiteral("Select EventType first."));
         return false;
     }
-    return true;
+    return countWithinLimits() && roomForAnotherStep();
+}
+
+bool frmEditWebsiteInstructions::countWithinLimits()
+{
+    const StepType* type = findStepType(cboEventType->currentText());
+    const std::optional<QString> broken = type ? brokenCountRule(*type, txtNumberOfTimes->text()) : std::nullopt;
+    if (!broken)
+        return true;
+    dialogs().msgBox(QStringLiteral("Number of Times/Seconds Field is out of range: %1.").arg(*broken));
+    txtNumberOfTimes->setFocus();
+    txtNumberOfTimes->selectAll();
+    return false;
+}
+
+bool frmEditWebsiteInstructions::roomForAnotherStep()
+{
+    if (!adding())
+        return true;
+    double steps = 0;
+    {
+        UnitOfWork work;
+        steps = NumberTextBeginsWith(work.read(InstructionCountQuery(websiteCell(0))).fields(0).text());
+    }
+    if (steps < MaxStepsPerWebsite)
+        return true;
+    dialogs().msgBox(QStringLiteral("A website has at most %1 steps, and this one has them all: the step was not added.")
+                         .arg(MaxStepsPerWebsite));
+    return false;
 }
 
 // The website is read again from the website list now; the list of steps is refreshed in this unit of work.

@@ -28,6 +28,9 @@ private slots:
 
 private:
     void fillEventTypes(UnitOfWork& work);
+    // Each shows its message when it refuses.
+    bool countWithinLimits();
+    bool roomForAnotherStep();
     QString websiteCell(int col) const;
 
     RecordListWindow& m_instructions;
