@@ -70,34 +70,9 @@ void RecordListDialog::addButton(const char* name, const QString& caption, doubl
 
 // ---- the list-window interface ----
 
-int RecordListDialog::GridRows() const
+RecordListGrid& RecordListDialog::recordList() const
 {
-    return MSFlexGrid1->rows();
-}
-
-int RecordListDialog::GridRow() const
-{
-    return MSFlexGrid1->row();
-}
-
-QString RecordListDialog::GridTextMatrix(int row, int col) const
-{
-    return MSFlexGrid1->textMatrix(row, col);
-}
-
-void RecordListDialog::FillGrid()
-{
-    m_list->FillGrid();
-}
-
-void RecordListDialog::UpdateGridRow()
-{
-    m_list->UpdateGridRow(RecordKey());
-}
-
-void RecordListDialog::AddGridRow()
-{
-    setRecordKey(m_list->AddGridRow());
+    return *m_list;
 }
 
 // ---- loading and sizing ----
