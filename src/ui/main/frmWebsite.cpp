@@ -58,7 +58,7 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     createButtons();
     MSFlexGrid1 = new FlexGrid(area);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("Websites"));
+    MSFlexGrid1->setAccessibleListName(QStringLiteral("Websites"));
     FormSize::placeControl(*MSFlexGrid1, 180, 660, 10380, 7155);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, websiteListSettings());
     fraLauncher = new LauncherPanel(area);

@@ -44,7 +44,7 @@ RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout,
               &RecordListDialog::cmdPrintGrid_Click);
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(caption);
+    MSFlexGrid1->setAccessibleListName(caption);
     FormSize::placeControl(*MSFlexGrid1, GridLeft, GridTop, layout.width - 2 * GridLeft, layout.height - 1.5 * GridTop);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, std::move(settings));
     resize(Twips::toPixels(layout.width), Twips::toPixels(layout.height));
