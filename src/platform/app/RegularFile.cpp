@@ -4,74 +4,70 @@
 
 #include <QDir>
 #include <QFile>
-#include <cerrno>
-
-#ifdef Q_OS_WIN
-#include <QFileInfo>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <algorithm>
 
 namespace {
 
-[[noreturn]] void cannotWrite(const QString& fileName, const QString& reason)
+// The name in the encoding the file system takes: the locale's on Linux, UTF-8 for Windows' wide names.
+std::string nativeName(const QString& fileName)
 {
-    throw AppError(
-        ErrorNumber::FileAccess,
-        QStringLiteral("The file '%1' cannot be written: %2").arg(QDir::toNativeSeparators(fileName), reason));
-}
-
-const QString NotRegular = QStringLiteral("it is not a regular file.");
-
-#ifndef Q_OS_WIN
-mode_t toMode(QFileDevice::Permissions permissions)
-{
-    mode_t mode = 0;
-    const std::pair<QFileDevice::Permission, mode_t> bits[] = {
-        {QFileDevice::ReadOwner, S_IRUSR},  {QFileDevice::WriteOwner, S_IWUSR}, {QFileDevice::ReadGroup, S_IRGRP},
-        {QFileDevice::WriteGroup, S_IWGRP}, {QFileDevice::ReadOther, S_IROTH},  {QFileDevice::WriteOther, S_IWOTH}};
-    for (const auto& [permission, bit] : bits)
-        if (permissions.testFlag(permission))
-            mode |= bit;
-    return mode;
-}
+#ifdef Q_OS_WIN
+    return fileName.toStdString();
+#else
+    return QFile::encodeName(fileName).toStdString();
 #endif
+}
+
+QString shownName(const QString& fileName)
+{
+    return QDir::toNativeSeparators(fileName);
+}
+
+QString reasonOf(const Files::FileError& error)
+{
+    return QString::fromLocal8Bit(error.what());
+}
+
+[[noreturn]] void raiseUnwritable(const QString& fileName, const Files::FileError& error)
+{
+    const QString message = error.kind() == Files::FileError::Kind::Incomplete
+                                ? QStringLiteral("The file '%1' could not be written completely: %2")
+                                : QStringLiteral("The file '%1' cannot be written: %2");
+    throw AppError(ErrorNumber::FileAccess, message.arg(shownName(fileName), reasonOf(error)));
+}
 
 } // namespace
 
-void openRegularFileForWriting(QFile& file, const QString& fileName, FileWrite mode,
-                               QFileDevice::Permissions newFilePermissions)
+Files::RegularFile openRegularFileForWriting(const QString& fileName, FileWrite mode, NewFileAccess access)
 {
-    const bool createOnly = mode == FileWrite::CreateOnly;
-#ifdef Q_OS_WIN
-    const QFileInfo info(fileName);
-    if (info.isSymLink() || info.isJunction() || (info.exists() && !info.isFile()))
-        cannotWrite(fileName, NotRegular);
-    const bool isNew = !info.exists();
-    if (!file.open(createOnly ? QIODevice::WriteOnly | QIODevice::NewOnly : QIODevice::WriteOnly | QIODevice::Truncate))
-        cannotWrite(fileName, file.errorString());
-    if (isNew)
-        file.setPermissions(newFilePermissions);
-#else
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (createOnly ? O_EXCL : 0);
-    const int descriptor = ::open(QFile::encodeName(fileName).constData(), flags, toMode(newFilePermissions));
-    if (descriptor < 0)
-        cannotWrite(fileName, errno == ELOOP || errno == ENXIO ? NotRegular : qt_error_string(errno));
-    struct stat status = {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        cannotWrite(fileName, NotRegular);
+    try {
+        return Files::RegularFile::openForWriting(nativeName(fileName), mode, access);
+    } catch (const Files::FileError& error) {
+        raiseUnwritable(fileName, error);
     }
-    if (ftruncate(descriptor, 0) != 0) {
-        const QString reason = qt_error_string(errno);
-        ::close(descriptor);
-        cannotWrite(fileName, reason);
+}
+
+std::optional<QByteArray> readRegularFile(const QString& fileName, qint64 maxBytes)
+{
+    std::optional<std::string> bytes;
+    try {
+        bytes = Files::readRegularFile(nativeName(fileName), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0)));
+    } catch (const Files::FileError& error) {
+        if (error.kind() == Files::FileError::Kind::Missing)
+            throw AppError(ErrorNumber::FileNotFound, QStringLiteral("File not found: '%1'.").arg(shownName(fileName)));
+        throw AppError(ErrorNumber::FileAccess,
+                       QStringLiteral("The file '%1' cannot be read: %2").arg(shownName(fileName), reasonOf(error)));
     }
-    if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        cannotWrite(fileName, file.errorString());
+    if (!bytes)
+        return std::nullopt;
+    return QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
+}
+
+void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrite mode, NewFileAccess access)
+{
+    try {
+        Files::writeRegularFile(nativeName(fileName), std::string_view(bytes.constData(), bytes.size()), mode, access);
+    } catch (const Files::FileError& error) {
+        raiseUnwritable(fileName, error);
     }
-#endif
 }

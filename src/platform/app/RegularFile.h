@@ -1,18 +1,27 @@
 #pragma once
 
-#include <QFileDevice>
+#include "os/files/RegularFile.h"
 
-class QFile;
+#include <QByteArray>
+#include <QString>
+#include <optional>
 
-enum class FileWrite
-{
-    Replace,   // an existing regular file is emptied and written
-    CreateOnly // only a new file is written: one that exists, even one made a moment ago, is an error
-};
+// The program's side of Files (os/files/RegularFile.h): Qt's file names, and every failure raised as AppError
+// (ErrorNumber::FileAccess unless said otherwise) with the file's name in the platform's separators.
 
-// Opens the file for writing, made when missing (with the given permissions, less the umask), emptied only once
-// it is known to be a regular file: a link is not followed, and a FIFO or device neither blocks nor is written.
-// Raises AppError "The file '...' cannot be written: <reason>" otherwise; a link, FIFO or device is "it is not a
-// regular file.".
-void openRegularFileForWriting(QFile& file, const QString& fileName, FileWrite mode,
-                               QFileDevice::Permissions newFilePermissions);
+using Files::FileWrite;
+using Files::NewFileAccess;
+
+// The open file, as Files::RegularFile::openForWriting gives it. Raises AppError "The file '...' cannot be written:
+// <reason>"; a link, FIFO or device is "it is not a regular file.".
+Files::RegularFile openRegularFileForWriting(const QString& fileName, FileWrite mode, NewFileAccess access);
+
+// The whole of the file; nothing, with nothing kept, when it holds more than maxBytes bytes. Raises AppError
+// FileNotFound "File not found: '...'." when it is missing, otherwise "The file '...' cannot be read: <reason>" (a
+// link is "it is a link.", a folder, FIFO or device "it is not a regular file.").
+std::optional<QByteArray> readRegularFile(const QString& fileName, qint64 maxBytes);
+
+// Writes the bytes as the whole of the file, as Files::writeRegularFile does. Raises AppError as
+// openRegularFileForWriting does, or "The file '...' could not be written completely: <reason>" when the writing
+// stops part-way.
+void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrite mode, NewFileAccess access);

@@ -234,6 +234,12 @@ FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent), m_model(new FlexGridModel
 
 FlexGrid::~FlexGrid() = default;
 
+void FlexGrid::setAccessibleListName(const QString& name)
+{
+    setAccessibleName(name);
+    m_view->setAccessibleName(name);
+}
+
 int FlexGrid::rows() const
 {
     return m_model->gridRows();

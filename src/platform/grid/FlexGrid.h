@@ -53,6 +53,10 @@ public:
     int leftCol();
     void setLeftCol(int col);
 
+    // Names the grid after the list it shows, for screen readers: the grid and the table in it that takes the
+    // focus both carry the name.
+    void setAccessibleListName(const QString& name);
+
     // The outer position and size of the control in its parent, in twips.
     double leftTwips() const;
     double topTwips() const;

@@ -4,11 +4,11 @@
 #include "platform/app/RegularFile.h"
 #include "platform/printer/PrintService.h"
 
-#include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
 
 namespace Printing {
 namespace {
@@ -41,19 +41,17 @@ private:
     // name of that open file, which cannot be swapped for another in between.
     QString openedFileName() const
     {
-        m_file.close();
-        openRegularFileForWriting(m_file, m_path, FileWrite::Replace,
-                                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                      QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther);
+        m_file.reset();
+        m_file = openRegularFileForWriting(m_path, FileWrite::Replace, NewFileAccess::Everyone);
 #ifdef Q_OS_WIN
         return m_path;
 #else
-        return QStringLiteral("/proc/self/fd/%1").arg(m_file.handle());
+        return QStringLiteral("/proc/self/fd/%1").arg(m_file->descriptor());
 #endif
     }
 
     QString m_path;
-    mutable QFile m_file;
+    mutable std::optional<Files::RegularFile> m_file;
 };
 
 // A queue of the system's print service; Qt hands the finished document to it (CUPS on Linux).

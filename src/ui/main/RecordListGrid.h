@@ -36,6 +36,9 @@ public:
 
     RecordListGrid(FlexGrid& grid, RecordListSettings settings);
 
+    // The grid it fills.
+    const FlexGrid& grid() const { return m_grid; }
+
     // Reads the whole list. Like the two below, a unit of database work that joins the caller's, if any.
     void FillGrid();
     // Rewrites the current row from the record with the key.

@@ -58,7 +58,7 @@ frmWebsite::frmWebsite(QWidget* parent) : QMainWindow(parent)
     createButtons();
     MSFlexGrid1 = new FlexGrid(area);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("Websites"));
+    MSFlexGrid1->setAccessibleListName(QStringLiteral("Websites"));
     FormSize::placeControlTwips(*MSFlexGrid1, 180, 660, 10380, 7155);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, websiteListSettings());
     fraLauncher = new LauncherPanel(area);
@@ -183,34 +183,9 @@ void frmWebsite::layOutSavedMode()
 
 // ---- the list-window interface ----
 
-int frmWebsite::GridRows() const
+RecordListGrid& frmWebsite::recordList() const
 {
-    return MSFlexGrid1->rows();
-}
-
-int frmWebsite::GridRow() const
-{
-    return MSFlexGrid1->row();
-}
-
-QString frmWebsite::GridTextMatrix(int row, int col) const
-{
-    return MSFlexGrid1->textMatrix(row, col);
-}
-
-void frmWebsite::FillGrid()
-{
-    m_list->FillGrid();
-}
-
-void frmWebsite::UpdateGridRow()
-{
-    m_list->UpdateGridRow(mWebsiteID);
-}
-
-void frmWebsite::AddGridRow()
-{
-    mWebsiteID = m_list->AddGridRow();
+    return *m_list;
 }
 
 // ---- maintenance commands ----

@@ -40,14 +40,10 @@ public:
     double gdblfraLauncherHeight = 0;
 
     double RecordKey() const override { return mWebsiteID; }
-    int GridRows() const override;
-    int GridRow() const override;
-    QString GridTextMatrix(int row, int col) const override;
-    void FillGrid() override;
-    void UpdateGridRow() override;
-    void AddGridRow() override;
 
 protected:
+    void setRecordKey(double key) override { mWebsiteID = key; }
+    RecordListGrid& recordList() const override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

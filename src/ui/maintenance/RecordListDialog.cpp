@@ -44,7 +44,7 @@ RecordListDialog::RecordListDialog(const QString& caption, const Layout& layout,
               &RecordListDialog::cmdPrintGrid_Click);
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(caption);
+    MSFlexGrid1->setAccessibleListName(caption);
     FormSize::placeControlTwips(*MSFlexGrid1, GridLeftTwips, GridTopTwips, layout.widthTwips - 2 * GridLeftTwips,
                                 layout.heightTwips - 1.5 * GridTopTwips);
     m_list = std::make_unique<RecordListGrid>(*MSFlexGrid1, std::move(settings));
@@ -71,34 +71,9 @@ void RecordListDialog::addButton(const char* name, const QString& caption, doubl
 
 // ---- the list-window interface ----
 
-int RecordListDialog::GridRows() const
+RecordListGrid& RecordListDialog::recordList() const
 {
-    return MSFlexGrid1->rows();
-}
-
-int RecordListDialog::GridRow() const
-{
-    return MSFlexGrid1->row();
-}
-
-QString RecordListDialog::GridTextMatrix(int row, int col) const
-{
-    return MSFlexGrid1->textMatrix(row, col);
-}
-
-void RecordListDialog::FillGrid()
-{
-    m_list->FillGrid();
-}
-
-void RecordListDialog::UpdateGridRow()
-{
-    m_list->UpdateGridRow(RecordKey());
-}
-
-void RecordListDialog::AddGridRow()
-{
-    setRecordKey(m_list->AddGridRow());
+    return *m_list;
 }
 
 // ---- loading and sizing ----

@@ -27,13 +27,6 @@ class RecordListDialog : public QDialog, public RecordListWindow
 public:
     ~RecordListDialog() override;
 
-    int GridRows() const override;
-    int GridRow() const override;
-    QString GridTextMatrix(int row, int col) const override;
-    void FillGrid() override;
-    void UpdateGridRow() override;
-    void AddGridRow() override;
-
 protected:
     // Where things stand when the window first shows, in twips.
     struct Layout
@@ -45,8 +38,8 @@ protected:
 
     RecordListDialog(const QString& caption, const Layout& layout, RecordListSettings settings, QWidget* owner);
 
-    // Sets the key field that RecordKey returns.
-    virtual void setRecordKey(double key) = 0;
+    RecordListGrid& recordList() const override;
+
     // Shows the editor modally: on a new record when gblnNewRecord is set, otherwise on the key field's record.
     virtual void openEditor() = 0;
     // The statement that deletes the record with the key.
