@@ -106,10 +106,10 @@ class TestLaunch : public QObject
     void add(int id, int websiteId, int eventType, const QString& count = "Null", const QString& plainText = {})
     {
         const QString text = plainText.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(plainText)) + '\'';
-        m->folder.execute({"PRAGMA ignore_check_constraints = ON",
-                           QString::asprintf("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, "
-                                             "EventTypeID, NumberOfTimes, TextToTypeIn) VALUES (%d, %d, %d, %s, %s)",
-                                             id, websiteId, eventType, qPrintable(count), qPrintable(text))});
+        m->folder.executeUnchecked(
+            {QString::asprintf("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, "
+                               "EventTypeID, NumberOfTimes, TextToTypeIn) VALUES (%d, %d, %d, %s, %s)",
+                               id, websiteId, eventType, qPrintable(count), qPrintable(text))});
     }
     void replay(int websiteId) { ReplayWebsite(m->tmrWait, QString::number(websiteId), Link, nullptr); }
     void tick()
