@@ -421,6 +421,11 @@ private slots:
             << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/plain;text/html;\n"), User,
                            "[Removed Associations]\ntext/html=d.desktop\n"}
             << "";
+        QTest::newRow("a desktop's own list names defaults only: it adds and removes no association")
+            << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/html;\n"),
+                           "config/gnome-mimeapps.list",
+                           "[Added Associations]\ntext/html=b.desktop;\n[Removed Associations]\ntext/html=d.desktop;\n"}
+            << "moredata/applications/d.desktop";
         QTest::newRow("a name with a '/' is no ID, though it names an entry outside the applications folders")
             << QStringList{"data/outside.desktop", entry(), User, defaultIs("../outside.desktop;b.desktop")} << B;
         QTest::newRow("a name with a NUL is no ID, though it begins with one")
