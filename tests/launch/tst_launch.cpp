@@ -4,6 +4,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "domain/error/AppError.h"
+#include "os/Backends.h"
 #include "os/keys/KeyString.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/screen/Screen.h"
@@ -387,6 +388,43 @@ private slots:
         QCOMPARE(gobjConnection.get(), openedByAnotherCommand);
         QVERIFY(gobjConnection->isOpen());
         CloseConnection();
+    }
+
+    // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.
+    void usesTheFirstBackendThatCanServe_data()
+    {
+        QTest::addColumn<QStringList>("reasons"); // one per backend; empty when it can serve
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("the first can") << QStringList{"", ""} << "a";
+        QTest::newRow("those that cannot are passed over") << QStringList{"no display", "", ""} << "b";
+        QTest::newRow("none can") << QStringList{"no display", "no compositor"}
+                                  << "Quillock cannot test in this session: a: no display; b: no compositor.";
+        QTest::newRow("none built") << QStringList{}
+                                    << "Quillock cannot test in this session: this build has no backend for it.";
+    }
+
+    void usesTheFirstBackendThatCanServe()
+    {
+        QFETCH(QStringList, reasons);
+        QFETCH(QString, outcome);
+        QStringList made;
+        Os::Backends<QString> backends;
+        for (const QString& reason : reasons) {
+            const QString name(QChar(static_cast<char16_t>(u'a' + backends.size())));
+            backends.push_back({name.toStdString(), [reason] { return reason.toStdString(); },
+                                [name, &made] {
+                                    made << name;
+                                    return std::make_unique<QString>(name);
+                                }});
+        }
+        try {
+            QCOMPARE(*Os::makeFirstAvailable<std::runtime_error>(backends, "Quillock cannot test in this session"),
+                     outcome);
+            QCOMPARE(made, QStringList{outcome});
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString::fromStdString(error.what()), outcome);
+            QCOMPARE(made, QStringList());
+        }
     }
 
 #ifndef Q_OS_WIN
