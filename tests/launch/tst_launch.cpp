@@ -6,8 +6,11 @@
 #include "domain/error/AppError.h"
 #include "os/Backends.h"
 #include "os/keys/KeyString.h"
+#include "os/shell/Shell.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/screen/Screen.h"
+#include "platform/shell/DesktopShell.h"
+#include "support/CaughtError.h"
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedDialogs.h"
@@ -20,6 +23,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -425,6 +429,45 @@ private slots:
             QCOMPARE(QString::fromStdString(error.what()), outcome);
             QCOMPARE(made, QStringList());
         }
+    }
+
+    // In a session without a display the program's own backends say why they cannot serve it, as the program's
+    // errors.
+    void saysWhyNoBackendServesTheSession_data()
+    {
+        QTest::addColumn<QByteArray>("display"); // empty to unset
+        QTest::addColumn<QString>("x11Reason");
+        QTest::newRow("DISPLAY unset") << QByteArray() << "DISPLAY is not set";
+        QTest::newRow("DISPLAY names no server") << QByteArray(":31999") << "the X display \":31999\" cannot be opened";
+    }
+
+    void saysWhyNoBackendServesTheSession()
+    {
+        QFETCH(QByteArray, display);
+        QFETCH(QString, x11Reason);
+        m.reset(); // the program's own backends, not the recording ones
+        const QByteArray savedDisplay = qgetenv("DISPLAY");
+        const QByteArray savedWayland = qgetenv("WAYLAND_DISPLAY");
+        const auto restore = qScopeGuard([&] {
+            Keys::releasePlatformKeySender();
+            Desktop::releasePlatformShell();
+            for (const auto& [name, value] : {std::pair{"DISPLAY", savedDisplay}, {"WAYLAND_DISPLAY", savedWayland}})
+                value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        });
+        display.isEmpty() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
+
+        const std::optional<AppError> typing = caughtError([] { sendKeys(QStringLiteral("secret")); });
+        QVERIFY(typing);
+        QCOMPARE(typing->number(), 70);
+        QCOMPARE(typing->description(),
+                 "Quillock cannot send keystrokes in this session: X11 (XTest): " + x11Reason + '.');
+        const std::optional<AppError> opening = caughtError([] { DesktopShell::findExecutable("test.htm"); });
+        QVERIFY(opening);
+        QCOMPARE(opening->number(), ErrorNumber::CannotCreateObject);
+        QCOMPARE(opening->description(), "Quillock cannot open web pages in this session: XDG (freedesktop.org): there "
+                                         "is no display to show the browser on (" +
+                                             x11Reason + ", and WAYLAND_DISPLAY is not set).");
     }
 
 #ifndef Q_OS_WIN
