@@ -1,6 +1,6 @@
 // Writes a new, empty data file at the path given, unless a file is already there.
 
-#include "domain/data/DataFileSchema.h"
+#include "domain/data/DataFileVersions.h"
 #include "domain/error/AppError.h"
 #include "platform/db/DataFileCreator.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     if (QFileInfo::exists(path))
         return 0; // an existing data file holds the user's websites: never touch it
     try {
-        createDatabaseFile(path, newDataFileStatements());
+        createDatabaseFile(path, currentDataFileStatements());
     } catch (const AppError& error) {
         err << error.description() << '\n';
         return 1;

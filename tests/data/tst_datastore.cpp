@@ -110,7 +110,8 @@ void TestDataStore::statements_data()
         {{"1", "Text"}, {"2", "Enter"}, {"3", "Tab"}, {"4", "Wait"}, {"5", "Shift+Tab"}}, {});
     row("a word where a number goes is refused, as a failed conversion",
         "SELECT NumMinutesBeforeRequiringPasswordAgain FROM Setup", {{"15"}},
-        {"UPDATE Setup SET NumMinutesBeforeRequiringPasswordAgain = 'soon'"}, "CHECK constraint failed");
+        {"UPDATE Setup SET NumMinutesBeforeRequiringPasswordAgain = 'soon'"},
+        "NumMinutesBeforeRequiringPasswordAgain takes a number");
     row("top limits the rows, in any case, before a semicolon; Top inside a text value is data",
         "select top 1 a.WebsiteName FROM Website a ORDER BY a.WebsiteName;", {{"SELECT Top 5 "}},
         {"INSERT INTO Website (WebsiteName) VALUES ('SELECT Top 5 '), ('b')"});

@@ -4,9 +4,13 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "domain/error/AppError.h"
+#include "os/Backends.h"
 #include "os/keys/KeyString.h"
+#include "os/shell/Shell.h"
 #include "platform/keys/SendKeys.h"
 #include "platform/screen/Screen.h"
+#include "platform/shell/DesktopShell.h"
+#include "support/CaughtError.h"
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedDialogs.h"
@@ -19,6 +23,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -106,10 +111,10 @@ class TestLaunch : public QObject
     void add(int id, int websiteId, int eventType, const QString& count = "Null", const QString& plainText = {})
     {
         const QString text = plainText.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(plainText)) + '\'';
-        m->folder.execute({"PRAGMA ignore_check_constraints = ON",
-                           QString::asprintf("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, "
-                                             "EventTypeID, NumberOfTimes, TextToTypeIn) VALUES (%d, %d, %d, %s, %s)",
-                                             id, websiteId, eventType, qPrintable(count), qPrintable(text))});
+        m->folder.executeUnchecked(
+            {QString::asprintf("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, "
+                               "EventTypeID, NumberOfTimes, TextToTypeIn) VALUES (%d, %d, %d, %s, %s)",
+                               id, websiteId, eventType, qPrintable(count), qPrintable(text))});
     }
     void replay(int websiteId) { ReplayWebsite(m->tmrWait, QString::number(websiteId), Link, nullptr); }
     void tick()
@@ -392,6 +397,82 @@ private slots:
         CloseConnection();
     }
 
+    // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.
+    void usesTheFirstBackendThatCanServe_data()
+    {
+        QTest::addColumn<QStringList>("reasons"); // one per backend; empty when it can serve
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("the first can") << QStringList{"", ""} << "a";
+        QTest::newRow("those that cannot are passed over") << QStringList{"no display", "", ""} << "b";
+        QTest::newRow("none can") << QStringList{"no display", "no compositor"}
+                                  << "Quillock cannot test in this session: a: no display; b: no compositor.";
+        QTest::newRow("none built") << QStringList{}
+                                    << "Quillock cannot test in this session: this build has no backend for it.";
+    }
+
+    void usesTheFirstBackendThatCanServe()
+    {
+        QFETCH(QStringList, reasons);
+        QFETCH(QString, outcome);
+        QStringList made;
+        Os::Backends<QString> backends;
+        for (const QString& reason : reasons) {
+            const QString name(QChar(static_cast<char16_t>(u'a' + backends.size())));
+            backends.push_back({name.toStdString(), [reason] { return reason.toStdString(); },
+                                [name, &made] {
+                                    made << name;
+                                    return std::make_unique<QString>(name);
+                                }});
+        }
+        try {
+            QCOMPARE(*Os::makeFirstAvailable<std::runtime_error>(backends, "Quillock cannot test in this session"),
+                     outcome);
+            QCOMPARE(made, QStringList{outcome});
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString::fromStdString(error.what()), outcome);
+            QCOMPARE(made, QStringList());
+        }
+    }
+
+    // In a session without a display the program's own backends say why they cannot serve it, as the program's
+    // errors.
+    void saysWhyNoBackendServesTheSession_data()
+    {
+        QTest::addColumn<QByteArray>("display"); // empty to unset
+        QTest::addColumn<QString>("x11Reason");
+        QTest::newRow("DISPLAY unset") << QByteArray() << "DISPLAY is not set";
+        QTest::newRow("DISPLAY names no server") << QByteArray(":31999") << "the X display \":31999\" cannot be opened";
+    }
+
+    void saysWhyNoBackendServesTheSession()
+    {
+        QFETCH(QByteArray, display);
+        QFETCH(QString, x11Reason);
+        m.reset(); // the program's own backends, not the recording ones
+        const QByteArray savedDisplay = qgetenv("DISPLAY");
+        const QByteArray savedWayland = qgetenv("WAYLAND_DISPLAY");
+        const auto restore = qScopeGuard([&] {
+            Keys::releasePlatformKeySender();
+            Desktop::releasePlatformShell();
+            for (const auto& [name, value] : {std::pair{"DISPLAY", savedDisplay}, {"WAYLAND_DISPLAY", savedWayland}})
+                value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        });
+        display.isEmpty() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
+
+        const std::optional<AppError> typing = caughtError([] { sendKeys(QStringLiteral("secret")); });
+        QVERIFY(typing);
+        QCOMPARE(typing->number(), 70);
+        QCOMPARE(typing->description(),
+                 "Quillock cannot send keystrokes in this session: X11 (XTest): " + x11Reason + '.');
+        const std::optional<AppError> opening = caughtError([] { DesktopShell::findExecutable("test.htm"); });
+        QVERIFY(opening);
+        QCOMPARE(opening->number(), ErrorNumber::CannotCreateObject);
+        QCOMPARE(opening->description(), "Quillock cannot open web pages in this session: XDG (freedesktop.org): there "
+                                         "is no display to show the browser on (" +
+                                             x11Reason + ", and WAYLAND_DISPLAY is not set).");
+    }
+
 #ifndef Q_OS_WIN
     void findsTheDefaultApplication_data()
     {
@@ -424,6 +505,11 @@ private slots:
             << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/plain;text/html;\n"), User,
                            "[Removed Associations]\ntext/html=d.desktop\n"}
             << "";
+        QTest::newRow("a desktop's own list names defaults only: it adds and removes no association")
+            << QStringList{"moredata/applications/d.desktop", entry("MimeType=text/html;\n"),
+                           "config/gnome-mimeapps.list",
+                           "[Added Associations]\ntext/html=b.desktop;\n[Removed Associations]\ntext/html=d.desktop;\n"}
+            << "moredata/applications/d.desktop";
         QTest::newRow("a name with a '/' is no ID, though it names an entry outside the applications folders")
             << QStringList{"data/outside.desktop", entry(), User, defaultIs("../outside.desktop;b.desktop")} << B;
         QTest::newRow("a name with a NUL is no ID, though it begins with one")

@@ -1,9 +1,10 @@
 // On a display of the test's own: the X11 keystroke backend typing into a real Qt window, and a program (this
-// test, showing a window titled with its arguments) started detached through the desktop's shell, covering the
-// screen as no window manager runs.
+// test, showing a window titled with its arguments) started detached through the shell the session is given,
+// covering the screen as no window manager runs.
 
 #include "X11Witness.h"
 #include "os/keys/X11KeySender.h"
+#include "os/shell/X11WindowMaximizer.h"
 #include "os/shell/XdgShell.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/keys/SendKeys.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -207,7 +209,10 @@ private slots:
         const QString exec =
             QStringLiteral("[Desktop Entry]\nType=Application\nName=App\nExec=\"%1\" \"--flag\\swith blank\" %u\n");
         QVERIFY(entry.open(QIODevice::WriteOnly) && entry.write(exec.arg(program).toUtf8()) > 0 && entry.flush());
-        Desktop::XdgShell shell;
+        // The shell and window maximizer that the program chooses for this session: XDG's and X11's.
+        const auto release = qScopeGuard([] { Desktop::releasePlatformShell(); });
+        Desktop::Shell& shell = Desktop::shell();
+        QVERIFY(dynamic_cast<Desktop::XdgShell*>(&shell));
         QVERIFY2(!shell.startMaximized("/nonexistent/browser", "a link", 0), "a failed start was not reported");
         QVERIFY(shell.startMaximized(program.toStdString(), "A link 1", 0));
         QVERIFY(shell.startMaximized(entry.fileName().toStdString(), "A link 2", 0));
@@ -223,6 +228,18 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(probe.geometry(*window), probe.screen(), 10000);
             kill(started, SIGTERM);
         }
+    }
+
+    // Without an X display a started program keeps the window size it chooses: the last maximizer serves any session.
+    void leavesTheWindowAloneWithoutADisplay()
+    {
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        const std::unique_ptr<Desktop::WindowMaximizer> maximizer = Desktop::makeWindowMaximizer();
+        qputenv("DISPLAY", display);
+        QVERIFY(maximizer);
+        QVERIFY(!dynamic_cast<Desktop::X11WindowMaximizer*>(maximizer.get()));
+        QVERIFY(dynamic_cast<Desktop::X11WindowMaximizer*>(Desktop::makeWindowMaximizer().get()));
     }
 };
 

@@ -1,14 +1,17 @@
 #include "support/TempDataFolder.h"
 
-#include "domain/data/DataFileSchema.h"
+#include "domain/data/DataFileVersions.h"
 #include "platform/app/Application.h"
 #include "platform/db/DataFileCreator.h"
 #include "platform/db/Recordset.h"
 #include "system/app/basModule1.h"
 
-TempDataFolder::TempDataFolder()
+TempDataFolder::TempDataFolder() : TempDataFolder(currentDataFileStatements())
+{}
+
+TempDataFolder::TempDataFolder(const QStringList& dataFileStatements)
 {
-    createDatabaseFile(dataFilePath(), newDataFileStatements());
+    createDatabaseFile(dataFilePath(), dataFileStatements);
     Application::setPath(m_dir.path());
 }
 
@@ -52,4 +55,23 @@ QStringList TempDataFolder::column(const QString& query) const
     for (; !rows.eof(); rows.moveNext())
         values << rows.fields(0).text();
     return values;
+}
+
+void TempDataFolder::executeUnchecked(const QStringList& statements) const
+{
+    Connection connection;
+    Recordset triggers;
+    triggers.open(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'trigger'"),
+                  openOn(connection, dataFilePath()));
+    QStringList dropped;
+    QStringList restored;
+    for (; !triggers.eof(); triggers.moveNext()) {
+        dropped << QStringLiteral("DROP TRIGGER \"%1\"").arg(triggers.fields(0).text());
+        restored << triggers.fields(1).text();
+    }
+    connection.execute(QStringLiteral("PRAGMA ignore_check_constraints = ON"));
+    connection.beginTrans();
+    for (const QString& statement : dropped + statements + restored)
+        connection.execute(statement);
+    connection.commitTrans();
 }

@@ -28,6 +28,7 @@ constexpr int SubscriptOutOfRange = 9;
 constexpr int FileNotFound = 53;
 constexpr int FileAccess = 75;
 constexpr int ObjectNotSet = 91;
+constexpr int CannotCreateObject = 429; // a facility of the system that this session lacks
 constexpr int PrinterError = 482;
 constexpr int ObjectClosed = 3704;
 constexpr int DatabaseFailure = -2147467259;  // the generic provider failure, 0x80004005

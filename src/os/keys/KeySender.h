@@ -1,5 +1,6 @@
 #pragma once
 
+#include "os/Backends.h"
 #include "os/keys/KeyStroke.h"
 
 #include <memory>
@@ -29,18 +30,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The key sender in use: one installed by a test, otherwise this platform's own, made on first use.
-// Throws KeySendError when the platform has none (no display to send to).
+// The key sender in use: one installed by a test, otherwise the first of keySenderBackends() that can serve this
+// session, made on first use. Throws KeySendError, with each backend's reason, when none can.
 KeySender& keySender();
-// Installs another key sender (a test's); null restores the platform's. The caller keeps ownership.
+// Installs another key sender (a test's); null restores the program's own. The caller keeps ownership.
 void setKeySender(KeySender* replacement);
-// releaseIdleKeys of the platform's key sender, when it has been made.
+// releaseIdleKeys of the program's own key sender, when it has been made.
 void releaseIdleKeys();
-// Ends the platform's key sender, when it has been made, giving back what it changed on the keyboard; the
+// Ends the program's own key sender, when it has been made, giving back what it changed on the keyboard; the
 // next use makes a new one.
 void releasePlatformKeySender();
 
-// This platform's key sender; defined by the backend that the build selects.
-std::unique_ptr<KeySender> createPlatformKeySender();
+// The key senders this build has, in the order they are tried.
+Os::Backends<KeySender> keySenderBackends();
 
 } // namespace Keys

@@ -140,9 +140,4 @@ void WindowsKeySender::send(const std::vector<KeyStroke>& strokes)
                            std::to_string(sent) + " of " + std::to_string(inputs.size()) + " key events).");
 }
 
-std::unique_ptr<KeySender> createPlatformKeySender()
-{
-    return std::make_unique<WindowsKeySender>();
-}
-
 } // namespace Keys

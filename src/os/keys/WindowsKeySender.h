@@ -2,6 +2,8 @@
 
 #include "os/keys/KeySender.h"
 
+#include <string>
+
 namespace Keys {
 
 // Types keys into the focused window with SendInput. Characters go as Unicode key events, which need no
@@ -10,6 +12,9 @@ namespace Keys {
 class WindowsKeySender : public KeySender
 {
 public:
+    // Windows always has SendInput: empty.
+    static std::string unavailableReason() { return {}; }
+
     void send(const std::vector<KeyStroke>& strokes) override;
 };
 

@@ -88,6 +88,32 @@ KeySym keysymForKey(Key key)
     return NoSymbol; // Key::Character has no fixed keysym
 }
 
+// Why XOpenDisplay found no display.
+std::string noDisplayReason()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name)
+        return "DISPLAY is not set";
+    return "the X display \"" + std::string(name) + "\" cannot be opened";
+}
+
+// Empty when the display has the extensions that typing needs, else which it lacks. Gives XKB's event base.
+std::string missingExtensionReason(Display* display, int& xkbEventBase)
+{
+    int event = 0;
+    int error = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+        return "the X display lacks the XTest extension";
+    int opcode = 0;
+    int xkbMajor = XkbMajorVersion;
+    int xkbMinor = XkbMinorVersion;
+    if (!XkbQueryExtension(display, &opcode, &xkbEventBase, &error, &xkbMajor, &xkbMinor))
+        return "the X display lacks the XKB extension";
+    return {};
+}
+
 // The shift level a key type gives under the modifiers (already masked to the type's own).
 int levelFor(const XkbKeyTypeRec& type, unsigned modifiers)
 {
@@ -142,6 +168,17 @@ private:
     XkbStateRec m_state{};
 };
 
+std::string X11KeySender::unavailableReason()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return noDisplayReason();
+    int xkbEventBase = 0;
+    std::string reason = missingExtensionReason(display, xkbEventBase);
+    XCloseDisplay(display);
+    return reason;
+}
+
 X11KeySender::X11KeySender() : m_keyboard(std::make_unique<Keyboard>())
 {}
 
@@ -160,22 +197,11 @@ void X11KeySender::releaseIdleKeys()
 X11KeySender::Keyboard::Keyboard()
 {
     m_display = XOpenDisplay(nullptr);
-    if (!m_display) {
-        const char* name = std::getenv("DISPLAY");
-        throw KeySendError("Keystrokes cannot be sent: there is no X display \"" + std::string(name ? name : "") +
-                           "\" to send them to.");
-    }
-    int event = 0;
-    int error = 0;
-    int major = 0;
-    int minor = 0;
-    int opcode = 0;
-    int xkbMajor = XkbMajorVersion;
-    int xkbMinor = XkbMinorVersion;
-    if (!XTestQueryExtension(m_display, &event, &error, &major, &minor) ||
-        !XkbQueryExtension(m_display, &opcode, &m_xkbEventBase, &error, &xkbMajor, &xkbMinor)) {
+    if (!m_display)
+        throw KeySendError("Keystrokes cannot be sent: " + noDisplayReason() + ".");
+    if (const std::string missing = missingExtensionReason(m_display, m_xkbEventBase); !missing.empty()) {
         XCloseDisplay(m_display);
-        throw KeySendError("Keystrokes cannot be sent: the X display lacks the XTest or XKB extension.");
+        throw KeySendError("Keystrokes cannot be sent: " + missing + ".");
     }
     // Notices instead of questions: a round trip to the server for each key would halve the typing speed.
     const unsigned long mapNotices = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
@@ -341,11 +367,6 @@ void X11KeySender::Keyboard::press(const KeyStroke& stroke)
 void X11KeySender::Keyboard::fakeKey(KeyCode keycode, bool down)
 {
     XTestFakeKeyEvent(m_display, keycode, down ? True : False, CurrentTime);
-}
-
-std::unique_ptr<KeySender> createPlatformKeySender()
-{
-    return std::make_unique<X11KeySender>();
 }
 
 } // namespace Keys

@@ -3,6 +3,7 @@
 #include "os/keys/KeySender.h"
 
 #include <memory>
+#include <string>
 
 namespace Keys {
 
@@ -16,6 +17,9 @@ namespace Keys {
 class X11KeySender : public KeySender
 {
 public:
+    // Empty when the display that DISPLAY names can be opened and has the XTest and XKB extensions, else why not.
+    static std::string unavailableReason();
+
     // Opens its own connection to the display that DISPLAY names. Throws KeySendError without one, or
     // when the display lacks the XTest or XKB extension.
     X11KeySender();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "os/Backends.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace Desktop {
@@ -27,14 +30,22 @@ public:
                                 std::uintptr_t ownerWindow) = 0;
 };
 
-// The shell in use: one installed by a test, otherwise this platform's own, made on first use.
+// Why no shell can serve this session.
+class ShellError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The shell in use: one installed by a test, otherwise the first of shellBackends() that can serve this session,
+// made on first use. Throws ShellError, with each backend's reason, when none can.
 Shell& shell();
-// Installs another shell (a test's); null restores the platform's. The caller keeps ownership.
+// Installs another shell (a test's); null restores the program's own. The caller keeps ownership.
 void setShell(Shell* replacement);
-// Ends the platform's shell, when it has been made; the next use makes a new one.
+// Ends the program's own shell, when it has been made; the next use makes a new one.
 void releasePlatformShell();
 
-// This platform's shell; defined by the backend that the build selects.
-std::unique_ptr<Shell> createPlatformShell();
+// The shells this build has, in the order they are tried.
+Os::Backends<Shell> shellBackends();
 
 } // namespace Desktop

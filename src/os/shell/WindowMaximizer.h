@@ -1,39 +1,28 @@
 #pragma once
 
-#include <atomic>
-#include <chrono>
+#include "os/Backends.h"
+
 #include <memory>
 #include <sys/types.h>
-#include <thread>
-#include <vector>
 
 namespace Desktop {
 
-// Maximizes the window of a program that was just started. The program's window appears some time after
-// the start, so each request is a watch on a thread of its own that looks for it a few times a second
-// and gives up after WatchTime; the caller never waits.
+// Maximizes the window of a program that was just started, as far as the session lets one program do that to
+// another's window. The program's window appears some time after the start, so the caller never waits for it.
 class WindowMaximizer
 {
 public:
-    static constexpr std::chrono::seconds WatchTime{20};
+    virtual ~WindowMaximizer() = default;
 
-    WindowMaximizer() = default;
-    // Stops the watches that are still looking.
-    ~WindowMaximizer() = default;
-    WindowMaximizer(const WindowMaximizer&) = delete;
-    WindowMaximizer& operator=(const WindowMaximizer&) = delete;
-
-    // Watches for the first top-level window shown by the process or one of its children.
-    void maximizeWindowOf(pid_t process);
-
-private:
-    struct Watch
-    {
-        std::shared_ptr<std::atomic<bool>> finished;
-        std::jthread thread;
-    };
-
-    std::vector<Watch> m_watches;
+    // Sees to the first top-level window shown by the process or one of its children, and returns at once.
+    virtual void maximizeWindowOf(pid_t process) = 0;
 };
+
+// The first of windowMaximizerBackends() that can serve this session, made for the caller to own. Never fails:
+// the last backend serves every session.
+std::unique_ptr<WindowMaximizer> makeWindowMaximizer();
+
+// The window maximizers this build has, in the order they are tried.
+Os::Backends<WindowMaximizer> windowMaximizerBackends();
 
 } // namespace Desktop

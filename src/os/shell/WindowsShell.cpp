@@ -29,9 +29,4 @@ bool WindowsShell::startMaximized(const std::string& program, const std::string&
                                    nullptr, SW_SHOWMAXIMIZED));
 }
 
-std::unique_ptr<Shell> createPlatformShell()
-{
-    return std::make_unique<WindowsShell>();
-}
-
 } // namespace Desktop

@@ -2,6 +2,8 @@
 
 #include "os/shell/Shell.h"
 
+#include <string>
+
 namespace Desktop {
 
 // The Windows shell: FindExecutableA for the program associated with a document, ShellExecuteA to
@@ -9,6 +11,9 @@ namespace Desktop {
 class WindowsShell : public Shell
 {
 public:
+    // Windows always has its shell: empty.
+    static std::string unavailableReason() { return {}; }
+
     std::optional<std::string> findExecutable(const std::string& documentPath) override;
     bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override;
 };

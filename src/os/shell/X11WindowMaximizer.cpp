@@ -1,4 +1,6 @@
-#include "os/shell/WindowMaximizer.h"
+#include "os/shell/X11WindowMaximizer.h"
+
+#include "os/shell/GraphicalSession.h"
 
 #include <xcb/xcb.h>
 
@@ -217,7 +219,7 @@ void watchFor(const std::stop_token& stop, pid_t process)
     X11Display display;
     if (!display.isOpen())
         return;
-    const Clock::time_point deadline = Clock::now() + WindowMaximizer::WatchTime;
+    const Clock::time_point deadline = Clock::now() + X11WindowMaximizer::WatchTime;
     std::optional<xcb_window_t> window;
     bool maximized = false;
     Clock::time_point maximizedSince;
@@ -246,7 +248,12 @@ void watchFor(const std::stop_token& stop, pid_t process)
 
 } // namespace
 
-void WindowMaximizer::maximizeWindowOf(pid_t process)
+std::string X11WindowMaximizer::unavailableReason()
+{
+    return x11DisplayUnavailableReason();
+}
+
+void X11WindowMaximizer::maximizeWindowOf(pid_t process)
 {
     std::erase_if(m_watches, [](const Watch& watch) { return watch.finished->load(); });
     auto finished = std::make_shared<std::atomic<bool>>(false);

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -58,17 +60,29 @@ std::vector<fs::path> searchPath(const char* homeVariable, const std::string& ho
     return dirs;
 }
 
-// The mimeapps.list files, most important first.
-std::vector<fs::path> mimeappsLists(const XdgDirectories& directories)
+// A mimeapps.list file as read. A desktop's own list (<desktop>-mimeapps.list) only names defaults: associations
+// are added and removed in the common lists alone.
+struct MimeappsList
+{
+    DesktopFile file;
+    bool desktopSpecific;
+};
+
+// The mimeapps.list files that exist, most important first.
+std::vector<MimeappsList> readMimeappsLists(const XdgDirectories& directories)
 {
     std::vector<fs::path> folders = directories.configDirs;
     for (const fs::path& dataDir : directories.dataDirs)
         folders.push_back(dataDir / "applications");
-    std::vector<fs::path> lists;
+    std::vector<MimeappsList> lists;
+    const auto read = [&lists](const fs::path& path, bool desktopSpecific) {
+        if (std::optional<DesktopFile> list = DesktopFile::read(path))
+            lists.push_back({std::move(*list), desktopSpecific});
+    };
     for (const fs::path& folder : folders) {
         for (const std::string& desktop : directories.desktops)
-            lists.push_back(folder / (desktop + "-mimeapps.list"));
-        lists.push_back(folder / "mimeapps.list");
+            read(folder / (desktop + "-mimeapps.list"), true);
+        read(folder / "mimeapps.list", false);
     }
     return lists;
 }
@@ -197,22 +211,21 @@ std::string mimeTypeOfFile(const fs::path& path)
 
 fs::path defaultApplication(const std::string& mimeType, const XdgDirectories& directories)
 {
-    std::vector<DesktopFile> lists;
-    for (const fs::path& path : mimeappsLists(directories)) {
-        if (std::optional<DesktopFile> list = DesktopFile::read(path))
-            lists.push_back(std::move(*list));
-    }
-    for (const DesktopFile& list : lists) {
-        const fs::path entry = firstInstalled(list.listValue("Default Applications", mimeType), {}, directories);
+    const std::vector<MimeappsList> lists = readMimeappsLists(directories);
+    for (const MimeappsList& list : lists) {
+        const fs::path entry = firstInstalled(list.file.listValue("Default Applications", mimeType), {}, directories);
         if (!entry.empty())
             return entry;
     }
     // No default: the associations, those that a list adds before those that entries declare.
     std::set<std::string> removed;
-    for (const DesktopFile& list : lists) {
-        for (const std::string& id : list.listValue("Removed Associations", mimeType))
+    for (const MimeappsList& list : lists) {
+        if (list.desktopSpecific)
+            continue;
+        for (const std::string& id : list.file.listValue("Removed Associations", mimeType))
             removed.insert(id);
-        const fs::path entry = firstInstalled(list.listValue("Added Associations", mimeType), removed, directories);
+        const fs::path entry =
+            firstInstalled(list.file.listValue("Added Associations", mimeType), removed, directories);
         if (!entry.empty())
             return entry;
     }

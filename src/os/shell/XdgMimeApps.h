@@ -25,7 +25,8 @@ std::string mimeTypeOfFile(const std::filesystem::path& path);
 // common one, in the config directories and then in the applications folders of the data directories.
 // The default is the first installed entry of [Default Applications] in the first list that names one;
 // failing that, the first installed entry that a list adds ([Added Associations]) or that declares the
-// type itself (MimeType=), unless a list of equal or higher precedence removes it.
+// type itself (MimeType=), unless a list of equal or higher precedence removes it. The desktop's own lists
+// name defaults only: their [Added Associations] and [Removed Associations] count for nothing.
 std::filesystem::path defaultApplication(const std::string& mimeType, const XdgDirectories& directories);
 
 } // namespace Desktop

@@ -3,6 +3,7 @@
 #include "os/shell/DesktopExec.h"
 #include "os/shell/DesktopFile.h"
 #include "os/shell/DetachedProcess.h"
+#include "os/shell/GraphicalSession.h"
 #include "os/shell/XdgMimeApps.h"
 
 #include <filesystem>
@@ -22,6 +23,17 @@ std::vector<std::string> commandLineFor(const std::string& program, const std::s
 
 } // namespace
 
+std::string XdgShell::unavailableReason()
+{
+    const std::string x11 = x11DisplayUnavailableReason();
+    if (x11.empty())
+        return {};
+    const std::string wayland = waylandDisplayUnavailableReason();
+    if (wayland.empty())
+        return {};
+    return "there is no display to show the browser on (" + x11 + ", and " + wayland + ")";
+}
+
 std::optional<std::string> XdgShell::findExecutable(const std::string& documentPath)
 {
     const std::string mimeType = mimeTypeOfFile(documentPath);
@@ -38,13 +50,10 @@ bool XdgShell::startMaximized(const std::string& program, const std::string& arg
     const std::optional<pid_t> started = startDetached(commandLineFor(program, argument));
     if (!started)
         return false;
-    m_maximizer.maximizeWindowOf(*started);
+    if (!m_maximizer)
+        m_maximizer = makeWindowMaximizer();
+    m_maximizer->maximizeWindowOf(*started);
     return true;
-}
-
-std::unique_ptr<Shell> createPlatformShell()
-{
-    return std::make_unique<XdgShell>();
 }
 
 } // namespace Desktop

@@ -1,6 +1,7 @@
 #include "platform/db/Connection.h"
 
 #include "domain/error/AppError.h"
+#include "platform/db/DataFileUpgrade.h"
 #include "platform/db/DbErrors.h"
 #include "platform/db/StatementTranslation.h"
 
@@ -114,6 +115,17 @@ void Connection::open(const QString& /*userId*/, const QString& /*password*/, in
         probe.finish();
         db.close();
         throw openFailure(path, reason);
+    }
+    probe.finish();
+
+    // Every open checks the file's version, which costs one read when the file is current. Both programs and every
+    // tool reach the data file only through this connection, so none of them reads or writes a file of a layout it
+    // does not know, and an older file is brought up to date by whichever opens it first.
+    try {
+        bringDataFileUpToDate(db, path);
+    } catch (...) {
+        db.close();
+        throw;
     }
 }
 

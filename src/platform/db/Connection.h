@@ -24,8 +24,9 @@ public:
     void setCursorLocation(int cursorLocation) { m_cursorLocation = cursorLocation; }
     int cursorLocation() const { return m_cursorLocation; }
 
-    // Opens the data file named by the connection string's Data Source. Raises AppError when the file is
-    // missing, locked or not a database.
+    // Opens the data file named by the connection string's Data Source and brings an older file up to date.
+    // Raises AppError when the file is missing, locked, not a database or newer than this program, or when it
+    // cannot be brought up to date; the file is then left as it was.
     void open(const QString& userId = {}, const QString& password = {}, int options = adOptionUnspecified);
     // Runs a statement that changes data.
     void execute(const QString& statement);

@@ -1,13 +1,12 @@
 #include "system/launch/OpenWebPage.h"
 
 #include "domain/error/AppError.h"
-#include "os/shell/Shell.h"
 #include "platform/app/Application.h"
 #include "platform/dialogs/Dialogs.h"
+#include "platform/shell/DesktopShell.h"
 #include "system/app/basModule1.h"
 
 #include <QFile>
-#include <QWidget>
 
 namespace {
 
@@ -44,11 +43,6 @@ private:
     bool m_written = false;
 };
 
-std::uintptr_t nativeHandle(QWidget* window)
-{
-    return window ? static_cast<std::uintptr_t>(window->window()->winId()) : 0;
-}
-
 // A browser takes an argument that begins with "-" for an option; a command line split at blanks (Windows)
 // would take one after leading blanks too.
 bool looksLikeAnOption(const QString& link)
@@ -72,16 +66,13 @@ bool OpenWebPage(const QString& link, QWidget* ownerWindow)
     if (looksLikeAnOption(link))
         return unableToOpen();
     const ScratchPage scratch;
-    const std::optional<std::string> found =
-        Desktop::shell().findExecutable(QFile::encodeName(scratch.path()).toStdString());
-    const QString browser = found ? QString::fromLocal8Bit(*found).trimmed() : QString();
+    const QString browser = DesktopShell::findExecutable(scratch.path()).trimmed();
     if (browser.isEmpty()) {
         dialogs().msgBox(QStringLiteral("Could not find associated Browser"), Dialogs::vbExclamation,
                          QStringLiteral("Browser Not Found"));
         return false;
     }
-    if (!Desktop::shell().startMaximized(QFile::encodeName(browser).toStdString(), link.toLocal8Bit().toStdString(),
-                                         nativeHandle(ownerWindow)))
+    if (!DesktopShell::startMaximized(browser, link, ownerWindow))
         return unableToOpen();
     return true;
 }

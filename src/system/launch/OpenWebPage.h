@@ -12,5 +12,6 @@ class QWidget;
 // Returns false when the page could not be opened, after saying so in a message box: no browser found, a
 // failed start, or a link that begins with "-" (after blanks), which a browser would take for an option
 // and which reaches no program. An empty link opens nothing, says nothing and returns true. The owner
-// window is the parent of the shell's own dialogs; it may be null.
+// window is the parent of the shell's own dialogs; it may be null. Raises AppError when this session has no
+// shell to open pages with.
 bool OpenWebPage(const QString& link, QWidget* ownerWindow);

@@ -1,0 +1,82 @@
+#include "domain/data/DataFileVersions.h"
+
+#include "domain/data/DataFileSchema.h"
+
+#include <array>
+
+namespace {
+
+struct NumberColumn
+{
+    const char* table;
+    const char* column;
+};
+
+// Every column that the program reads as a number.
+constexpr std::array NumberColumns{
+    NumberColumn{"Website", "WebsiteListOrder"},
+    NumberColumn{"WebsiteInstructions", "WebsiteID"},
+    NumberColumn{"WebsiteInstructions", "EventTypeID"},
+    NumberColumn{"WebsiteInstructions", "NumberOfTimes"},
+    NumberColumn{"Setup", "NumMinutesBeforeRequiringPasswordAgain"},
+    NumberColumn{"Setup", "DefaultToLauncher"},
+    NumberColumn{"Setup", "LauncherHeight"},
+    NumberColumn{"Setup", "LauncherWidth"},
+    NumberColumn{"Setup", "FormHeight"},
+    NumberColumn{"Setup", "FormWidth"},
+};
+
+// Files made before versions were recorded may lack the CHECK constraints that refuse a word in a number column,
+// and SQLite adds no constraint to an existing table without rebuilding it. These triggers refuse the same values
+// instead. They see each value after the column's conversion ('10' is already the number 10), and an update is
+// checked only for the columns it sets, so an old row that holds a word stays readable and changeable elsewhere.
+QStringList numberColumnTriggers()
+{
+    QStringList statements;
+    for (const NumberColumn& number : NumberColumns) {
+        const QString table = QLatin1String(number.table);
+        const QString column = QLatin1String(number.column);
+        const QString refusal = QStringLiteral("WHEN NEW.%1 IS NOT NULL AND typeof(NEW.%1) NOT IN ('integer', 'real') "
+                                               "BEGIN SELECT RAISE(ABORT, 'Data type mismatch: %1 takes a number.'); "
+                                               "END")
+                                    .arg(column);
+        statements << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2_InsertNumber BEFORE INSERT ON %1 %3")
+                          .arg(table, column, refusal)
+                   << QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1_%2_UpdateNumber BEFORE UPDATE OF %2 ON %1 %3")
+                          .arg(table, column, refusal);
+    }
+    return statements;
+}
+
+// Step n brings a file of version n - 1 to version n. A new version is one more entry at the end.
+QList<QStringList> upgradeSteps()
+{
+    return {
+        // 1: number columns refuse words in every file; the instructions' index, should a file lack it.
+        numberColumnTriggers() << QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS WebsiteInstructionsByWebsite ON WebsiteInstructions (WebsiteID)"),
+    };
+}
+
+} // namespace
+
+int currentDataFileVersion()
+{
+    return static_cast<int>(upgradeSteps().size());
+}
+
+QStringList dataFileUpgradeStatements(int fromVersion)
+{
+    const QList<QStringList> steps = upgradeSteps();
+    if (fromVersion < 0 || fromVersion >= steps.size())
+        return {};
+    QStringList statements;
+    for (qsizetype step = fromVersion; step < steps.size(); ++step)
+        statements << steps[step];
+    return statements << QStringLiteral("PRAGMA user_version = %1").arg(steps.size());
+}
+
+QStringList currentDataFileStatements()
+{
+    return newDataFileStatements() << dataFileUpgradeStatements(0);
+}

@@ -1,0 +1,40 @@
+#include "platform/shell/DesktopShell.h"
+
+#include "domain/error/AppError.h"
+#include "os/shell/Shell.h"
+
+#include <QFile>
+#include <QWidget>
+
+namespace DesktopShell {
+namespace {
+
+Desktop::Shell& shell()
+{
+    try {
+        return Desktop::shell();
+    } catch (const Desktop::ShellError& error) {
+        throw AppError(ErrorNumber::CannotCreateObject, QString::fromStdString(error.what()));
+    }
+}
+
+std::uintptr_t nativeHandle(QWidget* window)
+{
+    return window ? static_cast<std::uintptr_t>(window->window()->winId()) : 0;
+}
+
+} // namespace
+
+QString findExecutable(const QString& documentPath)
+{
+    const std::optional<std::string> found = shell().findExecutable(QFile::encodeName(documentPath).toStdString());
+    return found ? QString::fromLocal8Bit(*found) : QString();
+}
+
+bool startMaximized(const QString& program, const QString& argument, QWidget* ownerWindow)
+{
+    return shell().startMaximized(QFile::encodeName(program).toStdString(), argument.toLocal8Bit().toStdString(),
+                                  nativeHandle(ownerWindow));
+}
+
+} // namespace DesktopShell

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The desktop's shell for the program: which program opens a document, and starting a program. Paths go to the
+// system in its file name encoding and the argument in the local 8-bit one. Each call raises AppError when no
+// shell can serve this session.
+namespace DesktopShell {
+
+// The program that opens the document by the desktop's file associations (see Desktop::Shell); empty when none.
+QString findExecutable(const QString& documentPath);
+
+// Starts the program with one argument, its window maximized, without waiting for it. False when it could not
+// be started. The owner window (null for none) is the parent of any dialog the shell itself shows.
+bool startMaximized(const QString& program, const QString& argument, QWidget* ownerWindow);
+
+} // namespace DesktopShell
