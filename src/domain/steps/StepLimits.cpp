@@ -15,8 +15,10 @@ std::optional<QString> brokenCountRule(const StepType& type, const QString& coun
         return std::nullopt;
     const QLocale english(QLocale::English);
     if (isWait)
-        return QStringLiteral("a %1 step waits from 0 to %2 seconds (24 hours)").arg(type.name, english.toString(static_cast<int>(most)));
-    return QStringLiteral("a %1 step presses its key from 0 to %2 times").arg(type.name, english.toString(static_cast<int>(most)));
+        return QStringLiteral("a %1 step waits from 0 to %2 seconds (24 hours)")
+            .arg(type.name, english.toString(static_cast<int>(most)));
+    return QStringLiteral("a %1 step presses its key from 0 to %2 times")
+        .arg(type.name, english.toString(static_cast<int>(most)));
 }
 
 bool isRelockPeriod(const QString& minutes)

@@ -11,7 +11,9 @@ QString stepProblem(int step, const QString& eventType, const QString& count)
 {
     const StepType* type = findStepType(eventType);
     if (!type)
-        return QStringLiteral("Step %1 is of the event type \"%2\", which a launch does not know.").arg(step).arg(eventType);
+        return QStringLiteral("Step %1 is of the event type \"%2\", which a launch does not know.")
+            .arg(step)
+            .arg(eventType);
     if (const std::optional<QString> broken = brokenCountRule(*type, count))
         return QStringLiteral("Step %1 has the number %2, but %3.").arg(step).arg(count.trimmed(), *broken);
     return {};

@@ -6,8 +6,8 @@
 #include "domain/steps/StepTypes.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
-#include "system/launch/LaunchControl.h"
 #include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
 #include "system/launch/WaitMilliseconds.h"
 
 #include <QCoreApplication>

@@ -98,6 +98,7 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
         }
     } catch (const LaunchStopped& stopped) {
         if (stopped.reason() == LaunchStopped::Reason::FocusLost)
-            refuse(QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.").arg(done));
+            refuse(
+                QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.").arg(done));
     }
 }

@@ -2,8 +2,8 @@
 
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
-#include "domain/steps/StepLimits.h"
 #include "domain/data/StatementText.h"
+#include "domain/steps/StepLimits.h"
 #include "platform/db/Recordset.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/UnitOfWork.h"

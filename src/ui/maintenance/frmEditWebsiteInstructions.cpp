@@ -145,8 +145,9 @@ bool frmEditWebsiteInstructions::roomForAnotherStep()
     }
     if (steps < MaxStepsPerWebsite)
         return true;
-    dialogs().msgBox(QStringLiteral("A website has at most %1 steps, and this one has them all: the step was not added.")
-                         .arg(MaxStepsPerWebsite));
+    dialogs().msgBox(
+        QStringLiteral("A website has at most %1 steps, and this one has them all: the step was not added.")
+            .arg(MaxStepsPerWebsite));
     return false;
 }
 
