@@ -17,12 +17,14 @@
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
 #include "system/launch/OpenWebPage.h"
 #include "system/launch/ReplayWebsite.h"
 #include "system/launch/WaitMilliseconds.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
@@ -210,7 +212,8 @@ private slots:
         row("no browser", Link, {}, true, {page, notFound});
         row("only blanks for a browser", Link, "   ", true, {page, notFound});
         row("the start fails, a link that is no web address", file, "b", false, {page, "start b " + file, unable});
-        row("an empty link opens nothing", "", "b", true, {typed});
+        row("an empty link opens nothing and types nothing", "", "b", true, {"Quillock: This website has no link."});
+        row("a link of blanks is none", "  ", "b", true, {"Quillock: This website has no link."});
         // A browser would take these for options; they reach no program.
         row("a link beginning with -", "--foo=bar", "b", true, {unable});
         row("a link beginning with blanks and -", " \t-x", "b", true, {unable});
@@ -326,6 +329,7 @@ private slots:
         row("Tab, no count", Tab, "Null", "{TAB}");
         row("Tab 3", Tab, "3", "{TAB}{TAB}{TAB}");
         row("Tab 0", Tab, "0", "");
+        row("Tab 1000, the most", Tab, "1000", QString("{TAB}").repeated(1000).toLatin1().constData());
         row("Tab 2.7", Tab, "2.7", "{TAB}{TAB}");
         row("Tab ' 2 '", Tab, "' 2 '", "{TAB}{TAB}");
         row("Tab '3 times'", Tab, "'3 times'", "");
@@ -337,11 +341,6 @@ private slots:
         row("Text ignores its count", Text, "3", "ab", "ab");
         row("Wait 0.5", Wait, "0.5", "{WAIT 500}");
         row("Wait 0", Wait, "0", "");
-        row("Wait -5", Wait, "-5", "");
-        row("'wait' is not Wait", LowerCaseWait, "60", "");
-        row("'TAB' is not Tab", UpperCaseTab, "1", "");
-        row("'Tab ' is not Tab", TabWithBlank, "1", "");
-        row("a type without a name", NoName, "1", "");
         QString printable;
         for (char16_t c = 0x20; c <= 0x7e; ++c)
             printable += QChar(c);
@@ -363,6 +362,63 @@ private slots:
         QVERIFY(!m->tmrWait.isActive());
     }
 
+    // A website that a launch cannot replay whole is refused before the page opens, with a message naming the step.
+    void refusesAWebsiteItCannotReplayWhole_data()
+    {
+        QTest::addColumn<int>("eventType");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* tag, int type, const char* count, const QString& message) {
+            QTest::newRow(tag) << type << QString(count) << message;
+        };
+        const QString unknown = QStringLiteral("Step 2 is of the event type \"%1\", which a launch does not know.");
+        row("'wait' is not Wait", LowerCaseWait, "60", unknown.arg("wait"));
+        row("'TAB' is not Tab", UpperCaseTab, "1", unknown.arg("TAB"));
+        row("'Tab ' is not Tab", TabWithBlank, "1", unknown.arg("Tab "));
+        row("a type without a name", NoName, "1", unknown.arg(""));
+        const QString presses =
+            QStringLiteral("Step 2 has the number %1, but a %2 step presses its key from 0 to 1,000 "
+                           "times.");
+        row("Tab 1001", Tab, "1001", presses.arg("1001", "Tab"));
+        row("Shift+Tab 1e9", ShiftTab, "'1e9'", presses.arg("1000000000", "Shift+Tab"));
+        row("Tab -1", Tab, "-1", presses.arg("-1", "Tab"));
+        const QString waits = QStringLiteral("Step 2 has the number %1, but a Wait step waits from 0 to 86,400 seconds "
+                                             "(24 hours).");
+        row("Wait 86401", Wait, "86401", waits.arg("86401"));
+        row("Wait -5", Wait, "-5", waits.arg("-5"));
+        row("a step of an event type that is gone", 99, "Null",
+            "A step of this website is of an event type that no longer exists.");
+    }
+
+    void refusesAWebsiteItCannotReplayWhole()
+    {
+        QFETCH(int, eventType);
+        QFETCH(QString, count);
+        add(1, 1, Text, "Null", "user");
+        add(2, 1, eventType, count);
+        add(3, 1, Enter);
+        replay(1);
+        QCOMPARE(typed(), QString());
+        QVERIFY(m->shell.lookedUp.empty());
+        QCOMPARE(m->dialogs.messages.size(), qsizetype{1});
+        QFETCH(QString, message);
+        QCOMPARE(m->dialogs.messages[0].prompt, message + " Nothing was typed.");
+    }
+
+    void refusesMoreStepsThanALaunchReplays()
+    {
+        QStringList rows;
+        for (int id = 1; id <= 501; ++id)
+            rows << QString::asprintf("(%d, 1, %d)", id, Enter);
+        m->folder.execute({"INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, EventTypeID) VALUES " +
+                           rows.join(", ")});
+        replay(1);
+        QCOMPARE(typed(), QString());
+        QCOMPARE(m->dialogs.messages.size(), qsizetype{1});
+        QCOMPARE(m->dialogs.messages[0].prompt,
+                 "This website has 501 steps, but a launch replays at most 500. Nothing was typed.");
+    }
+
     void otherCommandsDuringAWaitCannotDisturbTheReplay()
     {
         add(1, 1, Text, "Null", "a");
@@ -373,7 +429,6 @@ private slots:
         Connection* openedByAnotherCommand = nullptr;
         QTimer::singleShot(50, &m->tmrWait, [&] {
             pointerDuringTheWait = Screen::mousePointer();
-            replay(2); // ignored while this replay runs
             // A command reads through the shared recordset and deletes the instructions in a unit of its own,
             OpenConnection();
             gobjRecordset->open(QStringLiteral("SELECT * FROM WebsiteInstructions"), *gobjConnection);
@@ -395,6 +450,75 @@ private slots:
         QCOMPARE(gobjConnection.get(), openedByAnotherCommand);
         QVERIFY(gobjConnection->isOpen());
         CloseConnection();
+    }
+
+    // Stopped during a wait or a long run of presses, a launch sends nothing more, at once.
+    void stopsBeforeItsNextKey_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("typed");
+        for (const char* how : {"stopLaunch", "Escape", "a second launch"}) {
+            QTest::addRow("%s during a wait", how) << QString(how) << "a";
+            QTest::addRow("%s during presses", how) << QString(how) << "a{WAIT 1000}{TAB}{TAB}{TAB}";
+        }
+    }
+
+    void stopsBeforeItsNextKey()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, typed);
+        const bool duringPresses = typed.endsWith("{TAB}");
+        add(1, 1, Text, "Null", "a");
+        add(2, 1, Wait, duringPresses ? "1" : "70");
+        add(3, 1, Tab, "1000");
+        add(4, 1, Text, "Null", "b");
+        QWidget window;
+        const auto stop = [&] {
+            if (how == "stopLaunch")
+                stopLaunch();
+            else if (how == "Escape")
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                replay(3); // no steps of its own
+        };
+        QTimer::singleShot(20, &m->tmrWait, [&] {
+            if (duringPresses) {
+                tick();
+                // Stopped as the third press is sent.
+                m->keys.afterSend = [&] {
+                    if (m->keys.calls.size() == 5)
+                        stop();
+                };
+            } else {
+                stop();
+            }
+        });
+        replay(1);
+        QCOMPARE(this->typed(), typed);
+        QCOMPARE(m->dialogs.messages.size(), qsizetype{0});
+        QVERIFY(!m->tmrWait.isActive());
+        QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
+        QCOMPARE(m->shell.starts.size(), std::size_t(how == "a second launch" ? 2 : 1));
+    }
+
+    // A key that would act in one of the program's own windows is not sent.
+    void typesNothingWhileItsOwnWindowHasTheFocus()
+    {
+        add(1, 1, Text, "Null", "a");
+        add(2, 1, Wait, "70");
+        add(3, 1, Text, "Null", "b");
+        QWidget window;
+        QTimer::singleShot(20, &m->tmrWait, [&] {
+            window.show();
+            window.activateWindow();
+            QTRY_VERIFY(QGuiApplication::focusWindow());
+            tick();
+        });
+        replay(1);
+        QCOMPARE(typed(), "a{WAIT 70000}");
+        QCOMPARE(m->dialogs.messages.size(), qsizetype{1});
+        QCOMPARE(m->dialogs.messages[0].prompt,
+                 "The browser window lost the focus; the launch was stopped after step 2.");
     }
 
     // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.

@@ -2,6 +2,8 @@
 
 #include "os/keys/KeySender.h"
 
+#include <functional>
+
 namespace Keys {
 
 // The test backend: records every call instead of typing, and installs itself for its lifetime.
@@ -13,7 +15,12 @@ public:
     RecordingKeySender(const RecordingKeySender&) = delete;
     RecordingKeySender& operator=(const RecordingKeySender&) = delete;
 
-    void send(const std::vector<KeyStroke>& strokes) override { calls.push_back(strokes); }
+    void send(const std::vector<KeyStroke>& strokes) override
+    {
+        calls.push_back(strokes);
+        if (afterSend)
+            afterSend();
+    }
 
     // Every stroke of every call, in order.
     std::vector<KeyStroke> strokes() const
@@ -26,6 +33,8 @@ public:
 
     // One entry per call of send.
     std::vector<std::vector<KeyStroke>> calls;
+    // Called after each call of send has been recorded, when set.
+    std::function<void()> afterSend;
 };
 
 } // namespace Keys

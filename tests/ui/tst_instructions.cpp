@@ -33,6 +33,16 @@ const NewStep NewSteps[] = {
     {"Tab", "1,5", "", "", Numeric, 1},
     {"Wait", "inf", "", "", Numeric, 1},
     {"", "12", "", "12", "Select EventType first.", 9},
+    // a count beyond what a launch replays is refused and kept for correcting
+    {"Tab", "1001", "", "1001",
+     "Number of Times/Seconds Field is out of range: a Tab step presses its key from 0 to 1,000 "
+     "times.",
+     9},
+    {"Wait", "86401", "", "86401",
+     "Number of Times/Seconds Field is out of range: a Wait step waits from 0 to 86,400 "
+     "seconds (24 hours).",
+     9},
+    {"Wait", "86400", "", "closed", "4|86400|", 9},
     {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\"", 1},
 };
 
@@ -119,6 +129,20 @@ private slots:
         QCOMPARE(fixture.stored().join("") + message, QString::fromUtf8(step.outcome));
         QCOMPARE(gdblMinutesLeft, step.minutesLeft);
         QCOMPARE(fixture.grid->textMatrix(0, 0), message.isEmpty() ? "Website Instructions ID" : "0 Records");
+    }
+
+    // A website holds at most the steps a launch replays: a step more is refused, and nothing is written.
+    void refusesAStepMoreThanALaunchReplays()
+    {
+        StepsFixture fixture(QStringList(500, QStringLiteral("2, 2, Null, Null")));
+        fixture.inEditor("cmdAdd", [](QDialog& editor) {
+            auto& combo = field<QComboBox>(editor, "Event Type");
+            combo.setCurrentIndex(combo.findText("Enter"));
+        });
+        QCOMPARE(fixture.afterOK, QString());
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 QStringList{"A website has at most 500 steps, and this one has them all: the step was not added."});
+        QCOMPARE(fixture.stored().size(), 500);
     }
 
     // Choosing a step type over boxes holding "7" and "x", one enabled and the other not, each way round: the

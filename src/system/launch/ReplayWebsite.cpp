@@ -97,7 +97,11 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
             letEventsRun();
         }
     } catch (const LaunchStopped& stopped) {
-        if (stopped.reason() == LaunchStopped::Reason::FocusLost)
+        if (stopped.reason() != LaunchStopped::Reason::FocusLost)
+            return;
+        if (done == 0)
+            refuse(QStringLiteral("The browser window did not have the focus, so nothing was typed."));
+        else
             refuse(
                 QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.").arg(done));
     }
