@@ -22,9 +22,9 @@
 #include "system/launch/ReplayWebsite.h"
 #include "system/launch/WaitMilliseconds.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
@@ -511,7 +511,7 @@ private slots:
         QTimer::singleShot(20, &m->tmrWait, [&] {
             window.show();
             window.activateWindow();
-            QTRY_VERIFY(QGuiApplication::focusWindow());
+            QTRY_VERIFY(QApplication::activeWindow());
             tick();
         });
         replay(1);

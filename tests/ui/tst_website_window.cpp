@@ -2,8 +2,11 @@
 // the saved sizes, launcher mode and the switches between the modes.
 
 #include "WebsiteWindowFixture.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
+#include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
@@ -19,6 +22,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <unistd.h>
 
@@ -158,6 +162,46 @@ private slots:
             QCOMPARE(fixture.window->mWebsiteID, 0.0);
             QVERIFY(fixture.dialogs.messages.isEmpty());
         }
+    }
+
+    // A launch stops at once when the window closes, by the close box, Close or Exit, or when the re-lock comes: the
+    // text after its wait is never typed. Only hidden, as when the browser takes the focus, the window lets it go on.
+    void stopsALaunchWhenItCloses_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("keysTyped");
+        QTest::newRow("hidden only") << "hide" << 6;
+        QTest::newRow("close box") << "close" << 0;
+        QTest::newRow("Close") << "cmdClose" << 0;
+        QTest::newRow("Exit") << "mnuExit" << 0;
+        QTest::newRow("re-lock") << "tmrMasterPassword" << 0;
+    }
+
+    void stopsALaunchWhenItCloses()
+    {
+        QFETCH(QString, how);
+        WebsiteWindowFixture fixture(numberedWebsites(1));
+        QVERIFY(fixture.load());
+        const QString secret = FixQuotes(gobjEncrypt->Encrypt2(QStringLiteral("secret")));
+        fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
+                                "VALUES (1, 4, 1, Null), (1, 1, Null, '" +
+                                secret + "')"});
+        Keys::RecordingKeySender keys;
+        Desktop::RecordingShell shell;
+        shell.associatedProgram = "browser";
+        gdblMinutesLeft = gdblRelockMinutes = 1; // the re-lock comes at the next tick
+        QTimer::singleShot(20, fixture.window.get(), [&] {
+            fixture.window->hide();
+            if (how == "close")
+                fixture.window->close();
+            else if (how == "tmrMasterPassword")
+                fixture.window->findChild<QTimer*>(how)->start(0);
+            else if (how != "hide")
+                fixture.click(qPrintable(how));
+        });
+        fixture.click("cmdLaunch");
+        QCOMPARE(shell.starts.size(), std::size_t{1});
+        QTEST(int(keys.calls.size()), "keysTyped");
     }
 
     void clicksCountAsActivity()

@@ -2,8 +2,8 @@
 
 #include "platform/keys/SendKeys.h"
 
+#include <QApplication>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -48,7 +48,7 @@ void sendLaunchKeys(const QString& keyString)
     if (launchStopped())
         throw LaunchStopped(LaunchStopped::Reason::Asked);
     // A key typed while one of the program's own windows has the focus would act there: Enter or Delete in a list.
-    if (QGuiApplication::focusWindow())
+    if (QApplication::activeWindow())
         throw LaunchStopped(LaunchStopped::Reason::FocusLost);
     sendKeys(keyString);
 }
