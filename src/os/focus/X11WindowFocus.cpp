@@ -189,7 +189,8 @@ std::string X11WindowFocus::unavailableReason()
     return {};
 }
 
-X11WindowFocus::X11WindowFocus() : m_display(std::make_unique<Display>()) {}
+X11WindowFocus::X11WindowFocus() : m_display(std::make_unique<Display>())
+{}
 
 X11WindowFocus::~X11WindowFocus() = default;
 
