@@ -33,12 +33,13 @@
 
 namespace {
 
-const char* const BrowserMode = "--browser";   // followed by the file that logs its keys, then the link
+const char* const BrowserMode = "--browser";    // followed by the file that logs its keys, then the link
 const char* const NoWindowMode = "--no-window"; // a program that runs for a while and shows nothing
 const QByteArray BrowserTitle = "Quillock test browser";
 const QString NoLinkMessage = QStringLiteral("This website has no link.");
 const QString NotInFrontMessage = QStringLiteral("The browser window did not come to the front, so nothing was typed.");
-const QString LostAfterStep3 = QStringLiteral("The browser window lost the focus; the launch was stopped after step 3.");
+const QString LostAfterStep3 =
+    QStringLiteral("The browser window lost the focus; the launch was stopped after step 3.");
 
 // The browser's window: the text of every key it receives is appended to the log at once.
 struct LoggingWindow : QWidget
@@ -64,10 +65,9 @@ public:
         m_root = screen->root;
         m_window = xcb_generate_id(c());
         const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
-        xcb_create_window(c(), XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 400, 300, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
-        xcb_change_property(c(), XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 9,
-                            "Bystander");
+        xcb_create_window(c(), XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          screen->root_visual, XCB_CW_EVENT_MASK, &events);
+        xcb_change_property(c(), XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 9, "Bystander");
         xcb_map_window(c(), m_window);
         xcb_flush(c());
     }
@@ -93,7 +93,8 @@ public:
             xcb_set_input_focus(c(), XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
         } else {
             const char* name = "_NET_ACTIVE_WINDOW";
-            auto* atom = xcb_intern_atom_reply(c(), xcb_intern_atom(c(), 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+            auto* atom = xcb_intern_atom_reply(
+                c(), xcb_intern_atom(c(), 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
             xcb_client_message_event_t request{};
             request.response_type = XCB_CLIENT_MESSAGE;
             request.format = 32;
@@ -195,13 +196,26 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("browserGot");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a browser that takes the focus") << "window" << "" << "usersecret" << "";
-        QTest::newRow("the focus moves to the bystander during a wait")
-            << "window" << "bystander" << "user" << LostAfterStep3;
-        QTest::newRow("the program's window closes during a wait") << "no window" << "close" << "" << "";
-        QTest::newRow("a website with an empty link") << "" << "" << "" << NoLinkMessage;
-        QTest::newRow("a browser that exits at once") << "/bin/false" << "" << "" << NotInFrontMessage;
-        QTest::newRow("a browser that shows no window") << "no window" << "" << "" << NotInFrontMessage;
+        QTest::newRow("a browser that takes the focus") << "window"
+                                                        << ""
+                                                        << "usersecret"
+                                                        << "";
+        QTest::newRow("the focus moves to the bystander during a wait") << "window"
+                                                                        << "bystander"
+                                                                        << "user" << LostAfterStep3;
+        QTest::newRow("the program's window closes during a wait") << "no window"
+                                                                   << "close"
+                                                                   << ""
+                                                                   << "";
+        QTest::newRow("a website with an empty link") << ""
+                                                      << ""
+                                                      << "" << NoLinkMessage;
+        QTest::newRow("a browser that exits at once") << "/bin/false"
+                                                      << ""
+                                                      << "" << NotInFrontMessage;
+        QTest::newRow("a browser that shows no window") << "no window"
+                                                        << ""
+                                                        << "" << NotInFrontMessage;
     }
 
     void typesOnlyIntoTheBrowserWindow()

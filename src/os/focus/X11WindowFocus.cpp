@@ -75,12 +75,10 @@ public:
         if (const std::optional<xcb_window_t> active = announcedActiveWindow();
             active && topLevelOf(*active) == topLevel)
             return active;
-        if (const std::optional<xcb_window_t> client = applicationWindowIn(*topLevel))
-            return client;
+        if (!windowManagerRuns())
+            return topLevel;
         // Under a window manager, a top-level window without an application's window is the manager's own.
-        if (windowManagerRuns())
-            return std::nullopt;
-        return topLevel;
+        return applicationWindowIn(*topLevel);
     }
 
     bool isOwnWindow(xcb_window_t window)
