@@ -1,6 +1,7 @@
 # The program is built in layers, each a library that links only what it may use, each in a folder of its own:
 #
-#   quillock_os        src/os        the OS backends of the keystroke facility, the shell and regular files (no Qt)
+#   quillock_os        src/os        the OS backends of the keystroke facility, the shell, the window focus and
+#                                    regular files (no Qt)
 #   quillock_domain    src/domain    the ciphers, the data file's schema and statement building (Qt Core at most)
 #   quillock_platform  src/platform  the Qt stand-ins for the Windows facilities (database, grid, dialogs, ...)
 #   quillock_system    src/system    the shared module, the master password, launching and printing

@@ -14,9 +14,11 @@
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedDialogs.h"
+#include "support/ScriptedWindowFocus.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "system/app/basModule1.h"
+#include "system/launch/FocusLock.h"
 #include "system/launch/LaunchControl.h"
 #include "system/launch/OpenWebPage.h"
 #include "system/launch/ReplayWebsite.h"
@@ -104,6 +106,7 @@ class TestLaunch : public QObject
         Keys::RecordingKeySender keys;
         Desktop::RecordingShell shell;
         ScriptedDialogs dialogs;
+        Focus::ScriptedWindowFocus focus;
         QTimer tmrWait;
     };
     std::optional<Fixture> m;
@@ -123,6 +126,10 @@ class TestLaunch : public QObject
     {
         m->keys.calls.push_back({{Key::Help, static_cast<char32_t>(m->tmrWait.interval())}});
         tmrWait_Timer(m->tmrWait);
+    }
+    void tickDuringTheNextWait()
+    {
+        QTimer::singleShot(1, &m->tmrWait, [this] { m->tmrWait.isActive() ? tick() : tickDuringTheNextWait(); });
     }
     QString typed() const { return described(m->keys.strokes()).join(""); }
 
@@ -519,6 +526,58 @@ private slots:
         QCOMPARE(m->dialogs.messages.size(), qsizetype{1});
         QCOMPARE(m->dialogs.messages[0].prompt,
                  "The browser window lost the focus; the launch was stopped after step 2.");
+    }
+
+    // Where the session can tell which window has the focus, the first key waits for another window than the one
+    // focused at the start and the program's own to take it, and the keys go on only while that window keeps it.
+    void locksTheBrowsersWindowAtTheFirstKey_data()
+    {
+        QTest::addColumn<QList<int>>("focus"); // at the start, from a moment later, after the first key (0: none)
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        const QString notInFront = "The browser window did not come to the front, so nothing was typed.";
+        const QString lost = "The browser window lost the focus; the launch was stopped after step 2.";
+        const int own = 1, other = 7, browser = 5, bystander = 6, none = 0;
+        QTest::newRow("the browser comes to the front") << QList{own, browser, browser} << "a{WAIT 70000}b"
+                                                        << "";
+        QTest::newRow("the window focused at the start keeps it") << QList{other, other, other} << "" << notInFront;
+        QTest::newRow("only the program's own windows have it") << QList{own, own + 1, own + 1} << "" << notInFront;
+        QTest::newRow("another window takes it after the first key")
+            << QList{own, browser, bystander} << "a{WAIT 70000}" << lost;
+        QTest::newRow("no window has it after the first key") << QList{own, browser, none} << "a{WAIT 70000}" << lost;
+        QTest::newRow("stopped while waiting for the browser") << QList<int>{own} << ""
+                                                               << "";
+    }
+
+    void locksTheBrowsersWindowAtTheFirstKey()
+    {
+        QFETCH(QList<int>, focus);
+        const bool stopWhileWaiting = focus.size() == 1;
+        setFocusGraceForTesting(std::chrono::milliseconds(stopWhileWaiting ? 60000 : 1000));
+        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
+        const auto window = [](int id) { return id ? std::optional<Focus::WindowId>(id) : std::nullopt; };
+        m->focus.tells = true;
+        m->focus.ownWindows = {1, 2};
+        m->focus.focused = window(focus[0]);
+        add(1, 1, Text, "Null", "a");
+        add(2, 1, Wait, "70");
+        add(3, 1, Text, "Null", "b");
+        QTimer::singleShot(50, &m->tmrWait, [&] {
+            if (stopWhileWaiting)
+                return stopLaunch();
+            m->focus.focused = window(focus[1]);
+            m->keys.afterSend = [&] { // the first key is sent: the wait after it ends at once
+                m->focus.focused = window(focus[2]);
+                tickDuringTheNextWait();
+                m->keys.afterSend = nullptr;
+            };
+        });
+        replay(1);
+        QTEST(typed(), "typed");
+        QFETCH(QString, message);
+        QCOMPARE(m->dialogs.messages.size(), qsizetype(message.isEmpty() ? 0 : 1));
+        if (!message.isEmpty())
+            QCOMPARE(m->dialogs.messages[0].prompt, message);
     }
 
     // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.

@@ -18,18 +18,22 @@ BrowserHome::BrowserHome() : m_chromium(QStandardPaths::findExecutable(QStringLi
 
 bool BrowserHome::useChromium(const QString& profile)
 {
-    const QString applications = m_home.filePath(QStringLiteral(".local/share/applications"));
-    QFile entry(applications + QStringLiteral("/quillock-test-chromium.desktop"));
-    if (m_chromium.isEmpty() || !m_home.isValid() || !QDir().mkpath(applications) || !entry.open(QIODevice::WriteOnly))
-        return false;
     // As root chromium runs only without its sandbox.
-    entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Chromium\nExec=\"%1\" --no-sandbox "
-                               "--no-first-run --no-default-browser-check --disable-background-networking "
-                               "--disable-component-update --disable-sync --disable-gpu --disable-dev-shm-usage "
-                               "--disable-breakpad --password-store=basic \"--user-data-dir=%2\" %U\n"
-                               "MimeType=text/html;\n")
-                    .arg(m_chromium, m_home.filePath(profile))
-                    .toUtf8());
+    return !m_chromium.isEmpty() &&
+           useBrowser(QStringLiteral("\"%1\" --no-sandbox --no-first-run --no-default-browser-check "
+                                     "--disable-background-networking --disable-component-update --disable-sync "
+                                     "--disable-gpu --disable-dev-shm-usage --disable-breakpad --password-store=basic "
+                                     "\"--user-data-dir=%2\" %U")
+                          .arg(m_chromium, m_home.filePath(profile)));
+}
+
+bool BrowserHome::useBrowser(const QString& exec)
+{
+    const QString applications = m_home.filePath(QStringLiteral(".local/share/applications"));
+    QFile entry(applications + QStringLiteral("/quillock-test-browser.desktop"));
+    if (!m_home.isValid() || !QDir().mkpath(applications) || !entry.open(QIODevice::WriteOnly))
+        return false;
+    entry.write(("[Desktop Entry]\nType=Application\nName=Browser\nExec=" + exec + "\nMimeType=text/html;\n").toUtf8());
     return entry.error() == QFile::NoError;
 }
 

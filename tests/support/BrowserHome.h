@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <sys/types.h>
 
-// A temporary home in which Debian's chromium is the only application for web pages, started with a new
-// profile each time and without the machine's desktop settings: HOME and the XDG folders point into it
-// from construction on (they are not restored).
+// A temporary home in which Debian's chromium (or a test's own program) is the only application for web pages,
+// started with a new profile each time and without the machine's desktop settings: HOME and the XDG folders point into
+// it from construction on (they are not restored).
 class BrowserHome
 {
 public:
@@ -17,6 +17,9 @@ public:
     // Makes chromium the application for text/html, with its profile in a new folder of the home named
     // profile. False when chromium is missing or the entry cannot be written.
     bool useChromium(const QString& profile);
+    // Makes the desktop entry's command line (its Exec value) the application for text/html. False when the
+    // entry cannot be written.
+    bool useBrowser(const QString& exec);
     // Ends a browser started in a session of its own, with its helper processes (the session's process
     // group); does nothing for a process of this program's own group.
     static void endBrowser(pid_t browser);

@@ -47,6 +47,8 @@ void sendLaunchKeys(const QString& keyString)
 {
     if (launchStopped())
         throw LaunchStopped(LaunchStopped::Reason::Asked);
+    if (LaunchInProgress* launch = current)
+        launch->m_focusLock.beforeKey([launch] { return launch->stopped(); });
     // A key typed while one of the program's own windows has the focus would act there: Enter or Delete in a list.
     if (QApplication::activeWindow())
         throw LaunchStopped(LaunchStopped::Reason::FocusLost);

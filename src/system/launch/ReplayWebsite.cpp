@@ -97,12 +97,19 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
             letEventsRun();
         }
     } catch (const LaunchStopped& stopped) {
-        if (stopped.reason() != LaunchStopped::Reason::FocusLost)
-            return;
-        if (done == 0)
-            refuse(QStringLiteral("The browser window did not have the focus, so nothing was typed."));
-        else
-            refuse(
-                QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.").arg(done));
+        switch (stopped.reason()) {
+        case LaunchStopped::Reason::Asked:
+            break;
+        case LaunchStopped::Reason::NotInFront:
+            refuse(QStringLiteral("The browser window did not come to the front, so nothing was typed."));
+            break;
+        case LaunchStopped::Reason::FocusLost:
+            if (done == 0)
+                refuse(QStringLiteral("The browser window did not have the focus, so nothing was typed."));
+            else
+                refuse(QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.")
+                           .arg(done));
+            break;
+        }
     }
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "os/Backends.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+
+namespace Focus {
+
+// A window of the session, as the facility that gave it names it: compare it, keep it, ask about it.
+using WindowId = std::uint64_t;
+
+// Which window has the keyboard focus, as far as the session lets one program know: synthetic keys go to that
+// window. A launch uses it to keep its keys in the browser window it opened.
+class WindowFocus
+{
+public:
+    virtual ~WindowFocus() = default;
+
+    // False when this session does not let the program tell which window has the focus (a Wayland session, no
+    // display); the other two then say nothing of use.
+    virtual bool canTell() const = 0;
+    // The application window that has the keyboard focus now. Nothing when none has it: the focus is nowhere, on
+    // the desktop or on the window manager's own windows, or the display is gone.
+    virtual std::optional<WindowId> focusedWindow() = 0;
+    // Whether this process made the window.
+    virtual bool isOwnWindow(WindowId window) = 0;
+};
+
+// The window focus in use: one installed by a test, otherwise the first of windowFocusBackends() that can serve
+// this session, made on first use. Never fails: the last backend serves every session, and cannot tell.
+WindowFocus& windowFocus();
+// Installs another window focus (a test's); null restores the program's own. The caller keeps ownership.
+void setWindowFocus(WindowFocus* replacement);
+// Ends the program's own, when it has been made; the next use makes a new one.
+void releasePlatformWindowFocus();
+
+// The ways of telling the focused window that this build has, in the order they are tried.
+Os::Backends<WindowFocus> windowFocusBackends();
+
+} // namespace Focus

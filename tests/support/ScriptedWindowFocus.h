@@ -1,0 +1,28 @@
+#pragma once
+
+#include "os/focus/WindowFocus.h"
+
+#include <set>
+
+namespace Focus {
+
+// The test backend: reports the focus the test sets, and installs itself for its lifetime. By default it cannot
+// tell, as in a session without a display.
+class ScriptedWindowFocus : public WindowFocus
+{
+public:
+    ScriptedWindowFocus() { setWindowFocus(this); }
+    ~ScriptedWindowFocus() override { setWindowFocus(nullptr); }
+    ScriptedWindowFocus(const ScriptedWindowFocus&) = delete;
+    ScriptedWindowFocus& operator=(const ScriptedWindowFocus&) = delete;
+
+    bool canTell() const override { return tells; }
+    std::optional<WindowId> focusedWindow() override { return focused; }
+    bool isOwnWindow(WindowId window) override { return ownWindows.contains(window); }
+
+    bool tells = false;
+    std::optional<WindowId> focused;
+    std::set<WindowId> ownWindows;
+};
+
+} // namespace Focus
