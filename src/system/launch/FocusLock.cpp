@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QGuiApplication>
 #include <QTimer>
 
 namespace {
@@ -38,7 +37,7 @@ void FocusLock::beforeKey(const std::function<bool()>& stopped)
 // key sent meanwhile would count as one sent to the program's own window.
 bool FocusLock::isTheBrowser(Focus::WindowFocus& focus, std::optional<Focus::WindowId> window) const
 {
-    return window && window != m_noted && !focus.isOwnWindow(*window) && !QGuiApplication::focusWindow();
+    return window && window != m_noted && !focus.isOwnWindow(*window) && !programWindowIsActive();
 }
 
 Focus::WindowId FocusLock::waitForTheBrowser(const std::function<bool()>& stopped)

@@ -43,6 +43,11 @@ bool launchStopped()
     return current && current->stopped();
 }
 
+bool programWindowIsActive()
+{
+    return QApplication::activeWindow() != nullptr;
+}
+
 void sendLaunchKeys(const QString& keyString)
 {
     if (launchStopped())
@@ -50,7 +55,7 @@ void sendLaunchKeys(const QString& keyString)
     if (LaunchInProgress* launch = current)
         launch->m_focusLock.beforeKey([launch] { return launch->stopped(); });
     // A key typed while one of the program's own windows has the focus would act there: Enter or Delete in a list.
-    if (QApplication::activeWindow())
+    if (programWindowIsActive())
         throw LaunchStopped(LaunchStopped::Reason::FocusLost);
     sendKeys(keyString);
 }
