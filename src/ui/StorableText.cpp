@@ -4,6 +4,8 @@
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/basModule1.h"
 
+#include <QLocale>
+
 namespace {
 
 QString characterName(QChar character)
@@ -29,4 +31,17 @@ bool FieldCipherCanStore(const QString& text, const QString& fieldName)
         return false;
     }
     return true;
+}
+
+bool StoredTextFits(const QString& text, const QString& fieldName)
+{
+    if (text.size() <= dsEncrypt::MaxTextLength)
+        return true;
+    const QLocale english(QLocale::English);
+    dialogs().msgBox(
+        QStringLiteral("The %1 is too long: it holds %2 characters, and a stored text may hold at most %3. "
+                       "Nothing was saved.")
+            .arg(fieldName, english.toString(text.size()), english.toString(dsEncrypt::MaxTextLength)),
+        Dialogs::vbExclamation);
+    return false;
 }

@@ -25,7 +25,9 @@ const char* const Numeric = "Number of Times/Seconds Field must be numeric.";
 const NewStep NewSteps[] = {
     {"Wait,Tab", " 2.5 ", " O'Neil's ", "closed", "3|2.5|", 9},
     {"Enter", "7", " O'Neil's ", "closed", "2|Null|", 9},
-    {"Text", "7", " O'Neil's ", "closed", "1|Null|O'Neil's", 9},
+    // a text is stored as typed, blanks included; only an empty box is Null
+    {"Text", "7", " O'Neil's ", "closed", "1|Null| O'Neil's ", 9},
+    {"Text", "", " ", "closed", "1|Null| ", 9},
     {"Wait,Shift+Tab", "7", " O'Neil's ", "closed", "5|7|", 9},
     // a number is accepted exactly when the replay reads it as a count; a refused one is emptied
     {"Wait", "1e3", " O'Neil's ", "closed", "4|1000|", 9},

@@ -50,3 +50,8 @@ QString EncipheredValue(const QString& text, dsEncrypt& cipher)
     const QString trimmed = TrimBlanks(text);
     return trimmed.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(trimmed));
 }
+
+QString EncipheredValueAsTyped(const QString& text, dsEncrypt& cipher)
+{
+    return text.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(text));
+}

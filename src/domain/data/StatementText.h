@@ -21,5 +21,7 @@ QString TrimBlanks(const QString& text);
 QString TextValue(const QString& text);
 // The same for an enciphered column: the trimmed text is enciphered before it is quoted.
 QString EncipheredValue(const QString& text, dsEncrypt& cipher);
+// An enciphered column kept exactly as typed, blanks included: Null only for the empty text.
+QString EncipheredValueAsTyped(const QString& text, dsEncrypt& cipher);
 // A value kept as it stands, blanks included: Null when empty, otherwise quoted with its quotes doubled.
 QString QuotedValue(const QString& text);

@@ -31,6 +31,11 @@ QString DeleteWebsiteStatement(double websiteId)
     return QStringLiteral("DELETE From Website WHERE WebsiteID = ") + NumberToText(websiteId);
 }
 
+QString WebsiteCountQuery(const QString& websiteId)
+{
+    return QStringLiteral("SELECT Count(*) FROM Website WHERE WebsiteID = ") + websiteId;
+}
+
 QString WebsiteListOrderStatement(int position, const QString& websiteId)
 {
     return QStringLiteral("UPDATE Website SET ") + QStringLiteral("WebsiteListOrder = ") + QString::number(position) +

@@ -14,6 +14,8 @@ QString NewestWebsiteKeyQuery();
 // A website goes with its instructions, which go first so that none is ever left without its website.
 QString DeleteWebsiteInstructionsStatement(double websiteId);
 QString DeleteWebsiteStatement(double websiteId);
+// How many websites have the key (0 or 1): whether a website is still there; the key is the grid's text of it.
+QString WebsiteCountQuery(const QString& websiteId);
 // Puts a website at a place in the list; the key is the grid's text of it, as it stands.
 QString WebsiteListOrderStatement(int position, const QString& websiteId);
 

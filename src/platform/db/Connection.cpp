@@ -129,13 +129,14 @@ void Connection::open(const QString& /*userId*/, const QString& /*password*/, in
     }
 }
 
-void Connection::execute(const QString& statement)
+int Connection::execute(const QString& statement)
 {
     if (!isOpen())
         throw objectClosedError();
     QSqlQuery query(database());
     if (!query.exec(translateStatement(statement)))
         throw statementError(query.lastError());
+    return query.numRowsAffected();
 }
 
 void Connection::beginTrans()

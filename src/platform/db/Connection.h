@@ -28,8 +28,9 @@ public:
     // Raises AppError when the file is missing, locked, not a database or newer than this program, or when it
     // cannot be brought up to date; the file is then left as it was.
     void open(const QString& userId = {}, const QString& password = {}, int options = adOptionUnspecified);
-    // Runs a statement that changes data.
-    void execute(const QString& statement);
+    // Runs a statement that changes data; returns how many rows it changed, inserted or deleted (0 for an
+    // UPDATE whose row is gone).
+    int execute(const QString& statement);
     // A transaction: the changes after BeginTrans are kept by CommitTrans, or all undone by RollbackTrans.
     void beginTrans();
     void commitTrans();

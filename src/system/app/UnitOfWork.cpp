@@ -65,9 +65,9 @@ Recordset UnitOfWork::snapshot(const QString& query)
     return records;
 }
 
-void UnitOfWork::execute(const QString& statement)
+int UnitOfWork::execute(const QString& statement)
 {
-    openConnection().execute(statement);
+    return openConnection().execute(statement);
 }
 
 void UnitOfWork::beginTransaction()

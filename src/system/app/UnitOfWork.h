@@ -28,8 +28,8 @@ public:
     Recordset& read(const QString& query);
     // The query's rows in a recordset of the caller's own, readable after the unit has ended.
     Recordset snapshot(const QString& query);
-    // Runs a statement that changes data.
-    void execute(const QString& statement);
+    // Runs a statement that changes data; returns how many rows it changed.
+    int execute(const QString& statement);
 
     // Makes the unit all or nothing: the changes from here on are kept only when commit() is called before
     // the unit ends; otherwise, a failure included, they are all undone.

@@ -12,9 +12,13 @@
 #include "system/print/Printout.h"
 #include "ui/StorableText.h"
 
+#include "domain/error/AppError.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -67,7 +71,11 @@ QLineEdit* RecordEditor::addTextBox(const char* name, const char* labelName, con
 {
     auto* box = new QLineEdit(this);
     box->setObjectName(QString::fromLatin1(name));
+    // A box cuts a longer text to its most (32,767 characters unless told otherwise) without a word, on typing,
+    // pasting and showing a stored text alike; so it takes any length, and OK refuses what cannot be stored.
+    box->setMaxLength(std::numeric_limits<int>::max());
     addRow(box, labelName, caption);
+    m_textBoxes.append(box);
     if (storage == Storage::Enciphered)
         m_encipheredBoxes.append(box);
     return box;
@@ -104,13 +112,12 @@ bool RecordEditor::adding() const
     return gblnNewRecord;
 }
 
+// A window shown without being loaded first loads now, and closes again at once when it cannot.
 void RecordEditor::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!m_loaded) {
-        m_loaded = true;
-        Form_Load();
-    }
+    if (m_load == Load::NotYet && !Form_Load())
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }
 
 // Showing a dialog sends its focus widget a focus-in as if tabbed to, which selects all of a box's text; the caret
@@ -122,19 +129,42 @@ void RecordEditor::setVisible(bool visible)
         Form_Activate();
 }
 
-void RecordEditor::Form_Load()
+bool RecordEditor::Form_Load()
 {
-    Screen::setMousePointer(Screen::vbHourglass);
-    CenterForm(*this);
-    // A record that cannot be read is reported; the window opens with what was shown so far.
+    if (m_load == Load::NotYet) {
+        Screen::setMousePointer(Screen::vbHourglass);
+        CenterForm(*this);
+        m_load = readRecord() ? Load::Done : Load::Failed;
+    }
+    return m_load == Load::Done;
+}
+
+// The record and the lists to choose from are read whole, or the window does not open.
+bool RecordEditor::readRecord()
+{
+    bool read = false;
+    bool gone = false;
     RunHandler(
-        [this] {
-            UnitOfWork work;
-            if (!adding())
-                loadRecord(work);
-            loadCommon(work);
+        [this, &read, &gone] {
+            try {
+                UnitOfWork work;
+                if (!adding() && !loadRecord(work)) {
+                    gone = true;
+                    return;
+                }
+                loadCommon(work);
+                read = true;
+            } catch (const AppError& error) {
+                throw AppError(error.number(),
+                               QStringLiteral("The %1 window does not open, as what it shows could not be "
+                                              "read: %2")
+                                   .arg(windowTitle(), error.description()));
+            }
         },
         [] { Screen::setMousePointer(Screen::vbDefault); });
+    if (gone)
+        dialogs().msgBox(recordGoneMessage(), Dialogs::vbExclamation);
+    return read;
 }
 
 void RecordEditor::Form_Activate()
@@ -146,29 +176,46 @@ void RecordEditor::Form_Activate()
         box->end(false);
 }
 
-// A text the field cipher cannot store is refused before anything is written, naming the box and the
-// character, so that the user can mend it.
+// A text that cannot be stored whole is refused before anything is written, naming the box and what is wrong
+// with it, so that the user can mend it; the box gets the focus.
 bool RecordEditor::textsCanBeStored() const
 {
-    for (const QLineEdit* box : m_encipheredBoxes) {
-        if (!FieldCipherCanStore(box->text(), box->accessibleName()))
+    for (QLineEdit* box : m_textBoxes) {
+        if (!box->isReadOnly() && !StoredTextFits(box->text(), box->accessibleName())) {
+            box->setFocus();
             return false;
+        }
+    }
+    for (QLineEdit* box : m_encipheredBoxes) {
+        if (!FieldCipherCanStore(box->text(), box->accessibleName())) {
+            box->setFocus();
+            return false;
+        }
     }
     return true;
 }
 
+// Nothing is saved from a window whose record was not read. A record gone since it was read is said so, and
+// the window stays open with what was typed.
 void RecordEditor::cmdOK_Click()
 {
-    if (!textsCanBeStored() || !checksPass())
+    if (m_load != Load::Done || !textsCanBeStored() || !checksPass())
         return;
     if (m_activity == Activity::Counted)
         gdblMinutesLeft = gdblRelockMinutes;
     bool saved = false;
-    RunHandler([this, &saved] {
-        UnitOfWork work;
-        saveRecord(work);
-        saved = true;
+    std::optional<QString> gone;
+    RunHandler([this, &saved, &gone] {
+        try {
+            UnitOfWork work;
+            saveRecord(work);
+            saved = true;
+        } catch (const RecordGone& recordGone) {
+            gone = recordGone.message;
+        }
     });
+    if (gone)
+        dialogs().msgBox(*gone + QStringLiteral(" Nothing was saved."), Dialogs::vbExclamation);
     if (saved)
         accept();
 }

@@ -15,11 +15,18 @@ frmEditEventType::frmEditEventType(RecordListWindow& eventTypes, QWidget* owner)
     addButtons(PrintButton::Shown);
 }
 
-void frmEditEventType::loadRecord(UnitOfWork& work)
+bool frmEditEventType::loadRecord(UnitOfWork& work)
 {
     const Recordset& eventType = work.read(EventTypeRowQuery(m_eventTypes.RecordKey()));
-    if (!eventType.eof())
-        txtEventType->setText(eventType.fields(QStringLiteral("EventType")).text());
+    if (eventType.eof())
+        return false;
+    txtEventType->setText(eventType.fields(QStringLiteral("EventType")).text());
+    return true;
+}
+
+QString frmEditEventType::recordGoneMessage() const
+{
+    return QStringLiteral("This event type was deleted in another window.");
 }
 
 // A new event type is always appended to the list, even to an empty one: the list is not read again.
@@ -31,6 +38,7 @@ void frmEditEventType::saveRecord(UnitOfWork& work)
         m_eventTypes.AddGridRow();
         return;
     }
-    work.execute(UpdateEventTypeStatement(name, m_eventTypes.RecordKey()));
+    if (work.execute(UpdateEventTypeStatement(name, m_eventTypes.RecordKey())) == 0)
+        throw RecordGone{recordGoneMessage()};
     m_eventTypes.UpdateGridRow();
 }

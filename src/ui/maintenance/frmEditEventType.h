@@ -15,7 +15,8 @@ public:
     frmEditEventType(RecordListWindow& eventTypes, QWidget* owner);
 
 protected:
-    void loadRecord(UnitOfWork& work) override;
+    bool loadRecord(UnitOfWork& work) override;
+    QString recordGoneMessage() const override;
     void saveRecord(UnitOfWork& work) override;
 
 private:

@@ -50,12 +50,13 @@ frmEditSetup::frmEditSetup(QWidget* owner)
     QWidget::setTabOrder(findChild<QPushButton*>(QStringLiteral("cmdCancel")), txtMasterPassword);
 }
 
-// The sizes are held first, so that a stored password the cipher cannot read leaves them as they were.
-void frmEditSetup::loadRecord(UnitOfWork& work)
+// The window opens only when the whole row was read, the stored password deciphered included, so that OK writes
+// back nothing it did not read.
+bool frmEditSetup::loadRecord(UnitOfWork& work)
 {
     Recordset& settings = work.read(SettingsQuery());
     if (settings.eof())
-        return;
+        return false;
     settings.moveFirst();
     m_sizes = {heldSizeTwips(settings.fields(QStringLiteral("LauncherHeight"))),
                heldSizeTwips(settings.fields(QStringLiteral("LauncherWidth"))),
@@ -67,6 +68,12 @@ void frmEditSetup::loadRecord(UnitOfWork& work)
     const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
     if (!storedPassword.isEmpty())
         txtMasterPassword->setText(gobjEncrypt->Encrypt2(storedPassword));
+    return true;
+}
+
+QString frmEditSetup::recordGoneMessage() const
+{
+    return QStringLiteral("The data file holds no settings row, so there are no settings to change.");
 }
 
 bool frmEditSetup::checksPass()
@@ -87,8 +94,9 @@ void frmEditSetup::saveRecord(UnitOfWork& work)
 {
     const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
     const bool defaultToLauncher = chkDefaultToLauncher->isChecked();
-    work.execute(UpdateSetupStatement(QuotedValue(gobjEncrypt->Encrypt2(txtMasterPassword->text())), TextValue(minutes),
-                                      defaultToLauncher, m_sizes));
+    if (work.execute(UpdateSetupStatement(EncipheredValueAsTyped(txtMasterPassword->text(), *gobjEncrypt),
+                                          TextValue(minutes), defaultToLauncher, m_sizes)) == 0)
+        throw RecordGone{recordGoneMessage()};
     gblnDefaultToLauncher = defaultToLauncher;
     gdblRelockMinutes = NumberTextBeginsWith(minutes);
     gdblMinutesLeft = gdblRelockMinutes;

@@ -19,7 +19,8 @@ public:
 
 protected:
     bool adding() const override { return false; }
-    void loadRecord(UnitOfWork& work) override;
+    bool loadRecord(UnitOfWork& work) override;
+    QString recordGoneMessage() const override;
     bool checksPass() override;
     void saveRecord(UnitOfWork& work) override;
 

@@ -32,13 +32,19 @@ frmEditWebsite::frmEditWebsite(RecordListWindow& websites, QWidget* owner)
     addButtons(PrintButton::Shown);
 }
 
-void frmEditWebsite::loadRecord(UnitOfWork& work)
+bool frmEditWebsite::loadRecord(UnitOfWork& work)
 {
     const Recordset& website = work.read(WebsiteEditorQuery(m_websites.RecordKey()));
     if (website.eof())
-        return;
+        return false;
     txtWebsiteName->setText(shownText(website.fields(QStringLiteral("WebsiteName"))));
     txtWebsiteLink->setText(shownText(website.fields(QStringLiteral("WebsiteLink"))));
+    return true;
+}
+
+QString frmEditWebsite::recordGoneMessage() const
+{
+    return QStringLiteral("This website was deleted in another window.");
 }
 
 void frmEditWebsite::saveRecord(UnitOfWork& work)
@@ -46,7 +52,8 @@ void frmEditWebsite::saveRecord(UnitOfWork& work)
     const QString name = EncipheredValue(txtWebsiteName->text(), *gobjEncrypt);
     const QString link = EncipheredValue(txtWebsiteLink->text(), *gobjEncrypt);
     if (!adding()) {
-        work.execute(UpdateWebsiteStatement(name, link, m_websites.RecordKey()));
+        if (work.execute(UpdateWebsiteStatement(name, link, m_websites.RecordKey())) == 0)
+            throw RecordGone{recordGoneMessage()};
         m_websites.UpdateGridRow();
         return;
     }

@@ -3,6 +3,8 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
+#include "domain/data/StatementText.h"
+#include "domain/data/WebsiteStatements.h"
 #include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/dialogs/Dialogs.h"
@@ -24,9 +26,8 @@ frmEditWebsiteInstructions::frmEditWebsiteInstructions(RecordListWindow& instruc
     cboEventType = new QComboBox(this);
     cboEventType->setObjectName(QStringLiteral("cboEventType"));
     addRow(cboEventType, "lblEventType", QStringLiteral("Event Type"));
-    txtNumberOfTimes = new QLineEdit(this);
-    txtNumberOfTimes->setObjectName(QStringLiteral("txtNumberOfTimes"));
-    lblNumberOfTimes = addRow(txtNumberOfTimes, "lblNumberOfTimes", QStringLiteral("Number Of Times"));
+    txtNumberOfTimes = addTextBox("txtNumberOfTimes", "lblNumberOfTimes", QStringLiteral("Number Of Times"));
+    lblNumberOfTimes = findChild<QLabel*>(QStringLiteral("lblNumberOfTimes"));
     txtTextToTypeIn =
         addTextBox("txtTextToTypeIn", "lblTextToTypeIn", QStringLiteral("Text To Type In"), Storage::Enciphered);
     // Shown for orientation only: the step belongs to the website current in the list.
@@ -42,14 +43,20 @@ QString frmEditWebsiteInstructions::websiteCell(int col) const
     return m_websites.GridTextMatrix(m_websites.GridRow(), col);
 }
 
-void frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
+bool frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
 {
     const Recordset& step = work.read(InstructionRowQuery(m_instructions.RecordKey()));
     if (step.eof())
-        return;
+        return false;
     m_eventTypeId = step.fields(QStringLiteral("EventTypeID")).text();
     txtNumberOfTimes->setText(step.fields(QStringLiteral("NumberOfTimes")).text());
     txtTextToTypeIn->setText(gobjEncrypt->Encrypt2(step.fields(QStringLiteral("TextToTypeIn")).text()));
+    return true;
+}
+
+QString frmEditWebsiteInstructions::recordGoneMessage() const
+{
+    return QStringLiteral("This step was deleted in another window.");
 }
 
 void frmEditWebsiteInstructions::loadCommon(UnitOfWork& work)
@@ -152,18 +159,27 @@ bool frmEditWebsiteInstructions::roomForAnotherStep()
 }
 
 // The website is read again from the website list now; the list of steps is refreshed in this unit of work.
+// A step is written only while its website is there: another program may have deleted it, and the check and
+// the write are one transaction, so that no step is ever stored for a website that is gone. The text is stored
+// as typed, blanks included: it is typed at launch as it stands.
 void frmEditWebsiteInstructions::saveRecord(UnitOfWork& work)
 {
     const QString website = websiteCell(0);
     const QString eventType = NumberToText(cboEventType->currentData().toDouble());
     const QString number = TextValue(txtNumberOfTimes->text());
-    const QString text = EncipheredValue(txtTextToTypeIn->text(), *gobjEncrypt);
+    const QString text = EncipheredValueAsTyped(txtTextToTypeIn->text(), *gobjEncrypt);
+    work.beginTransaction();
+    if (NumberTextBeginsWith(work.read(WebsiteCountQuery(website)).fields(0).text()) == 0)
+        throw RecordGone{QStringLiteral("This website was deleted in another window.")};
     if (!adding()) {
-        work.execute(UpdateInstructionStatement(website, eventType, number, text, m_instructions.RecordKey()));
+        if (work.execute(UpdateInstructionStatement(website, eventType, number, text, m_instructions.RecordKey())) == 0)
+            throw RecordGone{recordGoneMessage()};
+        work.commit();
         m_instructions.UpdateGridRow();
         return;
     }
     work.execute(InsertInstructionStatement(website, eventType, number, text));
+    work.commit();
     if (m_instructions.GridRows() == 1)
         m_instructions.FillGrid();
     else

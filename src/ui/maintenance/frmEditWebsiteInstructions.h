@@ -18,7 +18,8 @@ public:
     frmEditWebsiteInstructions(RecordListWindow& instructions, const RecordListWindow& websites, QWidget* owner);
 
 protected:
-    void loadRecord(UnitOfWork& work) override;
+    bool loadRecord(UnitOfWork& work) override;
+    QString recordGoneMessage() const override;
     void loadCommon(UnitOfWork& work) override;
     bool checksPass() override;
     void saveRecord(UnitOfWork& work) override;

@@ -1,0 +1,307 @@
+// The editors while another program works on the same data file: an editor whose record the other program holds
+// locked does not open, and nothing is written over the record once the lock goes; a save whose record the other
+// program deleted says so, writes nothing and keeps what was typed; no step is stored for a website that is gone.
+// The other program is this test run again as a child, on the data file through the program's own connection.
+// Also here: a text longer than a stored text may be is refused in every box, never cut.
+
+#include "WebsiteWindowFixture.h"
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
+#include "platform/app/Application.h"
+#include "platform/db/Connection.h"
+#include "system/app/basModule1.h"
+#include "ui/maintenance/frmEventType.h"
+#include "ui/maintenance/frmWebsiteInstructions.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+const char* const OtherFolder = "QUILLOCK_TEST_OTHER_PROGRAM_IN"; // set for the child: the folder of its data file
+
+// The child: runs the statements given as arguments, writes D, and holds what it did (a lock, an open transaction)
+// until its standard input closes.
+[[noreturn]] void runAsOtherProgram(const QStringList& statements)
+{
+    Connection connection;
+    connection.setConnectionString(QStringLiteral("Data Source=") +
+                                   QDir(qEnvironmentVariable(OtherFolder)).filePath(QStringLiteral("Quillock.mdb")));
+    try {
+        connection.open();
+        for (const QString& statement : statements)
+            connection.execute(statement);
+    } catch (...) {
+        std::_Exit(1);
+    }
+    if (write(STDOUT_FILENO, "D", 1) != 1)
+        std::_Exit(2);
+    while (std::getchar() != EOF) {
+    }
+    std::_Exit(0);
+}
+
+// Another program on the fixture's data file; what it did holds until finish() or its end.
+class OtherProgram
+{
+public:
+    OtherProgram(const TempDataFolder& folder, const QStringList& statements)
+    {
+        qputenv(OtherFolder, QFile::encodeName(folder.path()));
+        m_process.start(QCoreApplication::applicationFilePath(), statements);
+        m_done = m_process.waitForReadyRead(30000) && m_process.read(1) == "D";
+        qunsetenv(OtherFolder);
+    }
+    ~OtherProgram() { finish(); }
+    bool done() const { return m_done; }
+    void finish()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(30000))
+            m_process.kill();
+    }
+
+private:
+    QProcess m_process;
+    bool m_done = false;
+};
+
+// Two websites (the second current in the main grid) with a step each, a stored master password and saved sizes,
+// the main window and the second website's step list open, and the event type list.
+struct TwoProgramsFixture : WebsiteWindowFixture
+{
+    std::unique_ptr<frmWebsiteInstructions> steps;
+    std::unique_ptr<frmEventType> eventTypes;
+
+    TwoProgramsFixture()
+        : WebsiteWindowFixture({{"Bank", "https://bank.test", 1}, {"Mail", "https://mail.test", 2}},
+                               {"MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("secret")),
+                                "LauncherHeight = 3000", "FormWidth = 9100"})
+    {
+        folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
+                        "VALUES (1, 4, 10, Null), (2, 4, 10, Null), (99, 4, 5, 'orphan')"});
+        dialogs.answers = {"secret"};
+        load();
+        control<FlexGrid>("MSFlexGrid1").setRow(2);
+        steps = std::make_unique<frmWebsiteInstructions>(*window, window.get());
+        steps->show();
+        steps->findChild<FlexGrid*>()->setRow(1);
+        eventTypes = std::make_unique<frmEventType>(window.get());
+        eventTypes->show();
+        eventTypes->findChild<FlexGrid*>()->setRow(4);
+        dialogs.messages.clear();
+    }
+
+    // Every row of every table, as SQL literals.
+    QStringList everything() const
+    {
+        return column("SELECT group_concat(quote(WebsiteID) || quote(WebsiteName) || quote(WebsiteLink), ';') "
+                      "FROM Website") +
+               column("SELECT group_concat(quote(WebsiteID) || quote(EventTypeID) || quote(NumberOfTimes) || "
+                      "quote(TextToTypeIn), ';') FROM WebsiteInstructions") +
+               column("SELECT group_concat(quote(EventType), ';') FROM EventType") +
+               column("SELECT quote(MasterPassword) || quote(NumMinutesBeforeRequiringPasswordAgain) || "
+                      "quote(DefaultToLauncher) || quote(LauncherHeight) || quote(FormWidth) FROM Setup");
+    }
+
+    // Opens an editor as the user does: Setup, a double-click on the current website, Add or a double-click in the
+    // step list, a double-click in the event type list.
+    void open(const QString& how)
+    {
+        if (how == "setup")
+            click("cmdSetup");
+        else if (how == "website")
+            emit control<FlexGrid>("MSFlexGrid1").dblClick();
+        else if (how == "new step")
+            steps->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        else if (how == "step")
+            emit steps->findChild<FlexGrid*>()->dblClick();
+        else if (how == "event type")
+            emit eventTypes->findChild<FlexGrid*>()->dblClick();
+    }
+};
+
+void chooseType(QDialog& editor, const QString& type)
+{
+    auto* types = editor.findChild<QComboBox*>();
+    types->setCurrentIndex(types->findText(type));
+}
+
+void clickOK(QDialog& editor)
+{
+    editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+}
+
+} // namespace
+
+class TestOtherProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every editor that reads a record, opened while the other program holds the data file locked: it says why and
+    // does not open; once the lock goes, every record is as it was.
+    void lockedRecordDoesNotOpen_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("website") << "website" << "Website";
+        QTest::newRow("settings") << "setup" << "Setup";
+        QTest::newRow("step") << "step" << "Website Instructions";
+        QTest::newRow("event type") << "event type" << "Event Type";
+    }
+
+    void lockedRecordDoesNotOpen()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, caption);
+        TwoProgramsFixture fixture;
+        const QStringList before = fixture.everything();
+        std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        QVERIFY(other->done());
+        bool opened = false;
+        fixture.answerNextWindow([&](QDialog& editor) { // were it to open: emptied and saved once the lock is gone
+            opened = true;
+            other.reset();
+            for (QLineEdit* box : editor.findChildren<QLineEdit*>())
+                box->clear();
+            clickOK(editor);
+            editor.reject();
+        });
+        fixture.open(how);
+        other.reset();
+        QTest::qWait(50); // the answer, had a window opened
+        QCOMPARE(fixture.everything(), before);
+        QVERIFY(!opened);
+        const QStringList messages = fixture.dialogs.messageTexts();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains("The " + caption + " window does not open") && messages[0].contains("locked"),
+                 qPrintable(messages[0]));
+    }
+
+    // The other program deletes the record (or the step's website) while the editor is open: OK says so, writes
+    // nothing and keeps the window open with what was typed. An orphan step stored before stays as it was.
+    void deletedElsewhere_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box"); // the box typed into
+        QTest::addColumn<QString>("deletion");
+        QTest::addColumn<QString>("message");
+        const QString website = QStringLiteral("This website was deleted in another window.");
+        const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
+        QTest::newRow("rename a website") << "website" << "Website Name" << deleteWebsite << website;
+        QTest::newRow("add a step") << "new step" << "Text To Type In" << deleteWebsite << website;
+        QTest::newRow("change a step of a deleted website") << "step" << "Text To Type In" << deleteWebsite << website;
+        QTest::newRow("change a deleted step")
+            << "step" << "Text To Type In" << "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2"
+            << "This step was deleted in another window.";
+        QTest::newRow("rename a deleted event type")
+            << "event type" << "Event Type" << "DELETE FROM EventType"
+            << "This event type was deleted in another window.";
+        QTest::newRow("settings row gone") << "setup" << "Master Password" << "DELETE FROM Setup"
+                                           << "The data file holds no settings row";
+    }
+
+    void deletedElsewhere()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        QFETCH(QString, deletion);
+        QFETCH(QString, message);
+        TwoProgramsFixture fixture;
+        QStringList after;
+        QString kept;
+        bool stillOpen = false;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            if (OtherProgram(fixture.folder, {deletion}).done())
+                after = fixture.everything();
+            if (how.contains("step"))
+                chooseType(editor, "Text");
+            auto& input = field<QLineEdit>(editor, qPrintable(box));
+            input.setText("typed");
+            clickOK(editor);
+            stillOpen = editor.isVisible();
+            kept = input.text();
+            editor.reject();
+        });
+        fixture.open(how);
+        QVERIFY(!after.isEmpty());
+        QVERIFY(stillOpen);
+        QCOMPARE(kept, QStringLiteral("typed"));
+        QCOMPARE(fixture.dialogs.messageTexts().value(0).left(message.size()), message);
+        QVERIFY(fixture.dialogs.messageTexts().value(0).endsWith(" Nothing was saved."));
+        QCOMPARE(fixture.everything(), after);
+        QCOMPARE(fixture.column("SELECT TextToTypeIn FROM WebsiteInstructions WHERE WebsiteID = 99"),
+                 QStringList{"orphan"});
+    }
+
+    // Every box that can be typed into refuses at OK a text longer than a stored text may be, naming the box and
+    // keeping the text whole in it; nothing is written. The longest text that may be stored is stored whole.
+    void overLongText_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("length");
+        const int most = dsEncrypt::MaxTextLength;
+        QTest::newRow("website name") << "website" << "Website Name" << most + 1;
+        QTest::newRow("website link") << "website" << "Website Link" << most + 1;
+        QTest::newRow("step text") << "new step" << "Text To Type In" << most + 1;
+        QTest::newRow("step number") << "new step" << "Number Of Times" << most + 1;
+        QTest::newRow("event type") << "event type" << "Event Type" << most + 1;
+        QTest::newRow("master password") << "setup" << "Master Password" << most + 1;
+        QTest::newRow("minutes") << "setup" << "Number Minutes Before Requiring Password Again" << most + 1;
+        QTest::newRow("the longest name") << "website" << "Website Name" << most;
+    }
+
+    void overLongText()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        QFETCH(int, length);
+        TwoProgramsFixture fixture;
+        const QStringList before = fixture.everything();
+        const QString text(length, box == "Number Of Times" || box.startsWith("Number Minutes") ? '1' : 'x');
+        qsizetype shown = 0;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            if (how == "new step")
+                chooseType(editor, box == "Text To Type In" ? "Text" : "Wait");
+            auto& input = field<QLineEdit>(editor, qPrintable(box));
+            input.setText(text);
+            clickOK(editor);
+            shown = input.text().size();
+            editor.reject();
+        });
+        fixture.open(how);
+        QCOMPARE(shown, qsizetype(length));
+        if (length == dsEncrypt::MaxTextLength) {
+            QCOMPARE(fixture.dialogs.messages.size(), 0);
+            QCOMPARE(gobjEncrypt->Encrypt2(fixture.column("SELECT WebsiteName FROM Website WHERE WebsiteID = 2")[0]),
+                     text);
+            return;
+        }
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 QStringList{"The " + box +
+                             " is too long: it holds 32,768 characters, and a stored text may hold at most 32,767. "
+                             "Nothing was saved."});
+        QCOMPARE(fixture.everything(), before);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(OtherFolder))
+        runAsOtherProgram(QApplication::arguments().mid(1));
+    TestOtherProgram test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_other_program.moc"
