@@ -52,8 +52,10 @@ void typeText(const Field& enciphered)
     if (!gobjEncrypt)
         throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
-    for (QChar character : text)
+    for (QChar character : text) {
         sendLaunchKeys(literalKeyString(character));
+        QCoreApplication::processEvents(); // a long text can be stopped too
+    }
 }
 
 } // namespace
