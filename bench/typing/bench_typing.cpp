@@ -83,7 +83,7 @@ std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text)
 double replayedWaitMilliseconds()
 {
     TempDataFolder folder;
-    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
+    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, 'https://x.test/')",
                     "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes) VALUES (1, 4, 2)"});
     gobjEncrypt = std::make_unique<dsEncrypt>();
     Keys::RecordingKeySender keys;
@@ -92,7 +92,7 @@ double replayedWaitMilliseconds()
     QObject::connect(&tmrWait, &QTimer::timeout, [&tmrWait] { tmrWait_Timer(tmrWait); });
     QElapsedTimer clock;
     clock.start();
-    ReplayWebsite(tmrWait, QStringLiteral("1"), QString(), nullptr);
+    ReplayWebsite(tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), nullptr);
     return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
