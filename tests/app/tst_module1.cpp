@@ -4,6 +4,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
 #include "domain/data/StatementText.h"
+#include "os/files/FileLock.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
 #include "system/app/StartupSettings.h"
@@ -18,6 +19,7 @@
 #include <csignal>
 #ifndef Q_OS_WIN
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 class TestModule1 : public QObject
@@ -27,6 +29,8 @@ class TestModule1 : public QObject
 private slots:
     void textsAndCentring();
     void textFiles();
+    void lockFiles_data();
+    void lockFiles();
     void numberText_data();
     void numberText();
     void startupRead_data();
@@ -81,6 +85,52 @@ void TestModule1::textFiles()
     const auto full = caughtError([&] { WriteTextFile(text, cutShort, FileWrite::CreateOnly); });
     setrlimit(RLIMIT_FSIZE, &limit);
     QVERIFY(full.has_value() && !QFileInfo::exists(cutShort));
+#endif
+}
+
+// A lock file: a second lock of the kind is taken beside the first, or not; once the first goes, it is. What stands
+// in the lock file's place is made, locked through a read-only folder, or refused as it is.
+void TestModule1::lockFiles_data()
+{
+    using Kind = Files::FileLock::Kind;
+    QTest::addColumn<Kind>("first");
+    QTest::addColumn<Kind>("second");
+    QTest::addColumn<bool>("together");
+    QTest::newRow("shared beside shared") << Kind::Shared << Kind::Shared << true;
+    QTest::newRow("exclusive beside shared") << Kind::Shared << Kind::Exclusive << false;
+    QTest::newRow("shared beside exclusive") << Kind::Exclusive << Kind::Shared << false;
+}
+
+void TestModule1::lockFiles()
+{
+    QFETCH(Files::FileLock::Kind, first);
+    QFETCH(Files::FileLock::Kind, second);
+    QTemporaryDir dir;
+    const std::string path = QFile::encodeName(dir.filePath(QStringLiteral("data.lock"))).toStdString();
+    {
+        std::optional<Files::FileLock> held = Files::FileLock::tryLock(path, first);
+        QVERIFY(held.has_value());
+        QTEST(Files::FileLock::tryLock(path, second).has_value(), "together");
+    }
+    QVERIFY(Files::FileLock::tryLock(path, second).has_value());
+    QCOMPARE(QFile::permissions(QString::fromStdString(path)) & (QFile::ReadGroup | QFile::ReadOther),
+             QFile::Permissions());
+#ifndef Q_OS_WIN
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner) &&
+            QFile::setPermissions(QString::fromStdString(path), QFile::ReadOwner));
+    const bool readOnlyLocks = Files::FileLock::tryLock(path, first).has_value();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(readOnlyLocks);
+    const std::string fifo = path + ".fifo";
+    QCOMPARE(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& other : {fifo, QFile::encodeName(dir.path()).toStdString()}) {
+        try {
+            Files::FileLock::tryLock(other, first);
+            QFAIL("a FIFO or a folder was taken for a lock file");
+        } catch (const Files::FileError& error) {
+            QCOMPARE(error.kind(), Files::FileError::Kind::NotRegular);
+        }
+    }
 #endif
 }
 

@@ -2,6 +2,7 @@
 
 #include "domain/data/DataFileSchema.h"
 #include "domain/data/SetupStatements.h"
+#include "platform/app/Application.h"
 #include "platform/db/DataFileCreator.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
@@ -41,6 +42,8 @@ private slots:
     void statements_data();
     void statements();
     void recordsetAndConnectionStates();
+    void programFolderOfAnyName_data();
+    void programFolderOfAnyName();
 };
 
 void TestDataStore::newDataFileIsPrivateAndNeverOverwritten()
@@ -182,6 +185,42 @@ void TestDataStore::recordsetAndConnectionStates()
     Connection closed;
     QCOMPARE(errorNumberOf([&] { closed.close(); }), ErrorNumber::ObjectClosed);
     QCOMPARE(errorNumberOf([&] { closed.execute(QStringLiteral("SELECT 1")); }), ErrorNumber::ObjectClosed);
+}
+
+// A program folder named with any characters a folder name can hold opens its data file, through the connection
+// string as the program builds it. The folder "x" stands where a path cut at the semicolon would lead.
+void TestDataStore::programFolderOfAnyName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("semicolon and equals") << "a;b=c";
+    QTest::newRow("a key after a semicolon") << "x;Data Source=other";
+    QTest::newRow("quotes, hash, percent, blanks") << " it's \"my\" #1 100% ?x ";
+    QTest::newRow("escapes spelled out") << "%3B%20";
+}
+
+void TestDataStore::programFolderOfAnyName()
+{
+    QFETCH(QString, name);
+    QTemporaryDir parent;
+    QVERIFY(QDir(parent.path()).mkpath(name) && QDir(parent.path()).mkpath(QStringLiteral("x")));
+    const QString folder = QDir(parent.path()).filePath(name);
+    createDatabaseFile(QDir(folder).filePath(QStringLiteral("Quillock.mdb")), newDataFileStatements());
+    Application::setPath(folder);
+    QVERIFY(DataFilePath().startsWith(folder));
+    const auto error = caughtError([] {
+        OpenConnection();
+        gobjConnection->execute(QStringLiteral("UPDATE Setup SET FormWidth = 4321"));
+        CloseConnection();
+    });
+    Application::setPath(QString());
+    QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
+    Connection direct;
+    direct.setConnectionString(QStringLiteral("Data Source=") + QDir(folder).filePath(QStringLiteral("Quillock.mdb")));
+    direct.open();
+    Recordset setup;
+    setup.open(QStringLiteral("SELECT FormWidth FROM Setup"), direct);
+    QCOMPARE(setup.fields(0).text(), QStringLiteral("4321"));
+    QCOMPARE(QDir(parent.path()).entryList(QDir::Files), QStringList()); // nothing made where a cut path leads
 }
 
 QTEST_GUILESS_MAIN(TestDataStore)

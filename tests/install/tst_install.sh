@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs Quillock from an existing build into a temporary home whose data folder's path holds a blank, a
-# quote and a dollar sign, the way a user runs scripts/install.sh: tst_install.sh <source folder> <build folder>
+# Installs Quillock from an existing build into a temporary home whose data folder's path holds blanks, quotes, a
+# dollar sign, a semicolon, an equals sign and a hash, the way a user runs scripts/install.sh, and starts the
+# installed program there: tst_install.sh <source folder> <build folder>
 set -euo pipefail
 source_dir=$1
 build_dir=$2
@@ -10,10 +11,10 @@ fail() {
     echo "FAIL: $*" >&2
     exit 1
 }
-export HOME="$work/home" XDG_DATA_HOME="$work/my \"data\" \$HOME"
+export HOME="$work/home" XDG_DATA_HOME="$work/my \"data\" \$HOME; it's=#1"
 share=$XDG_DATA_HOME
 folder="$share/quillock"
-install() { "$source_dir/scripts/install.sh" --build-dir "$build_dir"; }
+install() { "$source_dir/scripts/install.sh" --build-dir "$build_dir" "$@"; }
 
 install
 for program in quillock quillock-utility; do
@@ -27,6 +28,22 @@ entries=("$share/applications/example.quillock.Quillock.desktop"
 desktop-file-validate "${entries[@]}" || fail "desktop-file-validate refused an entry"
 appstreamcli validate --no-net "$share/metainfo/example.quillock.Quillock.metainfo.xml" || fail "appstreamcli refused"
 [[ -f "$share/icons/hicolor/scalable/apps/example.quillock.Quillock.svg" ]] || fail "no icon"
+
+# The installed program opens its data file in that folder: once it has read it, it holds its lock beside it.
+lock="$folder/Quillock.mdb.lock"
+lock_held() { [[ -e "$lock" ]] && ! flock -n -x "$lock" true; }
+QT_QPA_PLATFORM=offscreen "$folder/quillock" >"$work/quillock.log" 2>&1 &
+quillock_pid=$!
+for _ in $(seq 200); do lock_held && break; sleep 0.1; done
+held=no
+lock_held && held=yes
+kill "$quillock_pid"
+wait "$quillock_pid" 2>/dev/null || true
+[[ $held == yes ]] || fail "the installed program did not open its data file in $folder"
+
+# A folder whose path holds a "%" is refused (the desktops would not list its entries), and nothing is made.
+if install --prefix "$work/100%" 2>/dev/null; then fail "the install took a folder with a %"; fi
+[[ ! -e "$work/100%" ]] || fail "a refused install made its folder"
 
 # The desktop starts the installed program from the entry, its path read back whole.
 # shellcheck disable=SC2016 # the stub's own shell expands them

@@ -236,6 +236,37 @@ private slots:
         QCOMPARE(printed.mid(60).join(""), longWord);
     }
 
+    // A name wrapped over more lines than its row has room for pushes the link below its last line: no word is
+    // printed over another, and the link and its label stay on one line.
+    void longNameDoesNotOverprintTheLink()
+    {
+        TempDataFolder folder;
+        PdfPrinters printers(pdf());
+        frmEventType list;
+        gblnNewRecord = true;
+        frmEditWebsite editor(list, nullptr);
+        QStringList words;
+        for (int i = 1; i <= 300; ++i)
+            words << QStringLiteral("name%1").arg(i);
+        editor.findChild<QLineEdit*>("txtWebsiteName")->setText(words.join(' '));
+        editor.findChild<QLineEdit*>("txtWebsiteLink")->setText(QStringLiteral("https://link.example"));
+        editor.findChild<QPushButton*>("cmdPrint")->click();
+
+        const PdfPage page = readPdfPages(pdf()).value(0);
+        QCOMPARE(page.texts().filter(QRegularExpression("^name")), words);
+        const PdfWord link = page.word("https://link.example");
+        QVERIFY(link.top > page.word("name300").bottom - Slack);
+        QVERIFY(qAbs(page.word("Link:").top - link.top) < Slack);
+        for (qsizetype i = 0; i < page.words.size(); ++i)
+            for (qsizetype j = i + 1; j < page.words.size(); ++j) {
+                const PdfWord& a = page.words[i];
+                const PdfWord& b = page.words[j];
+                QVERIFY2(a.right <= b.left + Slack || b.right <= a.left + Slack || a.bottom <= b.top + Slack ||
+                             b.bottom <= a.top + Slack,
+                         qPrintable(a.text + " over " + b.text));
+            }
+    }
+
     // A line wrapped within the width of a text: at the last space, the space kept; a long word broken.
     void wrapLine()
     {
@@ -287,6 +318,35 @@ private slots:
         QCOMPARE(texts.mid(0, 3), (QStringList{"Quillock!", "Website", "ID"}));
         QCOMPARE(texts.count("Website"), 7); // four headings, and the name of each website
         QVERIFY(fixture.dialogs.messages.isEmpty());
+    }
+
+    // Printing a list leaves its current cell and selection where the user left them, so the commands on the current
+    // row (Launch, Delete) still act on the row the user chose.
+    void printingLeavesTheSelection_data()
+    {
+        QTest::addColumn<bool>("mainWindow");
+        QTest::newRow("main window, File > Print") << true;
+        QTest::newRow("event type list, Print") << false;
+    }
+
+    void printingLeavesTheSelection()
+    {
+        QFETCH(bool, mainWindow);
+        PdfPrinters printers(pdf());
+        WebsiteWindowFixture fixture(numberedWebsites(5));
+        QVERIFY(fixture.load());
+        frmEventType types;
+        types.show();
+        QWidget& window = mainWindow ? static_cast<QWidget&>(*fixture.window) : types;
+        auto& grid = *window.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+        grid.setRow(2);
+        grid.setCol(0);
+        grid.setRowSel(3);
+        grid.setColSel(1);
+        QMetaObject::invokeMethod(window.findChild<QObject*>(mainWindow ? "mnuPrint" : "cmdPrintGrid"),
+                                  mainWindow ? "trigger" : "click");
+        QVERIFY(readPdfPages(printers.pdfPath).value(0).texts().size() > 5);
+        QCOMPARE((QList<int>{grid.row(), grid.col(), grid.rowSel(), grid.colSel()}), (QList<int>{2, 0, 3, 1}));
     }
 
     // With no printer: the user is told and offered a PDF file; a file that cannot be written is a printer error.

@@ -33,6 +33,8 @@ public:
     QList<Prompt> prompts;
     QList<Message> messages;
     int endProgramCalls = 0;
+    // The buttons the next Yes/No questions are answered with, in order; a question with none left gets Yes.
+    QList<int> replies;
     // The paths the next save-file prompts give, in order; a prompt with none left is cancelled. The titles asked.
     QStringList savePaths;
     QStringList saveTitles;
@@ -46,7 +48,9 @@ public:
     int msgBox(const QString& prompt, int style, const QString& title) override
     {
         messages.append({prompt, style, title});
-        return (style & 0x7) == vbYesNo ? vbYes : vbOK;
+        if ((style & 0x7) != vbYesNo)
+            return vbOK;
+        return replies.isEmpty() ? vbYes : replies.takeFirst();
     }
 
     QString saveFileName(const QString& title, const QString& /*suggestedName*/, const QString& /*filter*/) override

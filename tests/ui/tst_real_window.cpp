@@ -1,5 +1,6 @@
-// The real program under a real X server, started from its own folder with its data file, and the utility
-// program writing the password check file from the answer typed at its first start.
+// The real program under a real X server, started from its own folder with its data file; the utility
+// program writing the password check file from the answer typed at its first start; and the utility's
+// re-enciphering pass waiting for a real Quillock on the same data file.
 
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
@@ -8,9 +9,12 @@
 #include "os/keys/KeySender.h"
 #include "os/keys/KeyString.h"
 #include "platform/db/DataFileCreator.h"
+#include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
+#include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
 #include "system/app/PasswordCheckFile.h"
+#include "ui/other/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -154,6 +158,46 @@ private slots:
         QCOMPARE(utility.state(), QProcess::Running);
         utility.kill();
         utility.waitForFinished();
+    }
+
+    // While a real Quillock runs on the data file, the pass of a utility window on the same file refuses and changes
+    // nothing; once that Quillock has been closed, or killed, the pass runs.
+    void reencipheringWaitsForARunningQuillock()
+    {
+        TempDataFolder folder;
+        folder.execute(
+            {QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('Bank', 'https://b.x')")});
+        const auto websiteName = [&folder] { return folder.column(QStringLiteral("SELECT WebsiteName FROM Website")); };
+        const QString program = folder.path() + QStringLiteral("/quillock");
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
+        ScriptedDialogs dialogs;
+        dialogs.answers = QStringList{QStringLiteral("k3y")};
+        frmMain utility;
+        QVERIFY(utility.Form_Load());
+        const auto reencipher = [&utility] {
+            QMetaObject::invokeMethod(utility.findChild<QObject*>(QStringLiteral("Command3")), "click");
+        };
+        QString expected = QStringLiteral("Bank");
+        for (const bool killed : {false, true}) {
+            QProcess quillock;
+            quillock.start(program);
+            std::optional<xcb_window_t> window;
+            QTRY_VERIFY_WITH_TIMEOUT((window = X11Probe().findWindow("Quillock!")).has_value(), 20000);
+            reencipher();
+            QVERIFY(dialogs.messageTexts().last().contains(QStringLiteral("Quillock is running on the data file")));
+            QCOMPARE(websiteName(), QStringList{expected});
+            if (killed)
+                quillock.kill();
+            else
+                X11Probe().requestClose(*window);
+            QTRY_VERIFY_WITH_TIMEOUT(quillock.state() == QProcess::NotRunning, 20000);
+            QCOMPARE(quillock.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
+            const qsizetype messages = dialogs.messages.size();
+            reencipher();
+            QCOMPARE(dialogs.messages.size(), messages + 1); // the question only
+            expected = dsEncrypt().Encrypt2(expected);
+            QCOMPARE(websiteName(), QStringList{expected});
+        }
     }
 };
 

@@ -3,6 +3,7 @@
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "support/RecordingShell.h"
+#include "system/app/DataFileLock.h"
 #include "system/app/MasterPassword.h"
 #include "system/app/PasswordCheckFile.h"
 #include "system/app/SupportPages.h"
@@ -156,7 +157,44 @@ private slots:
         utility.dialogs.answers = QStringList{"k3y", "k3y's"};
         RelockTick(timer, [] {});
         QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 0);
-        QCOMPARE(utility.dialogs.messageTexts().mid(6), QStringList(2, "Incorrect Password."));
+        QCOMPARE(utility.dialogs.messageTexts().mid(10), QStringList(2, "Incorrect Password."));
+    }
+
+    // The pass asks first, saying what it does to every website; it runs only on Yes, and only while no main window
+    // holds its share of the data file's lock (a real second program is in tst_real_window).
+    void reencipheringAsksAndWaitsForTheMainWindows()
+    {
+        Utility utility;
+        QVERIFY(utility.start("k3y"));
+        const QString before = utility.websites();
+        utility.dialogs.replies = {Dialogs::vbNo};
+        utility.click("Command3");
+        QCOMPARE(utility.dialogs.messages.size(), 1);
+        const ScriptedDialogs::Message question = utility.dialogs.messages[0];
+        QVERIFY(question.prompt.contains("every website") && question.prompt.contains("A second run undoes the first"));
+        QCOMPARE(question.style, Dialogs::vbYesNo + Dialogs::vbQuestion);
+        QCOMPARE(utility.websites(), before);
+        {
+            const DataFileLock mainWindow = DataFileLock::share();
+            QVERIFY(mainWindow.holds());
+            utility.click("Command3");
+            QCOMPARE(utility.dialogs.messages.size(), 3);
+            QVERIFY(utility.dialogs.messages[2].prompt.startsWith("Error No: 70 Quillock is running on the data file"));
+            QVERIFY(utility.dialogs.messages[2].prompt.endsWith("\nNo website was changed."));
+            QCOMPARE(utility.websites(), before);
+        }
+        utility.click("Command3");
+        QCOMPARE(utility.dialogs.messages.size(), 4);
+        QVERIFY(utility.websites() != before);
+        // A link planted in the lock file's place is not followed: the pass says why it cannot run.
+        QVERIFY(QFile::remove(DataFileLock::path()) &&
+                QFile::link(utility.folder.dataFilePath(), DataFileLock::path()));
+        QVERIFY(!DataFileLock::share().holds());
+        const QString enciphered = utility.websites();
+        utility.click("Command3");
+        QVERIFY(utility.dialogs.messages.last().prompt.contains("cannot be used, so the websites cannot be "
+                                                                "re-enciphered: it is a link."));
+        QCOMPARE(utility.websites(), enciphered);
     }
 
     // The main window's start-up from the Tables menu asks for the master password as the program's own start

@@ -343,6 +343,41 @@ private slots:
         QCOMPARE(fixture.column(order), (QStringList{"1@1", "2@3", "3@2", "4@4"}));
     }
 
+    // A website added through the editor is shown last and stored one place after the largest list order, so a new
+    // window on the file (the next start) shows the list as it was.
+    void newWebsiteKeepsItsPlaceAfterARestart_data()
+    {
+        QTest::addColumn<QVariantList>("orders");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("after numbered websites") << QVariantList{1, 2, 3} << "4";
+        QTest::newRow("after unplaced and gapped ones") << QVariantList{QVariant(), 5, 2} << "6";
+        QTest::newRow("after unplaced ones only") << QVariantList{QVariant(), QVariant()} << "1";
+        QTest::newRow("into an empty list") << QVariantList{} << "1";
+    }
+
+    void newWebsiteKeepsItsPlaceAfterARestart()
+    {
+        QFETCH(QVariantList, orders);
+        QList<WebsiteSeed> websites;
+        for (const QVariant& order : orders)
+            websites.append({QStringLiteral("Website %1").arg(websites.size() + 1), "https://w.test", order});
+        WebsiteWindowFixture fixture(websites);
+        QVERIFY(fixture.load());
+        fixture.answerNextWindow([](QDialog& editor) {
+            field<QLineEdit>(editor, "Website Name").setText(QStringLiteral("Newest"));
+            editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        fixture.click("cmdAdd");
+        const QStringList shown = columnTexts(fixture.control<FlexGrid>("MSFlexGrid1"), 1);
+        QCOMPARE(shown.size(), orders.size() + 1);
+        QCOMPARE(shown.last(), QStringLiteral("Newest"));
+        QTEST(fixture.column("SELECT WebsiteListOrder FROM Website ORDER BY WebsiteID DESC LIMIT 1").value(0),
+              "stored");
+        fixture.window = std::make_unique<frmWebsite>();
+        QVERIFY(fixture.load());
+        QCOMPARE(columnTexts(fixture.control<FlexGrid>("MSFlexGrid1"), 1), shown);
+    }
+
     // An editor adds or changes a website in its own unit of work and refreshes the list inside it, through the
     // list-window interface.
     void refreshesJoinTheEditorsUnitOfWork()

@@ -61,6 +61,13 @@ QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValu
            QStringLiteral(", ") + QStringLiteral(" ") + linkValue + QStringLiteral(")") + QStringLiteral(" ");
 }
 
+QString NextListOrderStatement(const QString& websiteId)
+{
+    return QStringLiteral("UPDATE Website SET WebsiteListOrder = ") +
+           QStringLiteral("(SELECT IFNULL(MAX(WebsiteListOrder), 0) + 1 FROM Website) ") +
+           QStringLiteral("WHERE WebsiteID = ") + websiteId + QStringLiteral(" ");
+}
+
 QString ReencipherWebsitesQuery()
 {
     return QStringLiteral("SELECT WebsiteID, WebsiteName, WebsiteLink ") + QStringLiteral("FROM Website ");

@@ -23,6 +23,9 @@ QString WebsiteListOrderStatement(int position, const QString& websiteId);
 QString WebsiteEditorQuery(double websiteId);
 QString UpdateWebsiteStatement(const QString& nameValue, const QString& linkValue, double websiteId);
 QString InsertWebsiteStatement(const QString& nameValue, const QString& linkValue);
+// Places a new website after every other: one more than the largest list order (1 when none has one), so that it
+// stays where it was shown, last, after the next start.
+QString NextListOrderStatement(const QString& websiteId);
 // The re-enciphering pass: every website's key, name and link; and the statement that stores one website's
 // name and link, both given as they are to be stored (quotes are doubled here). A website without a link
 // gets its name only, so that its link stays Null.

@@ -26,6 +26,7 @@ constexpr int InvalidArgument = 5;
 constexpr int Overflow = 6;
 constexpr int SubscriptOutOfRange = 9;
 constexpr int FileNotFound = 53;
+constexpr int PermissionDenied = 70; // a file that another program holds locked
 constexpr int FileAccess = 75;
 constexpr int ObjectNotSet = 91;
 constexpr int CannotCreateObject = 429; // a facility of the system that this session lacks

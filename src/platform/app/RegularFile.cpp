@@ -6,10 +6,7 @@
 #include <QFile>
 #include <algorithm>
 
-namespace {
-
-// The name in the encoding the file system takes: the locale's on Linux, UTF-8 for Windows' wide names.
-std::string nativeName(const QString& fileName)
+std::string nativeFileName(const QString& fileName)
 {
 #ifdef Q_OS_WIN
     return fileName.toStdString();
@@ -17,6 +14,8 @@ std::string nativeName(const QString& fileName)
     return QFile::encodeName(fileName).toStdString();
 #endif
 }
+
+namespace {
 
 QString shownName(const QString& fileName)
 {
@@ -41,7 +40,7 @@ QString reasonOf(const Files::FileError& error)
 Files::RegularFile openRegularFileForWriting(const QString& fileName, FileWrite mode, NewFileAccess access)
 {
     try {
-        return Files::RegularFile::openForWriting(nativeName(fileName), mode, access);
+        return Files::RegularFile::openForWriting(nativeFileName(fileName), mode, access);
     } catch (const Files::FileError& error) {
         raiseUnwritable(fileName, error);
     }
@@ -51,7 +50,8 @@ std::optional<QByteArray> readRegularFile(const QString& fileName, qint64 maxByt
 {
     std::optional<std::string> bytes;
     try {
-        bytes = Files::readRegularFile(nativeName(fileName), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0)));
+        bytes =
+            Files::readRegularFile(nativeFileName(fileName), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0)));
     } catch (const Files::FileError& error) {
         if (error.kind() == Files::FileError::Kind::Missing)
             throw AppError(ErrorNumber::FileNotFound, QStringLiteral("File not found: '%1'.").arg(shownName(fileName)));
@@ -66,7 +66,8 @@ std::optional<QByteArray> readRegularFile(const QString& fileName, qint64 maxByt
 void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrite mode, NewFileAccess access)
 {
     try {
-        Files::writeRegularFile(nativeName(fileName), std::string_view(bytes.constData(), bytes.size()), mode, access);
+        Files::writeRegularFile(nativeFileName(fileName), std::string_view(bytes.constData(), bytes.size()), mode,
+                                access);
     } catch (const Files::FileError& error) {
         raiseUnwritable(fileName, error);
     }

@@ -5,12 +5,16 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string>
 
 // The program's side of Files (os/files/RegularFile.h): Qt's file names, and every failure raised as AppError
 // (ErrorNumber::FileAccess unless said otherwise) with the file's name in the platform's separators.
 
 using Files::FileWrite;
 using Files::NewFileAccess;
+
+// The name in the encoding the file system takes: the locale's on Linux, UTF-8 for Windows' wide names.
+std::string nativeFileName(const QString& fileName);
 
 // The open file, as Files::RegularFile::openForWriting gives it. Raises AppError "The file '...' cannot be written:
 // <reason>"; a link, FIFO or device is "it is not a regular file.".

@@ -65,13 +65,26 @@ Connection::~Connection()
         QSqlDatabase::removeDatabase(m_qtConnectionName);
 }
 
+// The keys before Data Source are "name=value" pairs ended by ";". Data Source comes last, and its value is the
+// rest of the text as it stands: a path may hold any character a folder name can, ";", "=" and quotes included.
 QString Connection::dataSource() const
 {
-    const QStringList parts = m_connectionString.split(QLatin1Char(';'));
-    for (const QString& part : parts) {
-        const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals > 0 && part.left(equals).trimmed().compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) == 0)
-            return part.mid(equals + 1).trimmed();
+    qsizetype start = 0;
+    while (start < m_connectionString.size()) {
+        const qsizetype equals = m_connectionString.indexOf(QLatin1Char('='), start);
+        if (equals < 0)
+            return {};
+        const qsizetype end = m_connectionString.indexOf(QLatin1Char(';'), start);
+        if (end >= 0 && end < equals) { // a piece without a value
+            start = end + 1;
+            continue;
+        }
+        const QString key = m_connectionString.mid(start, equals - start).trimmed();
+        if (key.compare(QStringLiteral("Data Source"), Qt::CaseInsensitive) == 0)
+            return m_connectionString.mid(equals + 1);
+        if (end < 0)
+            return {};
+        start = end + 1;
     }
     return {};
 }

@@ -39,7 +39,8 @@ public:
     void close();
     bool isOpen() const;
 
-    // The path the connection string names, or the empty text when it names none.
+    // The path the connection string names, or the empty text when it names none. Data Source is the last key:
+    // the path is the rest of the text, whatever characters it holds.
     QString dataSource() const;
     // The underlying database, for the recordset of this connection.
     QSqlDatabase database() const;

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 
 using Printing::Printer;
 
@@ -64,34 +65,51 @@ private:
     double xOf(const QWidget& control) const { return placeOf(control).x() * m_across; }
     double yOf(const QWidget& control) const { return m_top + placeOf(control).y() * m_down; }
 
+    // Where the control's row is printed. A value wrapped over more lines than its row has room for pushes every
+    // lower row down below its last line, so that nothing is printed over it. Rows are told apart by their place on
+    // the window.
+    double printedY(const QWidget& control)
+    {
+        const double designed = yOf(control);
+        if (designed > m_lastY && designed + m_pushedDown < m_lowestPrinted)
+            m_pushedDown = m_lowestPrinted - designed;
+        m_lastY = designed;
+        return designed + m_pushedDown;
+    }
+
+    // One line of text at y, or as far as the printing went.
+    void notePrintedDownTo(double y) { m_lowestPrinted = std::max({m_lowestPrinted, y, m_printer.currentY()}); }
+
     void printTextBox(const QLineEdit& box)
     {
         m_lastFieldX = xOf(box);
-        m_lastY = yOf(box);
-        printLabel(m_printer, m_form, box, m_lastFieldX, m_lastY);
-        PrintWrapped(m_printer, box.text(), m_lastFieldX, m_lastY, m_area.width - m_lastFieldX - WrapRightMarginTwips,
+        const double y = printedY(box);
+        printLabel(m_printer, m_form, box, m_lastFieldX, y);
+        PrintWrapped(m_printer, box.text(), m_lastFieldX, y, m_area.width - m_lastFieldX - WrapRightMarginTwips,
                      m_area.height, false);
+        notePrintedDownTo(y + m_printer.textHeight());
     }
 
     void printComboBox(const QComboBox& combo)
     {
         m_lastFieldX = xOf(combo);
-        m_lastY = yOf(combo);
+        const double y = printedY(combo);
         m_printer.setCurrentX(m_lastFieldX);
-        m_printer.setCurrentY(m_lastY);
+        m_printer.setCurrentY(y);
         m_printer.printWithoutNewLine(combo.currentText());
-        printLabel(m_printer, m_form, combo, m_lastFieldX, m_lastY);
+        printLabel(m_printer, m_form, combo, m_lastFieldX, y);
+        notePrintedDownTo(y + m_printer.textHeight());
     }
 
     // A check box lower down than the control before it takes the place of its own right end; one on the same line
     // lines up with the last field.
     void printCheckBox(const QCheckBox& check)
     {
-        const double y = yOf(check);
-        const double x = y > m_lastY
-                             ? (placeOf(check).x() + Twips::fromPixels(check.width()) - LabelGapTwips) * m_across
-                             : m_lastFieldX;
-        m_lastY = y;
+        const bool lower = yOf(check) > m_lastY;
+        const double y = printedY(check);
+        const double x =
+            lower ? (placeOf(check).x() + Twips::fromPixels(check.width()) - LabelGapTwips) * m_across : m_lastFieldX;
+        notePrintedDownTo(y + m_printer.textHeight());
         if (check.checkState() != Qt::Unchecked) {
             m_printer.setCurrentX(x);
             m_printer.setCurrentY(y);
@@ -107,7 +125,9 @@ private:
     double m_across;
     double m_down;
     double m_lastFieldX = 0;
-    double m_lastY = 0;
+    double m_lastY = 0;         // the last control's place on the window, scaled to the page
+    double m_pushedDown = 0;    // how far wrapped values above have pushed the rows down
+    double m_lowestPrinted = 0; // the bottom of what has been printed
 };
 
 } // namespace

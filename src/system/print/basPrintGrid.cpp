@@ -85,7 +85,7 @@ QString fittingBeginning(const Printer& printer, const QString& text, double wid
 
 } // namespace
 
-void PrintListGrid(Printer& printer, FlexGrid& grid, const QString& caption)
+void PrintListGrid(Printer& printer, const FlexGrid& grid, const QString& caption)
 {
     ColumnTwips positions{};
     ColumnTwips widths{};
@@ -112,15 +112,14 @@ void PrintTitle(Printer& printer, const QString& title, double x, double size)
     printer.setFontUnderline(false);
 }
 
-// Measuring moves the grid's current cell; it is set once per column, where the walk through the column ends.
-void ComputeColumnLayout(Printer& printer, FlexGrid& grid, ColumnTwips& positions, ColumnTwips& widths, double& x)
+// The cells are read where they stand: the grid's current cell and selection are the user's, and the commands
+// that act on the current row (Launch, Delete) must find it where the user left it.
+void ComputeColumnLayout(Printer& printer, const FlexGrid& grid, ColumnTwips& positions, ColumnTwips& widths, double& x)
 {
     for (int col = 0; col < printedColumns(grid); ++col) {
         double width = 0;
         for (int row = 0; row < grid.rows(); ++row)
             width = std::max(width, printer.textWidth(grid.textMatrix(row, col)));
-        grid.setCol(col);
-        grid.setRow(grid.rows() - 1);
         width = std::clamp(width, NarrowestColumnTwips, WidestColumnTwips);
         if (width < NarrowColumnTwips)
             width *= 1.5;
@@ -160,7 +159,7 @@ void PrintCell(Printer& printer, const QString& text, bool truncate, double x, d
     }
 }
 
-void PrintGrid(Printer& printer, FlexGrid& grid, bool truncate, bool blankLine)
+void PrintGrid(Printer& printer, const FlexGrid& grid, bool truncate, bool blankLine)
 {
     Screen::setMousePointer(Screen::vbHourglass);
     printer.setFontSize(8);

@@ -16,22 +16,22 @@ constexpr int PrintedColumns = 51;
 using ColumnTwips = std::array<double, PrintedColumns>;
 
 // What a list window's Print command prints: the orientation chosen from the grid's measured width (landscape
-// above 11,440 twips), then the caption as a title and the grid, and the document ended.
-void PrintListGrid(Printing::Printer& printer, FlexGrid& grid, const QString& caption);
+// above 11,440 twips), then the caption as a title and the grid, and the document ended. The grid's current cell
+// and selection stay as they were.
+void PrintListGrid(Printing::Printer& printer, const FlexGrid& grid, const QString& caption);
 
 // Prints the header row and the data rows in size 8, a new page (header repeated) whenever a
 // row would not fit, and ends the document. With the truncate flag each cell is cut to its column; without it,
 // it is wrapped, and a value running past the bottom of a page goes on on the next. The blank-line flag adds an
 // empty line after each cell.
-void PrintGrid(Printing::Printer& printer, FlexGrid& grid, bool truncate, bool blankLine);
+void PrintGrid(Printing::Printer& printer, const FlexGrid& grid, bool truncate, bool blankLine);
 
 // The title in bold italic underlined type of the size, at x, followed by two empty lines.
 void PrintTitle(Printing::Printer& printer, const QString& title, double x, double size);
 
 // Each column's position (from x) and width: its widest text in the printer's font, clamped to 200 to 6,000 and
-// widened by half below 800, by a quarter below 1,500. Advances x by the sum of the widths. Leaves the grid's
-// current cell on the last cell measured.
-void ComputeColumnLayout(Printing::Printer& printer, FlexGrid& grid, ColumnTwips& positions, ColumnTwips& widths,
+// widened by half below 800, by a quarter below 1,500. Advances x by the sum of the widths.
+void ComputeColumnLayout(Printing::Printer& printer, const FlexGrid& grid, ColumnTwips& positions, ColumnTwips& widths,
                          double& x);
 
 // The height the row's widest-wrapped cell needs (one line more with the blank-line flag), for deciding where

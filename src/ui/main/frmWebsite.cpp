@@ -8,6 +8,7 @@
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "system/app/DataFileLock.h"
 #include "system/app/HandlerGuard.h"
 #include "system/app/MasterPassword.h"
 #include "system/app/StartupSettings.h"
@@ -142,6 +143,8 @@ bool frmWebsite::Form_Load()
     QString expectedMasterPassword;
     try {
         const StartupSettings settings = ReadStartupSettings();
+        // Before any website is read: the re-enciphering pass waits until this window is gone.
+        m_dataFileLock = std::make_unique<DataFileLock>(DataFileLock::share());
         applySavedSizes(settings);
         expectedMasterPassword = settings.expectedMasterPassword;
     } catch (const AppError& error) {

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+class DataFileLock;
 class FlexGrid;
 class LauncherPanel;
 class QPushButton;
@@ -27,8 +28,9 @@ public:
     explicit frmWebsite(QWidget* parent = nullptr);
     ~frmWebsite() override;
 
-    // The start-up sequence: settings, password, the list, the layout of the saved mode. Returns false when
-    // the program is to end (a wrong password; a data file that cannot be read, already reported).
+    // The start-up sequence: settings, the data file's lock (shared with every main window on the file, kept while
+    // the window lives), password, the list, the layout of the saved mode. Returns false when the program is to end
+    // (a wrong password; a data file that cannot be read or is being re-enciphered, already reported).
     bool Form_Load();
 
     // The key of the website last opened for editing, deleted or appended.
@@ -123,4 +125,5 @@ private:
     QTimer tmrMasterPassword{this};
     QTimer tmrWait{this};
     std::unique_ptr<RecordListGrid> m_list;
+    std::unique_ptr<DataFileLock> m_dataFileLock;
 };

@@ -64,12 +64,13 @@ void frmEditWebsite::saveRecord(UnitOfWork& work)
         m_websites.AddGridRow();
 }
 
-// The website and its first step are written together: a failure leaves neither.
+// The website, its place at the end of the list and its first step are written together: a failure leaves none.
 void frmEditWebsite::insertWebsite(UnitOfWork& work, const QString& nameValue, const QString& linkValue)
 {
     work.beginTransaction();
     work.execute(InsertWebsiteStatement(nameValue, linkValue));
     const QString key = work.read(IdentityQuery()).fields(0).text();
+    work.execute(NextListOrderStatement(key));
     work.execute(FirstInstructionStatement(key));
     work.commit();
 }

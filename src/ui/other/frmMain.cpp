@@ -7,6 +7,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Twips.h"
+#include "system/app/DataFileLock.h"
 #include "system/app/HandlerGuard.h"
 #include "system/app/PasswordCheckFile.h"
 #include "system/app/UnitOfWork.h"
@@ -151,6 +152,12 @@ void frmMain::Command2_Click()
 
 namespace {
 
+const QString ReencipherQuestion = QStringLiteral(
+    "This runs the field cipher over the name and link of every website in the data file, in place: names and links "
+    "stored as plain text become enciphered, and enciphered ones become plain text again. A second run undoes the "
+    "first.\n\nEvery Quillock window on the data file must be closed first.\n\nDo you want to re-encipher every "
+    "website now?");
+
 // Runs the field cipher over the name and link of every website that has a name: a second pass undoes the
 // first. A website without a link keeps it Null. The pass cannot tell enciphered rows from plain ones, so it is
 // all or nothing: a failure part-way leaves every website as it was.
@@ -175,10 +182,14 @@ void reencipherWebsites()
 
 } // namespace
 
+// The pass changes every website, so the user is asked first; it runs only while no main window shows the websites.
 void frmMain::Command3_Click()
 {
     RunHandler([] {
+        if (dialogs().msgBox(ReencipherQuestion, Dialogs::vbYesNo + Dialogs::vbQuestion) != Dialogs::vbYes)
+            return;
         try {
+            const DataFileLock alone = DataFileLock::holdAlone();
             reencipherWebsites();
         } catch (const AppError& error) {
             // The unit of work has undone the pass by now.
