@@ -153,10 +153,14 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("website") << "website" << "Website";
-        QTest::newRow("settings") << "setup" << "Setup";
-        QTest::newRow("step") << "step" << "Website Instructions";
-        QTest::newRow("event type") << "event type" << "Event Type";
+        QTest::newRow("website") << "website"
+                                 << "Website";
+        QTest::newRow("settings") << "setup"
+                                  << "Setup";
+        QTest::newRow("step") << "step"
+                              << "Website Instructions";
+        QTest::newRow("event type") << "event type"
+                                    << "Event Type";
     }
 
     void lockedRecordDoesNotOpen()
@@ -197,16 +201,23 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString website = QStringLiteral("This website was deleted in another window.");
         const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
-        QTest::newRow("rename a website") << "website" << "Website Name" << deleteWebsite << website;
-        QTest::newRow("add a step") << "new step" << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a step of a deleted website") << "step" << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a deleted step")
-            << "step" << "Text To Type In" << "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2"
-            << "This step was deleted in another window.";
-        QTest::newRow("rename a deleted event type")
-            << "event type" << "Event Type" << "DELETE FROM EventType"
-            << "This event type was deleted in another window.";
-        QTest::newRow("settings row gone") << "setup" << "Master Password" << "DELETE FROM Setup"
+        QTest::newRow("rename a website") << "website"
+                                          << "Website Name" << deleteWebsite << website;
+        QTest::newRow("add a step") << "new step"
+                                    << "Text To Type In" << deleteWebsite << website;
+        QTest::newRow("change a step of a deleted website") << "step"
+                                                            << "Text To Type In" << deleteWebsite << website;
+        QTest::newRow("change a deleted step") << "step"
+                                               << "Text To Type In"
+                                               << "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2"
+                                               << "This step was deleted in another window.";
+        QTest::newRow("rename a deleted event type") << "event type"
+                                                     << "Event Type"
+                                                     << "DELETE FROM EventType"
+                                                     << "This event type was deleted in another window.";
+        QTest::newRow("settings row gone") << "setup"
+                                           << "Master Password"
+                                           << "DELETE FROM Setup"
                                            << "The data file holds no settings row";
     }
 
@@ -251,14 +262,22 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("length");
         const int most = dsEncrypt::MaxTextLength;
-        QTest::newRow("website name") << "website" << "Website Name" << most + 1;
-        QTest::newRow("website link") << "website" << "Website Link" << most + 1;
-        QTest::newRow("step text") << "new step" << "Text To Type In" << most + 1;
-        QTest::newRow("step number") << "new step" << "Number Of Times" << most + 1;
-        QTest::newRow("event type") << "event type" << "Event Type" << most + 1;
-        QTest::newRow("master password") << "setup" << "Master Password" << most + 1;
-        QTest::newRow("minutes") << "setup" << "Number Minutes Before Requiring Password Again" << most + 1;
-        QTest::newRow("the longest name") << "website" << "Website Name" << most;
+        QTest::newRow("website name") << "website"
+                                      << "Website Name" << most + 1;
+        QTest::newRow("website link") << "website"
+                                      << "Website Link" << most + 1;
+        QTest::newRow("step text") << "new step"
+                                   << "Text To Type In" << most + 1;
+        QTest::newRow("step number") << "new step"
+                                     << "Number Of Times" << most + 1;
+        QTest::newRow("event type") << "event type"
+                                    << "Event Type" << most + 1;
+        QTest::newRow("master password") << "setup"
+                                         << "Master Password" << most + 1;
+        QTest::newRow("minutes") << "setup"
+                                 << "Number Minutes Before Requiring Password Again" << most + 1;
+        QTest::newRow("the longest name") << "website"
+                                          << "Website Name" << most;
     }
 
     void overLongText()
