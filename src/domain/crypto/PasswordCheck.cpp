@@ -77,10 +77,9 @@ QString PasswordCheck::newFileText(const QString& password)
 {
     const QByteArray salt = PasswordKey::RandomSalt();
     const QByteArray key = PasswordKey::Derive(password, salt, PasswordKey::Iterations);
-    return QStringList{Marker, DerivedKeyForm, Derivation, QString::number(PasswordKey::Iterations),
-                       QString::fromLatin1(salt.toBase64()), QString::fromLatin1(key.toBase64())}
-               .join(QLatin1Char(' ')) +
-           QLatin1Char('\n');
+    return QStringLiteral("%1 %2 %3 %4 %5 %6\n")
+        .arg(Marker, DerivedKeyForm, Derivation, QString::number(PasswordKey::Iterations),
+             QString::fromLatin1(salt.toBase64()), QString::fromLatin1(key.toBase64()));
 }
 
 bool PasswordCheck::opensWith(const QString& answer) const

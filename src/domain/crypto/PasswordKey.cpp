@@ -20,14 +20,15 @@ QByteArray RandomSalt()
 QByteArray Derive(const QString& password, const QByteArray& salt, int iterations)
 {
     if (iterations < 1 || iterations > MaxIterations)
-        throw AppError(ErrorNumber::InvalidArgument,
-                       QStringLiteral("A password key takes 1 to %1 iterations, not %2.").arg(MaxIterations).arg(iterations));
+        throw AppError(
+            ErrorNumber::InvalidArgument,
+            QStringLiteral("A password key takes 1 to %1 iterations, not %2.").arg(MaxIterations).arg(iterations));
     const QByteArray utf8 = password.toUtf8();
     QByteArray key(KeyBytes, '\0');
-    const int done = PKCS5_PBKDF2_HMAC(utf8.constData(), static_cast<int>(utf8.size()),
-                                       reinterpret_cast<const unsigned char*>(salt.constData()),
-                                       static_cast<int>(salt.size()), iterations, EVP_sha256(), KeyBytes,
-                                       reinterpret_cast<unsigned char*>(key.data()));
+    const int done =
+        PKCS5_PBKDF2_HMAC(utf8.constData(), static_cast<int>(utf8.size()),
+                          reinterpret_cast<const unsigned char*>(salt.constData()), static_cast<int>(salt.size()),
+                          iterations, EVP_sha256(), KeyBytes, reinterpret_cast<unsigned char*>(key.data()));
     if (done != 1)
         throw AppError(ErrorNumber::CannotCreateObject, QStringLiteral("The password key could not be derived."));
     return key;
