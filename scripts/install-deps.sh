@@ -8,13 +8,15 @@ packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libx11-dev libxtst-dev libxcb1-dev libcups2-dev
+    # OpenSSL's libcrypto derives the password check file's key (libssl3 is its run-time part).
+    libssl-dev libssl3
     fonts-dejavu-core
     # The printer font: Liberation Serif stands in for Times New Roman with the same metrics.
     fonts-liberation
 )
 if [[ "${1:-}" == "--test" ]]; then
-    # OpenSSL's Blowfish checks our own cipher; it is linked into tests only.
-    packages+=(libssl-dev xvfb xauth)
+    # A virtual X server for the tests that need real windows and keys.
+    packages+=(xvfb xauth)
     # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
     # compare typing speeds with in the benchmark.
     packages+=(openbox chromium xdotool)

@@ -1,5 +1,6 @@
 #include "ui/StorableText.h"
 
+#include "domain/crypto/basConvert.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/basModule1.h"
@@ -8,11 +9,17 @@
 
 namespace {
 
-QString characterName(QChar character)
+// The character at the index, a surrogate pair counting as the one character it encodes: shown when it prints,
+// and by its code point either way.
+QString characterName(const QString& text, qsizetype index)
 {
-    if (character.isPrint())
-        return QStringLiteral("\"%1\"").arg(character);
-    return QStringLiteral("U+%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    const QString code = basConvert::characterCode(text, index);
+    const qsizetype length = code.size() > 6 ? 2 : 1; // beyond U+FFFF: a pair
+    const QString character = text.mid(index, length);
+    const bool lonelyHalf = length == 1 && character[0].isSurrogate();
+    if (!lonelyHalf && QChar::isPrint(character.toUcs4().value(0)))
+        return QStringLiteral("\"%1\" (%2)").arg(character, code);
+    return code;
 }
 
 } // namespace
@@ -21,12 +28,12 @@ bool FieldCipherCanStore(const QString& text, const QString& fieldName)
 {
     // The alphabet is fixed: a cipher of its own serves when the shared one is not made yet.
     static const dsEncrypt cipher;
-    for (const QChar character : text) {
-        if (cipher.alphabet().contains(character))
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (cipher.alphabet().contains(text[i]))
             continue;
         dialogs().msgBox(QStringLiteral("The %1 cannot hold the character %2. Stored texts may hold letters, digits, "
                                         "blanks and the punctuation of a plain keyboard only.")
-                             .arg(fieldName, characterName(character)),
+                             .arg(fieldName, characterName(text, i)),
                          Dialogs::vbExclamation);
         return false;
     }

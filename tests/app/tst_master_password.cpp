@@ -1,7 +1,9 @@
 // The master password gate: the start-up question, and the re-lock ticks that ask again and check the
-// answer against a Password.txt written here with OpenSSL's Blowfish.
+// answer against a Password.txt, in the derived-key form or in the Blowfish form written here with OpenSSL's
+// Blowfish; what a check file of either form gives away.
 
 #include "crypto/ReferenceBlowfish.h"
+#include "domain/crypto/basConvert.h"
 #include "domain/error/AppError.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
@@ -139,8 +141,19 @@ private slots:
         // Only the first line counts, so a larger file opens as well, up to a sane size; beyond it the file is
         // not read and no answer opens it.
         file("largest check file", checkFileOfSize(PasswordCheckFileMaxBytes), {CheckPassword}, "ask");
-        file("one byte too large", checkFileOfSize(PasswordCheckFileMaxBytes + 1), QStringList(3, CheckPassword),
+        file("one byte too large", checkFileOfSize(PasswordCheckFileMaxBytes + 1), {CheckPassword}, unreadable);
+        file("empty", "", {CheckPassword}, unreadable);
+        file("shorter than a block", "abc\r\n", {CheckPassword}, unreadable);
+        const QByteArray derived = PasswordCheck::newFileText(CheckPassword).toLatin1();
+        file("derived-key form: same key in small letters, a prefix, then right", derived,
+             {"c0ffee12", "C0FFEE1", CheckPassword}, "ask wrong ask wrong ask");
+        file("derived-key form: three wrong answers", derived, QStringList(3, "C0FFEE12 ") << CheckPassword,
              threeWrong);
+        file("derived-key form with no iterations", QByteArray(derived).replace(" 600000 ", " 0 "), {CheckPassword},
+             unreadable);
+        file("derived-key form of a newer version", QByteArray(derived).replace(" 2 ", " 3 "), {CheckPassword},
+             unreadable);
+        file("derived-key form cut short", derived.chopped(2), {CheckPassword}, unreadable);
         other("missing", "missing", "", "explain unload failure end");
         other("folder in its place", "folder", "", unreadable);
         other("FIFO in its place", "fifo", "", unreadable);
@@ -162,7 +175,7 @@ private slots:
         else if (place == "fifo")
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else if (place != "missing")
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(place == "link" ? CoffeeFile : checkFile) > 0 &&
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(place == "link" ? CoffeeFile : checkFile) >= 0 &&
                     file.flush());
         if (place == "link")
             QVERIFY(QFile::link(QString::fromLatin1(checkFile), path));
@@ -178,6 +191,57 @@ private slots:
             QCOMPARE(gdblMinutesLeft, 5.0);
             QVERIFY(relock.stillRunning());
         }
+    }
+
+    // A new check file holds nothing of its password, not even its length, where one of the Blowfish form opens
+    // with a zero key for a password without hexadecimal digits. Either opens with its password only.
+    void checkFileForms_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("oldFormOpensWithZeroKey");
+        QTest::newRow("no hexadecimal digit") << "Sunshine" << true;
+        QTest::newRow("hexadecimal digits only") << CheckPassword << false;
+        QTest::newRow("blanks and quotes, no digit where a pair begins") << " O'Neil's \"pass\" " << true;
+        QTest::newRow("longer than a Blowfish key") << QString(113, QLatin1Char('z')) << false;
+    }
+
+    void checkFileForms()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, oldFormOpensWithZeroKey);
+        TempDataFolder folder;
+        const QString path = PasswordCheckFilePath();
+        const QByteArray zeroKey(8, '\0');
+        const auto zeroKeyPlain = [&zeroKey](const QByteArray& bytes) {
+            return referenceBlowfish::ecb(zeroKey, bytes.first(bytes.size() / 8 * 8), false);
+        };
+
+        WritePasswordCheckFile(path, password);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(file.permissions() & 0xF077, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(bytes.startsWith("quillock-password-check 2 pbkdf2-hmac-sha256 600000 ") && bytes.endsWith("=\n"));
+        QCOMPARE(bytes.size(), PasswordCheck::newFileText(QStringLiteral("x")).size());
+        QVERIFY(!bytes.contains(password.toLatin1()) && !zeroKeyPlain(bytes).contains(password.toLatin1()));
+        const PasswordCheck check = ReadPasswordCheckFile(path);
+        QCOMPARE(check.form(), PasswordCheck::Form::DerivedKey);
+        QVERIFY(check.opensWith(password));
+        for (const QString& wrong : {password.chopped(1), password + ' ', password.toLower(), password.toUpper()})
+            QVERIFY(wrong == password || !check.opensWith(wrong));
+        QVERIFY(PasswordCheck::newFileText(password) != bytes); // a salt of its own every time
+
+        if (password.size() > 112)
+            return; // no Blowfish-form file holds it
+        const QByteArray line = password.toLatin1() + "\r\n";
+        const char padding = char(8 - line.size() % 8);
+        const QByteArray old =
+            referenceBlowfish::ecb(basConvert::HexToBytes(password), line + QByteArray(padding, padding), true) +
+            "\r\n";
+        QCOMPARE(zeroKeyPlain(old).startsWith(password.toLatin1() + "\r\n"), oldFormOpensWithZeroKey);
+        const PasswordCheck oldCheck = PasswordCheck::fromFileText(QString::fromLatin1(old));
+        QVERIFY(oldCheck.form() == PasswordCheck::Form::Blowfish && oldCheck.opensWith(password) &&
+                !oldCheck.opensWith(password + ' '));
     }
 };
 

@@ -5,11 +5,13 @@
 #include "domain/data/NumberText.h"
 #include "domain/data/StatementText.h"
 #include "os/files/FileLock.h"
+#include "platform/app/RegularFile.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
 #include "system/app/StartupSettings.h"
 #include "system/app/basModule1.h"
 
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -74,6 +76,20 @@ void TestModule1::textFiles()
     QCOMPARE(unwritable.value().number(), ErrorNumber::FileAccess);
     const auto existing = caughtError([&] { WriteTextFile(QStringLiteral("y"), path, FileWrite::CreateOnly); });
     QVERIFY(existing.has_value() && ReadTextFile(path) == text + QStringLiteral("\r\n"));
+
+    // A file replaced at once: a link at its place is replaced, not followed; a folder is not replaced; no new file is
+    // left beside either.
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    const QString linked = dir.filePath(QStringLiteral("linked.txt"));
+    QVERIFY(WriteTextFile(QStringLiteral("target"), target) && QFile::link(target, linked));
+    replaceRegularFile(linked, "replaced", NewFileAccess::OwnerOnly);
+    QVERIFY(!QFileInfo(linked).isSymLink() && ReadTextFile(linked) == "replaced");
+    QCOMPARE(ReadTextFile(target), QStringLiteral("target\r\n"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder/inside")));
+    QVERIFY(caughtError([&] { replaceRegularFile(dir.filePath("folder"), "x", NewFileAccess::OwnerOnly); }));
+    QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    entries.sort();
+    QCOMPARE(entries, (QStringList{"Password.txt", "folder", "linked.txt", "target.txt"}));
 #ifndef Q_OS_WIN
     // A disk that fills up part-way: a file that had to be new is not left behind cut short.
     const QString cutShort = dir.filePath(QStringLiteral("new.txt"));

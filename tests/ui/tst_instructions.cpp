@@ -45,7 +45,7 @@ const NewStep NewSteps[] = {
      "seconds (24 hours).",
      9},
     {"Wait", "86400", "", "closed", "4|86400|", 9},
-    {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\"", 1},
+    {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\" (U+00E9)", 1},
 };
 
 // Two websites, the second current in the main grid, and steps written outside the program, each as the values

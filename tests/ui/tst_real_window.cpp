@@ -153,8 +153,8 @@ private slots:
             QTest::qWait(1000);
         }
         Keys::releasePlatformKeySender();
-        QVERIFY(CheckFileOpensWith(checkFile, QStringLiteral("k3y")) &&
-                !CheckFileOpensWith(checkFile, QStringLiteral("k3")));
+        const PasswordCheck written = ReadPasswordCheckFile(checkFile);
+        QVERIFY(written.opensWith(QStringLiteral("k3y")) && !written.opensWith(QStringLiteral("k3")));
         QCOMPARE(utility.state(), QProcess::Running);
         utility.kill();
         utility.waitForFinished();

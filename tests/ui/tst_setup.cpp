@@ -63,6 +63,10 @@ private slots:
         row("over a day", "", {}, "15", "new", "1e4", true, period);
         row("a character the cipher cannot store", "", {}, "15", "café", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"é\""));
+        row("an emoji, named by its whole code point", "", {}, "15", "k\U0001F600y", "9", true,
+            QStringLiteral("The Master Password cannot hold the character \"\U0001F600\" (U+1F600)."));
+        row("113 characters, a password the utility keeps too", "", {}, "15", QString(113, QLatin1Char('K')), "5",
+            false, "");
     }
 
     void edit()

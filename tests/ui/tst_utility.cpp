@@ -1,6 +1,7 @@
 // The utility window and the about box, offscreen over a real data file.
 
 #include "WebsiteWindowFixture.h"
+#include "domain/crypto/basBlowfishByteFns.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "support/RecordingShell.h"
 #include "system/app/DataFileLock.h"
@@ -15,13 +16,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
+// A check file of the Blowfish form, as earlier versions wrote it.
+QByteArray oldFormFile(const QString& password)
+{
+    return basBlowfishByteFns::EncryptText(password + "\r\n", password).toLatin1() + "\r\n";
+}
+
 const QStringList Plain{"Bank's", "https://b.example/?a=\"1\"", "No link", "Mail", "https://m.example"};
 
+// What the file holds; a FIFO or a folder only by its kind, as opening one could block.
 QByteArray bytesAt(const QString& path)
 {
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
+        return "(no regular file)";
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
 }
@@ -211,17 +224,32 @@ private slots:
         QCOMPARE(utility.dialogs.endProgramCalls, 1);
     }
 
-    // A refused start closes the window and leaves whatever stands at the check file's place as it was.
+    // A refused start closes the window, names the cause and leaves whatever stands at the check file's place as
+    // it was. A new password must be one the setup editor stores too.
     void refusedStartsLeaveTheCheckFile_data()
     {
-        QTest::addColumn<QByteArray>("checkFile"); // null: none; "link": a link to a good one
+        QTest::addColumn<QByteArray>("checkFile"); // null: none; "link", "fifo", "folder", "large"; else the bytes
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("message");
         const QString wrong = QStringLiteral("Incorrect Password.");
-        QTest::newRow("empty answer, no file") << QByteArray() << "" << QString();
-        QTest::newRow("shorter than a block") << QByteArray("abc\r\n") << "k3y" << wrong;
-        QTest::newRow("link to a good one") << QByteArray("link") << "k3y" << wrong;
-        QTest::newRow("too long to be a key") << QByteArray() << QString(113, QLatin1Char('a')) << "was not written";
+        const QString notRegular = QStringLiteral("cannot be read: it is not a regular file.");
+        const auto row = [](const char* tag, const QByteArray& file, const QString& answer, const QString& message) {
+            QTest::newRow(tag) << file << answer << message;
+        };
+        row("empty answer, no file", QByteArray(), "", "");
+        row("wrong answer, Blowfish form", oldFormFile("k3y"), "k3y ", wrong);
+        row("wrong answer, derived-key form", PasswordCheck::newFileText("k3y").toLatin1(), "K3y", wrong);
+        row("link to a good one", "link", "k3y", "cannot be read: it is a link.");
+        row("FIFO", "fifo", "k3y", notRegular);
+        row("folder", "folder", "k3y", notRegular);
+        row("empty file", "", "k3y", "cannot be used: it is empty.");
+        row("shorter than a block", "abc\r\n", "k3y", "cannot be used: it holds 5 bytes, too few");
+        row("200 MB", "large", "k3y", "cannot be used: it is larger than any password check file");
+        row("emoji as a new password", QByteArray(), "k\U0001F600y",
+            "The Master Password cannot hold the character \"\U0001F600\" (U+1F600)");
+        row("Latin-1 letter as a new password", QByteArray(), "caf\u00e9", "character \"\u00e9\" (U+00E9)");
+        row("new password longer than the setup editor stores", QByteArray(), QString(32768, QLatin1Char('a')),
+            "The Master Password can hold at most 32,767 characters; this one has 32768.");
     }
 
     void refusedStartsLeaveTheCheckFile()
@@ -233,16 +261,83 @@ private slots:
         const QString path = PasswordCheckFilePath();
         const QString good = utility.folder.path() + "/good.txt";
         WritePasswordCheckFile(good, QStringLiteral("k3y"));
+        QFile file(path);
         if (checkFile == "link")
             QVERIFY(QFile::link(good, path));
+        else if (checkFile == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (checkFile == "folder")
+            QVERIFY(QDir(utility.folder.path()).mkdir(QStringLiteral("Password.txt")));
+        else if (checkFile == "large")
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(200 * 1024 * 1024));
         else if (!checkFile.isNull())
-            WriteTextFile(QString::fromLatin1(checkFile.chopped(2)), path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(checkFile) >= 0 && file.flush());
+        file.close();
         const QByteArray before = bytesAt(path);
         QVERIFY(!utility.start(answer) && !utility.window->isVisible());
         QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
         QCOMPARE(QFileInfo(path).isSymLink(), checkFile == "link");
         QCOMPARE(bytesAt(path), before);
+    }
+
+    // A password the setup editor stores is one the utility keeps, whatever its length; a check file of the
+    // Blowfish form opens once with its password and is then rewritten in the derived-key form, at once and for its
+    // owner only. A rewrite that fails leaves the old file, and the right answer still opens the utility.
+    void acceptedPasswords_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("oldForm"); // a check file of the Blowfish form is there; otherwise none
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("113 characters") << QString(113, QLatin1Char('K')) << false << false << "";
+        QTest::newRow("blanks at its ends, quotes") << " O'Neil's \"pass\" " << false << false << "";
+        QTest::newRow("the longest the setup editor stores")
+            << QString(32767, QLatin1Char('~')) << false << false << "";
+        QTest::newRow("Blowfish form") << "Sunshine" << true << false << "rewritten in a new form";
+        QTest::newRow("Blowfish form on a full disk") << "Sunshine" << true << true << "still in its old form";
+    }
+
+    void acceptedPasswords()
+    {
+        QFETCH(QString, password);
+        QFETCH(bool, oldForm);
+        QFETCH(bool, diskFull);
+        QFETCH(QString, message);
+        Utility utility;
+        const QString path = PasswordCheckFilePath();
+        QFile old(path);
+        if (oldForm)
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldFormFile(password)) > 0 && old.flush());
+        old.close();
+        const QByteArray before = bytesAt(path);
+        struct rlimit limit = {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        if (diskFull) {
+            const struct rlimit small = {4, limit.rlim_max};
+            std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        const bool started = utility.start(password);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        QVERIFY(started);
+        QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
+        QCOMPARE(
+            QDir(utility.folder.path()).entryList({"Password.txt*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
+            QStringList{"Password.txt"});
+        if (!diskFull)
+            QCOMPARE(QFileInfo(path).permissions() & 0xF077, QFile::ReadOwner | QFile::WriteOwner);
+        const PasswordCheck check = ReadPasswordCheckFile(path);
+        QCOMPARE(check.form(), diskFull ? PasswordCheck::Form::Blowfish : PasswordCheck::Form::DerivedKey);
+        QCOMPARE(bytesAt(path) == before, diskFull);
+
+        // The next start takes the same answer (rewriting a file it could not rewrite before), and no other.
+        utility.dialogs.messages.clear();
+        QVERIFY(utility.start(password) && !utility.start(password.chopped(1)));
+        QCOMPARE(utility.dialogs.messages.size(), diskFull ? 2 : 1);
+        QCOMPARE(utility.dialogs.messageTexts().last(), "Incorrect Password.");
+        QCOMPARE(ReadPasswordCheckFile(path).form(), PasswordCheck::Form::DerivedKey);
     }
 };
 

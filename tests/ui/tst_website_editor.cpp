@@ -57,7 +57,7 @@ private slots:
         const QString cannot = QStringLiteral("The Website Name cannot hold the character ");
         const QStringList messages = fixture.dialogs.messageTexts();
         QCOMPARE(messages.size(), 2);
-        QVERIFY(messages[0].startsWith(cannot + "\"é\". ") && messages[1].startsWith(cannot + "U+0009. "));
+        QVERIFY(messages[0].startsWith(cannot + "\"é\" (U+00E9). ") && messages[1].startsWith(cannot + "U+0009. "));
         QCOMPARE(gdblMinutesLeft, 9.0);
         QCOMPARE(shows(1, 1), QStringLiteral("2x5 O'Brien \"Mail\"")); // the refused saves wrote nothing
         QCOMPARE(fixture.column("SELECT WebsiteLink IS NULL FROM Website"), QStringList{"1"});

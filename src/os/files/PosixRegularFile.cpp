@@ -128,6 +128,33 @@ void RegularFile::discard(const std::string& path)
         ::unlink(path.c_str());
 }
 
+void RegularFile::syncToDisk()
+{
+    while (::fsync(m_descriptor) != 0) {
+        if (errno != EINTR)
+            fail(FileError::Kind::Failed, errno);
+    }
+}
+
+void renameNewFileOver(const std::string& from, const std::string& to)
+{
+    requireWholeName(from);
+    requireWholeName(to);
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int number = errno;
+        ::unlink(from.c_str());
+        fail(FileError::Kind::Failed, number);
+    }
+    // The rename itself reaches the disk with its folder; a folder that cannot be synced only loses durability.
+    const std::string::size_type slash = to.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
 void RegularFile::close() noexcept
 {
     if (m_descriptor >= 0)

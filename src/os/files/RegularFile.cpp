@@ -1,5 +1,7 @@
 #include "os/files/RegularFile.h"
 
+#include <cstdio>
+#include <random>
 #include <utility>
 
 namespace Files {
@@ -38,6 +40,34 @@ void writeRegularFile(const std::string& path, std::string_view bytes, FileWrite
             file.discard(path);
         throw;
     }
+}
+
+namespace {
+
+// A name beside the path that no one else picks: a random suffix, and only a file that does not exist yet is made.
+std::string siblingName(const std::string& path)
+{
+    std::random_device random;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".new-%08x%08x", random(), random());
+    return path + suffix;
+}
+
+} // namespace
+
+void replaceRegularFile(const std::string& path, std::string_view bytes, NewFileAccess access)
+{
+    const std::string newPath = siblingName(path);
+    RegularFile file = RegularFile::openForWriting(newPath, FileWrite::CreateOnly, access);
+    try {
+        file.writeAll(bytes);
+        file.syncToDisk();
+        file.close(); // a file held open cannot be renamed everywhere
+    } catch (const FileError&) {
+        file.discard(newPath);
+        throw;
+    }
+    renameNewFileOver(newPath, path);
 }
 
 } // namespace Files

@@ -73,11 +73,15 @@ public:
     // and could not finish). Nothing is thrown: a file that cannot be deleted stays.
     void discard(const std::string& path);
 
+    // Writes what the file holds through to the disk. Throws FileError (Failed) when the system cannot.
+    void syncToDisk();
+
     // The open file's descriptor (on Windows, the C runtime's), for a writer that takes an open file; -1 once
     // closed.
     int descriptor() const { return m_descriptor; }
 
 private:
+    friend void replaceRegularFile(const std::string&, std::string_view, NewFileAccess);
     explicit RegularFile(int descriptor) : m_descriptor(descriptor) {}
     void close() noexcept;
 
@@ -90,5 +94,16 @@ std::optional<std::string> readRegularFile(const std::string& path, std::uint64_
 // Writes the bytes as the whole of a regular file, as RegularFile::openForWriting and writeAll do. A file that had
 // to be new (CreateOnly) and cannot be written whole is deleted again, so no file cut short is left behind.
 void writeRegularFile(const std::string& path, std::string_view bytes, FileWrite mode, NewFileAccess access);
+
+// Replaces the whole of the file at once: the bytes go to a new file beside it, which is written through to the
+// disk and then renamed over the path, so that the path names the old file or the new one, never a part of
+// either. Whatever stands at the path is replaced, a link included, and never followed. Throws FileError as
+// RegularFile::openForWriting and writeAll do, or Failed when the rename is refused; the new file is removed
+// again, and the old one left as it was, when anything fails.
+void replaceRegularFile(const std::string& path, std::string_view bytes, NewFileAccess access);
+
+// Renames a file just made over another name, replacing what stands there (a link is replaced, not followed).
+// Throws FileError (Failed) when the system refuses, with the new file removed.
+void renameNewFileOver(const std::string& from, const std::string& to);
 
 } // namespace Files

@@ -194,6 +194,23 @@ void RegularFile::discard(const std::string& path)
     close();
 }
 
+void RegularFile::syncToDisk()
+{
+    if (_commit(m_descriptor) != 0)
+        failRuntime(FileError::Kind::Failed, errno);
+}
+
+void renameNewFileOver(const std::string& from, const std::string& to)
+{
+    const std::wstring wideFrom = widePath(from);
+    const std::wstring wideTo = widePath(to);
+    if (!MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(wideFrom.c_str());
+        failSystem(FileError::Kind::Failed, error);
+    }
+}
+
 void RegularFile::close() noexcept
 {
     if (m_descriptor >= 0)

@@ -72,3 +72,12 @@ void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrit
         raiseUnwritable(fileName, error);
     }
 }
+
+void replaceRegularFile(const QString& fileName, const QByteArray& bytes, NewFileAccess access)
+{
+    try {
+        Files::replaceRegularFile(nativeName(fileName), std::string_view(bytes.constData(), bytes.size()), access);
+    } catch (const Files::FileError& error) {
+        raiseUnwritable(fileName, error);
+    }
+}

@@ -29,3 +29,7 @@ std::optional<QByteArray> readRegularFile(const QString& fileName, qint64 maxByt
 // openRegularFileForWriting does, or "The file '...' could not be written completely: <reason>" when the writing
 // stops part-way.
 void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrite mode, NewFileAccess access);
+
+// Replaces the whole of the file at once, as Files::replaceRegularFile does: the path names the old file or the
+// new one, never a part. Raises AppError "The file '...' cannot be written: <reason>", the old file left as it was.
+void replaceRegularFile(const QString& fileName, const QByteArray& bytes, NewFileAccess access);

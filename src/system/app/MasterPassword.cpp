@@ -42,7 +42,7 @@ void closeProgram(const std::function<void()>& unloadMainWindow)
 }
 
 // Asks until the right answer comes (true) or the program has to close (false): an empty answer, the
-// last wrong answer, or a check file that is missing or cannot be read.
+// last wrong answer, or a check file that is missing or cannot be used (unreadable, too large, empty, damaged).
 bool askUntilUnlocked(const QString& checkFile)
 {
     if (!QFileInfo::exists(checkFile)) {
@@ -53,15 +53,13 @@ bool askUntilUnlocked(const QString& checkFile)
         gstrPassword = askForMasterPassword();
         if (gstrPassword.isEmpty())
             return false;
-        std::optional<QString> cipherText;
         try {
-            cipherText = ReadPasswordCheckFile(checkFile);
+            if (ReadPasswordCheckFile(checkFile).opensWith(gstrPassword))
+                return true;
         } catch (const AppError& error) {
-            explainCheckImpossible(QStringLiteral("The password check file cannot be read.\n") + error.description());
+            explainCheckImpossible(error.description());
             return false;
         }
-        if (cipherText && AnswerOpensCheckFile(*cipherText, gstrPassword))
-            return true;
         showIncorrectPassword();
         if (attempts >= MaxAnswers - 1)
             return false;

@@ -20,10 +20,9 @@ bool AskStartupPassword(const QString& expectedMasterPassword);
 // Then the password is asked for, up to three times. The right answer restarts the full period
 // (gdblRelockMinutes) and turns the timer on again.
 // The program closes, with the timer left off, on an empty answer, on the third wrong answer, and when
-// the check file is missing or cannot be read (with a message saying so): unloadMainWindow runs the
-// main window's own closing handling, and the program then ends even if that handling kept the window
-// open or failed (its failure is reported first). Nothing touches the timer after unloadMainWindow, so
-// the window may delete itself there.
-// A check file that cannot be deciphered (shorter than a block, garbage, or an answer too long to be a
-// key) makes the answer a wrong one.
+// the check file is missing or cannot be used (with a message naming the cause: a link, a folder, a FIFO, a file
+// that is empty, too large, too short or damaged): unloadMainWindow runs the main window's own closing handling,
+// and the program then ends even if that handling kept the window open or failed (its failure is reported first).
+// Nothing touches the timer after unloadMainWindow, so the window may delete itself there. An answer that cannot be a
+// key of a check file in the Blowfish form (too long) is a wrong one.
 void RelockTick(QTimer& tmrMasterPassword, const std::function<void()>& unloadMainWindow);

@@ -1,54 +1,43 @@
 #include "system/app/PasswordCheckFile.h"
 
-#include "domain/crypto/basBlowfishByteFns.h"
 #include "domain/error/AppError.h"
 #include "platform/app/Application.h"
+#include "platform/app/RegularFile.h"
 #include "system/app/basModule1.h"
 
-namespace {
-
-const QString LineBreak = QStringLiteral("\r\n");
-
-} // namespace
+#include <QDir>
 
 QString PasswordCheckFilePath()
 {
     return Application::fileInProgramFolder(QStringLiteral("Password.txt"));
 }
 
-std::optional<QString> ReadPasswordCheckFile(const QString& path)
+PasswordCheck ReadPasswordCheckFile(const QString& path)
 {
-    std::optional<QString> text = ReadTextFileUpTo(path, PasswordCheckFileMaxBytes);
-    if (text)
-        text->chop(LineBreak.size());
-    return text;
-}
-
-bool AnswerOpensCheckFile(const QString& cipherText, const QString& answer)
-{
-    QString plain;
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const std::optional<QString> text = ReadTextFileUpTo(path, PasswordCheckFileMaxBytes);
+    if (!text)
+        throw AppError(ErrorNumber::FileAccess,
+                       QStringLiteral("The password check file '%1' cannot be used: it is larger than any password "
+                                      "check file (%2 bytes at most).")
+                           .arg(shownPath)
+                           .arg(PasswordCheckFileMaxBytes));
     try {
-        plain = basBlowfishByteFns::DecryptText(cipherText, answer);
-    } catch (const AppError&) {
-        return false;
-    }
-    const qsizetype lineEnd = plain.indexOf(LineBreak);
-    return lineEnd >= 0 && plain.first(lineEnd) == answer;
-}
-
-bool CheckFileOpensWith(const QString& path, const QString& answer)
-{
-    try {
-        const std::optional<QString> cipherText = ReadPasswordCheckFile(path);
-        return cipherText && AnswerOpensCheckFile(*cipherText, answer);
-    } catch (const AppError&) {
-        return false;
+        return PasswordCheck::fromFileText(*text);
+    } catch (const AppError& error) {
+        throw AppError(
+            ErrorNumber::FileAccess,
+            QStringLiteral("The password check file '%1' cannot be used: %2").arg(shownPath, error.description()));
     }
 }
 
 void WritePasswordCheckFile(const QString& path, const QString& password)
 {
-    // Enciphered first: a password that cannot be a key leaves no file behind. Only a new file is written,
-    // so a check file that appeared since the caller looked is never replaced.
-    WriteTextFile(basBlowfishByteFns::EncryptText(password + LineBreak, password), path, FileWrite::CreateOnly);
+    writeRegularFile(path, PasswordCheck::newFileText(password).toLatin1(), FileWrite::CreateOnly,
+                     NewFileAccess::OwnerOnly);
+}
+
+void RewritePasswordCheckFile(const QString& path, const QString& password)
+{
+    replaceRegularFile(path, PasswordCheck::newFileText(password).toLatin1(), NewFileAccess::OwnerOnly);
 }

@@ -22,6 +22,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -103,24 +104,73 @@ bool frmMain::Form_Load()
     return true;
 }
 
-// A check file that stands at its place must open with the answer; one that cannot be read or deciphered opens
-// with none, and is left as it is. Without one, the answer becomes the password of a new one.
+namespace {
+
+// A password the utility keeps is one the setup editor stores as well: characters of the field cipher only, and no
+// more than it holds.
+bool canBeMasterPassword(const QString& password)
+{
+    const QString boxName = QStringLiteral("Master Password");
+    if (!FieldCipherCanStore(password, boxName))
+        return false;
+    if (password.size() <= dsEncrypt::MaxTextLength)
+        return true;
+    dialogs().msgBox(QStringLiteral("The %1 can hold at most %2 characters; this one has %3.")
+                         .arg(boxName, QLocale(QLocale::English).toString(dsEncrypt::MaxTextLength))
+                         .arg(password.size()),
+                     Dialogs::vbExclamation);
+    return false;
+}
+
+// A check file of the earlier form gives its password away; once the right answer is known, it is replaced by one
+// of the derived-key form. A failure leaves the old one, and the answer stands.
+void rewriteInDerivedKeyForm(const QString& checkFile, const QString& password)
+{
+    try {
+        RewritePasswordCheckFile(checkFile, password);
+        dialogs().msgBox(QStringLiteral("The password check file was rewritten in a new form that does not reveal "
+                                        "the password. Copies of the old file (in backups) still do."),
+                         Dialogs::vbInformation);
+    } catch (const AppError& error) {
+        dialogs().msgBox(QStringLiteral("The password check file is still in its old form, which reveals the password "
+                                        "to anyone who reads it; it could not be rewritten.\n") +
+                             error.description(),
+                         Dialogs::vbExclamation);
+    }
+}
+
+bool checkFileOpens(const QString& checkFile, const QString& answer)
+{
+    const PasswordCheck check = ReadPasswordCheckFile(checkFile);
+    if (!check.opensWith(answer)) {
+        dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
+        return false;
+    }
+    if (check.form() == PasswordCheck::Form::Blowfish)
+        rewriteInDerivedKeyForm(checkFile, answer);
+    return true;
+}
+
+} // namespace
+
+// A check file that stands at its place must open with the answer; one that cannot be used is left as it is, and
+// the message names the cause. Without one, the answer becomes the password of a new one.
 bool frmMain::passwordAccepted()
 {
     const QString checkFile = PasswordCheckFilePath();
     const QFileInfo standing(checkFile);
-    if (standing.exists() || standing.isSymLink()) {
-        if (CheckFileOpensWith(checkFile, gstrPassword))
-            return true;
-        dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
-        return false;
-    }
+    const bool creating = !standing.exists() && !standing.isSymLink();
     try {
+        if (!creating)
+            return checkFileOpens(checkFile, gstrPassword);
+        if (!canBeMasterPassword(gstrPassword))
+            return false;
         WritePasswordCheckFile(checkFile, gstrPassword);
         return true;
     } catch (const AppError& error) {
-        dialogs().msgBox(QStringLiteral("The password check file was not written, so this password cannot be kept.\n") +
-                             error.description(),
+        dialogs().msgBox(error.description() + (creating ? QStringLiteral("\nThe password check file was not written, "
+                                                                          "so this password cannot be kept.")
+                                                         : QStringLiteral("\nIt is left as it is.")),
                          Dialogs::vbCritical);
         return false;
     }

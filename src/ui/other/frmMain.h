@@ -6,11 +6,12 @@
 class QLineEdit;
 
 // The utility window of quillock-utility. At load it asks for a password and checks it against the password
-// check file, writing that file with the answer as its password when there is none. Encrypt and Decrypt run
-// the field cipher over the test text (a second press undoes the first); Command3 runs it over the name and
-// link of every stored website, in place. Its menus open the event type list, the main window (a start-up of
-// it that fails, a wrong master password included, ends the program) and the about box. Its controls carry their
-// names as object names and each has an accessible name.
+// check file, writing that file with the answer as its password when there is none (a password the setup editor
+// can store), and rewriting one of the earlier Blowfish form in the derived-key form once the answer opens it. Encrypt
+// and Decrypt run the field cipher over the test text (a second press undoes the first); Command3 runs it over the name
+// and link of every stored website, in place. Its menus open the event type list, the main window (a start-up of it
+// that fails, a wrong master password included, ends the program) and the about box. Its controls carry their names as
+// object names and each has an accessible name.
 class frmMain : public QMainWindow
 {
     Q_OBJECT
@@ -19,7 +20,8 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
 
     // Makes the shared field cipher, shows the window centred and asks for the password. Returns false, with
-    // the window closed, on an empty answer, a wrong one, or a check file that cannot be read or written.
+    // the window closed, on an empty answer, a wrong one, a check file that cannot be used (the message names the
+    // cause) or written, or a new password that the setup editor could not store.
     bool Form_Load();
 
 private slots:
