@@ -76,7 +76,7 @@ void writeRegularFile(const QString& fileName, const QByteArray& bytes, FileWrit
 void replaceRegularFile(const QString& fileName, const QByteArray& bytes, NewFileAccess access)
 {
     try {
-        Files::replaceRegularFile(nativeName(fileName), std::string_view(bytes.constData(), bytes.size()), access);
+        Files::replaceRegularFile(nativeFileName(fileName), std::string_view(bytes.constData(), bytes.size()), access);
     } catch (const Files::FileError& error) {
         raiseUnwritable(fileName, error);
     }
