@@ -61,26 +61,6 @@ std::optional<FileLock> FileLock::tryLock(const std::string& path, Kind kind)
     fail(FileError::Kind::Failed, errno);
 }
 
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(other.m_handle)
-{
-    other.m_handle = -1;
-}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
-FileLock::~FileLock()
-{
-    release();
-}
-
 // Closing the only descriptor of the open file lets its lock go.
 void FileLock::release() noexcept
 {

@@ -74,26 +74,6 @@ std::optional<FileLock> FileLock::tryLock(const std::string& path, Kind kind)
     fail(FileError::Kind::Failed, error);
 }
 
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(other.m_handle)
-{
-    other.m_handle = -1;
-}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
-FileLock::~FileLock()
-{
-    release();
-}
-
 void FileLock::release() noexcept
 {
     if (m_handle != -1)

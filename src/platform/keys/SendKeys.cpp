@@ -12,9 +12,6 @@
 
 namespace {
 
-// What the platform's own facility raises when it may not send keys.
-constexpr int PermissionDenied = 70;
-
 // Typing has paused for good when no keys came for this long; by then the window has taken them.
 constexpr int IdleMilliseconds = 3000;
 
@@ -55,7 +52,7 @@ void sendKeys(const QString& keyString)
     try {
         Keys::keySender().send(strokes);
     } catch (const Keys::KeySendError& error) {
-        throw AppError(PermissionDenied, QString::fromStdString(error.what()));
+        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
     }
     releaseKeysWhenIdle();
 }
