@@ -1,12 +1,12 @@
 #include "os/focus/X11WindowFocus.h"
 
 #include "os/shell/GraphicalSession.h"
+#include "os/x11/XcbDisplay.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <unistd.h>
@@ -35,35 +35,27 @@ class X11WindowFocus::Display
 public:
     Display()
     {
-        int screenNumber = 0;
-        m_connection = xcb_connect(nullptr, &screenNumber);
-        if (xcb_connection_has_error(m_connection))
+        if (!m_x.isOpen())
             return;
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-        for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-            xcb_screen_next(&screens);
-        if (!screens.data)
-            return;
-        m_opened = true;
-        m_root = screens.data->root;
-        m_activeWindow = atom("_NET_ACTIVE_WINDOW");
-        m_supported = atom("_NET_SUPPORTED");
-        m_pid = atom("_NET_WM_PID");
-        m_wmState = atom("WM_STATE");
-        m_windowManagerSelection = atom(("WM_S" + std::to_string(screenNumber)).c_str());
+        m_root = m_x.screen().root;
+        m_activeWindow = m_x.atom("_NET_ACTIVE_WINDOW");
+        m_supported = m_x.atom("_NET_SUPPORTED");
+        m_pid = m_x.atom("_NET_WM_PID");
+        m_wmState = m_x.atom("WM_STATE");
+        m_windowManagerSelection = m_x.atom(("WM_S" + std::to_string(m_x.screenNumber())).c_str());
     }
-    ~Display() { xcb_disconnect(m_connection); }
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
 
     // Whether the connection was made; it may break later, and then no window has the focus.
-    bool wasOpened() const { return m_opened; }
+    bool wasOpened() const { return m_x.isOpen(); }
 
     std::optional<xcb_window_t> focusedWindow()
     {
-        if (!m_opened || xcb_connection_has_error(m_connection))
+        if (!m_x.isOpen() || xcb_connection_has_error(m_x.connection()))
             return std::nullopt;
-        const auto focus = owned(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+        const auto focus =
+            owned(xcb_get_input_focus_reply(m_x.connection(), xcb_get_input_focus(m_x.connection()), nullptr));
         if (!focus || focus->focus == XCB_NONE || focus->focus == XCB_INPUT_FOCUS_POINTER_ROOT ||
             focus->focus == m_root)
             return std::nullopt;
@@ -83,36 +75,16 @@ public:
 
     bool isOwnWindow(xcb_window_t window)
     {
-        const std::vector<std::uint32_t> pid = words(window, m_pid, XCB_ATOM_CARDINAL);
+        const std::vector<std::uint32_t> pid = m_x.words(window, m_pid, XCB_ATOM_CARDINAL);
         return pid.size() == 1 && pid.front() == static_cast<std::uint32_t>(getpid());
     }
 
 private:
-    xcb_atom_t atom(const char* name)
-    {
-        const auto length = static_cast<std::uint16_t>(std::strlen(name));
-        const auto reply =
-            owned(xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, length, name), nullptr));
-        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-    }
-
-    // A property of 32-bit items; empty when it is missing or of another type or format.
-    std::vector<std::uint32_t> words(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
-    {
-        const auto reply = owned(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 1024), nullptr));
-        std::vector<std::uint32_t> values;
-        if (reply && reply->format == 32 && reply->type == type) {
-            const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-            values.assign(first, first + xcb_get_property_value_length(reply.get()) / 4);
-        }
-        return values;
-    }
-
     bool hasProperty(xcb_window_t window, xcb_atom_t name)
     {
         const auto reply = owned(xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 0), nullptr));
+            m_x.connection(), xcb_get_property(m_x.connection(), 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+            nullptr));
         return reply && reply->type != XCB_NONE;
     }
 
@@ -120,7 +92,8 @@ private:
     std::optional<xcb_window_t> topLevelOf(xcb_window_t window)
     {
         for (int depth = 0; depth < MostAncestors; ++depth) {
-            const auto tree = owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+            const auto tree =
+                owned(xcb_query_tree_reply(m_x.connection(), xcb_query_tree(m_x.connection(), window), nullptr));
             if (!tree || tree->parent == XCB_NONE)
                 return std::nullopt;
             if (tree->parent == m_root)
@@ -139,7 +112,7 @@ private:
             if (hasProperty(windows[i], m_wmState))
                 return windows[i];
             const auto tree =
-                owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, windows[i]), nullptr));
+                owned(xcb_query_tree_reply(m_x.connection(), xcb_query_tree(m_x.connection(), windows[i]), nullptr));
             if (tree) {
                 const xcb_window_t* children = xcb_query_tree_children(tree.get());
                 windows.insert(windows.end(), children, children + xcb_query_tree_children_length(tree.get()));
@@ -151,10 +124,10 @@ private:
     // _NET_ACTIVE_WINDOW, when the window manager says it keeps it up to date and it names a window.
     std::optional<xcb_window_t> announcedActiveWindow()
     {
-        const std::vector<std::uint32_t> supported = words(m_root, m_supported, XCB_ATOM_ATOM);
+        const std::vector<std::uint32_t> supported = m_x.words(m_root, m_supported, XCB_ATOM_ATOM);
         if (std::find(supported.begin(), supported.end(), m_activeWindow) == supported.end())
             return std::nullopt;
-        const std::vector<std::uint32_t> active = words(m_root, m_activeWindow, XCB_ATOM_WINDOW);
+        const std::vector<std::uint32_t> active = m_x.words(m_root, m_activeWindow, XCB_ATOM_WINDOW);
         if (active.size() != 1 || active.front() == XCB_NONE)
             return std::nullopt;
         return active.front();
@@ -164,12 +137,11 @@ private:
     bool windowManagerRuns()
     {
         const auto owner = owned(xcb_get_selection_owner_reply(
-            m_connection, xcb_get_selection_owner(m_connection, m_windowManagerSelection), nullptr));
+            m_x.connection(), xcb_get_selection_owner(m_x.connection(), m_windowManagerSelection), nullptr));
         return owner && owner->owner != XCB_NONE;
     }
 
-    xcb_connection_t* m_connection = nullptr;
-    bool m_opened = false;
+    X11::XcbDisplay m_x;
     xcb_window_t m_root = XCB_NONE;
     xcb_atom_t m_activeWindow = XCB_ATOM_NONE;
     xcb_atom_t m_supported = XCB_ATOM_NONE;

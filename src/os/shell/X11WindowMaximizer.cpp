@@ -1,13 +1,13 @@
 #include "os/shell/X11WindowMaximizer.h"
 
 #include "os/shell/GraphicalSession.h"
+#include "os/x11/XcbDisplay.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -62,28 +62,17 @@ bool isSameOrDescendant(pid_t process, pid_t ancestor)
 class X11Display
 {
 public:
-    X11Display()
-    {
-        int screenNumber = 0;
-        m_connection = xcb_connect(nullptr, &screenNumber);
-        if (xcb_connection_has_error(m_connection))
-            return;
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-        for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-            xcb_screen_next(&screens);
-        m_screen = screens.data;
-    }
-    ~X11Display() { xcb_disconnect(m_connection); }
+    X11Display() = default;
     X11Display(const X11Display&) = delete;
     X11Display& operator=(const X11Display&) = delete;
 
-    bool isOpen() const { return m_screen != nullptr; }
+    bool isOpen() const { return m_x.isOpen(); }
 
     // The top-level window of the process or one of its children that is on the screen, if any.
     std::optional<xcb_window_t> shownWindowOf(pid_t process)
     {
         for (xcb_window_t window : topLevelWindows()) {
-            const std::vector<std::uint32_t> pid = property(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
+            const std::vector<std::uint32_t> pid = m_x.words(window, m_x.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
             if (!pid.empty() && isSameOrDescendant(static_cast<pid_t>(pid.front()), process) && isShown(window))
                 return window;
         }
@@ -94,13 +83,13 @@ public:
     {
         if (!windowManagerRuns()) {
             const std::optional<std::pair<std::uint32_t, std::uint32_t>> size = sizeOf(window);
-            return size && size->first == m_screen->width_in_pixels && size->second == m_screen->height_in_pixels;
+            return size && size->first == m_x.screen().width_in_pixels && size->second == m_x.screen().height_in_pixels;
         }
-        const std::vector<std::uint32_t> states = property(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM);
+        const std::vector<std::uint32_t> states = m_x.words(window, m_x.atom("_NET_WM_STATE"), XCB_ATOM_ATOM);
         auto has = [&states](xcb_atom_t state) {
             return std::find(states.begin(), states.end(), state) != states.end();
         };
-        return has(atom("_NET_WM_STATE_MAXIMIZED_VERT")) && has(atom("_NET_WM_STATE_MAXIMIZED_HORZ"));
+        return has(m_x.atom("_NET_WM_STATE_MAXIMIZED_VERT")) && has(m_x.atom("_NET_WM_STATE_MAXIMIZED_HORZ"));
     }
 
     void maximize(xcb_window_t window)
@@ -109,41 +98,19 @@ public:
             requestMaximizedState(window);
         else
             coverScreen(window);
-        xcb_flush(m_connection);
+        xcb_flush(m_x.connection());
     }
 
 private:
-    xcb_atom_t atom(const char* name)
-    {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            m_connection, xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(reply);
-        return atom;
-    }
-
-    std::vector<std::uint32_t> property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
-    {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 1024), nullptr);
-        std::vector<std::uint32_t> values;
-        if (reply && reply->format == 32) {
-            const auto* first = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-            values.assign(first, first + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return values;
-    }
-
     // The windows a window manager manages, or the children of the root window when none runs.
     std::vector<xcb_window_t> topLevelWindows()
     {
-        const std::vector<std::uint32_t> managed = property(m_screen->root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
+        const std::vector<std::uint32_t> managed =
+            m_x.words(m_x.screen().root, m_x.atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW);
         if (windowManagerRuns())
             return {managed.begin(), managed.end()};
         xcb_query_tree_reply_t* tree =
-            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, m_screen->root), nullptr);
+            xcb_query_tree_reply(m_x.connection(), xcb_query_tree(m_x.connection(), m_x.screen().root), nullptr);
         std::vector<xcb_window_t> children;
         if (tree) {
             const xcb_window_t* first = xcb_query_tree_children(tree);
@@ -156,7 +123,7 @@ private:
     std::optional<std::pair<std::uint32_t, std::uint32_t>> sizeOf(xcb_window_t window)
     {
         xcb_get_geometry_reply_t* geometry =
-            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+            xcb_get_geometry_reply(m_x.connection(), xcb_get_geometry(m_x.connection(), window), nullptr);
         std::optional<std::pair<std::uint32_t, std::uint32_t>> size;
         if (geometry)
             size = std::make_pair(std::uint32_t{geometry->width}, std::uint32_t{geometry->height});
@@ -166,8 +133,8 @@ private:
 
     bool isShown(xcb_window_t window)
     {
-        xcb_get_window_attributes_reply_t* attributes =
-            xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            m_x.connection(), xcb_get_window_attributes(m_x.connection(), window), nullptr);
         const bool shown =
             attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE && !attributes->override_redirect;
         std::free(attributes);
@@ -177,11 +144,11 @@ private:
     // A running EWMH window manager names a check window that names itself.
     bool windowManagerRuns()
     {
-        const xcb_atom_t check = atom("_NET_SUPPORTING_WM_CHECK");
-        const std::vector<std::uint32_t> named = property(m_screen->root, check, XCB_ATOM_WINDOW);
+        const xcb_atom_t check = m_x.atom("_NET_SUPPORTING_WM_CHECK");
+        const std::vector<std::uint32_t> named = m_x.words(m_x.screen().root, check, XCB_ATOM_WINDOW);
         if (named.empty())
             return false;
-        const std::vector<std::uint32_t> self = property(named.front(), check, XCB_ATOM_WINDOW);
+        const std::vector<std::uint32_t> self = m_x.words(named.front(), check, XCB_ATOM_WINDOW);
         return !self.empty() && self.front() == named.front();
     }
 
@@ -191,26 +158,25 @@ private:
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
         event.window = window;
-        event.type = atom("_NET_WM_STATE");
+        event.type = m_x.atom("_NET_WM_STATE");
         event.data.data32[0] = StateAdd;
-        event.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
-        event.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+        event.data.data32[1] = m_x.atom("_NET_WM_STATE_MAXIMIZED_VERT");
+        event.data.data32[2] = m_x.atom("_NET_WM_STATE_MAXIMIZED_HORZ");
         event.data.data32[3] = SourceApplication;
-        xcb_send_event(m_connection, 0, m_screen->root,
+        xcb_send_event(m_x.connection(), 0, m_x.screen().root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
     }
 
     void coverScreen(xcb_window_t window)
     {
-        const std::uint32_t geometry[] = {0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels};
+        const std::uint32_t geometry[] = {0, 0, m_x.screen().width_in_pixels, m_x.screen().height_in_pixels};
         xcb_configure_window(
-            m_connection, window,
+            m_x.connection(), window,
             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, geometry);
     }
 
-    xcb_connection_t* m_connection = nullptr;
-    xcb_screen_t* m_screen = nullptr;
+    X11::XcbDisplay m_x;
 };
 
 void watchFor(const std::stop_token& stop, pid_t process)
