@@ -3,17 +3,46 @@
 #include "os/Backends.h"
 #include "os/keys/KeyStroke.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace Keys {
+
+// What the program lends a key sender that must ask the session before it may type (the desktop portal asks the
+// user's consent in a dialog of its own).
+struct Preparation
+{
+    // Runs the program's event loop for a moment while the key sender waits for the session's answer; throws to
+    // give up waiting (the launch was stopped), and the exception passes through prepare() unchanged.
+    std::function<void()> whileWaiting;
+    // A permission the session granted in an earlier run and the program kept; empty when there is none.
+    std::string savedPermission;
+    // Keeps the permission the session granted now, for the next run; called only when it changed.
+    std::function<void(const std::string&)> keepPermission;
+};
 
 // A platform's way of synthesizing key presses into the window that has the keyboard focus.
 class KeySender
 {
 public:
     virtual ~KeySender() = default;
+
+    // Gets ready to type, before the browser is opened: asks the session for what typing needs (the user's
+    // consent), waiting with the event loop running. Throws KeySendError, saying why, when the session refuses.
+    // A key sender that needs nothing does nothing.
+    virtual void prepare(const Preparation& preparation) { (void)preparation; }
+
+    // The first character of the strokes that this session's keyboard cannot type, which would be dropped without
+    // a word; nothing when all can be typed. Asked before anything is typed.
+    virtual std::optional<char32_t> firstUntypable(const std::vector<KeyStroke>& strokes)
+    {
+        (void)strokes;
+        return std::nullopt;
+    }
 
     // Queues the key presses for the focused window and returns without waiting for them to be
     // processed. No modifier stays held afterwards. Throws KeySendError when the keys cannot be sent.
