@@ -528,6 +528,94 @@ private slots:
                  "The browser window lost the focus; the launch was stopped after step 2.");
     }
 
+    // Where the session hides other programs' windows, the first key waits for the program's own to lose the focus.
+    void waitsForItsOwnWindowsToLoseTheFocusWhereTheSessionCannotTell_data()
+    {
+        QTest::addColumn<bool>("browserTakesTheFocus");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("the browser takes it") << true << "ab"
+                                              << "";
+        QTest::newRow("the program keeps it") << false << ""
+                                              << "The browser window did not come to the front, so nothing was typed.";
+    }
+
+    void waitsForItsOwnWindowsToLoseTheFocusWhereTheSessionCannotTell()
+    {
+        QFETCH(bool, browserTakesTheFocus);
+        setFocusGraceForTesting(std::chrono::milliseconds(1000));
+        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
+        add(1, 1, Text, "Null", "a");
+        add(2, 1, Text, "Null", "b");
+        QWidget window;
+        window.show();
+        window.activateWindow();
+        QTRY_VERIFY(QApplication::activeWindow());
+        if (browserTakesTheFocus)
+            QTimer::singleShot(100, &window, &QWidget::hide);
+        replay(1);
+        QTEST(typed(), "typed");
+        QFETCH(QString, message);
+        QCOMPARE(m->dialogs.messages.size(), qsizetype(message.isEmpty() ? 0 : 1));
+        if (!message.isEmpty())
+            QCOMPARE(m->dialogs.messages[0].prompt, message);
+    }
+
+    // A desktop that asks the user's consent asks it before the page opens; a text it could not type whole is
+    // refused before that, and a permission it hands over is kept, enciphered, for the next launch.
+    void asksTheDesktopBeforeThePageOpens_data()
+    {
+        QTest::addColumn<QString>("untypable");
+        QTest::addColumn<bool>("consents");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("consent") << "" << true << "";
+        QTest::newRow("a character the layout lacks")
+            << "@" << true
+            << "Step 2 types the character \"@\", which the keyboard layout of this desktop cannot type. Nothing was "
+               "typed.";
+        QTest::newRow("consent refused") << "" << false << "The user refused.";
+    }
+
+    void asksTheDesktopBeforeThePageOpens()
+    {
+        QFETCH(QString, untypable);
+        QFETCH(bool, consents);
+        const std::u32string lacking = untypable.toStdU32String();
+        m->keys.untypable = lacking;
+        std::vector<std::string> saved;
+        std::vector<std::size_t> pagesOpened; // when each preparation began
+        m->keys.onPrepare = [&](const Keys::Preparation& preparation) {
+            pagesOpened.push_back(m->shell.lookedUp.size());
+            saved.push_back(preparation.savedPermission);
+            if (!consents)
+                throw Keys::KeySendError("The user refused.");
+            preparation.keepPermission("token-" + std::to_string(saved.size()));
+        };
+        add(1, 1, Enter);
+        add(2, 1, Text, "Null", "u@");
+        QString error;
+        for (int launch = 0; launch < 2; ++launch) {
+            if (const std::optional<AppError> raised = caughtError([&] { replay(1); }))
+                error = raised->description();
+        }
+        QFETCH(QString, message);
+        if (!untypable.isEmpty()) {
+            QCOMPARE(m->dialogs.messages.size(), qsizetype{2});
+            QCOMPARE(m->dialogs.messages[0].prompt, message);
+            QVERIFY(saved.empty());
+        } else if (!consents) {
+            QCOMPARE(error, message);
+            QCOMPARE(pagesOpened, (std::vector<std::size_t>{0, 0}));
+        } else {
+            QCOMPARE(pagesOpened, (std::vector<std::size_t>{0, 1}));
+            QCOMPARE(saved, (std::vector<std::string>{"", "token-1"}));
+            const QStringList stored = m->folder.column("SELECT PermissionToken FROM DesktopPermission");
+            QCOMPARE(stored, QStringList{gobjEncrypt->Encrypt2("token-2")});
+        }
+        QCOMPARE(typed(), consents && untypable.isEmpty() ? "{ENTER}u@{ENTER}u@" : QString());
+        QCOMPARE(m->shell.lookedUp.empty(), !consents || !untypable.isEmpty());
+    }
+
     // Where the session can tell which window has the focus, the first key waits for another window than the one
     // focused at the start and the program's own to take it, and the keys go on only while that window keeps it.
     void locksTheBrowsersWindowAtTheFirstKey_data()

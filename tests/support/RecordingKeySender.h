@@ -3,6 +3,7 @@
 #include "os/keys/KeySender.h"
 
 #include <functional>
+#include <string>
 
 namespace Keys {
 
@@ -22,6 +23,21 @@ public:
             afterSend();
     }
 
+    void prepare(const Preparation& preparation) override
+    {
+        if (onPrepare)
+            onPrepare(preparation);
+    }
+
+    std::optional<char32_t> firstUntypable(const std::vector<KeyStroke>& strokes) override
+    {
+        for (const KeyStroke& stroke : strokes) {
+            if (stroke.key == Key::Character && untypable.find(stroke.character) != std::u32string::npos)
+                return stroke.character;
+        }
+        return std::nullopt;
+    }
+
     // Every stroke of every call, in order.
     std::vector<KeyStroke> strokes() const
     {
@@ -35,6 +51,10 @@ public:
     std::vector<std::vector<KeyStroke>> calls;
     // Called after each call of send has been recorded, when set.
     std::function<void()> afterSend;
+    // Stands in for what the desktop does when the program prepares to type, when set.
+    std::function<void(const Preparation&)> onPrepare;
+    // The characters the keyboard layout lacks.
+    std::u32string untypable;
 };
 
 } // namespace Keys

@@ -55,6 +55,9 @@ QList<QStringList> upgradeSteps()
         // 1: number columns refuse words in every file; the instructions' index, should a file lack it.
         numberColumnTriggers() << QStringLiteral(
             "CREATE INDEX IF NOT EXISTS WebsiteInstructionsByWebsite ON WebsiteInstructions (WebsiteID)"),
+        // 2: permissions the desktop granted, kept so that the user is asked once (DesktopPermissionStatements.h).
+        {QStringLiteral("CREATE TABLE IF NOT EXISTS DesktopPermission (PermissionName TEXT PRIMARY KEY NOT NULL, "
+                        "PermissionToken TEXT)")},
     };
 }
 

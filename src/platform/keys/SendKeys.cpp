@@ -57,6 +57,28 @@ void sendKeys(const QString& keyString)
     releaseKeysWhenIdle();
 }
 
+QString firstUntypableCharacter(const QString& text)
+{
+    std::vector<Keys::KeyStroke> strokes;
+    for (const char32_t character : toUtf32(text))
+        strokes.push_back({Keys::Key::Character, character, Keys::NoModifier});
+    try {
+        const std::optional<char32_t> untypable = Keys::keySender().firstUntypable(strokes);
+        return untypable ? QString::fromUcs4(&*untypable, 1) : QString();
+    } catch (const Keys::KeySendError& error) {
+        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
+    }
+}
+
+void prepareKeys(const Keys::Preparation& preparation)
+{
+    try {
+        Keys::keySender().prepare(preparation);
+    } catch (const Keys::KeySendError& error) {
+        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
+    }
+}
+
 QString literalKeyString(QChar character)
 {
     const std::u32string keys = Keys::literalKeyString(character.unicode());

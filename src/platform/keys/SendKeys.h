@@ -1,5 +1,7 @@
 #pragma once
 
+#include "os/keys/KeySender.h"
+
 #include <QString>
 
 // The program's keystroke facility: key strings (see KeyString.h) typed into the focused window.
@@ -10,3 +12,13 @@ void sendKeys(const QString& keyString);
 
 // The key string that types the character as itself: the syntax's reserved characters come braced.
 QString literalKeyString(QChar character);
+
+// The first character of the text that this desktop's keyboard cannot type (some sessions drop such a character
+// without a word); empty when it can type them all. Raises AppError as sendKeys does when no keys can be
+// sent on this desktop.
+QString firstUntypableCharacter(const QString& text);
+
+// Gets the keystroke facility ready to type, before a launch opens the browser: some desktops ask the user's
+// consent first (Keys::Preparation). Raises AppError, saying why, when the desktop refuses or no keys can be sent;
+// an exception thrown by preparation.whileWaiting passes unchanged.
+void prepareKeys(const Keys::Preparation& preparation);

@@ -25,12 +25,25 @@ FocusLock::FocusLock() : m_canTell(Focus::windowFocus().canTell())
 
 void FocusLock::beforeKey(const std::function<bool()>& stopped)
 {
-    if (!m_canTell)
+    if (!m_canTell) {
+        // Where other programs' windows cannot be seen, the browser has come to the front once the program's own
+        // windows have lost the keyboard focus.
+        if (!m_browserInFront)
+            waitFor(stopped, [] { return !programWindowIsActive(); });
+        m_browserInFront = true;
         return;
-    if (!m_locked)
-        m_locked = waitForTheBrowser(stopped);
-    else if (Focus::windowFocus().focusedWindow() != m_locked)
+    }
+    if (!m_locked) {
+        waitFor(stopped, [this] {
+            Focus::WindowFocus& focus = Focus::windowFocus();
+            const std::optional<Focus::WindowId> window = focus.focusedWindow();
+            if (isTheBrowser(focus, window))
+                m_locked = window;
+            return m_locked.has_value();
+        });
+    } else if (Focus::windowFocus().focusedWindow() != m_locked) {
         throw LaunchStopped(LaunchStopped::Reason::FocusLost);
+    }
 }
 
 // Qt's word is asked too: it hears that its window lost the focus a moment after the display changed it, and a
@@ -40,7 +53,7 @@ bool FocusLock::isTheBrowser(Focus::WindowFocus& focus, std::optional<Focus::Win
     return window && window != m_noted && !focus.isOwnWindow(*window) && !programWindowIsActive();
 }
 
-Focus::WindowId FocusLock::waitForTheBrowser(const std::function<bool()>& stopped)
+void FocusLock::waitFor(const std::function<bool()>& stopped, const std::function<bool()>& inFront)
 {
     const QDeadlineTimer deadline(graceForTesting.count() > 0 ? graceForTesting : Grace);
     bool due = true;
@@ -53,9 +66,8 @@ Focus::WindowId FocusLock::waitForTheBrowser(const std::function<bool()>& stoppe
             throw LaunchStopped(LaunchStopped::Reason::Asked);
         if (due) {
             due = false;
-            Focus::WindowFocus& focus = Focus::windowFocus();
-            if (const std::optional<Focus::WindowId> window = focus.focusedWindow(); isTheBrowser(focus, window))
-                return *window;
+            if (inFront())
+                return;
             if (deadline.hasExpired())
                 throw LaunchStopped(LaunchStopped::Reason::NotInFront);
         }

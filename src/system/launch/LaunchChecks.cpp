@@ -1,14 +1,33 @@
 #include "system/launch/LaunchChecks.h"
 
+#include "domain/crypto/dsEncrypt.h"
 #include "domain/steps/StepLimits.h"
 #include "platform/db/Recordset.h"
+#include "platform/keys/SendKeys.h"
+#include "system/app/basModule1.h"
 
 namespace {
 
 const QString NothingTyped = QStringLiteral(" Nothing was typed.");
 
-QString stepProblem(int step, const QString& eventType, const QString& count)
+// Some desktops type only the characters of the user's keyboard layout and drop the others without a word: a
+// password missing one would be sent wrong.
+QString textProblem(int step, const Field& enciphered)
 {
+    if (enciphered.text().isEmpty() || !gobjEncrypt)
+        return {};
+    const QString untypable = firstUntypableCharacter(gobjEncrypt->Encrypt2(enciphered.text()));
+    if (untypable.isEmpty())
+        return {};
+    return QStringLiteral("Step %1 types the character \"%2\", which the keyboard layout of this desktop cannot type.")
+        .arg(step)
+        .arg(untypable);
+}
+
+QString stepProblem(int step, Recordset& instructions)
+{
+    const QString eventType = instructions.fields(QStringLiteral("EventType")).text();
+    const QString count = instructions.fields(QStringLiteral("NumberOfTimes")).text();
     const StepType* type = findStepType(eventType);
     if (!type)
         return QStringLiteral("Step %1 is of the event type \"%2\", which a launch does not know.")
@@ -16,6 +35,8 @@ QString stepProblem(int step, const QString& eventType, const QString& count)
             .arg(eventType);
     if (const std::optional<QString> broken = brokenCountRule(*type, count))
         return QStringLiteral("Step %1 has the number %2, but %3.").arg(step).arg(count.trimmed(), *broken);
+    if (type->action == StepAction::TypeText)
+        return textProblem(step, instructions.fields(QStringLiteral("TextToTypeIn")));
     return {};
 }
 
@@ -30,8 +51,7 @@ QString launchProblem(const QString& link, Recordset& instructions, int storedSt
     if (instructions.recordCount() > 0)
         instructions.moveFirst();
     for (; !instructions.eof() && problem.isEmpty(); instructions.moveNext())
-        problem = stepProblem(++step, instructions.fields(QStringLiteral("EventType")).text(),
-                              instructions.fields(QStringLiteral("NumberOfTimes")).text());
+        problem = stepProblem(++step, instructions);
     if (problem.isEmpty() && storedSteps > MaxStepsPerWebsite)
         problem = QStringLiteral("This website has %1 steps, but a launch replays at most %2.")
                       .arg(storedSteps)

@@ -9,6 +9,7 @@
 #include "system/app/basModule1.h"
 #include "system/launch/LaunchChecks.h"
 #include "system/launch/LaunchControl.h"
+#include "system/launch/LaunchKeysPreparation.h"
 #include "system/launch/OpenWebPage.h"
 #include "system/launch/PlayInstruction.h"
 
@@ -81,13 +82,14 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
     // Keys typed without the page would go to whatever window has the focus, the user's name and password too.
     if (const QString problem = launchProblem(link, steps.instructions, steps.stored); !problem.isEmpty())
         return refuse(problem);
-    if (!OpenWebPage(link, owner))
-        return;
 
     // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
     const QPointer<QTimer> timer(&tmrWait);
     int done = 0;
     try {
+        prepareLaunchKeys(launch);
+        if (!OpenWebPage(link, owner))
+            return;
         for (Recordset& instructions = steps.instructions; !instructions.eof() && timer && !launch.stopped();
              instructions.moveNext()) {
             PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),

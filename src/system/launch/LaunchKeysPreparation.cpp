@@ -1,0 +1,57 @@
+#include "system/launch/LaunchKeysPreparation.h"
+
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/DesktopPermissionStatements.h"
+#include "domain/error/AppError.h"
+#include "platform/db/Recordset.h"
+#include "platform/keys/SendKeys.h"
+#include "system/app/UnitOfWork.h"
+#include "system/app/basModule1.h"
+#include "system/launch/LaunchControl.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// How long the event loop runs each time the key sender waits for the desktop's answer.
+constexpr int WaitSliceMilliseconds = 50;
+
+std::string savedPermission()
+{
+    if (!gobjEncrypt)
+        return {};
+    UnitOfWork work;
+    Recordset& kept = work.read(DesktopPermissionQuery(RemoteDesktopPermission));
+    if (kept.eof() || kept.fields(0).text().isEmpty())
+        return {};
+    return gobjEncrypt->Encrypt2(kept.fields(0).text()).toStdString();
+}
+
+// A permission that cannot be kept costs the user one more consent dialog in the next run, nothing else: the
+// launch goes on.
+void keepPermission(const std::string& token)
+{
+    if (!gobjEncrypt)
+        return;
+    try {
+        UnitOfWork work;
+        work.execute(
+            KeepDesktopPermissionStatement(RemoteDesktopPermission, QString::fromStdString(token), *gobjEncrypt));
+    } catch (const AppError&) {
+    }
+}
+
+} // namespace
+
+void prepareLaunchKeys(const LaunchInProgress& launch)
+{
+    Keys::Preparation preparation;
+    preparation.whileWaiting = [&launch] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, WaitSliceMilliseconds);
+        if (launch.stopped())
+            throw LaunchStopped(LaunchStopped::Reason::Asked);
+    };
+    preparation.savedPermission = savedPermission();
+    preparation.keepPermission = keepPermission;
+    prepareKeys(preparation);
+}
