@@ -1,5 +1,6 @@
 #include "os/shell/DetachedProcess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -53,7 +54,7 @@ void report(int fd, Report::Kind kind, int value)
 
 // The program's own process: a clean signal state and no inherited files. Its standard streams go to
 // /dev/null: the program would otherwise hold this program's terminal or pipes for as long as it runs.
-[[noreturn]] void execProgram(const char* path, char* const argv[], int reportFd)
+[[noreturn]] void execProgram(const char* path, char* const argv[], char* const envp[], int reportFd)
 {
     sigset_t none;
     sigemptyset(&none);
@@ -73,13 +74,13 @@ void report(int fd, Report::Kind kind, int value)
     }
     close_range(3, static_cast<unsigned>(reportFd) - 1, 0);
     close_range(static_cast<unsigned>(reportFd) + 1, ~0U, 0);
-    execv(path, argv);
+    execve(path, argv, envp);
     report(reportFd, Report::Failed, errno);
     _exit(127);
 }
 
 // The intermediate child: leaves this program's session and hands the program to init.
-[[noreturn]] void startInNewSession(const char* path, char* const argv[], int reportFd)
+[[noreturn]] void startInNewSession(const char* path, char* const argv[], char* const envp[], int reportFd)
 {
     setsid();
     const pid_t program = fork();
@@ -88,7 +89,7 @@ void report(int fd, Report::Kind kind, int value)
         _exit(1);
     }
     if (program == 0)
-        execProgram(path, argv, reportFd);
+        execProgram(path, argv, envp, reportFd);
     report(reportFd, Report::Started, program);
     _exit(0);
 }
@@ -110,9 +111,36 @@ std::optional<pid_t> readReports(int fd)
     return started;
 }
 
+// This program's environment with the variables set: built before forking, like the path.
+std::vector<std::string> environmentWith(const std::vector<std::string>& variables)
+{
+    const auto nameOf = [](const std::string& variable) { return variable.substr(0, variable.find('=') + 1); };
+    std::vector<std::string> environment;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        const std::string inherited = *entry;
+        const bool replaced = std::any_of(variables.begin(), variables.end(), [&](const std::string& variable) {
+            return nameOf(variable) == nameOf(inherited);
+        });
+        if (!replaced)
+            environment.push_back(inherited);
+    }
+    environment.insert(environment.end(), variables.begin(), variables.end());
+    return environment;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
 } // namespace
 
-std::optional<pid_t> startDetached(const std::vector<std::string>& commandLine)
+std::optional<pid_t> startDetached(const std::vector<std::string>& commandLine,
+                                   const std::vector<std::string>& variables)
 {
     if (commandLine.empty())
         return std::nullopt;
@@ -120,10 +148,9 @@ std::optional<pid_t> startDetached(const std::vector<std::string>& commandLine)
     if (path.empty())
         return std::nullopt;
     std::vector<std::string> arguments = commandLine;
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    const std::vector<char*> argv = pointersTo(arguments);
+    std::vector<std::string> environment = environmentWith(variables);
+    const std::vector<char*> envp = pointersTo(environment);
 
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
@@ -131,7 +158,7 @@ std::optional<pid_t> startDetached(const std::vector<std::string>& commandLine)
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
-        startInNewSession(path.c_str(), argv.data(), pipeEnds[1]);
+        startInNewSession(path.c_str(), argv.data(), envp.data(), pipeEnds[1]);
     }
     close(pipeEnds[1]);
     std::optional<pid_t> started;

@@ -216,6 +216,9 @@ void watchFor(const std::stop_token& stop, pid_t process)
 
 std::string X11WindowMaximizer::unavailableReason()
 {
+    // XWayland's display sees only X11 programs' windows, and Wayland lets no program size another's.
+    if (waylandDisplayUnavailableReason().empty())
+        return "this is a Wayland session, where one program cannot size another's window";
     return x11DisplayUnavailableReason();
 }
 

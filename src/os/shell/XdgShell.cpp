@@ -1,5 +1,6 @@
 #include "os/shell/XdgShell.h"
 
+#include "os/shell/ActivationToken.h"
 #include "os/shell/DesktopExec.h"
 #include "os/shell/DesktopFile.h"
 #include "os/shell/DetachedProcess.h"
@@ -47,7 +48,8 @@ std::optional<std::string> XdgShell::findExecutable(const std::string& documentP
 
 bool XdgShell::startMaximized(const std::string& program, const std::string& argument, std::uintptr_t)
 {
-    const std::optional<pid_t> started = startDetached(commandLineFor(program, argument));
+    const std::optional<pid_t> started =
+        startDetached(commandLineFor(program, argument), activationVariables("quillock"));
     if (!started)
         return false;
     if (!m_maximizer)
