@@ -16,15 +16,15 @@ BrowserHome::BrowserHome() : m_chromium(QStandardPaths::findExecutable(QStringLi
     qunsetenv("XDG_CURRENT_DESKTOP");
 }
 
-bool BrowserHome::useChromium(const QString& profile)
+bool BrowserHome::useChromium(const QString& profile, const QString& options)
 {
     // As root chromium runs only without its sandbox.
     return !m_chromium.isEmpty() &&
            useBrowser(QStringLiteral("\"%1\" --no-sandbox --no-first-run --no-default-browser-check "
                                      "--disable-background-networking --disable-component-update --disable-sync "
                                      "--disable-gpu --disable-dev-shm-usage --disable-breakpad --password-store=basic "
-                                     "\"--user-data-dir=%2\" %U")
-                          .arg(m_chromium, m_home.filePath(profile)));
+                                     "\"--user-data-dir=%2\" %3 %U")
+                          .arg(m_chromium, m_home.filePath(profile), options));
 }
 
 bool BrowserHome::useBrowser(const QString& exec)

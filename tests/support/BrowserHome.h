@@ -15,8 +15,9 @@ public:
     // The chromium program; empty when it is not installed.
     const QString& chromium() const { return m_chromium; }
     // Makes chromium the application for text/html, with its profile in a new folder of the home named
-    // profile. False when chromium is missing or the entry cannot be written.
-    bool useChromium(const QString& profile);
+    // profile, and the options given (a command line's text) before the link. False when chromium is missing or
+    // the entry cannot be written.
+    bool useChromium(const QString& profile, const QString& options = {});
     // Makes the desktop entry's command line (its Exec value) the application for text/html. False when the
     // entry cannot be written.
     bool useBrowser(const QString& exec);
