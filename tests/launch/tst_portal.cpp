@@ -71,11 +71,13 @@ private:
     // Answers the desktop's next dialog, as a user would.
     void answerDialog(QProcess& answerer, bool allow)
     {
-        QStringList arguments{QStringLiteral(QUILLOCK_APPROVE_SCRIPT)};
-        if (!allow)
-            arguments << QStringLiteral("--refuse");
-        answerer.setProcessChannelMode(QProcess::ForwardedChannels);
-        answerer.start(QStringLiteral("/usr/bin/python3"), arguments);
+        runDialogScript(answerer, allow ? QStringList() : QStringList{QStringLiteral("--refuse")});
+    }
+    static void runDialogScript(QProcess& script, const QStringList& options)
+    {
+        script.setProcessChannelMode(QProcess::ForwardedChannels);
+        script.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral(QUILLOCK_APPROVE_SCRIPT)} + options);
     }
 
     // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
@@ -190,16 +192,21 @@ private slots:
 
     void abandonedWaitPassesThrough()
     {
+        // Stopped while the dialog is shown: the dialog is closed.
         Keys::PortalKeySender sender;
-        // Stopped while the dialog is shown.
+        QProcess watcher;
+        runDialogScript(watcher, {QStringLiteral("--shown")});
         Keys::Preparation impatient = preparation();
-        impatient.whileWaiting = [waits = 0]() mutable {
+        impatient.whileWaiting = [&watcher] {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            if (++waits == 100)
+            if (watcher.state() == QProcess::NotRunning)
                 throw std::logic_error("stopped");
         };
         QVERIFY_THROWS_EXCEPTION(std::logic_error, sender.prepare(impatient));
-        // The abandoned request's dialog is closed: the next one is answered and typing goes on.
+        QVERIFY(answered(watcher));
+        runDialogScript(watcher, {QStringLiteral("--gone"), QStringLiteral("--timeout"), QStringLiteral("5")});
+        QVERIFY2(answered(watcher), "the dialog stayed open");
+        // The next request is answered as usual.
         QProcess answerer;
         answerDialog(answerer, true);
         sender.prepare(preparation());

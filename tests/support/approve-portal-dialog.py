@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Answers the desktop portal's remote-desktop dialog through the accessibility bus, as a user would: switches on
 "Allow remote interaction" and presses Share, or with --refuse presses Cancel. Waits for the dialog up to
---timeout seconds; exits 0 once it has answered, 1 when no dialog came."""
+--timeout seconds; exits 0 once it has answered, 1 when no dialog came. With --shown it only waits for the dialog;
+with --gone it waits until no dialog is open (1 when one stays)."""
 
 import argparse
 import sys
@@ -44,10 +45,19 @@ def act(accessible):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--refuse", action="store_true")
+    parser.add_argument("--shown", action="store_true")
+    parser.add_argument("--gone", action="store_true")
     parser.add_argument("--timeout", type=float, default=30)
     arguments = parser.parse_args()
 
     deadline = time.monotonic() + arguments.timeout
+    if arguments.gone:
+        while dialog():
+            if time.monotonic() > deadline:
+                print("the remote-desktop dialog stayed open", file=sys.stderr)
+                return 1
+            time.sleep(0.1)
+        return 0
     window = None
     while not window and time.monotonic() < deadline:
         window = dialog()
@@ -56,6 +66,8 @@ def main():
     if not window:
         print("no remote-desktop dialog appeared", file=sys.stderr)
         return 1
+    if arguments.shown:
+        return 0
     if arguments.refuse:
         act(find(window, "push button", "Cancel"))
         return 0
