@@ -8,6 +8,8 @@ packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libx11-dev libxtst-dev libxcb1-dev libcups2-dev
+    # Wayland: the program's own compositor connection and keymaps; sd-bus for the desktop portal.
+    libwayland-dev libxkbcommon-dev libsystemd-dev
     # OpenSSL's libcrypto derives the password check file's key (libssl3 is its run-time part).
     libssl-dev libssl3
     fonts-dejavu-core
@@ -20,6 +22,11 @@ if [[ "${1:-}" == "--test" ]]; then
     # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
     # compare typing speeds with in the benchmark.
     packages+=(openbox chromium xdotool)
+    # The desktop portal's key sender on a headless GNOME desktop: mutter, the portal and its GNOME backend, a
+    # private session bus, Qt on Wayland, and the accessibility bus through which the test answers the portal's
+    # dialog (with Python's AT-SPI bindings).
+    packages+=(mutter xdg-desktop-portal xdg-desktop-portal-gnome dbus-daemon qt6-wayland)
+    packages+=(at-spi2-core python3-gi gir1.2-atspi-2.0)
     # The printing tests read the printed pages back with pdftotext.
     packages+=(poppler-utils)
     # A private CUPS scheduler with a PDF queue as the default printer, for printing on a real queue.

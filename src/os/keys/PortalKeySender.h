@@ -1,0 +1,55 @@
+#pragma once
+
+#include "os/keys/KeySender.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+namespace Wayland {
+class WaylandConnection;
+}
+
+namespace Keys {
+
+class PortalRemoteDesktop;
+class WaylandKeyboardLayout;
+
+// Types keys through the desktop portal's remote desktop (GNOME, KDE): each key by its keysym, which the desktop
+// finds in the keyboard layout in use, pressing Shift or AltGr itself where the layout needs them. The desktop asks
+// the user's consent once, in a dialog of its own, and the session is kept for the whole run. A keysym that the
+// layout lacks is dropped by the desktop without a word: firstUntypable() tells of it beforehand.
+class PortalKeySender : public KeySender
+{
+public:
+    // Empty in a Wayland session whose desktop portal offers a keyboard through its remote desktop, else why not.
+    static std::string unavailableReason();
+
+    // Connects to the session bus. Throws KeySendError when it cannot.
+    PortalKeySender();
+    // Closes the portal's session.
+    ~PortalKeySender() override;
+    PortalKeySender(const PortalKeySender&) = delete;
+    PortalKeySender& operator=(const PortalKeySender&) = delete;
+
+    // Starts the portal's session, once: the desktop asks the user; does nothing while a session runs.
+    void prepare(const Preparation& preparation) override;
+    // Judged on the keymap that the compositor gives this program's own Wayland keyboard; nothing when that
+    // cannot be read (a headless desktop shows a keyboard only once a session is prepared).
+    std::optional<char32_t> firstUntypable(const std::vector<KeyStroke>& strokes) override;
+    // Without a session, starts one first without running the event loop: the desktop's dialog, a program of the
+    // desktop's own, is answered meanwhile, but this program's windows wait.
+    void send(const std::vector<KeyStroke>& strokes) override;
+
+private:
+    void awaitKeyboard(const Preparation& preparation);
+    // The keysyms of the compositor's keyboard layout; null while it shows no keyboard.
+    const std::unordered_set<std::uint32_t>* keysyms();
+
+    std::unique_ptr<PortalRemoteDesktop> m_desktop;
+    std::unique_ptr<Wayland::WaylandConnection> m_wayland;
+    std::unique_ptr<WaylandKeyboardLayout> m_layout;
+};
+
+} // namespace Keys

@@ -1,0 +1,270 @@
+// On a headless GNOME desktop of the test's own (mutter and the desktop portal): the portal's key sender typing into
+// a real Qt window on Wayland once the desktop's dialog is answered through the accessibility bus, refusing to type
+// when the dialog is refused, and telling beforehand of characters that the keyboard layout lacks.
+
+#include "domain/crypto/dsEncrypt.h"
+#include "os/keys/PortalKeySender.h"
+#include "support/MutterSession.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTest>
+#include <future>
+#include <systemd/sd-bus.h>
+
+using Keys::KeyStroke;
+
+namespace {
+
+// A line edit that writes down the keys it receives: the text they type (\r for Enter, \t for Tab) and +{TAB}
+// for Shift+Tab.
+struct RecordingLineEdit : QLineEdit
+{
+    QString transcript;
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        transcript += event->key() == Qt::Key_Backtab ? QStringLiteral("+{TAB}") : event->text();
+        QLineEdit::keyPressEvent(event);
+    }
+    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to record, not a move of the focus
+};
+
+std::vector<KeyStroke> strokesOf(const QString& text)
+{
+    std::vector<KeyStroke> strokes;
+    for (const char32_t c : text.toUcs4())
+        strokes.push_back({Keys::Key::Character, c, Keys::NoModifier});
+    return strokes;
+}
+
+// The portal's remote-desktop interface version: from 2 on, it can keep the user's consent.
+std::uint32_t remoteDesktopVersion()
+{
+    sd_bus* bus = nullptr;
+    std::uint32_t version = 0;
+    if (sd_bus_open_user(&bus) >= 0)
+        sd_bus_get_property_trivial(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                                    "org.freedesktop.portal.RemoteDesktop", "version", nullptr, 'u', &version);
+    sd_bus_flush_close_unref(bus);
+    return version;
+}
+
+} // namespace
+
+class TestPortal : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestPortal(QString missing) : m_missing(std::move(missing)) {}
+
+private:
+    QString m_missing;
+    std::unique_ptr<Keys::PortalKeySender> m_sender; // prepared once, for the tests that type
+    RecordingLineEdit m_window;
+    QStringList m_kept; // the permissions handed to keepPermission
+
+    // Answers the desktop's next dialog, as a user would.
+    void answerDialog(QProcess& answerer, bool allow)
+    {
+        runDialogScript(answerer, allow ? QStringList() : QStringList{QStringLiteral("--refuse")});
+    }
+    static void runDialogScript(QProcess& script, const QStringList& options)
+    {
+        script.setProcessChannelMode(QProcess::ForwardedChannels);
+        script.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral(QUILLOCK_APPROVE_SCRIPT)} + options);
+    }
+
+    // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
+    // dialog left unanswered fails the test instead of holding it.
+    // Whether the dialog was answered: the answerer ended well (perhaps while the event loop ran).
+    static bool answered(QProcess& answerer)
+    {
+        return (answerer.state() == QProcess::NotRunning || answerer.waitForFinished(30000)) &&
+               answerer.exitStatus() == QProcess::NormalExit && answerer.exitCode() == 0;
+    }
+
+    Keys::Preparation preparation(const QString& saved = {})
+    {
+        auto waited = std::make_shared<QElapsedTimer>();
+        waited->start();
+        return {[waited] {
+                    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                    if (waited->hasExpired(40000))
+                        throw std::runtime_error("the desktop gave no answer");
+                },
+                saved.toStdString(),
+                [this](const std::string& permission) { m_kept << QString::fromStdString(permission); }};
+    }
+
+    // Sends from a thread of its own, as another program would, while the window takes its keys.
+    void send(Keys::PortalKeySender& sender, const std::vector<KeyStroke>& strokes)
+    {
+        std::future<void> sent = std::async(std::launch::async, [&] { sender.send(strokes); });
+        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        sent.get(); // raises what the sending raised
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!m_missing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("the headless desktop is not installed: ") + m_missing));
+        m_window.show();
+        QTRY_VERIFY(m_window.isActiveWindow());
+        QCOMPARE(Keys::PortalKeySender::unavailableReason(), std::string());
+        m_sender = std::make_unique<Keys::PortalKeySender>();
+        QProcess answerer;
+        answerDialog(answerer, true);
+        m_sender->prepare(preparation());
+        QVERIFY(answered(answerer));
+        QVERIFY(m_kept.isEmpty() || remoteDesktopVersion() >= 2);
+    }
+
+    void init()
+    {
+        m_window.clear();
+        m_window.transcript.clear();
+        m_kept.clear();
+    }
+
+    void typesEveryCharacterTheLayoutHolds()
+    {
+        Keys::PortalKeySender& sender = *m_sender;
+
+        QString printable;
+        const QString alphabet = dsEncrypt().alphabet();
+        for (const QChar c : alphabet) {
+            if (c.isPrint() && !sender.firstUntypable(strokesOf(c)))
+                printable += c;
+        }
+        QVERIFY2(printable.size() >= 95, "the us layout holds all of printable ASCII");
+        std::vector<KeyStroke> strokes = strokesOf(printable);
+        strokes.push_back({Keys::Key::Tab, 0, Keys::NoModifier});
+        strokes.push_back({Keys::Key::Tab, 0, Keys::Shift});
+        strokes.push_back({Keys::Key::Enter, 0, Keys::NoModifier});
+        send(sender, strokes);
+        const QString expected = printable + QStringLiteral("\t+{TAB}\r");
+        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript.size(), expected.size(), 10000);
+        for (qsizetype i = 0; i < expected.size(); ++i)
+            QVERIFY2(m_window.transcript[i] == expected[i], qPrintable(QStringLiteral("character %1").arg(i)));
+        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
+
+        // Typing again needs no new consent: no dialog is answered.
+        m_window.transcript.clear();
+        send(sender, strokesOf(QStringLiteral("Aa")));
+        QTRY_COMPARE(m_window.transcript, QStringLiteral("Aa"));
+    }
+
+    void refusedDialogTypesNothing_data()
+    {
+        QTest::addColumn<bool>("prepared");
+        QTest::newRow("prepared") << true;
+        QTest::newRow("sent without preparing") << false;
+    }
+
+    void refusedDialogTypesNothing()
+    {
+        QFETCH(bool, prepared);
+        Keys::PortalKeySender sender;
+        QProcess answerer;
+        answerDialog(answerer, false);
+        try {
+            if (prepared)
+                sender.prepare(preparation());
+            else
+                send(sender, strokesOf(QStringLiteral("secret")));
+            QFAIL("a refused dialog was not reported");
+        } catch (const Keys::KeySendError& error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("refused")), error.what());
+        }
+        QVERIFY(answered(answerer));
+        QTest::qWait(300);
+        QCOMPARE(m_window.transcript, QString());
+        QVERIFY(m_kept.isEmpty());
+    }
+
+    void abandonedWaitPassesThrough()
+    {
+        // Stopped while the dialog is shown: the dialog is closed.
+        Keys::PortalKeySender sender;
+        QProcess watcher;
+        runDialogScript(watcher, {QStringLiteral("--shown")});
+        Keys::Preparation impatient = preparation();
+        impatient.whileWaiting = [&watcher] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (watcher.state() == QProcess::NotRunning)
+                throw std::logic_error("stopped");
+        };
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, sender.prepare(impatient));
+        QVERIFY(answered(watcher));
+        runDialogScript(watcher, {QStringLiteral("--gone"), QStringLiteral("--timeout"), QStringLiteral("5")});
+        QVERIFY2(answered(watcher), "the dialog stayed open");
+        // The next request is answered as usual.
+        QProcess answerer;
+        answerDialog(answerer, true);
+        sender.prepare(preparation());
+        QVERIFY(answered(answerer));
+    }
+
+    void reportsCharactersTheLayoutLacks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("untypable");
+        QTest::newRow("ASCII") << QStringLiteral("Hello, World! ~`|") << QString();
+        QTest::newRow("an accented letter") << QStringLiteral("caf\u00e9") << QStringLiteral("\u00e9");
+        QTest::newRow("the first of several") << QStringLiteral("a\u4e2d\u00e9") << QStringLiteral("\u4e2d");
+    }
+
+    void reportsCharactersTheLayoutLacks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, untypable);
+        const std::optional<char32_t> first = m_sender->firstUntypable(strokesOf(text));
+        QCOMPARE(first ? QString::fromUcs4(&*first, 1) : QString(), untypable);
+    }
+
+    // The portal keeps the consent from interface version 2 on; an older one hands no permission over.
+    void keepsThePermissionWhereThePortalOffersIt()
+    {
+        const bool persists = remoteDesktopVersion() >= 2;
+        {
+            Keys::PortalKeySender sender;
+            QProcess answerer;
+            answerDialog(answerer, true);
+            sender.prepare(preparation());
+            QVERIFY(answered(answerer));
+        }
+        QCOMPARE(m_kept.size(), persists ? 1 : 0);
+        if (!persists)
+            return;
+        Keys::PortalKeySender sender;
+        sender.prepare(preparation(m_kept.first())); // no dialog: nothing answers one
+        send(sender, strokesOf(QStringLiteral("ok")));
+        QTRY_COMPARE(m_window.transcript, QStringLiteral("ok"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    const QString missing = MutterSession::missingPrograms();
+    std::unique_ptr<MutterSession> session; // outlives the application, which is connected to its compositor
+    if (missing.isEmpty()) {
+        session = std::make_unique<MutterSession>();
+        if (!session->isRunning())
+            qFatal("the headless desktop did not start: %s", qPrintable(session->error()));
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    TestPortal test(missing);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_portal.moc"

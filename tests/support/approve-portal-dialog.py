@@ -1,0 +1,84 @@
+#!/usr/bin/python3
+"""Answers the desktop portal's remote-desktop dialog through the accessibility bus, as a user would: switches on
+"Allow remote interaction" and presses Share, or with --refuse presses Cancel. Waits for the dialog up to
+--timeout seconds; exits 0 once it has answered, 1 when no dialog came. With --shown it only waits for the dialog;
+with --gone it waits until no dialog is open (1 when one stays)."""
+
+import argparse
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+
+def find(accessible, role, name):
+    """The first accessible below (or at) this one with the role and whose name contains the text."""
+    try:
+        if accessible.get_role_name() == role and name in (accessible.get_name() or ""):
+            return accessible
+        for index in range(accessible.get_child_count()):
+            found = find(accessible.get_child_at_index(index), role, name)
+            if found:
+                return found
+    except gi.repository.GLib.Error:
+        pass  # a window that went away meanwhile
+    return None
+
+
+def dialog():
+    """The portal's remote-desktop dialog, when it is open."""
+    desktop = Atspi.get_desktop(0)
+    for index in range(desktop.get_child_count()):
+        application = desktop.get_child_at_index(index)
+        if application and application.get_name() == "xdg-desktop-portal-gnome":
+            return find(application, "frame", "Remote desktop")
+    return None
+
+
+def act(accessible):
+    accessible.get_action_iface().do_action(0)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--refuse", action="store_true")
+    parser.add_argument("--shown", action="store_true")
+    parser.add_argument("--gone", action="store_true")
+    parser.add_argument("--timeout", type=float, default=30)
+    arguments = parser.parse_args()
+
+    deadline = time.monotonic() + arguments.timeout
+    if arguments.gone:
+        while dialog():
+            if time.monotonic() > deadline:
+                print("the remote-desktop dialog stayed open", file=sys.stderr)
+                return 1
+            time.sleep(0.1)
+        return 0
+    window = None
+    while not window and time.monotonic() < deadline:
+        window = dialog()
+        if not window:
+            time.sleep(0.1)
+    if not window:
+        print("no remote-desktop dialog appeared", file=sys.stderr)
+        return 1
+    if arguments.shown:
+        return 0
+    if arguments.refuse:
+        act(find(window, "push button", "Cancel"))
+        return 0
+    allow = find(window, "check box", "Allow remote interaction")
+    if not allow.get_state_set().contains(Atspi.StateType.CHECKED):
+        act(allow)
+    while not allow.get_state_set().contains(Atspi.StateType.CHECKED) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    act(find(window, "push button", "Share"))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
