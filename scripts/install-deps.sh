@@ -8,6 +8,9 @@ packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libx11-dev libxtst-dev libxcb1-dev libcups2-dev
+    # Typing on Wayland: the client library, xkbcommon for the keymaps, the protocol descriptions, and Qt's
+    # Wayland platform that the program runs on there.
+    libwayland-dev libxkbcommon-dev wayland-protocols qt6-wayland
     # OpenSSL's libcrypto derives the password check file's key (libssl3 is its run-time part).
     libssl-dev libssl3
     fonts-dejavu-core
@@ -20,6 +23,8 @@ if [[ "${1:-}" == "--test" ]]; then
     # The launch tests: a window manager, Debian's browser for the end-to-end login, and xdotool to
     # compare typing speeds with in the benchmark.
     packages+=(openbox chromium xdotool)
+    # A headless Wayland compositor for the Wayland typing test, and wtype to compare typing speeds with.
+    packages+=(sway wtype)
     # The printing tests read the printed pages back with pdftotext.
     packages+=(poppler-utils)
     # A private CUPS scheduler with a PDF queue as the default printer, for printing on a real queue.

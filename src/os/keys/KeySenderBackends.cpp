@@ -1,5 +1,8 @@
 #include "os/keys/KeySender.h"
 
+#ifdef QUILLOCK_HAVE_WAYLAND
+#include "os/keys/WaylandKeySender.h"
+#endif
 #ifdef QUILLOCK_HAVE_XTEST
 #include "os/keys/X11KeySender.h"
 #endif
@@ -23,6 +26,9 @@ Os::Backends<KeySender> keySenderBackends()
 {
     // A build without any (no XTest found, say) has an empty list: typing then says that it cannot.
     return {
+#ifdef QUILLOCK_HAVE_WAYLAND
+        Os::backend<KeySender, WaylandKeySender>("Wayland (virtual keyboard)"),
+#endif
 #ifdef QUILLOCK_HAVE_XTEST
         Os::backend<KeySender, X11KeySender>("X11 (XTest)"),
 #endif
