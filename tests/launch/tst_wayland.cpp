@@ -55,6 +55,7 @@ class TestWayland : public QObject
     QWidget m_window;
     QLineEdit* m_first = new QLineEdit(&m_window);
     QLineEdit* m_second = new QLineEdit(&m_window);
+    QLineEdit* m_third = new QLineEdit(&m_window); // so that Tab and Shift+Tab from the second go different ways
     std::unique_ptr<Keys::WaylandKeySender> m_sender;
 
     // Sends from a thread of its own, as another program would: the window goes on taking its events meanwhile.
@@ -78,6 +79,7 @@ private slots:
         auto* layout = new QVBoxLayout(&m_window);
         layout->addWidget(m_first);
         layout->addWidget(m_second);
+        layout->addWidget(m_third);
         m_window.show();
         // The compositor gives the window the keyboard focus itself, once there is a keyboard.
         QVERIFY(QTest::qWaitForWindowExposed(&m_window));
@@ -97,7 +99,7 @@ private slots:
         QTest::addColumn<QStringList>("keyStrings");
         QTest::addColumn<QString>("first"); // the text each line edit ends with
         QTest::addColumn<QString>("second");
-        QTest::addColumn<bool>("focusOnSecond");
+        QTest::addColumn<int>("focused"); // which line edit has the focus at the end, from 0
         QTest::addColumn<int>("returns");
 
         QString alphabet;
@@ -108,18 +110,18 @@ private slots:
         }
         std::reverse(alphabet.begin(), alphabet.end());
         QTest::newRow("the cipher's alphabet, a key string per character, as a replay types a text")
-            << eachCharacterLiterally(alphabet) << alphabet << "" << false << 0;
+            << eachCharacterLiterally(alphabet) << alphabet << "" << 0 << 0;
         QTest::newRow("the cipher's alphabet in one send: more characters than a keymap holds")
-            << QStringList(eachCharacterLiterally(alphabet).join("")) << alphabet << "" << false << 0;
+            << QStringList(eachCharacterLiterally(alphabet).join("")) << alphabet << "" << 0 << 0;
         QTest::newRow("letters outside ASCII, and capitals with Shift")
             << QStringList{QString::fromUtf8("éßø€中"), "+a", QString::fromUtf8("+é"), "b"}
-            << QString::fromUtf8("éßø€中AÉb") << "" << false << 0;
+            << QString::fromUtf8("éßø€中AÉb") << "" << 0 << 0;
         QTest::newRow("Tab moves to the next line edit") << QStringList{"a{TAB}b"} << "a"
-                                                         << "b" << true << 0;
+                                                         << "b" << 1 << 0;
         QTest::newRow("Shift+Tab moves back") << QStringList{"a", "{TAB}", "b", "+{TAB}"} << "a"
-                                              << "b" << false << 0;
+                                              << "b" << 0 << 0;
         QTest::newRow("Enter") << QStringList{"ok~"} << "ok"
-                               << "" << false << 1;
+                               << "" << 0 << 1;
     }
 
     void typesIntoTheFocusedLineEdit()
@@ -127,21 +129,48 @@ private slots:
         QFETCH(QStringList, keyStrings);
         QFETCH(QString, first);
         QFETCH(QString, second);
-        QFETCH(bool, focusOnSecond);
+        QFETCH(int, focused);
         QFETCH(int, returns);
         QSignalSpy returnPressed(m_first, &QLineEdit::returnPressed);
 
         send(keyStrings);
+        const QList<QLineEdit*> lineEdits{m_first, m_second, m_third};
         const auto arrived = [&] {
-            return m_first->text() == first && m_second->text() == second && m_second->hasFocus() == focusOnSecond &&
+            return m_first->text() == first && m_second->text() == second && lineEdits[focused]->hasFocus() &&
                    returnPressed.size() == returns;
         };
         for (QDeadlineTimer deadline(5000); !arrived() && !deadline.hasExpired();)
             QTest::qWait(10);
         QVERIFY2(m_first->text() == first, qPrintable(firstDifference(first, m_first->text())));
         QVERIFY2(m_second->text() == second, qPrintable(firstDifference(second, m_second->text())));
-        QCOMPARE(m_second->hasFocus(), focusOnSecond);
+        QCOMPARE(lineEdits.indexOf(m_window.focusWidget()), focused);
         QCOMPARE(returnPressed.size(), returns);
+    }
+
+    // A compositor that goes away while the keyboard is kept: the next keys fail with a sentence, and later ones say
+    // that the compositor cannot be reached.
+    void saysWhenTheCompositorIsGone()
+    {
+        const QByteArray session = qgetenv("WAYLAND_DISPLAY");
+        const auto restore = qScopeGuard([&] { qputenv("WAYLAND_DISPLAY", session); });
+        auto other = std::make_unique<SwayServer>();
+        QVERIFY(other->isRunning());
+        qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(other->socket()));
+        const std::vector<Keys::KeyStroke> key{{Keys::Key::Character, U'a', Keys::NoModifier}};
+        Keys::WaylandKeySender sender;
+        sender.send(key);
+        other.reset();
+        const auto failure = [&] {
+            try {
+                sender.send(key);
+            } catch (const Keys::KeySendError& error) {
+                return QString::fromUtf8(error.what());
+            }
+            return QString();
+        };
+        QCOMPARE(failure(), "Keystrokes cannot be sent: the connection to the Wayland compositor broke while typing.");
+        QCOMPARE(failure(), "Keystrokes cannot be sent: the Wayland display \"" + qgetenv("WAYLAND_DISPLAY") +
+                                "\" cannot be reached.");
     }
 
     // In a Wayland session the program types with the virtual keyboard, not with XTest, whose keys would reach
