@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -36,14 +37,10 @@ constexpr std::uint32_t KeymapFormatXkbV1 = WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1;
     throw KeySendError("Keystrokes cannot be sent: " + why + ".");
 }
 
-std::string hex(char32_t character)
+std::string codePoint(char32_t character)
 {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (int shift = 16; shift >= 0; shift -= 4) {
-        if (shift < 16 || (character >> 16) != 0)
-            text += digits[(character >> shift) & 0xf];
-    }
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(character));
     return text;
 }
 
@@ -101,7 +98,7 @@ private:
     void roundTrip();
     [[noreturn]] void broken();
 
-    Wayland::WaylandConnection m_connection;
+    std::unique_ptr<Wayland::WaylandConnection> m_connection;
     wl_seat* m_seat = nullptr;
     zwp_virtual_keyboard_manager_v1* m_manager = nullptr;
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
@@ -132,7 +129,7 @@ void WaylandKeySender::send(const std::vector<KeyStroke>& strokes)
 {
     for (const KeyStroke& stroke : strokes) {
         if (stroke.key == Key::Character && !WaylandKeymap::canType(stroke.character))
-            fail("the character U+" + hex(stroke.character) + " has no key symbol");
+            fail("the character " + codePoint(stroke.character) + " has no key symbol");
     }
     try {
         if (!m_keyboard)
@@ -168,16 +165,17 @@ void WaylandKeySender::Keyboard::connect(const WaylandKeymap& first)
 {
     if (const std::string unreachable = Desktop::waylandDisplayUnavailableReason(); !unreachable.empty())
         fail(unreachable);
-    if (!m_connection.isOpen())
+    m_connection = std::make_unique<Wayland::WaylandConnection>();
+    if (!m_connection->isOpen())
         fail("the Wayland compositor does not answer");
-    m_seat = static_cast<wl_seat*>(m_connection.bind(wl_seat_interface, 1));
+    m_seat = static_cast<wl_seat*>(m_connection->bind(wl_seat_interface, 1));
     m_manager =
-        static_cast<zwp_virtual_keyboard_manager_v1*>(m_connection.bind(zwp_virtual_keyboard_manager_v1_interface, 1));
+        static_cast<zwp_virtual_keyboard_manager_v1*>(m_connection->bind(zwp_virtual_keyboard_manager_v1_interface, 1));
     if (!m_seat || !m_manager)
         fail("the compositor does not offer the virtual keyboard protocol or a seat");
     m_keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(m_manager, m_seat);
     upload(first);
-    if (!m_connection.roundTrip())
+    if (!m_connection->roundTrip())
         fail("the Wayland compositor refused a virtual keyboard");
     std::this_thread::sleep_for(KeyboardSettleTime);
 }
@@ -190,8 +188,8 @@ void WaylandKeySender::Keyboard::destroy()
         zwp_virtual_keyboard_manager_v1_destroy(m_manager);
     if (m_seat)
         wl_seat_destroy(m_seat);
-    if (m_connection.isOpen())
-        wl_display_flush(m_connection.display());
+    if (m_connection && m_connection->isOpen())
+        wl_display_flush(m_connection->display());
 }
 
 void WaylandKeySender::Keyboard::type(const std::vector<KeyStroke>& strokes)
@@ -260,10 +258,10 @@ void WaylandKeySender::Keyboard::setModifiers(std::uint32_t mask)
 // Hands everything queued to the compositor, waiting while its socket is full.
 void WaylandKeySender::Keyboard::flush()
 {
-    while (wl_display_flush(m_connection.display()) < 0) {
+    while (wl_display_flush(m_connection->display()) < 0) {
         if (errno != EAGAIN)
             broken();
-        pollfd socket{wl_display_get_fd(m_connection.display()), POLLOUT, 0};
+        pollfd socket{wl_display_get_fd(m_connection->display()), POLLOUT, 0};
         if (poll(&socket, 1, FlushTimeoutMs) <= 0 || (socket.revents & (POLLERR | POLLHUP)))
             broken();
     }
@@ -271,7 +269,7 @@ void WaylandKeySender::Keyboard::flush()
 
 void WaylandKeySender::Keyboard::roundTrip()
 {
-    if (!m_connection.roundTrip())
+    if (!m_connection->roundTrip())
         broken();
 }
 
