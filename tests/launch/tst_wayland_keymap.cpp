@@ -87,6 +87,15 @@ private slots:
         }
     }
 
+    // A control character has the keysym of a key (Delete, BackSpace, Escape), which a character key must not get.
+    void typesNoControlCharacter()
+    {
+        for (char32_t c : {U'\0', U'\b', U'\x1b', U'\x7f', U'\x85'})
+            QVERIFY2(!WaylandKeymap::canType(c), qPrintable(QString::number(static_cast<uint>(c), 16)));
+        QVERIFY(WaylandKeymap::canType(U' '));
+        QVERIFY(WaylandKeymap::canType(U'\x1d11e'));
+    }
+
     // Each named key on its own key, out of the characters' way, that XWayland's keycodes still reach.
     void namedKeysKeepTheirOwnKeys()
     {

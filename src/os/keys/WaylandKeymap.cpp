@@ -112,7 +112,9 @@ xkb_compatibility "quillock" {
 
 bool WaylandKeymap::canType(char32_t character)
 {
-    return xkb_utf32_to_keysym(character) != XKB_KEY_NoSymbol;
+    // Control characters have keysyms of keys (U+007F is Delete), which no character key may carry.
+    const bool control = character < 0x20 || (character >= 0x7f && character <= 0x9f);
+    return !control && xkb_utf32_to_keysym(character) != XKB_KEY_NoSymbol;
 }
 
 std::uint32_t WaylandKeymap::keyOf(Key key)

@@ -30,7 +30,7 @@ public:
     static constexpr std::uint32_t ControlKey = 29; // left Control
     static constexpr std::uint32_t AltKey = 56;     // left Alt
 
-    // Whether the character has a keysym, that is whether any keymap can type it.
+    // Whether the character is printable and has a keysym, that is whether any keymap can type it.
     static bool canType(char32_t character);
     // The evdev code of a named key (not Key::Character).
     static std::uint32_t keyOf(Key key);
