@@ -145,6 +145,7 @@ private slots:
         QVERIFY2(m_second->text() == second, qPrintable(firstDifference(second, m_second->text())));
         QCOMPARE(lineEdits.indexOf(m_window.focusWidget()), focused);
         QCOMPARE(returnPressed.size(), returns);
+        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier); // none left held
     }
 
     // A compositor that goes away while the keyboard is kept: the next keys fail with a sentence, and later ones say
