@@ -11,7 +11,8 @@ namespace Keys {
 // compositors (sway, Hyprland, labwc, ...) offer; GNOME and KDE do not. The keyboard carries keymaps the sender
 // writes for the characters at hand (WaylandKeymap), so every character is typed whatever the user's layout, and
 // it sets the modifiers itself: the compositor does not derive them from the keys. The keyboard is made at the
-// first send and kept until typing has paused (releaseIdleKeys), as a launch sends its steps one by one.
+// first send and kept until typing has paused (releaseIdleKeys), as a launch sends its steps one by one: ending it
+// loses the keys that a window has not taken yet (Chromium: the last few dozen of a fast text).
 class WaylandKeySender : public KeySender
 {
 public:
