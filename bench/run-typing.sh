@@ -14,4 +14,4 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -s "$ready_file" ]] || { echo "Xvfb did not start (install the xvfb package)" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$ready_file")" QT_QPA_PLATFORM=xcb "$root/build/bin/bench_typing"
+WAYLAND_DISPLAY= DISPLAY=":$(head -n1 "$ready_file")" QT_QPA_PLATFORM=xcb "$root/build/bin/bench_typing"

@@ -8,8 +8,9 @@ packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
     libx11-dev libxtst-dev libxcb1-dev libcups2-dev
-    # Wayland: the program's own compositor connection and keymaps; sd-bus for the desktop portal.
-    libwayland-dev libxkbcommon-dev libsystemd-dev
+    # Typing on Wayland: the client library, xkbcommon for the keymaps, the protocol descriptions, sd-bus for the
+    # desktop portal, and Qt's Wayland platform that the program runs on there.
+    libwayland-dev libxkbcommon-dev wayland-protocols libsystemd-dev qt6-wayland
     # OpenSSL's libcrypto derives the password check file's key (libssl3 is its run-time part).
     libssl-dev libssl3
     fonts-dejavu-core
@@ -27,6 +28,8 @@ if [[ "${1:-}" == "--test" ]]; then
     # dialog (with Python's AT-SPI bindings).
     packages+=(mutter xdg-desktop-portal xdg-desktop-portal-gnome dbus-daemon qt6-wayland)
     packages+=(at-spi2-core python3-gi gir1.2-atspi-2.0)
+    # A headless Wayland compositor for the Wayland typing test, and wtype to compare typing speeds with.
+    packages+=(sway wtype)
     # The printing tests read the printed pages back with pdftotext.
     packages+=(poppler-utils)
     # A private CUPS scheduler with a PDF queue as the default printer, for printing on a real queue.

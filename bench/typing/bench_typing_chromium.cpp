@@ -166,6 +166,7 @@ int main(int argc, char* argv[])
     }
     qputenv("DISPLAY", QByteArray::fromStdString(display.display()));
     qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("WAYLAND_DISPLAY"); // the session is this display alone, even when run on a Wayland desktop
     QApplication app(argc, argv);
     Openbox windowManager;
     BrowserHome home;

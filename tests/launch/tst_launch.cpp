@@ -731,11 +731,16 @@ private slots:
         display.isEmpty() ? qunsetenv("DISPLAY") : qputenv("DISPLAY", display);
         qunsetenv("WAYLAND_DISPLAY");
 
+#ifdef QUILLOCK_HAVE_WAYLAND
+        const QString waylandKeys = QStringLiteral("Wayland (virtual keyboard): WAYLAND_DISPLAY is not set; ");
+#else
+        const QString waylandKeys;
+#endif
         const std::optional<AppError> typing = caughtError([] { sendKeys(QStringLiteral("secret")); });
         QVERIFY(typing);
         QCOMPARE(typing->number(), 70);
         QCOMPARE(typing->description(),
-                 "Quillock cannot send keystrokes in this session: X11 (XTest): " + x11Reason + '.');
+                 "Quillock cannot send keystrokes in this session: " + waylandKeys + "X11 (XTest): " + x11Reason + '.');
         const std::optional<AppError> opening = caughtError([] { DesktopShell::findExecutable("test.htm"); });
         QVERIFY(opening);
         QCOMPARE(opening->number(), ErrorNumber::CannotCreateObject);

@@ -266,6 +266,7 @@ int main(int argc, char* argv[])
         qFatal("Xvfb did not start: is the xvfb package installed?");
     qputenv("DISPLAY", QByteArray::fromStdString(display.display()));
     qputenv("QT_QPA_PLATFORM", "xcb");
+    qunsetenv("WAYLAND_DISPLAY"); // the session is this display alone, even when run on a Wayland desktop
     qputenv(ShowWindow, "1");
     QApplication app(argc, argv);
     TestX11 test;

@@ -18,6 +18,7 @@
         }                                                                                                              \
         qputenv("DISPLAY", QByteArray::fromStdString(display.display()));                                              \
         qputenv("QT_QPA_PLATFORM", "xcb");                                                                             \
+        qunsetenv("WAYLAND_DISPLAY"); /* the session is this display alone, even when run on a Wayland desktop */      \
         QApplication app(argc, argv);                                                                                  \
         TestObject test;                                                                                               \
         return QTest::qExec(&test, argc, argv);                                                                        \

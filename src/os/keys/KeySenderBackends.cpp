@@ -1,5 +1,8 @@
 #include "os/keys/KeySender.h"
 
+#ifdef QUILLOCK_HAVE_WAYLAND
+#include "os/keys/WaylandKeySender.h"
+#endif
 #ifdef QUILLOCK_HAVE_PORTAL
 #include "os/keys/PortalKeySender.h"
 #endif
@@ -26,6 +29,9 @@ Os::Backends<KeySender> keySenderBackends()
 {
     // A build without any (no XTest found, say) has an empty list: typing then says that it cannot.
     return {
+#ifdef QUILLOCK_HAVE_WAYLAND
+        Os::backend<KeySender, WaylandKeySender>("Wayland (virtual keyboard)"),
+#endif
 #ifdef QUILLOCK_HAVE_PORTAL
         Os::backend<KeySender, PortalKeySender>("desktop portal (RemoteDesktop)"),
 #endif

@@ -1,6 +1,7 @@
 #include "os/keys/X11KeySender.h"
 
 #include "os/keys/X11SpareKeycodes.h"
+#include "os/shell/GraphicalSession.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -176,6 +177,8 @@ std::string X11KeySender::unavailableReason()
     int xkbEventBase = 0;
     std::string reason = missingExtensionReason(display, xkbEventBase);
     XCloseDisplay(display);
+    if (reason.empty() && Desktop::waylandDisplayUnavailableReason().empty())
+        return "this is a Wayland session, where XTest reaches only the windows of X11 programs";
     return reason;
 }
 

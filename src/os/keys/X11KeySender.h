@@ -17,7 +17,8 @@ namespace Keys {
 class X11KeySender : public KeySender
 {
 public:
-    // Empty when the display that DISPLAY names can be opened and has the XTest and XKB extensions, else why not.
+    // Empty when the display that DISPLAY names can be opened and has the XTest and XKB extensions, else why not;
+    // not in a Wayland session, where the display is XWayland's and its keys reach X11 programs only.
     static std::string unavailableReason();
 
     // Opens its own connection to the display that DISPLAY names. Throws KeySendError without one, or

@@ -1,0 +1,200 @@
+// The program's main act on a Wayland desktop (headless sway): the real Quillock, on Qt's wayland platform, launches
+// a website from its launcher into Debian's chromium running natively on Wayland, whose sign-in page receives exactly
+// the user name and the password; and a launch whose browser never comes to the front types nothing into the
+// program's own windows.
+
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/DataFileSchema.h"
+#include "domain/data/StatementText.h"
+#include "os/keys/KeySender.h"
+#include "os/keys/KeyString.h"
+#include "platform/db/DataFileCreator.h"
+#include "support/BrowserHome.h"
+#include "support/PageServer.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SeedData.h"
+#include "support/SwayTestMain.h"
+#include "support/TempDataFolder.h"
+#include "system/launch/FocusLock.h"
+#include "ui/main/frmWebsite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <optional>
+
+namespace {
+
+const QString UserName = QStringLiteral("quillock.user@example.test");
+// Quotes, every character the key-string syntax reserves, and characters typed with Shift on most layouts.
+const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w<>?|:_@#$&*!");
+
+const QByteArray SignInPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
+<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
+<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
+<script>document.getElementById("username").focus();</script>)";
+
+// Event type keys of a new data file.
+enum EventTypeKey
+{
+    Text = 1,
+    Enter = 2,
+    Tab = 3,
+    Wait = 4
+};
+
+// The steps of the website with key 1: a wait for the page, the user name, Tab, the password, Enter.
+QStringList signInSteps()
+{
+    dsEncrypt cipher;
+    const auto step = [&cipher](int id, EventTypeKey type, const QString& count, const QString& text) {
+        return QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, EventTypeID, "
+                              "NumberOfTimes, TextToTypeIn) VALUES (%1, 1, %2, %3, %4)")
+            .arg(id)
+            .arg(type)
+            .arg(count, text.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(text)));
+    };
+    return {step(1, Wait, "3", {}), step(2, Text, "Null", UserName), step(3, Tab, "1", {}),
+            step(4, Text, "Null", Password), step(5, Enter, "Null", {})};
+}
+
+// The windows sway shows, from its tree: each with its process and whether it has the keyboard focus.
+struct SwayWindow
+{
+    qint64 pid;
+    QString appId;
+    bool focused;
+};
+
+void collectWindows(const QJsonObject& node, QList<SwayWindow>& windows)
+{
+    if (node.contains(QStringLiteral("pid")))
+        windows.append({node[QStringLiteral("pid")].toInteger(), node[QStringLiteral("app_id")].toString(),
+                        node[QStringLiteral("focused")].toBool()});
+    for (const char* children : {"nodes", "floating_nodes"})
+        for (const QJsonValue child : node[QLatin1String(children)].toArray())
+            collectWindows(child.toObject(), windows);
+}
+
+QList<SwayWindow> swayWindows(const std::string& ipcSocket)
+{
+    QProcess swaymsg;
+    swaymsg.start(QStringLiteral("swaymsg"),
+                  {QStringLiteral("-s"), QString::fromStdString(ipcSocket), QStringLiteral("-r"), QStringLiteral("-t"),
+                   QStringLiteral("get_tree")});
+    QList<SwayWindow> windows;
+    if (swaymsg.waitForFinished(10000))
+        collectWindows(QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).object(), windows);
+    return windows;
+}
+
+std::optional<SwayWindow> focusedWindow(const std::string& ipcSocket)
+{
+    for (const SwayWindow& window : swayWindows(ipcSocket))
+        if (window.focused)
+            return window;
+    return std::nullopt;
+}
+
+} // namespace
+
+class TestWaylandLogin : public QObject
+{
+    Q_OBJECT
+
+    std::optional<BrowserHome> m_home;
+    std::string m_ipcSocket;
+
+private slots:
+    void initTestCase()
+    {
+        QUILLOCK_SKIP_WITHOUT_SWAY();
+        QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
+        m_ipcSocket = qEnvironmentVariable("SWAYSOCK").toStdString();
+        QVERIFY2(!m_ipcSocket.empty(), "the compositor's control socket is not known");
+    }
+
+    void signsInThroughANativeWaylandBrowser()
+    {
+        QVERIFY(m_home->useChromium(QStringLiteral("profile"), QStringLiteral("--ozone-platform=wayland")));
+        PageServer server(SignInPage);
+        QVERIFY(server.isListening());
+        QTemporaryDir folder;
+        const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
+        createDatabaseFile(dataFile, newDataFileStatements() << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1")
+                                                             << signInSteps());
+        seedWebsites(dataFile, {{QStringLiteral("Test site"), server.url(), 1}});
+        const QString program = folder.filePath(QStringLiteral("quillock"));
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
+
+        QProcess quillock; // on the wayland platform, as this program is
+        quillock.start(program);
+        QVERIFY(quillock.waitForStarted());
+        const auto end = qScopeGuard([&] {
+            for (const SwayWindow& window : swayWindows(m_ipcSocket))
+                if (window.pid != quillock.processId() && window.pid != QCoreApplication::applicationPid())
+                    BrowserHome::endBrowser(static_cast<pid_t>(window.pid));
+            quillock.kill();
+            quillock.waitForFinished();
+        });
+        std::optional<SwayWindow> focused;
+        QTRY_VERIFY_WITH_TIMEOUT((focused = focusedWindow(m_ipcSocket)) && focused->pid == quillock.processId(),
+                                 20000);
+        QTest::qWait(500); // the launcher's list takes the focus as the window shows
+        Keys::keySender().send(Keys::parseKeyString(U"{ENTER}")); // launches the selected website
+
+        QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 60000);
+        QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
+                 (QStringList{"/login", UserName, Password}));
+        QCOMPARE(server.pageLoads, 1);
+        focused = focusedWindow(m_ipcSocket);
+        QVERIFY(focused && focused->appId.contains(QStringLiteral("chromium"), Qt::CaseInsensitive));
+        QCOMPARE(quillock.state(), QProcess::Running);
+    }
+
+    // The browser here never opens a window: the program's own window keeps the focus, and the launch gives up
+    // after its grace with nothing typed.
+    void typesNothingIntoItsOwnWindowWhenNoBrowserComesToTheFront()
+    {
+        QVERIFY(m_home->useBrowser(QStringLiteral("/bin/true %U")));
+        const TempDataFolder folder;
+        folder.execute(signInSteps());
+        seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), QStringLiteral("https://example.test"), 1}});
+        setFocusGraceForTesting(std::chrono::milliseconds(3000));
+        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
+        ScriptedDialogs dialogs;
+        frmWebsite window;
+        QVERIFY(window.Form_Load());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        int keysReceived = 0;
+        struct KeyCounter : QObject
+        {
+            int& count;
+            explicit KeyCounter(int& counted) : count(counted) {}
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                count += event->type() == QEvent::KeyPress;
+                return false;
+            }
+        } counter(keysReceived);
+        qApp->installEventFilter(&counter);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
+        qApp->removeEventFilter(&counter);
+        Keys::releasePlatformKeySender();
+        QCOMPARE(dialogs.messageTexts(),
+                 QStringList{QStringLiteral("The browser window did not come to the front, so nothing was typed.")});
+        QCOMPARE(keysReceived, 0);
+    }
+};
+
+QUILLOCK_SWAY_TEST_MAIN(TestWaylandLogin)
+
+#include "tst_wayland_login.moc"

@@ -1,0 +1,196 @@
+// On a Wayland compositor of the test's own (headless sway): the Wayland keystroke backend typing into real Qt
+// line edits, and the choice of key sender in a Wayland session.
+
+#include "domain/crypto/dsEncrypt.h"
+#include "os/keys/KeySender.h"
+#include "os/keys/WaylandKeySender.h"
+#include "os/keys/X11KeySender.h"
+#include "platform/keys/SendKeys.h"
+#include "support/SwayTestMain.h"
+#include "support/XvfbServer.h"
+
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <future>
+
+namespace {
+
+// The first place where the typed text departs from the expected one, to say what went wrong.
+QString firstDifference(const QString& expected, const QString& typed)
+{
+    const QList<uint> want = expected.toUcs4();
+    const QList<uint> got = typed.toUcs4();
+    qsizetype i = 0;
+    while (i < want.size() && i < got.size() && want[i] == got[i])
+        ++i;
+    const auto describe = [](const QList<uint>& text, qsizetype at) {
+        if (at == text.size())
+            return QStringLiteral("nothing");
+        const char32_t c = text[at];
+        return QStringLiteral("'%1' (U+%2)").arg(QString::fromUcs4(&c, 1)).arg(text[at], 4, 16, QLatin1Char('0'));
+    };
+    return QStringLiteral("character %1: expected %2, got %3 (\"%4\")")
+        .arg(i)
+        .arg(describe(want, i), describe(got, i), typed);
+}
+
+QStringList eachCharacterLiterally(const QString& text)
+{
+    QStringList keyStrings;
+    for (QChar c : text)
+        keyStrings << literalKeyString(c);
+    return keyStrings;
+}
+
+} // namespace
+
+class TestWayland : public QObject
+{
+    Q_OBJECT
+
+    QWidget m_window;
+    QLineEdit* m_first = new QLineEdit(&m_window);
+    QLineEdit* m_second = new QLineEdit(&m_window);
+    QLineEdit* m_third = new QLineEdit(&m_window); // so that Tab and Shift+Tab from the second go different ways
+    std::unique_ptr<Keys::WaylandKeySender> m_sender;
+
+    // Sends from a thread of its own, as another program would: the window goes on taking its events meanwhile.
+    void send(const QStringList& keyStrings)
+    {
+        Keys::setKeySender(m_sender.get());
+        std::future<void> sent = std::async(std::launch::async, [&] {
+            for (const QString& keys : keyStrings)
+                sendKeys(keys);
+        });
+        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        Keys::setKeySender(nullptr);
+        sent.get(); // raises what the sending raised
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QUILLOCK_SKIP_WITHOUT_SWAY();
+        auto* layout = new QVBoxLayout(&m_window);
+        layout->addWidget(m_first);
+        layout->addWidget(m_second);
+        layout->addWidget(m_third);
+        m_window.show();
+        // The compositor gives the window the keyboard focus itself, once there is a keyboard.
+        QVERIFY(QTest::qWaitForWindowExposed(&m_window));
+    }
+
+    void init()
+    {
+        m_first->clear();
+        m_second->clear();
+        m_first->setFocus();
+        QTRY_VERIFY(m_first->hasFocus());
+        m_sender = std::make_unique<Keys::WaylandKeySender>(); // a new virtual keyboard for each case
+    }
+
+    void typesIntoTheFocusedLineEdit_data()
+    {
+        QTest::addColumn<QStringList>("keyStrings");
+        QTest::addColumn<QString>("first"); // the text each line edit ends with
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<int>("focused"); // which line edit has the focus at the end, from 0
+        QTest::addColumn<int>("returns");
+
+        QString alphabet;
+        const dsEncrypt cipher;
+        for (QChar c : cipher.alphabet()) {
+            if (c.isPrint())
+                alphabet += c;
+        }
+        std::reverse(alphabet.begin(), alphabet.end());
+        QTest::newRow("the cipher's alphabet, a key string per character, as a replay types a text")
+            << eachCharacterLiterally(alphabet) << alphabet << "" << 0 << 0;
+        QTest::newRow("the cipher's alphabet in one send: more characters than a keymap holds")
+            << QStringList(eachCharacterLiterally(alphabet).join("")) << alphabet << "" << 0 << 0;
+        QTest::newRow("letters outside ASCII, and capitals with Shift")
+            << QStringList{QString::fromUtf8("éßø€中"), "+a", QString::fromUtf8("+é"), "b"}
+            << QString::fromUtf8("éßø€中AÉb") << "" << 0 << 0;
+        QTest::newRow("Tab moves to the next line edit") << QStringList{"a{TAB}b"} << "a"
+                                                         << "b" << 1 << 0;
+        QTest::newRow("Shift+Tab moves back") << QStringList{"a", "{TAB}", "b", "+{TAB}"} << "a"
+                                              << "b" << 0 << 0;
+        QTest::newRow("Enter") << QStringList{"ok~"} << "ok"
+                               << "" << 0 << 1;
+    }
+
+    void typesIntoTheFocusedLineEdit()
+    {
+        QFETCH(QStringList, keyStrings);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(int, focused);
+        QFETCH(int, returns);
+        QSignalSpy returnPressed(m_first, &QLineEdit::returnPressed);
+
+        send(keyStrings);
+        const QList<QLineEdit*> lineEdits{m_first, m_second, m_third};
+        const auto arrived = [&] {
+            return m_first->text() == first && m_second->text() == second && lineEdits[focused]->hasFocus() &&
+                   returnPressed.size() == returns;
+        };
+        for (QDeadlineTimer deadline(5000); !arrived() && !deadline.hasExpired();)
+            QTest::qWait(10);
+        QVERIFY2(m_first->text() == first, qPrintable(firstDifference(first, m_first->text())));
+        QVERIFY2(m_second->text() == second, qPrintable(firstDifference(second, m_second->text())));
+        QCOMPARE(lineEdits.indexOf(m_window.focusWidget()), focused);
+        QCOMPARE(returnPressed.size(), returns);
+        QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier); // none left held
+    }
+
+    // A compositor that goes away while the keyboard is kept: the next keys fail with a sentence, and later ones say
+    // that the compositor cannot be reached.
+    void saysWhenTheCompositorIsGone()
+    {
+        const QByteArray session = qgetenv("WAYLAND_DISPLAY");
+        const auto restore = qScopeGuard([&] { qputenv("WAYLAND_DISPLAY", session); });
+        auto other = std::make_unique<SwayServer>();
+        QVERIFY(other->isRunning());
+        qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(other->socket()));
+        const std::vector<Keys::KeyStroke> key{{Keys::Key::Character, U'a', Keys::NoModifier}};
+        Keys::WaylandKeySender sender;
+        sender.send(key);
+        other.reset();
+        const auto failure = [&] {
+            try {
+                sender.send(key);
+            } catch (const Keys::KeySendError& error) {
+                return QString::fromUtf8(error.what());
+            }
+            return QString();
+        };
+        QCOMPARE(failure(), "Keystrokes cannot be sent: the connection to the Wayland compositor broke while typing.");
+        QCOMPARE(failure(), "Keystrokes cannot be sent: the Wayland display \"" + qgetenv("WAYLAND_DISPLAY") +
+                                "\" cannot be reached.");
+    }
+
+    // In a Wayland session the program types with the virtual keyboard, not with XTest, whose keys would reach
+    // only the windows of X11 programs, even when an X display is at hand.
+    void theWaylandSenderIsChosen()
+    {
+        XvfbServer x11;
+        if (!x11.isRunning())
+            QSKIP("Xvfb did not start: is the xvfb package installed?");
+        const auto restore = qScopeGuard([] { qunsetenv("DISPLAY"); });
+        qputenv("DISPLAY", QByteArray::fromStdString(x11.display()));
+
+        QCOMPARE(QString::fromStdString(Keys::X11KeySender::unavailableReason()),
+                 "this is a Wayland session, where XTest reaches only the windows of X11 programs");
+        const std::unique_ptr<Keys::KeySender> chosen =
+            Os::makeFirstAvailable<Keys::KeySendError>(Keys::keySenderBackends(), "cannot");
+        QVERIFY(dynamic_cast<Keys::WaylandKeySender*>(chosen.get()));
+    }
+};
+
+QUILLOCK_SWAY_TEST_MAIN(TestWayland)
+#include "tst_wayland.moc"
