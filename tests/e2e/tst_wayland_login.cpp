@@ -85,21 +85,21 @@ void collectWindows(const QJsonObject& node, QList<SwayWindow>& windows)
 QList<SwayWindow> swayWindows(const std::string& ipcSocket)
 {
     QProcess swaymsg;
-    swaymsg.start(QStringLiteral("swaymsg"),
-                  {QStringLiteral("-s"), QString::fromStdString(ipcSocket), QStringLiteral("-r"), QStringLiteral("-t"),
-                   QStringLiteral("get_tree")});
+    swaymsg.start(QStringLiteral("swaymsg"), {QStringLiteral("-s"), QString::fromStdString(ipcSocket),
+                                              QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_tree")});
     QList<SwayWindow> windows;
     if (swaymsg.waitForFinished(10000))
         collectWindows(QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).object(), windows);
     return windows;
 }
 
-std::optional<SwayWindow> focusedWindow(const std::string& ipcSocket)
+// The window that has the keyboard focus; a default one (no process) when none has.
+SwayWindow focusedWindow(const std::string& ipcSocket)
 {
     for (const SwayWindow& window : swayWindows(ipcSocket))
         if (window.focused)
             return window;
-    return std::nullopt;
+    return {0, {}, false};
 }
 
 } // namespace
@@ -127,34 +127,43 @@ private slots:
         QVERIFY(server.isListening());
         QTemporaryDir folder;
         const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
-        createDatabaseFile(dataFile, newDataFileStatements() << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1")
-                                                             << signInSteps());
+        createDatabaseFile(dataFile, newDataFileStatements()
+                                         << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1") << signInSteps());
         seedWebsites(dataFile, {{QStringLiteral("Test site"), server.url(), 1}});
         const QString program = folder.filePath(QStringLiteral("quillock"));
         QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
 
         QProcess quillock; // on the wayland platform, as this program is
+        quillock.setProcessChannelMode(QProcess::ForwardedChannels);
         quillock.start(program);
         QVERIFY(quillock.waitForStarted());
+        // Ends the browser (its profile goes with the home) and the program.
         const auto end = qScopeGuard([&] {
-            for (const SwayWindow& window : swayWindows(m_ipcSocket))
-                if (window.pid != quillock.processId() && window.pid != QCoreApplication::applicationPid())
-                    BrowserHome::endBrowser(static_cast<pid_t>(window.pid));
+            const auto others = [&] {
+                QList<qint64> pids;
+                for (const SwayWindow& window : swayWindows(m_ipcSocket))
+                    if (window.pid != quillock.processId() && window.pid != QCoreApplication::applicationPid())
+                        pids << window.pid;
+                return pids;
+            };
+            for (const qint64 pid : others())
+                BrowserHome::endBrowser(static_cast<pid_t>(pid));
+            static_cast<void>(QTest::qWaitFor([&] { return others().isEmpty(); }, 10000));
             quillock.kill();
             quillock.waitForFinished();
         });
-        std::optional<SwayWindow> focused;
-        QTRY_VERIFY_WITH_TIMEOUT((focused = focusedWindow(m_ipcSocket)) && focused->pid == quillock.processId(),
-                                 20000);
-        QTest::qWait(500); // the launcher's list takes the focus as the window shows
+        QTRY_COMPARE_WITH_TIMEOUT(focusedWindow(m_ipcSocket).pid, quillock.processId(), 20000);
+        // The seat's keyboard comes with the first key, and the window hears of it a moment later: Down first, which
+        // keeps the only website selected, then Enter on it.
+        Keys::keySender().send(Keys::parseKeyString(U"{DOWN}"));
+        QTest::qWait(1000);
         Keys::keySender().send(Keys::parseKeyString(U"{ENTER}")); // launches the selected website
 
         QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 60000);
         QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
                  (QStringList{"/login", UserName, Password}));
         QCOMPARE(server.pageLoads, 1);
-        focused = focusedWindow(m_ipcSocket);
-        QVERIFY(focused && focused->appId.contains(QStringLiteral("chromium"), Qt::CaseInsensitive));
+        QVERIFY(focusedWindow(m_ipcSocket).appId.contains(QStringLiteral("chromium"), Qt::CaseInsensitive));
         QCOMPARE(quillock.state(), QProcess::Running);
     }
 
@@ -172,7 +181,7 @@ private slots:
         frmWebsite window;
         QVERIFY(window.Form_Load());
         window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTRY_VERIFY(window.isActiveWindow()); // Wayland lets no client activate itself: sway gives it the focus
 
         int keysReceived = 0;
         struct KeyCounter : QObject

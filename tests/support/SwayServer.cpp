@@ -130,3 +130,14 @@ void SwayServer::waitForSocket()
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
+
+std::string SwayServer::ipcSocket() const
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("sway-ipc.", 0) == 0 && entry.is_socket(error))
+            return entry.path().string();
+    }
+    return {};
+}

@@ -23,6 +23,8 @@ public:
     bool isRunning() const { return m_pid > 0 && !m_socket.empty(); }
     // The socket's absolute path, for WAYLAND_DISPLAY.
     const std::string& socket() const { return m_socket; }
+    // The path of sway's control socket, for swaymsg -s; empty when it cannot be found.
+    std::string ipcSocket() const;
 
 private:
     void start();

@@ -21,6 +21,7 @@
                 return 1;                                                                                              \
             }                                                                                                          \
             qputenv("WAYLAND_DISPLAY", QByteArray::fromStdString(compositor->socket()));                               \
+            qputenv("SWAYSOCK", QByteArray::fromStdString(compositor->ipcSocket()));                                   \
             qunsetenv("DISPLAY"); /* the session is this compositor alone */                                           \
             qputenv("QT_QPA_PLATFORM", "wayland");                                                                     \
         } else {                                                                                                       \

@@ -100,6 +100,11 @@ bool LauncherPanel::eventFilter(QObject* watched, QEvent* event)
     return QFrame::eventFilter(watched, event);
 }
 
+void LauncherPanel::focusList()
+{
+    lstWebsites->setFocus();
+}
+
 void LauncherPanel::lstWebsites_Click()
 {
     if (lstWebsites->currentRow() >= 0)

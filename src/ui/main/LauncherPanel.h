@@ -19,6 +19,8 @@ public:
     void setNames(const QStringList& names);
     // Selects the second entry, which makes the second website current; with a single website, that one.
     void selectSecondEntry();
+    // Gives the list the keyboard focus, so that Enter launches the selected website at once.
+    void focusList();
     // Covers a window of the given outer size, in twips; the list follows it.
     void fitToWindow(double widthTwips, double heightTwips);
 

@@ -36,6 +36,8 @@ void frmWebsite::showLauncherPanel()
     const double panelWidthTwips = Twips::fromPixels(fraLauncher->width());
     const double panelHeightTwips = Twips::fromPixels(fraLauncher->height());
     fraLauncher->show();
+    // The maintenance controls lie under the panel: keys must not reach them.
+    fraLauncher->focusList();
     setWidthTwips(panelWidthTwips);
     setHeightTwips(panelHeightTwips);
 }
