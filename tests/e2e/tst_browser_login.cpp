@@ -10,6 +10,7 @@
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
+#include "support/SignInWebsite.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
 #include "ui/main/frmWebsite.h"
@@ -24,10 +25,6 @@
 #include <optional>
 
 namespace {
-
-const QString UserName = QStringLiteral("quillock.user@example.test");
-// Quotes and every character the key-string syntax reserves.
-const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w");
 
 // An input as a person finds it: by its label.
 template <class Input>
@@ -63,13 +60,6 @@ std::function<void(QWidget&)> step(const QString& eventType, const QString& coun
         press(editor, "cmdOK");
     };
 }
-
-// A website's sign-in page: its user name field has the focus as soon as it loads; the browser sends the form
-// back as GET /login?username=...&password=...
-const QByteArray SignInPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
-<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
-<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
-<script>document.getElementById("username").focus();</script>)";
 
 } // namespace
 
@@ -108,7 +98,7 @@ private slots:
         QFETCH(bool, launcherMode);
         // The only application for web pages: chromium with a new profile for each row.
         QVERIFY(m_home->useChromium(QString::fromLatin1(QTest::currentDataTag())));
-        PageServer server(SignInPage);
+        PageServer server(SignInWebsite::Page);
         QVERIFY(server.isListening());
         const TempDataFolder folder;
 
@@ -141,8 +131,8 @@ private slots:
             grid->setRow(1);
             whenOpen(step("Wait", "3"));
             emit grid->dblClick();
-            for (const auto& answer :
-                 {step("Text", "", UserName), step("Tab", "1"), step("Text", "", Password), step("Enter", "")}) {
+            for (const auto& answer : {step("Text", "", SignInWebsite::UserName), step("Tab", "1"),
+                                       step("Text", "", SignInWebsite::Password), step("Enter", "")}) {
                 whenOpen(answer);
                 press(list, "cmdAdd");
             }
@@ -175,7 +165,7 @@ private slots:
         m_browser = probe.process(*browser);
         QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
         QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
-                 (QStringList{"/login", UserName, Password}));
+                 (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
         QCOMPARE(server.pageLoads, 1);
         QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
     }

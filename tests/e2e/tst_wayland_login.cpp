@@ -3,9 +3,7 @@
 // the user name and the password; and a launch whose browser never comes to the front types nothing into the
 // program's own windows.
 
-#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DataFileSchema.h"
-#include "domain/data/StatementText.h"
 #include "os/keys/KeySender.h"
 #include "os/keys/KeyString.h"
 #include "platform/db/DataFileCreator.h"
@@ -13,6 +11,7 @@
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
+#include "support/SignInWebsite.h"
 #include "support/SwayTestMain.h"
 #include "support/TempDataFolder.h"
 #include "system/launch/FocusLock.h"
@@ -30,39 +29,6 @@
 #include <optional>
 
 namespace {
-
-const QString UserName = QStringLiteral("quillock.user@example.test");
-// Quotes, every character the key-string syntax reserves, and characters typed with Shift on most layouts.
-const QString Password = QStringLiteral("p'a\"s+s^%~(){}[]w<>?|:_@#$&*!");
-
-const QByteArray SignInPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Sign in</title>
-<form action="/login"><input id="username" name="username" autofocus autocomplete="off">
-<input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
-<script>document.getElementById("username").focus();</script>)";
-
-// Event type keys of a new data file.
-enum EventTypeKey
-{
-    Text = 1,
-    Enter = 2,
-    Tab = 3,
-    Wait = 4
-};
-
-// The steps of the website with key 1: a wait for the page, the user name, Tab, the password, Enter.
-QStringList signInSteps()
-{
-    dsEncrypt cipher;
-    const auto step = [&cipher](int id, EventTypeKey type, const QString& count, const QString& text) {
-        return QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, EventTypeID, "
-                              "NumberOfTimes, TextToTypeIn) VALUES (%1, 1, %2, %3, %4)")
-            .arg(id)
-            .arg(type)
-            .arg(count, text.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(text)));
-    };
-    return {step(1, Wait, "3", {}), step(2, Text, "Null", UserName), step(3, Tab, "1", {}),
-            step(4, Text, "Null", Password), step(5, Enter, "Null", {})};
-}
 
 // The windows sway shows, from its tree: each with its process and whether it has the keyboard focus.
 struct SwayWindow
@@ -123,12 +89,12 @@ private slots:
     void signsInThroughANativeWaylandBrowser()
     {
         QVERIFY(m_home->useChromium(QStringLiteral("profile"), QStringLiteral("--ozone-platform=wayland")));
-        PageServer server(SignInPage);
+        PageServer server(SignInWebsite::Page);
         QVERIFY(server.isListening());
         QTemporaryDir folder;
         const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
-        createDatabaseFile(dataFile, newDataFileStatements()
-                                         << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1") << signInSteps());
+        createDatabaseFile(dataFile, newDataFileStatements() << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1")
+                                                             << SignInWebsite::steps());
         seedWebsites(dataFile, {{QStringLiteral("Test site"), server.url(), 1}});
         const QString program = folder.filePath(QStringLiteral("quillock"));
         QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
@@ -161,9 +127,17 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 60000);
         QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
-                 (QStringList{"/login", UserName, Password}));
+                 (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
         QCOMPARE(server.pageLoads, 1);
-        QVERIFY(focusedWindow(m_ipcSocket).appId.contains(QStringLiteral("chromium"), Qt::CaseInsensitive));
+        const SwayWindow browser = focusedWindow(m_ipcSocket);
+        QVERIFY(browser.appId.contains(QStringLiteral("chromium"), Qt::CaseInsensitive));
+        // It was started with the compositor's activation token, which lets a new program take the focus.
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(browser.pid));
+        QVERIFY(environment.open(QIODevice::ReadOnly));
+        const QList<QByteArray> variables = environment.readAll().split('\0');
+        QVERIFY(std::any_of(variables.begin(), variables.end(), [](const QByteArray& variable) {
+            return variable.startsWith("XDG_ACTIVATION_TOKEN=") && variable.size() > 21;
+        }));
         QCOMPARE(quillock.state(), QProcess::Running);
     }
 
@@ -173,7 +147,7 @@ private slots:
     {
         QVERIFY(m_home->useBrowser(QStringLiteral("/bin/true %U")));
         const TempDataFolder folder;
-        folder.execute(signInSteps());
+        folder.execute(SignInWebsite::steps());
         seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), QStringLiteral("https://example.test"), 1}});
         setFocusGraceForTesting(std::chrono::milliseconds(3000));
         const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });

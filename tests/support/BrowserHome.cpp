@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTest>
 #include <csignal>
 #include <unistd.h>
 
@@ -42,4 +43,22 @@ void BrowserHome::endBrowser(pid_t browser)
     const pid_t group = browser > 0 ? getpgid(browser) : -1;
     if (group > 1 && group != getpgid(0))
         kill(-group, SIGTERM);
+}
+
+void BrowserHome::endChromium(const QString& profile) const
+{
+    const QByteArray option = "--user-data-dir=" + m_home.filePath(profile).toUtf8();
+    const auto running = [&option] {
+        QList<pid_t> found;
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(entry));
+            if (entry.toInt() > 0 && commandLine.open(QIODevice::ReadOnly) &&
+                commandLine.readAll().split('\0').contains(option))
+                found << entry.toInt();
+        }
+        return found;
+    };
+    for (const pid_t browser : running())
+        endBrowser(browser);
+    static_cast<void>(QTest::qWaitFor([&running] { return running().isEmpty(); }, 10000));
 }

@@ -24,6 +24,9 @@ public:
     // Ends a browser started in a session of its own, with its helper processes (the session's process
     // group); does nothing for a process of this program's own group.
     static void endBrowser(pid_t browser);
+    // Ends the chromium processes of the profile (those started by another program) and waits, for a few seconds at
+    // most, until they are gone.
+    void endChromium(const QString& profile) const;
 
 private:
     QString m_chromium;

@@ -1,0 +1,93 @@
+// The program's main act on a GNOME desktop (headless mutter with the desktop portal): the main window, on Qt's
+// wayland platform, launches a website into Debian's chromium running natively on Wayland, typing through the
+// portal that the program chooses for this session once the desktop's consent dialog is answered (through the
+// accessibility bus, as a user would by hand); the sign-in page receives exactly the user name and the password.
+
+#include "os/keys/KeySender.h"
+#include "support/BrowserHome.h"
+#include "support/MutterSession.h"
+#include "support/PageServer.h"
+#include "support/ScriptedDialogs.h"
+#include "support/SeedData.h"
+#include "support/SignInWebsite.h"
+#include "support/TempDataFolder.h"
+#include "ui/main/frmWebsite.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <memory>
+#include <optional>
+
+class TestPortalLogin : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestPortalLogin(QString missing) : m_missing(std::move(missing)) {}
+
+private:
+    QString m_missing;
+    std::optional<BrowserHome> m_home;
+
+private slots:
+    void initTestCase()
+    {
+        if (!m_missing.isEmpty())
+            QSKIP(qPrintable(QStringLiteral("the headless desktop is not installed: ") + m_missing));
+        QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
+    }
+
+    void signsInThroughTheDesktopPortal()
+    {
+        QVERIFY(m_home->useChromium(QStringLiteral("profile"), QStringLiteral("--ozone-platform=wayland")));
+        PageServer server(SignInWebsite::Page);
+        QVERIFY(server.isListening());
+        const TempDataFolder folder;
+        folder.execute(SignInWebsite::steps());
+        seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), server.url(), 1}});
+        ScriptedDialogs dialogs;
+        frmWebsite window;
+        QVERIFY(window.Form_Load());
+        window.show();
+        QTRY_VERIFY(window.isActiveWindow()); // the desktop gives a new window the focus
+        const auto end = qScopeGuard([&] {
+            Keys::releasePlatformKeySender(); // ends the portal's session
+            m_home->endChromium(QStringLiteral("profile"));
+        });
+
+        QProcess answerer; // waits for the consent dialog that the launch brings up
+        answerer.setProcessChannelMode(QProcess::ForwardedChannels);
+        answerer.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QUILLOCK_APPROVE_SCRIPT)});
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
+        // The launch ran the event loop until its last key, so the answerer has most likely ended already.
+        QVERIFY2((answerer.state() == QProcess::NotRunning || answerer.waitForFinished(30000)) &&
+                     answerer.exitStatus() == QProcess::NormalExit && answerer.exitCode() == 0,
+                 "the consent dialog was not answered");
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 30000);
+        QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
+                 (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
+        QCOMPARE(server.pageLoads, 1);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    const QString missing = MutterSession::missingPrograms();
+    std::unique_ptr<MutterSession> session; // outlives the application, which is connected to its compositor
+    if (missing.isEmpty()) {
+        session = std::make_unique<MutterSession>();
+        if (!session->isRunning())
+            qFatal("the headless desktop did not start: %s", qPrintable(session->error()));
+    } else {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    TestPortalLogin test(missing);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_portal_login.moc"
