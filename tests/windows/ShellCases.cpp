@@ -9,6 +9,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,34 @@ void checkQuoting()
     }
 }
 
+// How an association's command is read, over a made-up set of files: the longest run of words that names a file.
+void checkProgramOfCommandLine()
+{
+    const std::vector<std::string> files = {"C:\\Program", "C:\\Program Files\\B\\b.exe", "C:\\Tools\\open.exe"};
+    const auto isFile = [&](const std::string& path) {
+        return std::find(files.begin(), files.end(), path) != files.end();
+    };
+    struct Row
+    {
+        std::string command;
+        std::optional<std::string> expected;
+    };
+    const Row rows[] = {
+        {"\"C:\\Program Files\\B\\b.exe\" \"%1\"", "C:\\Program Files\\B\\b.exe"},
+        {"C:\\Program Files\\B\\b.exe %1", "C:\\Program Files\\B\\b.exe"},
+        {"  C:\\Program Files\\B\\b.exe   -osint -url \"%1\"", "C:\\Program Files\\B\\b.exe"},
+        {"C:\\Tools\\open %1", "C:\\Tools\\open.exe"},
+        {"C:\\Program Files\\Missing\\m.exe %1", "C:\\Program"},
+        {"\"C:\\Program Files\\Missing\\m.exe\" %1", std::nullopt},
+        {"\"C:\\Program Files\\B\\b.exe", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        const std::optional<std::string> program = Desktop::programOfCommandLine(row.command, isFile);
+        Check::that(program == row.expected, "association: the program of " + Check::visible(row.command),
+                    program ? Check::visible(*program) : "none");
+    }
+}
+
 void checkStartedWithOneArgument(Desktop::Shell& shell, const std::string& program)
 {
     const std::string folder = temporaryFolder();
@@ -95,6 +124,7 @@ void checkStartedWithOneArgument(Desktop::Shell& shell, const std::string& progr
 void runShellCases(const std::string& expectedProgram)
 {
     checkQuoting();
+    checkProgramOfCommandLine();
 
     Desktop::WindowsShell shell;
     const std::string page = temporaryFolder() + "quillock page.htm";

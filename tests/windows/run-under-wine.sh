@@ -67,7 +67,7 @@ associate QuillockTest.Quoted "\"$program\" \"%1\""
 echo "== The association's command leaves the path with blanks unquoted; German keyboard layout"
 setxkbmap -display "$DISPLAY" de
 associate QuillockTest.Unquoted "$program %1"
-"$wine" "$work/windows_os_test.exe" "$program" || status=1
+"$wine" "$work/windows_os_test.exe" "$program" --altgr-layout || status=1
 
 echo "wine test done in $((SECONDS - started)) s"
 exit $status
