@@ -40,6 +40,9 @@ if [[ "${1:-}" == "--test" ]]; then
     packages+=(desktop-file-utils appstream libglib2.0-bin)
     # The fuzzers: clang with libFuzzer and the sanitizer runtimes.
     packages+=(clang libclang-rt-14-dev)
+    # The OS layer built for Windows with mingw-w64 and tested under 64-bit wine (wine alone would do: it pulls
+    # wine64), with setxkbmap to give the wine test a German keyboard layout.
+    packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 x11-xkb-utils)
 fi
 
 missing=()

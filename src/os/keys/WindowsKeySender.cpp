@@ -110,11 +110,16 @@ void appendKeyPress(std::vector<INPUT>& inputs, WORD virtualKey, unsigned modifi
         inputs.push_back(virtualKeyInput(*key, false));
 }
 
-// A character with modifiers: its key on the layout, with the Shift it needs added to those asked for.
+// A character with modifiers: its key on the layout, with the Shift it needs added to those asked for. False when
+// the layout has no key for it, or only one that needs more than Shift (AltGr is Ctrl+Alt, which would turn the
+// modifiers asked for into another character): it then goes as Unicode input. So does a character beyond 16 bits,
+// which VkKeyScanW cannot be asked about.
 bool appendModifiedCharacter(std::vector<INPUT>& inputs, const KeyStroke& stroke)
 {
+    if (stroke.character > 0xffff)
+        return false;
     const SHORT scan = VkKeyScanW(static_cast<wchar_t>(stroke.character));
-    if (scan == -1)
+    if (scan == -1 || (HIBYTE(scan) & ~1) != 0)
         return false;
     const unsigned modifiers = stroke.modifiers | ((HIBYTE(scan) & 1) ? Shift : NoModifier);
     appendKeyPress(inputs, LOBYTE(scan), modifiers);

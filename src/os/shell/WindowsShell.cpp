@@ -1,8 +1,11 @@
 #include "os/shell/WindowsShell.h"
 
+#include "os/shell/WindowsCommandLine.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 namespace Desktop {
 namespace {
@@ -13,10 +16,46 @@ bool succeeded(HINSTANCE result)
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+bool isFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// ".htm" of "C:\Temp\page.htm"; empty when the name has no extension.
+std::string extensionOf(const std::string& path)
+{
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || path.find_first_of("\\/", dot) != std::string::npos)
+        return {};
+    return path.substr(dot);
+}
+
+// The "open" command associated with the extension, with its environment variables expanded.
+std::optional<std::string> openCommandFor(const std::string& extension)
+{
+    char command[4096] = {};
+    DWORD size = sizeof command;
+    if (extension.empty() ||
+        AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, extension.c_str(), "open", command, &size) != S_OK)
+        return std::nullopt;
+    char expanded[4096] = {};
+    const DWORD length = ExpandEnvironmentStringsA(command, expanded, sizeof expanded);
+    if (length == 0 || length > sizeof expanded)
+        return std::string(command);
+    return std::string(expanded);
+}
+
 } // namespace
 
+// The association's command is read as CreateProcess reads it: FindExecutable cuts an unquoted path at its first
+// blank. FindExecutable still answers for a command that names its program without a path (found on PATH).
 std::optional<std::string> WindowsShell::findExecutable(const std::string& documentPath)
 {
+    if (const std::optional<std::string> command = openCommandFor(extensionOf(documentPath))) {
+        if (std::optional<std::string> program = programOfCommandLine(*command, isFile))
+            return program;
+    }
     char program[MAX_PATH] = {};
     if (!succeeded(FindExecutableA(documentPath.c_str(), nullptr, program)))
         return std::nullopt;
@@ -25,7 +64,8 @@ std::optional<std::string> WindowsShell::findExecutable(const std::string& docum
 
 bool WindowsShell::startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow)
 {
-    return succeeded(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), "open", program.c_str(), argument.c_str(),
+    const std::string parameters = quoteCommandLineArgument(argument);
+    return succeeded(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), "open", program.c_str(), parameters.c_str(),
                                    nullptr, SW_SHOWMAXIMIZED));
 }
 

@@ -6,8 +6,8 @@
 
 namespace Desktop {
 
-// The Windows shell: FindExecutableA for the program associated with a document, ShellExecuteA to
-// start it maximized.
+// The Windows shell: the program that the association's "open" command starts, and ShellExecuteA to start it
+// maximized with its argument quoted, so that the program reads exactly one argument.
 class WindowsShell : public Shell
 {
 public:

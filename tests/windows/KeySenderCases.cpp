@@ -1,0 +1,237 @@
+#include "Cases.h"
+#include "Check.h"
+
+#include "os/keys/KeyString.h"
+#include "os/keys/WindowsKeySender.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using Keys::Key;
+using Keys::KeyStroke;
+
+namespace {
+
+// The field cipher's alphabet: printable ASCII other than the double quote in the cipher's order, then carriage
+// return, line feed and the double quote.
+const std::u32string CipherAlphabet = U"]N:[7Zo2!LHycXt,gn*4S^C_Ok+V\\e`PD<mdpx8UM{$b Q}-#i0I~FG'"
+                                      U"53Af/hWja;z9&rBwJu.lq%6ET(>@sYKR|v1=)?\r\n\"";
+
+// A sign-in form: user name and password boxes, and a box of many lines for text with line breaks. Enter in a
+// one-line box reaches the window as its default button (IDOK), as in a dialog.
+class SignInWindow
+{
+public:
+    SignInWindow()
+    {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &SignInWindow::procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"QuillockSignIn";
+        RegisterClassW(&windowClass);
+        m_window = CreateWindowExW(WS_EX_CONTROLPARENT, L"QuillockSignIn", L"Sign in", WS_OVERLAPPEDWINDOW, 0, 0, 600,
+                                   400, nullptr, nullptr, windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        const DWORD box = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+        user = CreateWindowExW(0, L"EDIT", L"", box, 10, 10, 560, 24, m_window, nullptr, nullptr, nullptr);
+        password =
+            CreateWindowExW(0, L"EDIT", L"", box | ES_PASSWORD, 10, 44, 560, 24, m_window, nullptr, nullptr, nullptr);
+        lines = CreateWindowExW(0, L"EDIT", L"", box | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 10, 78, 560, 260,
+                                m_window, nullptr, nullptr, nullptr);
+        ShowWindow(m_window, SW_SHOW);
+        SetForegroundWindow(m_window);
+        pumpFor(300);
+    }
+    ~SignInWindow() { DestroyWindow(m_window); }
+    SignInWindow(const SignInWindow&) = delete;
+    SignInWindow& operator=(const SignInWindow&) = delete;
+
+    // Empties the boxes and puts the focus in one.
+    void startIn(HWND box)
+    {
+        for (HWND each : {user, password, lines})
+            SetWindowTextW(each, L"");
+        defaultButtonPresses = 0;
+        SetForegroundWindow(m_window);
+        SetFocus(box);
+        pumpFor(100);
+    }
+
+    // Handles the window's messages, as a dialog does, until the condition holds or 5 s have passed.
+    bool pumpUntil(const std::function<bool()>& condition)
+    {
+        const ULONGLONG end = GetTickCount64() + 5000;
+        for (;;) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (!IsDialogMessageW(m_window, &message)) {
+                    TranslateMessage(&message);
+                    DispatchMessageW(&message);
+                }
+            }
+            if (condition())
+                return true;
+            if (GetTickCount64() > end)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        }
+    }
+    void pumpFor(int milliseconds)
+    {
+        const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(milliseconds);
+        pumpUntil([end] { return GetTickCount64() > end; });
+    }
+
+    static std::wstring textOf(HWND box)
+    {
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+
+    HWND user = nullptr;
+    HWND password = nullptr;
+    HWND lines = nullptr;
+    int defaultButtonPresses = 0;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<SignInWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self != nullptr && message == WM_COMMAND && LOWORD(wParam) == IDOK)
+            ++self->defaultButtonPresses;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND m_window = nullptr;
+};
+
+std::vector<KeyStroke> typing(const std::u32string& text, unsigned modifiers = Keys::NoModifier)
+{
+    std::vector<KeyStroke> strokes;
+    for (const char32_t character : text)
+        strokes.push_back({Key::Character, character, modifiers});
+    return strokes;
+}
+
+std::wstring utf16(const std::u32string& text)
+{
+    std::wstring wide;
+    for (char32_t character : text) {
+        if (character > 0xffff) {
+            character -= 0x10000;
+            wide += static_cast<wchar_t>(0xd800 + (character >> 10));
+            wide += static_cast<wchar_t>(0xdc00 + (character & 0x3ff));
+        } else {
+            wide += static_cast<wchar_t>(character);
+        }
+    }
+    return wide;
+}
+
+void checkLogin(SignInWindow& window, Keys::KeySender& sender)
+{
+    const std::u32string user = U"alice.o'neil@site.example";
+    const std::u32string password = U" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
+    window.startIn(window.user);
+    std::vector<KeyStroke> strokes = typing(user);
+    strokes.push_back({Key::Tab, 0, Keys::NoModifier});
+    for (const KeyStroke& stroke : typing(password))
+        strokes.push_back(stroke);
+    strokes.push_back({Key::Enter, 0, Keys::NoModifier});
+    sender.send(strokes);
+    window.pumpUntil([&] { return window.defaultButtonPresses > 0; });
+    window.pumpFor(100);
+    Check::that(SignInWindow::textOf(window.user) == utf16(user), "keys: the user name arrives exactly",
+                Check::visible(SignInWindow::textOf(window.user)));
+    Check::that(SignInWindow::textOf(window.password) == utf16(password),
+                "keys: Tab, then the password arrives exactly", Check::visible(SignInWindow::textOf(window.password)));
+    Check::that(window.defaultButtonPresses == 1, "keys: Enter presses the default button once",
+                std::to_string(window.defaultButtonPresses) + " presses");
+
+    sender.send({{Key::Tab, 0, Keys::Shift}});
+    window.pumpUntil([&] { return GetFocus() == window.user; });
+    Check::that(GetFocus() == window.user, "keys: Shift+Tab moves back to the user name");
+}
+
+void checkCipherAlphabet(SignInWindow& window, Keys::KeySender& sender)
+{
+    std::u32string keyString;
+    std::wstring expected;
+    for (const char32_t character : CipherAlphabet) {
+        keyString += Keys::literalKeyString(character);
+        // Carriage return and line feed press Enter, which breaks the line.
+        expected += character == U'\r' || character == U'\n' ? std::wstring(L"\r\n") : utf16({character});
+    }
+    window.startIn(window.lines);
+    sender.send(Keys::parseKeyString(keyString));
+    window.pumpUntil([&] { return SignInWindow::textOf(window.lines) == expected; });
+    Check::that(SignInWindow::textOf(window.lines) == expected,
+                "keys: every character of the cipher's alphabet arrives",
+                Check::visible(SignInWindow::textOf(window.lines)));
+}
+
+// Characters that the layout has no key for, or whose key needs more than Shift, go as Unicode input, held
+// modifiers or not; one that the layout has with Shift goes as its key.
+void checkCharactersBeyondTheLayout(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout)
+{
+    struct Row
+    {
+        const char* name;
+        KeyStroke stroke;
+        std::u32string expected;
+    };
+    std::vector<Row> rows = {
+        {"U+10041 arrives as itself", {Key::Character, U'\U00010041', Keys::NoModifier}, U"\U00010041"},
+        {"U+10041 with Shift arrives as itself, not \"A\"",
+         {Key::Character, U'\U00010041', Keys::Shift},
+         U"\U00010041"},
+        {"e-acute with Shift arrives (no key on the layout)", {Key::Character, U'\u00e9', Keys::Shift}, U"\u00e9"},
+        {"the euro sign arrives", {Key::Character, U'\u20ac', Keys::NoModifier}, U"\u20ac"},
+        {"a with Shift goes as its key: \"A\"", {Key::Character, U'a', Keys::Shift}, U"A"},
+    };
+    // "@" needs AltGr (Ctrl+Alt) on a German layout.
+    const SHORT at = VkKeyScanW(L'@');
+    if (at != -1 && (HIBYTE(at) & 6) == 6)
+        rows.push_back({"@ with Shift arrives though its key needs AltGr", {Key::Character, U'@', Keys::Shift}, U"@"});
+    else if (altGrLayout)
+        Check::that(false, "keys: the layout has @ on AltGr", "wine did not take the German layout");
+    else
+        Check::skip("keys: @ that needs AltGr", "this keyboard layout has @ without AltGr");
+    for (const Row& row : rows) {
+        window.startIn(window.user);
+        sender.send({row.stroke});
+        const std::wstring expected = utf16(row.expected);
+        window.pumpUntil([&] { return SignInWindow::textOf(window.user) == expected; });
+        Check::that(SignInWindow::textOf(window.user) == expected, std::string("keys: ") + row.name,
+                    Check::visible(SignInWindow::textOf(window.user)));
+    }
+}
+
+void checkNothingHeld()
+{
+    struct Row
+    {
+        const char* name;
+        int key;
+    };
+    const Row rows[] = {{"Shift", VK_SHIFT}, {"Control", VK_CONTROL}, {"Alt", VK_MENU}};
+    for (const Row& row : rows)
+        Check::that((GetAsyncKeyState(row.key) & 0x8000) == 0, std::string("keys: ") + row.name + " is not held");
+}
+
+} // namespace
+
+void runKeySenderCases(bool altGrLayout)
+{
+    SignInWindow window;
+    Keys::WindowsKeySender sender;
+    checkLogin(window, sender);
+    checkCipherAlphabet(window, sender);
+    checkCharactersBeyondTheLayout(window, sender, altGrLayout);
+    window.pumpFor(200);
+    checkNothingHeld();
+}
