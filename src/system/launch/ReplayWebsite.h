@@ -14,7 +14,9 @@ class QWidget;
 // A launch counts as activity for the re-lock countdown, and shows the hourglass until it ends. The
 // instructions are read at the start into the replay's own snapshot, so commands run while it waits
 // cannot change what it types. The whole website is checked first (LaunchChecks.h): a website without a link,
-// with a step of an unknown type or a count beyond its limit is refused with a message, and nothing opens. When
+// with a step of an unknown type, a count beyond its limit or a text the desktop's keyboard cannot type is refused
+// with a message, and nothing opens. Then the desktop is asked for what typing needs (LaunchKeysPreparation.h: a
+// consent dialog on some desktops) before the page opens. When
 // the page cannot be opened (OpenWebPage says so), nothing is typed. A launch started while another one runs
 // stops that one; closing, Exit, the re-lock and Escape stop it too (LaunchControl.h), and so does a key that
 // would reach one of the program's own windows, with a message that says after which step. It does nothing
