@@ -1,7 +1,20 @@
 #include "TypedText.h"
 
+#include "os/keys/KeySender.h"
+#include "platform/keys/SendKeys.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cstdio>
 #include <random>
 #include <vector>
+
+namespace {
+
+// Typing is over when no character has arrived for this long.
+constexpr qint64 QuietMs = 2000;
+
+} // namespace
 
 QString randomText(const QString& characters, int count)
 {
@@ -25,4 +38,47 @@ int charactersInOrder(const QString& expected, const QString& typed)
         std::swap(previous, current);
     }
     return previous.back();
+}
+
+QString printableAsciiText(int count)
+{
+    QString characters;
+    for (char16_t c = 0x20; c <= 0x7e; ++c)
+        characters += QChar(c);
+    return randomText(characters, count);
+}
+
+Typing measureTyping(const QString& text, const std::function<QString()>& typed, const std::function<void()>& start)
+{
+    QElapsedTimer clock;
+    clock.start();
+    start();
+    qint64 lastArrival = 0;
+    qsizetype arrived = 0;
+    while (arrived < text.size() && clock.elapsed() - lastArrival < QuietMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (typed().size() != arrived) {
+            arrived = typed().size();
+            lastArrival = clock.nsecsElapsed() / 1000000;
+        }
+    }
+    const double seconds = std::max(static_cast<double>(lastArrival) / 1000.0, 1e-3);
+    return {static_cast<double>(arrived) / seconds, charactersInOrder(text, typed())};
+}
+
+std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text)
+{
+    return std::thread([&sender, text] {
+        Keys::setKeySender(&sender);
+        for (QChar c : text)
+            sendKeys(literalKeyString(c));
+        Keys::setKeySender(nullptr);
+    });
+}
+
+void printTyping(const char* name, const Typing& typing)
+{
+    std::printf("typing_%s %.0f cps\n", name, typing.charactersPerSecond);
+    std::printf("typing_%s_correct %d chars\n", name, typing.correct);
+    std::fflush(stdout);
 }

@@ -6,7 +6,6 @@
 #include "TypedText.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "os/keys/X11KeySender.h"
-#include "platform/keys/SendKeys.h"
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
 #include "support/TempDataFolder.h"
@@ -22,63 +21,11 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
-#include <functional>
 #include <thread>
 
 namespace {
 
 constexpr int Characters = 1000;
-// Typing is over when no character has arrived for this long.
-constexpr qint64 QuietMs = 2000;
-
-struct Typing
-{
-    double charactersPerSecond;
-    int correct;
-};
-
-// The printable ASCII characters in a fixed random order, each of them many times.
-QString printableText()
-{
-    QString characters;
-    for (char16_t c = 0x20; c <= 0x7e; ++c)
-        characters += QChar(c);
-    return randomText(characters, Characters);
-}
-
-// Starts the typing, then lets the window take keys until all arrived or none came for a while; the
-// rate counts from the start to the last character that arrived.
-Typing measure(QPlainTextEdit& editor, const QString& text, const std::function<void()>& type)
-{
-    editor.clear();
-    QElapsedTimer clock;
-    clock.start();
-    type();
-    qint64 lastArrival = 0;
-    qsizetype arrived = 0;
-    while (arrived < text.size() && clock.elapsed() - lastArrival < QuietMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (editor.toPlainText().size() != arrived) {
-            arrived = editor.toPlainText().size();
-            lastArrival = clock.nsecsElapsed() / 1000000;
-        }
-    }
-    const double seconds = std::max(static_cast<double>(lastArrival) / 1000.0, 1e-3);
-    return {static_cast<double>(arrived) / seconds, charactersInOrder(text, editor.toPlainText())};
-}
-
-// Types on a thread of its own, so that the window takes the keys meanwhile, as a browser in another
-// process does (and as the window takes xdotool's).
-std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text)
-{
-    return std::thread([&sender, text] {
-        Keys::setKeySender(&sender);
-        for (QChar c : text)
-            sendKeys(literalKeyString(c));
-        Keys::setKeySender(nullptr);
-    });
-}
-
 // A replay of one website whose only instruction is "Wait 2", from the data file on.
 double replayedWaitMilliseconds()
 {
@@ -113,25 +60,25 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the typing window did not get the focus\n");
         return 1;
     }
-    const QString text = printableText();
+    const QString text = printableAsciiText(Characters);
+    const auto typed = [&editor] { return editor.toPlainText(); };
 
     Keys::X11KeySender sender;
     std::thread typist;
-    const Typing quillock = measure(editor, text, [&] { typist = typeWithQuillock(sender, text); });
+    const Typing quillock = measureTyping(text, typed, [&] { typist = typeWithQuillock(sender, text); });
     typist.join();
-    std::printf("typing_quillock %.0f cps\n", quillock.charactersPerSecond);
-    std::printf("typing_quillock_correct %d chars\n", quillock.correct);
+    printTyping("quillock", quillock);
 
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
         std::fprintf(stderr, "xdotool is missing: install it to compare (apt-get install xdotool)\n");
     } else {
         QProcess xdotool;
-        const Typing other = measure(editor, text, [&] {
+        editor.clear();
+        const Typing other = measureTyping(text, typed, [&] {
             xdotool.start(QStringLiteral("xdotool"), {"type", "--delay", "0", "--", text});
         });
         xdotool.waitForFinished();
-        std::printf("typing_xdotool %.0f cps\n", other.charactersPerSecond);
-        std::printf("typing_xdotool_correct %d chars\n", other.correct);
+        printTyping("xdotool", other);
         std::printf("typing_ratio %.2f x\n", quillock.charactersPerSecond / std::max(other.charactersPerSecond, 1e-9));
     }
 
