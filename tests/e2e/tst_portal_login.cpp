@@ -5,7 +5,7 @@
 
 #include "os/keys/KeySender.h"
 #include "support/BrowserHome.h"
-#include "support/MutterSession.h"
+#include "support/MutterTestMain.h"
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
@@ -74,20 +74,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    const QString missing = MutterSession::missingPrograms();
-    std::unique_ptr<MutterSession> session; // outlives the application, which is connected to its compositor
-    if (missing.isEmpty()) {
-        session = std::make_unique<MutterSession>();
-        if (!session->isRunning())
-            qFatal("the headless desktop did not start: %s", qPrintable(session->error()));
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    TestPortalLogin test(missing);
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLOCK_MUTTER_TEST_MAIN(TestPortalLogin)
 
 #include "tst_portal_login.moc"

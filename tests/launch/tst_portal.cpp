@@ -4,7 +4,8 @@
 
 #include "domain/crypto/dsEncrypt.h"
 #include "os/keys/PortalKeySender.h"
-#include "support/MutterSession.h"
+#include "support/MutterTestMain.h"
+#include "support/SendBesideTheWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTest>
-#include <future>
 #include <systemd/sd-bus.h>
 
 using Keys::KeyStroke;
@@ -105,10 +105,7 @@ private:
     // Sends from a thread of its own, as another program would, while the window takes its keys.
     void send(Keys::PortalKeySender& sender, const std::vector<KeyStroke>& strokes)
     {
-        std::future<void> sent = std::async(std::launch::async, [&] { sender.send(strokes); });
-        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-            QCoreApplication::processEvents();
-        sent.get(); // raises what the sending raised
+        sendBesideTheWindow([&] { sender.send(strokes); });
     }
 
 private slots:
@@ -251,20 +248,6 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    const QString missing = MutterSession::missingPrograms();
-    std::unique_ptr<MutterSession> session; // outlives the application, which is connected to its compositor
-    if (missing.isEmpty()) {
-        session = std::make_unique<MutterSession>();
-        if (!session->isRunning())
-            qFatal("the headless desktop did not start: %s", qPrintable(session->error()));
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    TestPortal test(missing);
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLOCK_MUTTER_TEST_MAIN(TestPortal)
 
 #include "tst_portal.moc"

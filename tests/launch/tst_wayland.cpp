@@ -6,6 +6,7 @@
 #include "os/keys/WaylandKeySender.h"
 #include "os/keys/X11KeySender.h"
 #include "platform/keys/SendKeys.h"
+#include "support/SendBesideTheWindow.h"
 #include "support/SwayTestMain.h"
 #include "support/XvfbServer.h"
 
@@ -15,7 +16,6 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <future>
 
 namespace {
 
@@ -59,18 +59,7 @@ class TestWayland : public QObject
     std::unique_ptr<Keys::WaylandKeySender> m_sender;
 
     // Sends from a thread of its own, as another program would: the window goes on taking its events meanwhile.
-    void send(const QStringList& keyStrings)
-    {
-        Keys::setKeySender(m_sender.get());
-        std::future<void> sent = std::async(std::launch::async, [&] {
-            for (const QString& keys : keyStrings)
-                sendKeys(keys);
-        });
-        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-            QCoreApplication::processEvents();
-        Keys::setKeySender(nullptr);
-        sent.get(); // raises what the sending raised
-    }
+    void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
 
 private slots:
     void initTestCase()

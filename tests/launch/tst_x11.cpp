@@ -8,6 +8,7 @@
 #include "os/shell/XdgShell.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/keys/SendKeys.h"
+#include "support/SendBesideTheWindow.h"
 #include "support/XvfbServer.h"
 
 #include <QApplication>
@@ -93,18 +94,7 @@ class TestX11 : public QObject
 
     // Sends from a thread of its own, as another program would: the window goes on taking its keys while
     // the sender waits for a spare key to become free.
-    void send(const QStringList& keyStrings)
-    {
-        Keys::setKeySender(m_sender.get());
-        std::future<void> sent = std::async(std::launch::async, [&] {
-            for (const QString& keys : keyStrings)
-                sendKeys(keys);
-        });
-        while (sent.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
-            QCoreApplication::processEvents();
-        Keys::setKeySender(nullptr);
-        sent.get(); // raises what the sending raised
-    }
+    void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
 
 private slots:
     void initTestCase()
