@@ -1,7 +1,8 @@
 #include "os/shell/ActivationToken.h"
 
+#include <algorithm>
+
 #ifdef QUILLOCK_HAVE_WAYLAND
-#include "os/shell/GraphicalSession.h"
 #include "os/wayland/WaylandConnection.h"
 #include "wayland/protocols/xdg-activation-v1-client.h"
 #endif
@@ -37,15 +38,13 @@ std::string requestToken(Wayland::WaylandConnection& wayland, const std::string&
 std::vector<std::string> activationVariables(const std::string& applicationId)
 {
 #ifdef QUILLOCK_HAVE_WAYLAND
-    if (!waylandDisplayUnavailableReason().empty())
-        return {};
     Wayland::WaylandConnection wayland;
     if (!wayland.isOpen())
         return {};
     const std::string token = requestToken(wayland, applicationId);
-    // A token is printable ASCII; anything else would not survive the environment intact.
-    if (token.empty() || token.find_first_not_of("!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                 "[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~") != std::string::npos)
+    // A token is printable ASCII without blanks; anything else would not survive the environment intact.
+    const auto unfit = [](unsigned char c) { return c <= ' ' || c > '~'; };
+    if (token.empty() || std::any_of(token.begin(), token.end(), unfit))
         return {};
     return {"XDG_ACTIVATION_TOKEN=" + token, "DESKTOP_STARTUP_ID=" + token};
 #else

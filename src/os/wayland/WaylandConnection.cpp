@@ -1,10 +1,22 @@
 #include "os/wayland/WaylandConnection.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace Wayland {
+namespace {
 
-WaylandConnection::WaylandConnection() : m_display(wl_display_connect(nullptr))
+// libwayland falls back to "wayland-0" when WAYLAND_DISPLAY is unset, which would reach a compositor the session
+// does not name.
+wl_display* connectToTheNamedCompositor()
+{
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    return name && *name ? wl_display_connect(nullptr) : nullptr;
+}
+
+} // namespace
+
+WaylandConnection::WaylandConnection() : m_display(connectToTheNamedCompositor())
 {
     if (!m_display)
         return;

@@ -8,8 +8,9 @@
 
 namespace Wayland {
 
-// A connection of its own to the Wayland compositor that WAYLAND_DISPLAY names, with the globals it announced.
-// The connection may fail to open, or break later: isOpen() tells the first, roundTrip() the second.
+// A connection of its own to the Wayland compositor that WAYLAND_DISPLAY names, with the globals it announced;
+// none when the variable is unset. The connection may fail to open, or break later: isOpen() tells the first,
+// roundTrip() the second.
 class WaylandConnection
 {
 public:
