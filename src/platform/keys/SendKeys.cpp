@@ -32,6 +32,17 @@ void releaseKeysWhenIdle()
     timer->start();
 }
 
+// Runs the work on the key sender in use; what it cannot do is raised as the program's own error.
+template <typename Work>
+auto onKeySender(Work&& work)
+{
+    try {
+        return work(Keys::keySender());
+    } catch (const Keys::KeySendError& error) {
+        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
+    }
+}
+
 std::u32string toUtf32(const QString& text)
 {
     const QList<uint> codePoints = text.toUcs4();
@@ -49,11 +60,7 @@ void sendKeys(const QString& keyString)
         throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The key string \"%1\" is not valid: %2.")
                                                          .arg(keyString, QString::fromStdString(error.what())));
     }
-    try {
-        Keys::keySender().send(strokes);
-    } catch (const Keys::KeySendError& error) {
-        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
-    }
+    onKeySender([&strokes](Keys::KeySender& sender) { sender.send(strokes); });
     releaseKeysWhenIdle();
 }
 
@@ -62,21 +69,14 @@ QString firstUntypableCharacter(const QString& text)
     std::vector<Keys::KeyStroke> strokes;
     for (const char32_t character : toUtf32(text))
         strokes.push_back({Keys::Key::Character, character, Keys::NoModifier});
-    try {
-        const std::optional<char32_t> untypable = Keys::keySender().firstUntypable(strokes);
-        return untypable ? QString::fromUcs4(&*untypable, 1) : QString();
-    } catch (const Keys::KeySendError& error) {
-        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
-    }
+    const std::optional<char32_t> untypable =
+        onKeySender([&strokes](Keys::KeySender& sender) { return sender.firstUntypable(strokes); });
+    return untypable ? QString::fromUcs4(&*untypable, 1) : QString();
 }
 
 void prepareKeys(const Keys::Preparation& preparation)
 {
-    try {
-        Keys::keySender().prepare(preparation);
-    } catch (const Keys::KeySendError& error) {
-        throw AppError(ErrorNumber::PermissionDenied, QString::fromStdString(error.what()));
-    }
+    onKeySender([&preparation](Keys::KeySender& sender) { sender.prepare(preparation); });
 }
 
 QString literalKeyString(QChar character)
