@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
-    libx11-dev libxtst-dev libxcb1-dev libcups2-dev
+    libx11-dev libxtst-dev libxcb1-dev libx11-xcb-dev libcups2-dev
     # Typing on Wayland: the client library, xkbcommon for the keymaps, the protocol descriptions, sd-bus for the
     # desktop portal, and Qt's Wayland platform that the program runs on there.
     libwayland-dev libxkbcommon-dev wayland-protocols libsystemd-dev qt6-wayland

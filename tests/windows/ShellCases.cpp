@@ -108,7 +108,7 @@ void checkStartedWithOneArgument(Desktop::Shell& shell, const std::string& progr
         const std::string recording =
             folder + "quillock-recording-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++number);
         SetEnvironmentVariableA("QUILLOCK_RECORDING", recording.c_str());
-        const bool started = shell.startMaximized(program, link, 0);
+        const bool started = shell.startMaximized(program, link, 0).has_value();
         const std::optional<std::string> record = started ? awaitRecording(recording) : std::nullopt;
         const std::string expected = "1\n" + std::to_string(SW_SHOWMAXIMIZED) + "\n" + link + '\0';
         Check::that(record == expected, "start: the browser reads exactly " + Check::visible(link) + ", maximized",

@@ -5,11 +5,22 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace Focus {
 
 // A window of the session, as the facility that gave it names it: compare it, keep it, ask about it.
 using WindowId = std::uint64_t;
+
+// What a window tells of the program that made it. Any of it may be missing, and a program may claim what it
+// likes: it is good for telling which window to type into, never for trusting one.
+struct WindowProgram
+{
+    std::uint64_t process = 0;           // the process id the window names; 0 when it names none
+    std::vector<std::string> classNames; // its program's names for the desktop: X11's WM_CLASS, instance and class
+    std::string startupId;               // the startup id its program was handed, when it names one
+};
 
 // Which window has the keyboard focus, as far as the session lets one program know: synthetic keys go to that
 // window. A launch uses it to keep its keys in the browser window it opened.
@@ -21,11 +32,12 @@ public:
     // False when this session does not let the program tell which window has the focus (a Wayland session, no
     // display); the other two then say nothing of use.
     virtual bool canTell() const = 0;
-    // The application window that has the keyboard focus now. Nothing when none has it: the focus is nowhere, on
-    // the desktop or on the window manager's own windows, or the display is gone.
+    // The application window that has the keyboard focus now, asked of the session (not from what it said
+    // before). Nothing when none has it: the focus is nowhere, on the desktop or on the window manager's own
+    // windows, or the display is gone.
     virtual std::optional<WindowId> focusedWindow() = 0;
-    // Whether this process made the window.
-    virtual bool isOwnWindow(WindowId window) = 0;
+    // What the window tells of its program; nothing of use for a window that is gone.
+    virtual WindowProgram programOf(WindowId window) = 0;
 };
 
 // The window focus in use: one installed by a test, otherwise the first of windowFocusBackends() that can serve

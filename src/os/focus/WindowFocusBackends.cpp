@@ -15,7 +15,7 @@ public:
     static std::string unavailableReason() { return {}; }
     bool canTell() const override { return false; }
     std::optional<WindowId> focusedWindow() override { return std::nullopt; }
-    bool isOwnWindow(WindowId) override { return false; }
+    WindowProgram programOf(WindowId) override { return {}; }
 };
 
 Os::ActiveFacility<WindowFocus, std::logic_error>& active()

@@ -7,11 +7,8 @@
 
 namespace Focus {
 
-// The focus on the X display that DISPLAY names, through a connection of its own. The focused window is the
-// application window that holds the input focus: the one the window manager announces as active
-// (_NET_ACTIVE_WINDOW) when the input focus lies in it, otherwise the window the input focus lies in, taken up
-// to its top-level window and down to the application's window inside a window manager's frame (the one with
-// WM_STATE). A window is this process's when its _NET_WM_PID, which Qt sets, is this process's id.
+// The focus on the X display that DISPLAY names, through a connection of its own: the focused window and what a
+// window tells of its program are read as X11::FocusReader reads them.
 class X11WindowFocus : public WindowFocus
 {
 public:
@@ -27,7 +24,7 @@ public:
     // False when the connection failed.
     bool canTell() const override;
     std::optional<WindowId> focusedWindow() override;
-    bool isOwnWindow(WindowId window) override;
+    WindowProgram programOf(WindowId window) override;
 
 private:
     class Display;

@@ -3,6 +3,7 @@
 #include "os/Backends.h"
 #include "os/keys/KeyStroke.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,6 +48,18 @@ public:
     // Queues the key presses for the focused window and returns without waiting for them to be
     // processed. No modifier stays held afterwards. Throws KeySendError when the keys cannot be sent.
     virtual void send(const std::vector<KeyStroke>& strokes) = 0;
+
+    // As send, but each key only into the window (named as the session's window focus names it) where the session
+    // lets the key sender check the focus at the very moment of the key: on X11 the server is held for the check and
+    // the key, so that no window can take the focus in between. Returns false, with that key and the ones after it
+    // not sent, when the window did not hold the focus. A key sender that cannot check sends as send does and
+    // returns true: there the caller's own check just before is all there is.
+    virtual bool sendOnlyInto(const std::vector<KeyStroke>& strokes, std::uint64_t window)
+    {
+        (void)window;
+        send(strokes);
+        return true;
+    }
 
     // Gives back what the backend borrowed for typing (keys bound to characters the keyboard lacks) once
     // it has been idle long enough for the keys sent to be taken. Called a few seconds after typing.

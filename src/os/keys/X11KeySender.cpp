@@ -2,8 +2,11 @@
 
 #include "os/keys/X11SpareKeycodes.h"
 #include "os/shell/GraphicalSession.h"
+#include "os/x11/FocusReader.h"
+#include "os/x11/XcbDisplay.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -11,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <string>
 #include <thread>
@@ -137,7 +141,8 @@ public:
     Keyboard(const Keyboard&) = delete;
     Keyboard& operator=(const Keyboard&) = delete;
 
-    void send(const std::vector<KeyStroke>& strokes);
+    // Sends the strokes; with a window, each only while that window has the focus. False when it did not.
+    bool send(const std::vector<KeyStroke>& strokes, std::optional<xcb_window_t> onlyInto);
     void releaseIdleKeys();
 
 private:
@@ -154,10 +159,14 @@ private:
     std::optional<KeyChoice> findKey(KeySym keysym) const;
     KeyChoice keyFor(KeySym keysym);
     void releaseHeldModifiers();
-    void press(const KeyStroke& stroke);
+    bool press(const KeyStroke& stroke, std::optional<xcb_window_t> onlyInto);
+    bool holdsTheFocus(xcb_window_t window);
     void fakeKey(KeyCode keycode, bool down);
 
     Display* m_display = nullptr;
+    // The same connection as xcb sees it: requests on both go to the server in the order they are made.
+    std::unique_ptr<X11::XcbDisplay> m_xcb;
+    std::unique_ptr<X11::FocusReader> m_focus;
     std::unique_ptr<X11SpareKeycodes> m_spares;
     // When a slow window will have taken the keys sent so far.
     Clock::time_point m_keysTaken;
@@ -189,7 +198,14 @@ X11KeySender::~X11KeySender() = default;
 
 void X11KeySender::send(const std::vector<KeyStroke>& strokes)
 {
-    m_keyboard->send(strokes);
+    m_keyboard->send(strokes, std::nullopt);
+}
+
+bool X11KeySender::sendOnlyInto(const std::vector<KeyStroke>& strokes, std::uint64_t window)
+{
+    if (window > std::numeric_limits<xcb_window_t>::max())
+        return false; // no window of this display
+    return m_keyboard->send(strokes, static_cast<xcb_window_t>(window));
 }
 
 void X11KeySender::releaseIdleKeys()
@@ -215,25 +231,31 @@ X11KeySender::Keyboard::Keyboard()
     XkbGetState(m_display, XkbUseCoreKbd, &m_state);
     m_modifierKeys = XGetModifierMapping(m_display);
     m_spares = std::make_unique<X11SpareKeycodes>(m_display);
+    m_xcb = std::make_unique<X11::XcbDisplay>(XGetXCBConnection(m_display), DefaultScreen(m_display));
+    m_focus = std::make_unique<X11::FocusReader>(*m_xcb);
 }
 
 X11KeySender::Keyboard::~Keyboard()
 {
     m_spares.reset(); // gives the lent keycodes back while the display is still open
+    m_focus.reset();
+    m_xcb.reset();
     if (m_keymap)
         XkbFreeKeyboard(m_keymap, 0, True);
     XFreeModifiermap(m_modifierKeys);
     XCloseDisplay(m_display);
 }
 
-void X11KeySender::Keyboard::send(const std::vector<KeyStroke>& strokes)
+bool X11KeySender::Keyboard::send(const std::vector<KeyStroke>& strokes, std::optional<xcb_window_t> onlyInto)
 {
     takeNotice();
     if (m_state.base_mods != 0)
         releaseHeldModifiers();
-    for (const KeyStroke& stroke : strokes)
-        press(stroke);
+    bool sent = true;
+    for (auto stroke = strokes.begin(); sent && stroke != strokes.end(); ++stroke)
+        sent = press(*stroke, onlyInto);
     XFlush(m_display);
+    return sent;
 }
 
 void X11KeySender::Keyboard::releaseIdleKeys()
@@ -340,7 +362,7 @@ void X11KeySender::Keyboard::releaseHeldModifiers()
     }
 }
 
-void X11KeySender::Keyboard::press(const KeyStroke& stroke)
+bool X11KeySender::Keyboard::press(const KeyStroke& stroke, std::optional<xcb_window_t> onlyInto)
 {
     const KeySym keysym =
         stroke.key == Key::Character ? keysymForCharacter(stroke.character) : keysymForKey(stroke.key);
@@ -354,17 +376,39 @@ void X11KeySender::Keyboard::press(const KeyStroke& stroke)
     if (stroke.modifiers & Alt)
         modifiers.push_back(keyFor(XK_Alt_L).keycode);
 
+    // While the server is grabbed no other program's request is carried out, a change of focus included, and XTest
+    // delivers the key as it carries out the request: the key reaches the window that the check saw.
+    if (onlyInto) {
+        XGrabServer(m_display);
+        if (!holdsTheFocus(*onlyInto)) {
+            XUngrabServer(m_display);
+            return false;
+        }
+    }
     for (KeyCode modifier : modifiers)
         fakeKey(modifier, true);
     fakeKey(key.keycode, true);
     fakeKey(key.keycode, false);
     for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
         fakeKey(*modifier, false);
+    if (onlyInto) {
+        // The other programs wait while the grab lasts; the round trip lets them in before the next key's grab, so
+        // that a window manager handing the focus on is never shut out by a long text.
+        XUngrabServer(m_display);
+        XSync(m_display, False);
+    }
     m_spares->noteUse(key.keycode);
     m_keysTaken = std::max(m_keysTaken, Clock::now()) + SlowWindowKeyTime;
     // The keys after a lock key depend on the lock, so its new state is asked for rather than awaited.
     if (stroke.key == Key::CapsLock || stroke.key == Key::NumLock)
         XkbGetState(m_display, XkbUseCoreKbd, &m_state);
+    return true;
+}
+
+// Asked over xcb on the same connection, after the grab that Xlib queued: xcb sends Xlib's requests first.
+bool X11KeySender::Keyboard::holdsTheFocus(xcb_window_t window)
+{
+    return m_focus->focusedWindow() == window;
 }
 
 void X11KeySender::Keyboard::fakeKey(KeyCode keycode, bool down)

@@ -7,8 +7,22 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace Desktop {
+
+// What the shell knows of a program it started, by which its windows can be told apart from others'.
+struct StartedProgram
+{
+    // The process started; 0 where the shell cannot tell. A program that hands its work to a copy already running
+    // (a browser opening the link in a new tab) ends at once, and the window is that other process's.
+    std::uint64_t process = 0;
+    // The names its windows give as their program's (X11's WM_CLASS): from the desktop entry's StartupWMClass,
+    // else its program's file name. Empty where the shell does not know them.
+    std::vector<std::string> windowClasses;
+    // The startup id it was handed (DESKTOP_STARTUP_ID), which its first window may carry; empty when none.
+    std::string startupId;
+};
 
 // The desktop's shell, as far as opening a web page needs it: which program opens a document, and
 // starting a program. Strings are in the platform's own narrow encoding (UTF-8 here, the ANSI code page
@@ -24,10 +38,10 @@ public:
     virtual std::optional<std::string> findExecutable(const std::string& documentPath) = 0;
 
     // Starts the program with one argument, its window maximized, and returns without waiting for it.
-    // False when the program could not be started. The owner window is the parent of any dialog the
+    // Nothing when the program could not be started. The owner window is the parent of any dialog the
     // shell itself shows.
-    virtual bool startMaximized(const std::string& program, const std::string& argument,
-                                std::uintptr_t ownerWindow) = 0;
+    virtual std::optional<StartedProgram> startMaximized(const std::string& program, const std::string& argument,
+                                                         std::uintptr_t ownerWindow) = 0;
 };
 
 // Why no shell can serve this session.

@@ -62,11 +62,15 @@ std::optional<std::string> WindowsShell::findExecutable(const std::string& docum
     return std::string(program);
 }
 
-bool WindowsShell::startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow)
+std::optional<StartedProgram> WindowsShell::startMaximized(const std::string& program, const std::string& argument,
+                                                           std::uintptr_t ownerWindow)
 {
     const std::string parameters = quoteCommandLineArgument(argument);
-    return succeeded(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), "open", program.c_str(), parameters.c_str(),
-                                   nullptr, SW_SHOWMAXIMIZED));
+    if (!succeeded(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), "open", program.c_str(), parameters.c_str(),
+                                 nullptr, SW_SHOWMAXIMIZED)))
+        return std::nullopt;
+    const std::size_t name = program.find_last_of("\\/:") + 1;
+    return StartedProgram{0, {program.substr(name, program.find_last_of('.') - name)}, {}};
 }
 
 } // namespace Desktop

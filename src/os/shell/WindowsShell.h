@@ -15,7 +15,9 @@ public:
     static std::string unavailableReason() { return {}; }
 
     std::optional<std::string> findExecutable(const std::string& documentPath) override;
-    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override;
+    // The program's file name without its extension stands for the class of its windows.
+    std::optional<StartedProgram> startMaximized(const std::string& program, const std::string& argument,
+                                                 std::uintptr_t ownerWindow) override;
 };
 
 } // namespace Desktop

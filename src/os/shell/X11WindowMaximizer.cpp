@@ -1,14 +1,13 @@
 #include "os/shell/X11WindowMaximizer.h"
 
 #include "os/shell/GraphicalSession.h"
+#include "os/shell/ProcessTree.h"
 #include "os/x11/XcbDisplay.h"
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -32,33 +31,6 @@ constexpr auto SettleTime = 3s;         // maximized this long, the window stays
 constexpr std::uint32_t StateAdd = 1;          // _NET_WM_STATE action
 constexpr std::uint32_t SourceApplication = 1; // the request comes from a program, not a pager
 
-// The parent of a process, from /proc; 0 when it is gone.
-pid_t parentOf(pid_t process)
-{
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    // pid (command) state ppid ...: the command may hold blanks and parentheses, so read after the last ')'.
-    const std::size_t close = line.rfind(')');
-    if (close == std::string::npos)
-        return 0;
-    char state = 0;
-    int parent = 0;
-    if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &parent) != 2)
-        return 0;
-    return parent;
-}
-
-bool isSameOrDescendant(pid_t process, pid_t ancestor)
-{
-    for (int depth = 0; process > 1 && depth < 64; ++depth) {
-        if (process == ancestor)
-            return true;
-        process = parentOf(process);
-    }
-    return false;
-}
-
 class X11Display
 {
 public:
@@ -73,7 +45,7 @@ public:
     {
         for (xcb_window_t window : topLevelWindows()) {
             const std::vector<std::uint32_t> pid = m_x.words(window, m_x.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL);
-            if (!pid.empty() && isSameOrDescendant(static_cast<pid_t>(pid.front()), process) && isShown(window))
+            if (!pid.empty() && isSameOrDescendant(pid.front(), static_cast<std::uint64_t>(process)) && isShown(window))
                 return window;
         }
         return std::nullopt;

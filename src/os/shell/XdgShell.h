@@ -12,7 +12,8 @@ namespace Desktop {
 // document is the default application for its MIME type, found through the mimeapps.list files and
 // desktop entries of the XDG directories, and named by its desktop entry. Starting it runs the entry's
 // Exec command with the argument in place of its field code, detached, and has the window maximizer that
-// serves the session (made at the first start) maximize its window.
+// serves the session (made at the first start) maximize its window. Its windows' class is the entry's
+// StartupWMClass, else the file name of the program that Exec runs (past an "env" that sets variables).
 class XdgShell : public Shell
 {
 public:
@@ -21,7 +22,8 @@ public:
 
     std::optional<std::string> findExecutable(const std::string& documentPath) override;
     // The program is a desktop entry (a path ending in .desktop) or an executable file.
-    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override;
+    std::optional<StartedProgram> startMaximized(const std::string& program, const std::string& argument,
+                                                 std::uintptr_t ownerWindow) override;
 
 private:
     std::unique_ptr<WindowMaximizer> m_maximizer;

@@ -17,17 +17,29 @@ std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply)
 
 XcbDisplay::XcbDisplay() : m_connection(xcb_connect(nullptr, &m_screenNumber))
 {
-    if (xcb_connection_has_error(m_connection))
+    findScreen();
+}
+
+XcbDisplay::XcbDisplay(xcb_connection_t* borrowed, int screenNumber)
+    : m_connection(borrowed), m_owned(false), m_screenNumber(screenNumber)
+{
+    findScreen();
+}
+
+XcbDisplay::~XcbDisplay()
+{
+    if (m_owned)
+        xcb_disconnect(m_connection);
+}
+
+void XcbDisplay::findScreen()
+{
+    if (!m_connection || xcb_connection_has_error(m_connection))
         return;
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
     for (int i = 0; i < m_screenNumber && screens.rem > 0; ++i)
         xcb_screen_next(&screens);
     m_screen = screens.data;
-}
-
-XcbDisplay::~XcbDisplay()
-{
-    xcb_disconnect(m_connection);
 }
 
 xcb_atom_t XcbDisplay::atom(const char* name)
@@ -48,6 +60,16 @@ std::vector<std::uint32_t> XcbDisplay::words(xcb_window_t window, xcb_atom_t nam
         values.assign(first, first + xcb_get_property_value_length(reply.get()) / 4);
     }
     return values;
+}
+
+std::string XcbDisplay::bytes(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+{
+    const auto reply = owned(
+        xcb_get_property_reply(m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 1024), nullptr));
+    if (!reply || reply->format != 8 || reply->type != type)
+        return {};
+    return {static_cast<const char*>(xcb_get_property_value(reply.get())),
+            static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
 }
 
 } // namespace X11
