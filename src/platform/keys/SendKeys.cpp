@@ -49,19 +49,32 @@ std::u32string toUtf32(const QString& text)
     return std::u32string(codePoints.begin(), codePoints.end());
 }
 
-} // namespace
-
-void sendKeys(const QString& keyString)
+std::vector<Keys::KeyStroke> parsed(const QString& keyString)
 {
-    std::vector<Keys::KeyStroke> strokes;
     try {
-        strokes = Keys::parseKeyString(toUtf32(keyString));
+        return Keys::parseKeyString(toUtf32(keyString));
     } catch (const Keys::KeyStringError& error) {
         throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The key string \"%1\" is not valid: %2.")
                                                          .arg(keyString, QString::fromStdString(error.what())));
     }
+}
+
+} // namespace
+
+void sendKeys(const QString& keyString)
+{
+    const std::vector<Keys::KeyStroke> strokes = parsed(keyString);
     onKeySender([&strokes](Keys::KeySender& sender) { sender.send(strokes); });
     releaseKeysWhenIdle();
+}
+
+bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window)
+{
+    const std::vector<Keys::KeyStroke> strokes = parsed(keyString);
+    const bool sent =
+        onKeySender([&strokes, window](Keys::KeySender& sender) { return sender.sendOnlyInto(strokes, window); });
+    releaseKeysWhenIdle();
+    return sent;
 }
 
 QString firstUntypableCharacter(const QString& text)

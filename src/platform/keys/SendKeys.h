@@ -1,5 +1,6 @@
 #pragma once
 
+#include "os/focus/WindowFocus.h"
 #include "os/keys/KeySender.h"
 
 #include <QString>
@@ -9,6 +10,11 @@
 // Queues the keys of the key string for the window that has the keyboard focus and returns at once.
 // Raises AppError when the string breaks the syntax or no keys can be sent on this desktop.
 void sendKeys(const QString& keyString);
+
+// As sendKeys, but each key only while the window (named by the session's window focus) has the keyboard focus,
+// checked at the moment of the key where the session allows it (Keys::KeySender::sendOnlyInto). False, with that
+// key and those after it not sent, when the window did not have it.
+bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window);
 
 // The key string that types the character as itself: the syntax's reserved characters come braced.
 QString literalKeyString(QChar character);

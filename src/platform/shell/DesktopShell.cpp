@@ -31,7 +31,8 @@ QString findExecutable(const QString& documentPath)
     return found ? QString::fromLocal8Bit(*found) : QString();
 }
 
-bool startMaximized(const QString& program, const QString& argument, QWidget* ownerWindow)
+std::optional<Desktop::StartedProgram> startMaximized(const QString& program, const QString& argument,
+                                                      QWidget* ownerWindow)
 {
     return shell().startMaximized(QFile::encodeName(program).toStdString(), argument.toLocal8Bit().toStdString(),
                                   nativeHandle(ownerWindow));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "os/shell/Shell.h"
+
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -12,8 +15,10 @@ namespace DesktopShell {
 // The program that opens the document by the desktop's file associations (see Desktop::Shell); empty when none.
 QString findExecutable(const QString& documentPath);
 
-// Starts the program with one argument, its window maximized, without waiting for it. False when it could not
-// be started. The owner window (null for none) is the parent of any dialog the shell itself shows.
-bool startMaximized(const QString& program, const QString& argument, QWidget* ownerWindow);
+// Starts the program with one argument, its window maximized, without waiting for it, and says what was started
+// (see Desktop::StartedProgram). Nothing when it could not be started. The owner window (null for none) is the
+// parent of any dialog the shell itself shows.
+std::optional<Desktop::StartedProgram> startMaximized(const QString& program, const QString& argument,
+                                                      QWidget* ownerWindow);
 
 } // namespace DesktopShell

@@ -1,5 +1,6 @@
 #include "system/launch/FocusLock.h"
 
+#include "system/launch/BrowserWindows.h"
 #include "system/launch/LaunchControl.h"
 
 #include <QCoreApplication>
@@ -18,12 +19,69 @@ void setFocusGraceForTesting(std::chrono::milliseconds grace)
 }
 
 FocusLock::FocusLock() : m_canTell(Focus::windowFocus().canTell())
+{}
+
+void FocusLock::startFollowing()
 {
-    if (m_canTell)
-        m_noted = Focus::windowFocus().focusedWindow();
+    if (!m_canTell)
+        return;
+    m_following = true;
+    m_noted = m_active = Focus::windowFocus().focusedWindow();
 }
 
-void FocusLock::beforeKey(const std::function<bool()>& stopped)
+void FocusLock::browserStarted(const Desktop::StartedProgram& browser)
+{
+    m_browser = browser;
+    m_kinds.clear(); // a window of the browser seen before it was known counts as one from now on
+}
+
+std::optional<LaunchStopped::Reason> FocusLock::follow()
+{
+    if (!m_following)
+        return std::nullopt;
+    m_active = Focus::windowFocus().focusedWindow();
+    // With the focus nowhere, no key can reach a window: the key itself is checked.
+    return m_active ? judge(*m_active) : std::nullopt;
+}
+
+std::optional<LaunchStopped::Reason> FocusLock::judge(Focus::WindowId window)
+{
+    if (window == m_locked)
+        return std::nullopt;
+    switch (kindOf(window)) {
+    case Kind::Quillock:
+        if (m_keysSent > 0)
+            return LaunchStopped::Reason::FocusLost;
+        return std::nullopt;
+    case Kind::Browser:
+        if (!m_locked && window != m_noted) {
+            m_locked = window;
+            return std::nullopt;
+        }
+        break;
+    case Kind::Other:
+        break;
+    }
+    if (!m_locked && window == m_noted)
+        return std::nullopt; // it was active before the launch began
+    return m_locked ? LaunchStopped::Reason::FocusLost : LaunchStopped::Reason::OtherWindowFirst;
+}
+
+FocusLock::Kind FocusLock::kindOf(Focus::WindowId window)
+{
+    if (const auto known = m_kinds.find(window); known != m_kinds.end())
+        return known->second;
+    const Focus::WindowProgram program = Focus::windowFocus().programOf(window);
+    Kind kind = Kind::Other;
+    if (isQuillockWindow(program))
+        kind = Kind::Quillock;
+    else if (m_browser && belongsToBrowser(*m_browser, program))
+        kind = Kind::Browser;
+    m_kinds[window] = kind;
+    return kind;
+}
+
+std::optional<Focus::WindowId> FocusLock::beforeKey(const std::function<bool()>& stopped)
 {
     if (!m_canTell) {
         // Where other programs' windows cannot be seen, the browser has come to the front once the program's own
@@ -31,29 +89,26 @@ void FocusLock::beforeKey(const std::function<bool()>& stopped)
         if (!m_browserInFront)
             waitFor(stopped, [] { return !programWindowIsActive(); });
         m_browserInFront = true;
-        return;
+        return std::nullopt;
     }
-    if (!m_locked) {
-        waitFor(stopped, [this] {
-            Focus::WindowFocus& focus = Focus::windowFocus();
-            const std::optional<Focus::WindowId> window = focus.focusedWindow();
-            if (isTheBrowser(focus, window))
-                m_locked = window;
-            return m_locked.has_value();
-        });
-    } else if (Focus::windowFocus().focusedWindow() != m_locked) {
-        throw LaunchStopped(LaunchStopped::Reason::FocusLost);
+    if (!m_following)
+        startFollowing();
+    // Qt's word is asked too: it hears that its window lost the focus a moment after the display changed it, and a
+    // key sent meanwhile would count as one sent to the program's own window.
+    const auto ready = [this] {
+        if (const std::optional<LaunchStopped::Reason> reason = follow())
+            throw LaunchStopped(*reason);
+        return m_locked && m_active == m_locked && !programWindowIsActive();
+    };
+    if (!ready()) {
+        if (m_keysSent > 0)
+            throw LaunchStopped(LaunchStopped::Reason::FocusLost);
+        waitFor(stopped, ready);
     }
+    return m_locked;
 }
 
-// Qt's word is asked too: it hears that its window lost the focus a moment after the display changed it, and a
-// key sent meanwhile would count as one sent to the program's own window.
-bool FocusLock::isTheBrowser(Focus::WindowFocus& focus, std::optional<Focus::WindowId> window) const
-{
-    return window && window != m_noted && !focus.isOwnWindow(*window) && !programWindowIsActive();
-}
-
-void FocusLock::waitFor(const std::function<bool()>& stopped, const std::function<bool()>& inFront)
+void FocusLock::waitFor(const std::function<bool()>& stopped, const std::function<bool()>& ready)
 {
     const QDeadlineTimer deadline(graceForTesting.count() > 0 ? graceForTesting : Grace);
     bool due = true;
@@ -66,7 +121,7 @@ void FocusLock::waitFor(const std::function<bool()>& stopped, const std::functio
             throw LaunchStopped(LaunchStopped::Reason::Asked);
         if (due) {
             due = false;
-            if (inFront())
+            if (ready())
                 return;
             if (deadline.hasExpired())
                 throw LaunchStopped(LaunchStopped::Reason::NotInFront);

@@ -59,7 +59,7 @@ bool unableToOpen()
 
 } // namespace
 
-bool OpenWebPage(const QString& link, QWidget* ownerWindow)
+bool OpenWebPage(const QString& link, QWidget* ownerWindow, Desktop::StartedProgram* started)
 {
     if (link.isEmpty())
         return true;
@@ -72,7 +72,10 @@ bool OpenWebPage(const QString& link, QWidget* ownerWindow)
                          QStringLiteral("Browser Not Found"));
         return false;
     }
-    if (!DesktopShell::startMaximized(browser, link, ownerWindow))
+    const std::optional<Desktop::StartedProgram> program = DesktopShell::startMaximized(browser, link, ownerWindow);
+    if (!program)
         return unableToOpen();
+    if (started)
+        *started = *program;
     return true;
 }

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -67,6 +68,80 @@ void refuse(const QString& message)
     dialogs().msgBox(message, Dialogs::vbExclamation, Application::title());
 }
 
+// Where a launch stopped: after how many whole steps, and how many keys it had sent, in all and in the step it
+// stopped in.
+struct Progress
+{
+    int stepsDone = 0;
+    int keysSent = 0;
+    int keysInStep = 0;
+};
+
+// What the user is told of a launch that stopped before its end; nothing when they asked for it.
+QString stopMessage(LaunchStopped::Reason reason, const Progress& progress)
+{
+    switch (reason) {
+    case LaunchStopped::Reason::Asked:
+        break;
+    case LaunchStopped::Reason::NotInFront:
+        return QStringLiteral("The browser window did not come to the front, so nothing was typed.");
+    case LaunchStopped::Reason::OtherWindowFirst:
+        return QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
+    case LaunchStopped::Reason::FocusLost:
+        if (progress.keysSent == 0)
+            return QStringLiteral("The browser window lost the focus, so nothing was typed.");
+        if (progress.keysInStep > 0)
+            return QStringLiteral("The browser window lost the focus; the launch was stopped during step %1.")
+                .arg(progress.stepsDone + 1);
+        return QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.")
+            .arg(progress.stepsDone);
+    }
+    return {};
+}
+
+// The launch itself: its lock on the session's launches is let go when it returns, before the user is told
+// anything. Returns what to tell them: why it was refused or stopped; nothing when it ran to its end.
+QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, QWidget* owner)
+{
+    LaunchInProgress launch;
+    WebsiteSteps steps = readSteps(websiteId);
+    // Keys typed without the page would go to whatever window has the focus, the user's name and password too.
+    if (QString problem = launchProblem(link, steps.instructions, steps.stored); !problem.isEmpty())
+        return problem;
+
+    // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
+    const QPointer<QTimer> timer(&tmrWait);
+    Progress progress;
+    try {
+        if (!launch.takeSessionLock())
+            return QStringLiteral("Another Quillock is launching a website and did not stop, so nothing was opened.");
+        prepareLaunchKeys(launch);
+        launch.followFocus();
+        Desktop::StartedProgram browser;
+        if (!OpenWebPage(link, owner, &browser))
+            return {};
+        launch.browserStarted(browser);
+        for (Recordset& instructions = steps.instructions; !instructions.eof() && timer && !launch.stopped();
+             instructions.moveNext()) {
+            const int keysBefore = launch.keysSent();
+            const auto noteKeys = qScopeGuard([&] {
+                progress.keysSent = launch.keysSent();
+                progress.keysInStep = progress.keysSent - keysBefore;
+            });
+            PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
+                            instructions.fields(QStringLiteral("NumberOfTimes")),
+                            instructions.fields(QStringLiteral("TextToTypeIn")));
+            if (launch.stopped())
+                break; // within the step: it was not done
+            ++progress.stepsDone;
+            letEventsRun();
+        }
+    } catch (const LaunchStopped& stopped) {
+        launch.stop(stopped.reason());
+    }
+    return launch.stopped() ? stopMessage(*launch.stopReason(), progress) : QString();
+}
+
 } // namespace
 
 void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner)
@@ -74,44 +149,8 @@ void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString&
     const QString websiteId = websiteIdText.trimmed();
     if (!isWebsiteKey(websiteId))
         return;
-    const LaunchInProgress launch;
     const Hourglass hourglass;
     gdblMinutesLeft = gdblRelockMinutes;
-
-    WebsiteSteps steps = readSteps(websiteId);
-    // Keys typed without the page would go to whatever window has the focus, the user's name and password too.
-    if (const QString problem = launchProblem(link, steps.instructions, steps.stored); !problem.isEmpty())
-        return refuse(problem);
-
-    // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
-    const QPointer<QTimer> timer(&tmrWait);
-    int done = 0;
-    try {
-        prepareLaunchKeys(launch);
-        if (!OpenWebPage(link, owner))
-            return;
-        for (Recordset& instructions = steps.instructions; !instructions.eof() && timer && !launch.stopped();
-             instructions.moveNext()) {
-            PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
-                            instructions.fields(QStringLiteral("NumberOfTimes")),
-                            instructions.fields(QStringLiteral("TextToTypeIn")));
-            ++done;
-            letEventsRun();
-        }
-    } catch (const LaunchStopped& stopped) {
-        switch (stopped.reason()) {
-        case LaunchStopped::Reason::Asked:
-            break;
-        case LaunchStopped::Reason::NotInFront:
-            refuse(QStringLiteral("The browser window did not come to the front, so nothing was typed."));
-            break;
-        case LaunchStopped::Reason::FocusLost:
-            if (done == 0)
-                refuse(QStringLiteral("The browser window did not have the focus, so nothing was typed."));
-            else
-                refuse(QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.")
-                           .arg(done));
-            break;
-        }
-    }
+    if (const QString message = launch(tmrWait, websiteId, link, owner); !message.isEmpty())
+        refuse(message);
 }
