@@ -1,12 +1,15 @@
-// On a display of the test's own, under openbox: the program's own window focus, and launches whose keys must reach
-// only the browser window they opened. A bystander window, of no program the launch started, logs every key it
-// receives; the "browser" is this test started again, as the desktop entry made the application for web pages.
+// On a display of the test's own, under openbox: which window has the focus, and launches whose keys must reach
+// only the browser window they opened. A bystander window, of no program the launch started, counts every key it
+// receives. The "browser" is this test started again as the desktop's application for web pages: a window that
+// logs its keys and, as real browsers do, hands the link of a later start to the copy already running, whose
+// window then comes to the front.
 
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "os/focus/X11WindowFocus.h"
 #include "os/keys/KeySender.h"
+#include "os/keys/X11KeySender.h"
 #include "os/shell/Shell.h"
 #include "support/BrowserHome.h"
 #include "support/ScriptedDialogs.h"
@@ -14,13 +17,18 @@
 #include "support/XvfbServer.h"
 #include "system/app/basModule1.h"
 #include "system/launch/FocusLock.h"
+#include "system/launch/LaunchControl.h"
 #include "system/launch/ReplayWebsite.h"
 #include "system/launch/WaitMilliseconds.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QPointer>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,19 +41,34 @@
 
 namespace {
 
-const char* const BrowserMode = "--browser";    // followed by the file that logs its keys, then the link
-const char* const NoWindowMode = "--no-window"; // a program that runs for a while and shows nothing
+const char* const BrowserMode = "--browser";                // then its key log, the class of its windows, the link
+const char* const NoWindowMode = "--no-window";             // then the link: runs for a while and shows nothing
+const char* const QuillockWindowMode = "--quillock-window"; // then its key log: a window of another Quillock
+const char* const LaunchMode = "--launch";                  // then its browser's key log and class, and a text
 const QByteArray BrowserTitle = "Quillock test browser";
+const QByteArray OtherQuillockTitle = "Another Quillock";
+const QString Class = QStringLiteral("TestBrowser");
 const QString NoLinkMessage = QStringLiteral("This website has no link.");
-const QString NotInFrontMessage = QStringLiteral("The browser window did not come to the front, so nothing was typed.");
-const QString LostAfterStep3 =
-    QStringLiteral("The browser window lost the focus; the launch was stopped after step 3.");
+const QString NotInFront = QStringLiteral("The browser window did not come to the front, so nothing was typed.");
+const QString OtherFirst =
+    QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
+const QString LostBeforeTyping = QStringLiteral("The browser window lost the focus, so nothing was typed.");
+const QString LostAfterStep2 =
+    QStringLiteral("The browser window lost the focus; the launch was stopped after step 2.");
+const QString LostDuringStep1 =
+    QStringLiteral("The browser window lost the focus; the launch was stopped during step 1.");
+constexpr int TextStep = 1, WaitStep = 4;
 
-// The browser's window: the text of every key it receives is appended to the log at once.
+// A window that appends the text of every key it receives to its log at once.
 struct LoggingWindow : QWidget
 {
-    QString logPath;
-
+    LoggingWindow(const QString& log, const QByteArray& title) : logPath(log)
+    {
+        setWindowTitle(QString::fromLatin1(title));
+        setFocusPolicy(Qt::StrongFocus);
+        show();
+        activateWindow();
+    }
     void keyPressEvent(QKeyEvent* event) override
     {
         QFile log(logPath);
@@ -53,6 +76,8 @@ struct LoggingWindow : QWidget
             log.write(event->text().toUtf8());
     }
     bool focusNextPrevChild(bool) override { return false; } // Tab is a key to log
+
+    QString logPath;
 };
 
 // A window of no program the launch knows, on a connection of its own, that counts the keys it receives.
@@ -62,11 +87,10 @@ public:
     Bystander() : m_c(xcb_connect(nullptr, nullptr), &xcb_disconnect)
     {
         xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c())).data;
-        m_root = screen->root;
         m_window = xcb_generate_id(c());
         const std::uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
-        xcb_create_window(c(), XCB_COPY_FROM_PARENT, m_window, m_root, 0, 0, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          screen->root_visual, XCB_CW_EVENT_MASK, &events);
+        xcb_create_window(c(), XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, 400, 300, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
         xcb_change_property(c(), XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 9, "Bystander");
         xcb_map_window(c(), m_window);
         xcb_flush(c());
@@ -86,25 +110,14 @@ public:
         return keys;
     }
 
-    // Asks the window manager for the focus, as a pager would; without one, takes it.
+    // Takes the focus: through the window manager as a pager would, or, without one, itself.
     void takeFocus(bool windowManagerRuns = true)
     {
-        if (!windowManagerRuns) {
-            xcb_set_input_focus(c(), XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
-        } else {
-            const char* name = "_NET_ACTIVE_WINDOW";
-            auto* atom = xcb_intern_atom_reply(
-                c(), xcb_intern_atom(c(), 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-            xcb_client_message_event_t request{};
-            request.response_type = XCB_CLIENT_MESSAGE;
-            request.format = 32;
-            request.window = m_window;
-            request.type = atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
-            request.data.data32[0] = 2; // a pager
-            std::free(atom);
-            xcb_send_event(c(), 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                           reinterpret_cast<const char*>(&request));
+        if (windowManagerRuns) {
+            X11Probe().activate(m_window);
+            return;
         }
+        xcb_set_input_focus(c(), XCB_INPUT_FOCUS_POINTER_ROOT, m_window, XCB_CURRENT_TIME);
         xcb_flush(c());
     }
 
@@ -112,14 +125,132 @@ private:
     xcb_connection_t* c() const { return m_c.get(); }
 
     std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> m_c;
-    xcb_window_t m_root = XCB_NONE;
     xcb_window_t m_window = XCB_NONE;
+};
+
+// The display's own key sender, which calls back before every key it is asked to send into one window only.
+class WatchedKeySender : public Keys::KeySender
+{
+public:
+    WatchedKeySender() { Keys::setKeySender(this); }
+    ~WatchedKeySender() override { Keys::setKeySender(nullptr); }
+    WatchedKeySender(const WatchedKeySender&) = delete;
+    WatchedKeySender& operator=(const WatchedKeySender&) = delete;
+
+    void send(const std::vector<Keys::KeyStroke>& strokes) override { m_keys.send(strokes); }
+    bool sendOnlyInto(const std::vector<Keys::KeyStroke>& strokes, std::uint64_t window) override
+    {
+        if (beforeKey)
+            beforeKey(++m_asked);
+        return m_keys.sendOnlyInto(strokes, window);
+    }
+
+    std::function<void(int)> beforeKey; // given how many keys were asked for, this one included
+
+private:
+    Keys::X11KeySender m_keys;
+    int m_asked = 0;
 };
 
 QString readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QString self()
+{
+    return '"' + QCoreApplication::applicationFilePath() + '"';
+}
+
+QString browserCommand(const QString& log)
+{
+    return self() + ' ' + BrowserMode + " \"" + log + "\" " + Class + " %u";
+}
+
+// Stores website 1 with the steps (event type, count or Null, plain text), in a new data file.
+void storeWebsite(const TempDataFolder& folder, const QList<std::tuple<int, QString, QString>>& steps)
+{
+    QStringList values;
+    for (const auto& [type, count, text] : steps)
+        values << QStringLiteral("(1, %1, %2, %3)")
+                      .arg(type)
+                      .arg(count, text.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(text)) + '\'');
+    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
+                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) VALUES " +
+                        values.join(", ")});
+}
+
+// The program's window, from which a launch starts, active; its wait timer ticks as the program's does.
+struct ProgramWindow
+{
+    ProgramWindow()
+    {
+        window->show();
+        window->activateWindow();
+        QObject::connect(tmrWait, &QTimer::timeout, tmrWait, [timer = tmrWait] { tmrWait_Timer(*timer); });
+    }
+    ~ProgramWindow() { delete window; }
+
+    void launch(const QString& link = QStringLiteral("https://x.test/"))
+    {
+        ReplayWebsite(*tmrWait, QStringLiteral("1"), link, window);
+    }
+
+    QPointer<QWidget> window = new QWidget;
+    QTimer* tmrWait = new QTimer(window);
+};
+
+// The test browser: the first copy shows its window; a later one hands it the link and ends, and the window of the
+// first comes to the front.
+int runBrowser(int argc, char* argv[])
+{
+    QApplication::setApplicationName(QString::fromLocal8Bit(argv[3])); // the class of its windows
+    QApplication app(argc, argv);
+    const QString log = QString::fromLocal8Bit(argv[2]);
+    const QString server = log + QStringLiteral(".socket");
+    QLocalSocket running;
+    running.connectToServer(server);
+    if (running.waitForConnected(2000)) {
+        running.write(argv[4]);
+        return running.waitForBytesWritten(2000) ? 0 : 1;
+    }
+    LoggingWindow window(log, BrowserTitle);
+    QLocalServer::removeServer(server);
+    QLocalServer listener;
+    listener.listen(server);
+    QObject::connect(&listener, &QLocalServer::newConnection, [&] {
+        listener.nextPendingConnection()->deleteLater();
+        static_cast<void>(X11Probe().bringToFront(window.winId()));
+    });
+    return QApplication::exec();
+}
+
+// Another Quillock launching its website "Wait 3, Text, Enter" into a browser of its own; prints what it told its
+// user, a line each.
+int runLaunch(int argc, char* argv[])
+{
+    QApplication::setApplicationName(QStringLiteral("Quillock"));
+    QApplication app(argc, argv);
+    BrowserHome home;
+    if (!home.useBrowser(self() + ' ' + BrowserMode + " \"" + argv[2] + "\" " + argv[3] + " %u",
+                         QString::fromLocal8Bit(argv[3])))
+        return 1;
+    gobjEncrypt = std::make_unique<dsEncrypt>();
+    const TempDataFolder folder;
+    storeWebsite(folder, {{WaitStep, "3", {}}, {TextStep, "Null", QString::fromLocal8Bit(argv[4])}, {2, "Null", {}}});
+    ScriptedDialogs dialogs;
+    {
+        ProgramWindow program;
+        static_cast<void>(QTest::qWaitForWindowActive(program.window));
+        program.launch();
+    }
+    for (const QString& message : dialogs.messageTexts())
+        std::printf("%s\n", qPrintable(message));
+    Keys::releasePlatformKeySender();
+    Desktop::releasePlatformShell();
+    Focus::releasePlatformWindowFocus();
+    return 0;
 }
 
 } // namespace
@@ -131,15 +262,28 @@ class TestFocusLock : public QObject
     std::optional<Bystander> m_bystander;
     std::optional<Openbox> m_windowManager;
     std::optional<BrowserHome> m_home;
+    QTemporaryDir m_logs;
 
-    // Ends the test browser, if it shows a window.
-    static void endBrowser()
+    QString log(const char* name) const { return m_logs.filePath(QString::fromLatin1(name)); }
+
+    void useWindowManager()
     {
-        X11Probe probe;
-        const std::optional<xcb_window_t> browser = probe.findWindow(BrowserTitle);
-        if (const pid_t process = browser ? probe.process(*browser) : 0; process > 0)
-            kill(process, SIGTERM);
-        static_cast<void>(QTest::qWaitFor([] { return !X11Probe().findWindow(BrowserTitle); }, 10000));
+        if (!m_windowManager)
+            QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
+        if (!m_home) // after openbox has started: it ends without the themes that the machine's folders hold
+            m_home.emplace();
+    }
+
+    // Ends the windows of other programs that a test started.
+    static void endWindows()
+    {
+        for (const QByteArray& title : {BrowserTitle, OtherQuillockTitle}) {
+            X11Probe probe;
+            const std::optional<xcb_window_t> window = probe.findWindow(title);
+            if (const pid_t process = window ? probe.process(*window) : 0; process > 0)
+                kill(process, SIGTERM);
+            static_cast<void>(QTest::qWaitFor([&title] { return !X11Probe().findWindow(title); }, 10000));
+        }
     }
 
 private slots:
@@ -147,6 +291,14 @@ private slots:
     {
         m_bystander.emplace();
         gobjEncrypt = std::make_unique<dsEncrypt>();
+    }
+
+    void cleanup()
+    {
+        endWindows();
+        setFocusGraceForTesting({});
+        for (const char* name : {"browser.keys", "quillock.keys"})
+            QFile::remove(log(name));
     }
 
     void cleanupTestCase()
@@ -158,7 +310,8 @@ private slots:
         gobjEncrypt.reset();
     }
 
-    // Which window has the focus, with and without a window manager; the program's own window and another's.
+    // Which window has the focus, with and without a window manager, and what it tells of its program: this
+    // program's window gives its process and the program's name as its class.
     void tellsTheFocusedWindow_data()
     {
         QTest::addColumn<bool>("windowManager");
@@ -169,10 +322,8 @@ private slots:
     void tellsTheFocusedWindow()
     {
         QFETCH(bool, windowManager);
-        if (windowManager != m_windowManager.has_value())
-            m_windowManager.reset();
-        if (windowManager && !m_windowManager)
-            QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
+        if (windowManager)
+            useWindowManager();
         Focus::X11WindowFocus focus;
         QVERIFY(focus.canTell());
         QWidget own;
@@ -180,11 +331,13 @@ private slots:
         own.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&own));
         QTRY_COMPARE(focus.focusedWindow(), std::optional<Focus::WindowId>(own.winId()));
-        QVERIFY(focus.isOwnWindow(own.winId()));
+        const Focus::WindowProgram program = focus.programOf(own.winId());
+        QCOMPARE(program.process, std::uint64_t(QCoreApplication::applicationPid()));
+        QVERIFY(std::ranges::count(program.classNames, "Quillock"));
 
         m_bystander->takeFocus(windowManager);
         QTRY_COMPARE(focus.focusedWindow(), std::optional<Focus::WindowId>(m_bystander->window()));
-        QVERIFY(!focus.isOwnWindow(m_bystander->window()));
+        QCOMPARE(focus.programOf(m_bystander->window()).process, std::uint64_t{0});
         QVERIFY(dynamic_cast<Focus::X11WindowFocus*>(&Focus::windowFocus()));
     }
 
@@ -200,9 +353,19 @@ private slots:
                                                         << ""
                                                         << "usersecret"
                                                         << "";
-        QTest::newRow("the focus moves to the bystander during a wait") << "window"
-                                                                        << "bystander"
-                                                                        << "user" << LostAfterStep3;
+        QTest::newRow("the bystander comes to the front before the browser's window") << "no window"
+                                                                                      << "bystander first"
+                                                                                      << "" << OtherFirst;
+        QTest::newRow("the bystander comes to the front after the browser's window, in the first wait")
+            << "window"
+            << "bystander in the first wait"
+            << "" << LostBeforeTyping;
+        QTest::newRow("the bystander comes to the front in a later wait") << "window"
+                                                                          << "bystander"
+                                                                          << "user" << LostAfterStep2;
+        QTest::newRow("another Quillock's window comes to the front in a later wait") << "window"
+                                                                                      << "another Quillock"
+                                                                                      << "user" << LostAfterStep2;
         QTest::newRow("the program's window closes during a wait") << "no window"
                                                                    << "close"
                                                                    << ""
@@ -212,78 +375,75 @@ private slots:
                                                       << "" << NoLinkMessage;
         QTest::newRow("a browser that exits at once") << "/bin/false"
                                                       << ""
-                                                      << "" << NotInFrontMessage;
+                                                      << "" << NotInFront;
         QTest::newRow("a browser that shows no window") << "no window"
                                                         << ""
-                                                        << "" << NotInFrontMessage;
+                                                        << "" << NotInFront;
     }
 
     void typesOnlyIntoTheBrowserWindow()
     {
         QFETCH(QString, browser);
         QFETCH(QString, meanwhile);
-        if (!m_windowManager)
-            QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
-        if (!m_home) // after openbox has started: it ends without the themes that the machine's folders hold
-            m_home.emplace();
-        const QTemporaryDir logs;
-        const QString browserLog = logs.filePath(QStringLiteral("browser.keys"));
-        const QString self = '"' + QCoreApplication::applicationFilePath() + '"';
-        QVERIFY(m_home->useBrowser(browser == "window"      ? self + ' ' + BrowserMode + " \"" + browserLog + "\" %u"
-                                   : browser == "no window" ? self + ' ' + NoWindowMode + " %u"
-                                                            : browser + " %u"));
+        useWindowManager();
+        const QString browserLog = log("browser.keys");
+        const QString quillockLog = log("quillock.keys");
+        QVERIFY(m_home->useBrowser(browser == "window"      ? browserCommand(browserLog)
+                                   : browser == "no window" ? self() + ' ' + NoWindowMode + " %u"
+                                                            : browser + " %u",
+                                   Class));
         setFocusGraceForTesting(std::chrono::seconds(3));
-        const auto restore = qScopeGuard([] {
-            setFocusGraceForTesting({});
-            endBrowser();
-        });
         const TempDataFolder folder;
-        const auto text = [](const char* plain) { return '\'' + FixQuotes(gobjEncrypt->Encrypt2(plain)) + '\''; };
-        folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
-                        "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
-                        "VALUES (1, 4, 70, Null), (1, 1, Null, " +
-                            text("user") + "), (1, 4, 70, Null), (1, 1, Null, " + text("secret") + ")"});
+        storeWebsite(
+            folder,
+            {{WaitStep, "70", {}}, {TextStep, "Null", "user"}, {WaitStep, "70", {}}, {TextStep, "Null", "secret"}});
         ScriptedDialogs dialogs;
         m_bystander->takeKeys();
-        auto* window = new QWidget;
-        const QPointer<QWidget> programWindow(window);
-        const auto closeWindow = qScopeGuard([&programWindow] { delete programWindow; });
-        auto* tmrWait = new QTimer(window);
-        connect(tmrWait, &QTimer::timeout, tmrWait, [tmrWait] { tmrWait_Timer(*tmrWait); });
-        window->show();
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
+        ProgramWindow program;
+        QVERIFY(QTest::qWaitForWindowActive(program.window));
 
-        // Ends each wait once what the row does then is done.
-        int waits = 0;
-        bool waiting = false, bystanderAsked = false;
-        const QPointer<QTimer> timer(tmrWait);
+        // Ends each wait, the first before the browser typed anything, the second after, once what the row does then
+        // is done; a wait that the launch itself should have ended ends after ten seconds, so that the keys tell what
+        // went wrong.
+        int wait = 0;
+        QElapsedTimer waited;
+        QProcess otherQuillock;
+        const QPointer<QTimer> timer(program.tmrWait);
         QTimer driver;
         connect(&driver, &QTimer::timeout, [&] {
             if (!timer || !timer->isActive())
-                return static_cast<void>(waiting = false);
-            waits += !std::exchange(waiting, true);
-            bool over = true;
-            if (waits == 1 && meanwhile == "close") { // and another window takes the focus
-                delete programWindow;
-                m_bystander->takeFocus();
                 return;
+            if (const int now = readAll(browserLog).isEmpty() ? 1 : 2; now != wait) {
+                wait = now;
+                waited.start();
             }
-            if (waits == 1 && browser == "window")
-                over = X11Probe().findWindow(BrowserTitle).has_value();
-            if (waits == 2 && meanwhile == "bystander") {
-                if (!bystanderAsked && readAll(browserLog) == "user") {
-                    m_bystander->takeFocus();
-                    bystanderAsked = true;
+            bool over = waited.elapsed() > 10000;
+            if (wait == 1) {
+                if (meanwhile == "close") { // as the program's window does when it closes
+                    stopLaunch();
+                    return static_cast<void>(delete program.window);
                 }
-                over = bystanderAsked && Focus::windowFocus().focusedWindow() == m_bystander->window();
+                const std::optional<xcb_window_t> shown = X11Probe().findWindow(BrowserTitle);
+                const bool browserActive = shown && Focus::windowFocus().focusedWindow() == *shown;
+                if (meanwhile == "bystander first" || (meanwhile == "bystander in the first wait" && browserActive))
+                    m_bystander->takeFocus();
+                else
+                    over = over || browser != "window" || browserActive;
+            } else if (meanwhile == "bystander") {
+                m_bystander->takeFocus();
+            } else if (meanwhile == "another Quillock") {
+                if (otherQuillock.state() == QProcess::NotRunning)
+                    otherQuillock.start(QCoreApplication::applicationFilePath(), {QuillockWindowMode, quillockLog});
+                else if (const std::optional<xcb_window_t> other = X11Probe().findWindow(OtherQuillockTitle))
+                    X11Probe().activate(*other);
+            } else {
+                over = true;
             }
             if (over)
                 tmrWait_Timer(*timer);
         });
         driver.start(50);
-        ReplayWebsite(*tmrWait, QStringLiteral("1"), browser.isEmpty() ? QString() : QStringLiteral("https://x.test/"),
-                      window);
+        program.launch(browser.isEmpty() ? QString() : QStringLiteral("https://x.test/"));
         driver.stop();
 
         QFETCH(QString, message);
@@ -293,25 +453,94 @@ private slots:
         QTest::qWait(500); // for keys that should not come
         QCOMPARE(readAll(browserLog), browserGot);
         QCOMPARE(m_bystander->takeKeys(), 0);
+        QCOMPARE(readAll(quillockLog), QString());
+    }
+
+    // A window that takes the focus in the middle of a long text gets none of it, wherever in the text that happens;
+    // the browser, which hands every link after the first to its running window, gets the text up to there, and the
+    // whole text when nothing takes the focus.
+    void noKeyReachesAWindowThatTakesTheFocusMidText()
+    {
+        useWindowManager();
+        const QString browserLog = log("browser.keys");
+        QVERIFY(m_home->useBrowser(browserCommand(browserLog), Class));
+        const TempDataFolder folder;
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QChar(u'a' + (i * 7) % 26);
+        storeWebsite(folder, {{TextStep, "Null", text}});
+        ProgramWindow program;
+        constexpr int Runs = 22; // the first two untouched: a new browser, then its running window
+        for (int run = 0; run < Runs; ++run) {
+            const int switchAt = run < 2 ? -1 : 40 + (run - 2) * 145;
+            QFile::resize(browserLog, 0);
+            QVERIFY(X11Probe().bringToFront(program.window->winId()));
+            ScriptedDialogs dialogs;
+            WatchedKeySender keys;
+            keys.beforeKey = [&](int key) {
+                if (key == switchAt + 1) // as a program that takes the focus itself, behind the window manager's back
+                    m_bystander->takeFocus(false);
+            };
+            program.launch();
+            QString got = readAll(browserLog);
+            for (QString before; got != before; got = readAll(browserLog)) { // the keys on their way arrive
+                before = got;
+                QTest::qWait(300);
+            }
+            QVERIFY2(text.startsWith(got), qPrintable(QStringLiteral("run %1: the browser got other keys").arg(run)));
+            QCOMPARE(m_bystander->takeKeys(), 0);
+            if (switchAt < 0) {
+                QCOMPARE(dialogs.messageTexts().join('|'), QString());
+                QCOMPARE(got.size(), text.size());
+            } else {
+                QVERIFY2(got.size() >= switchAt, qPrintable(QStringLiteral("run %1: %2 keys, %3")
+                                                                .arg(run)
+                                                                .arg(got.size())
+                                                                .arg(dialogs.messageTexts().join('|'))));
+                QCOMPARE(QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size()) +
+                             dialogs.messageTexts().join('|'),
+                         QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size()) + LostDuringStep1);
+            }
+        }
+    }
+
+    // Two Quillocks launching their websites at once: the later launch stops the earlier one, and each browser gets
+    // at most its own website's text.
+    void twoQuillocksLaunchingAtOnce()
+    {
+        useWindowManager();
+        QProcess first;
+        QProcess second;
+        first.start(QCoreApplication::applicationFilePath(), {LaunchMode, log("browser.keys"), "BrowserA", "SECRETA"});
+        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("BrowserA"), 20000); // in its first wait
+        second.start(QCoreApplication::applicationFilePath(), {LaunchMode, log("second.keys"), "BrowserB", "SECRETB"});
+        QVERIFY(first.waitForFinished(30000));
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(first.readAllStandardOutput(), QByteArray()); // stopped as asked, without a word
+        QCOMPARE(second.readAllStandardOutput(), QByteArray());
+        QTRY_COMPARE(readAll(log("second.keys")), QStringLiteral("SECRETB\r"));
+        QVERIFY(QStringLiteral("SECRETA\r").startsWith(readAll(log("browser.keys"))));
+        QCOMPARE(m_bystander->takeKeys(), 0);
+        endWindows(); // both browsers
+        QFile::remove(log("second.keys"));
     }
 };
 
 int main(int argc, char* argv[])
 {
-    // The test's browser: a window titled so that the test finds it, that takes the focus and logs its keys.
-    if (argc == 4 && std::strcmp(argv[1], BrowserMode) == 0) {
-        QApplication app(argc, argv);
-        LoggingWindow window;
-        window.logPath = QString::fromLocal8Bit(argv[2]);
-        window.setWindowTitle(QString::fromLatin1(BrowserTitle));
-        window.setFocusPolicy(Qt::StrongFocus);
-        window.show();
-        window.activateWindow();
-        return QApplication::exec();
-    }
+    if (argc == 5 && std::strcmp(argv[1], BrowserMode) == 0)
+        return runBrowser(argc, argv);
+    if (argc == 5 && std::strcmp(argv[1], LaunchMode) == 0)
+        return runLaunch(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], NoWindowMode) == 0) {
         QThread::sleep(6);
         return 0;
+    }
+    if (argc == 3 && std::strcmp(argv[1], QuillockWindowMode) == 0) {
+        QApplication::setApplicationName(QStringLiteral("Quillock"));
+        QApplication app(argc, argv);
+        LoggingWindow window(QString::fromLocal8Bit(argv[2]), OtherQuillockTitle);
+        return QApplication::exec();
     }
     XvfbServer display;
     if (!display.isRunning())
@@ -319,6 +548,7 @@ int main(int argc, char* argv[])
     qputenv("DISPLAY", QByteArray::fromStdString(display.display()));
     qunsetenv("WAYLAND_DISPLAY"); // the session is this display alone
     qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication::setApplicationName(QStringLiteral("Quillock"));
     QApplication app(argc, argv);
     TestFocusLock test;
     return QTest::qExec(&test, argc, argv);

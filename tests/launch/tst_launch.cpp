@@ -614,54 +614,94 @@ private slots:
         QCOMPARE(m->shell.lookedUp.empty(), !consents || !untypable.isEmpty());
     }
 
-    // Where the session can tell which window has the focus, the first key waits for another window than the one
-    // focused at the start and the program's own to take it, and the keys go on only while that window keeps it.
-    void locksTheBrowsersWindowAtTheFirstKey_data()
+    // Where the session can tell which window is active, the launch follows it from the page's opening: the steps
+    // "Wait, Text a, Wait, Text b" run while the windows of each list are active in turn (each for a few looks): at
+    // the start, during the first wait, during the second.
+    void typesOnlyIntoTheBrowsersWindow_data()
     {
-        QTest::addColumn<QList<int>>("focus"); // at the start, from a moment later, after the first key (0: none)
+        QTest::addColumn<QList<int>>("atStart");
+        QTest::addColumn<QList<int>>("firstWait");
+        QTest::addColumn<QList<int>>("secondWait");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         const QString notInFront = "The browser window did not come to the front, so nothing was typed.";
-        const QString lost = "The browser window lost the focus; the launch was stopped after step 2.";
-        const int own = 1, other = 7, browser = 5, bystander = 6, none = 0;
-        QTest::newRow("the browser comes to the front") << QList{own, browser, browser} << "a{WAIT 70000}b"
+        const QString otherFirst = "Another window came to the front before the browser's, so nothing was typed.";
+        const QString lostBefore = "The browser window lost the focus, so nothing was typed.";
+        const QString lostAfter = "The browser window lost the focus; the launch was stopped after step 2.";
+        const QString lostAfterTheWait = "The browser window lost the focus; the launch was stopped after step 3.";
+        // Windows 1 and 2 are this program's, 3 another Quillock's; 5 the browser's, known by its class, 6 by its
+        // startup id, 7 another of the browser's; 8 a bystander's; 0 none.
+        const int own = 1, own2 = 2, otherQuillock = 3, browser = 5, byStartupId = 6, browser2 = 7, bystander = 8;
+        const int none = 0;
+        QTest::newRow("the browser comes to the front") << QList{own} << QList{browser} << QList{browser} << "ab"
                                                         << "";
-        QTest::newRow("the window focused at the start keeps it") << QList{other, other, other} << "" << notInFront;
-        QTest::newRow("only the program's own windows have it") << QList{own, own + 1, own + 1} << "" << notInFront;
-        QTest::newRow("another window takes it after the first key")
-            << QList{own, browser, bystander} << "a{WAIT 70000}" << lost;
-        QTest::newRow("no window has it after the first key") << QList{own, browser, none} << "a{WAIT 70000}" << lost;
-        QTest::newRow("stopped while waiting for the browser") << QList<int>{own} << ""
+        QTest::newRow("known by its startup id") << QList{own} << QList{byStartupId} << QList{byStartupId} << "ab"
+                                                 << "";
+        QTest::newRow("the window active at the start keeps it")
+            << QList{bystander} << QList{bystander} << QList<int>{} << "" << notInFront;
+        QTest::newRow("only Quillock's windows have it")
+            << QList{own} << QList{own2, otherQuillock} << QList<int>{} << "" << notInFront;
+        QTest::newRow("another window before the browser's")
+            << QList{own} << QList{bystander, browser} << QList<int>{} << "" << otherFirst;
+        QTest::newRow("another window after the browser's, back before the first key")
+            << QList{own} << QList{browser, bystander, browser} << QList<int>{} << "" << lostBefore;
+        QTest::newRow("Quillock's own window before the first key, then the browser again")
+            << QList{own} << QList{browser, own2, browser} << QList{browser} << "ab"
+            << "";
+        QTest::newRow("another window of the browser after the first key")
+            << QList{own} << QList{browser} << QList{browser2} << "a" << lostAfter;
+        QTest::newRow("another Quillock's window after the first key")
+            << QList{own} << QList{browser} << QList{otherQuillock, browser} << "a" << lostAfter;
+        QTest::newRow("no window active after the first key")
+            << QList{own} << QList{browser} << QList{none} << "a" << lostAfterTheWait;
+        QTest::newRow("stopped while waiting for the browser") << QList{own} << QList<int>{} << QList<int>{} << ""
                                                                << "";
     }
 
-    void locksTheBrowsersWindowAtTheFirstKey()
+    void typesOnlyIntoTheBrowsersWindow()
     {
-        QFETCH(QList<int>, focus);
-        const bool stopWhileWaiting = focus.size() == 1;
-        setFocusGraceForTesting(std::chrono::milliseconds(stopWhileWaiting ? 60000 : 1000));
+        QFETCH(QList<int>, atStart);
+        QFETCH(QList<int>, firstWait);
+        QFETCH(QList<int>, secondWait);
+        setFocusGraceForTesting(std::chrono::milliseconds(firstWait.isEmpty() ? 60000 : 600));
         const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
-        const auto window = [](int id) { return id ? std::optional<Focus::WindowId>(id) : std::nullopt; };
+        m->shell.started = {4242, {"Browser"}, "quillock-1"};
+        const auto thisProcess = static_cast<std::uint64_t>(QCoreApplication::applicationPid());
         m->focus.tells = true;
-        m->focus.ownWindows = {1, 2};
-        m->focus.focused = window(focus[0]);
-        add(1, 1, Text, "Null", "a");
-        add(2, 1, Wait, "70");
-        add(3, 1, Text, "Null", "b");
-        QTimer::singleShot(50, &m->tmrWait, [&] {
-            if (stopWhileWaiting)
-                return stopLaunch();
-            m->focus.focused = window(focus[1]);
-            m->keys.afterSend = [&] { // the first key is sent: the wait after it ends at once
-                m->focus.focused = window(focus[2]);
-                tickDuringTheNextWait();
-                m->keys.afterSend = nullptr;
-            };
-        });
+        m->focus.programs = {
+            {1, {thisProcess, {}, {}}}, {2, {thisProcess, {}, {}}}, {3, {7, {"quillock", "Quillock"}, {}}},
+            {5, {9, {"browser"}, {}}},  {6, {9, {}, "quillock-1"}}, {7, {9, {"BROWSER"}, {}}}};
+        m->focus.focused = atStart.front();
+        add(1, 1, Wait, "70");
+        add(2, 1, Text, "Null", "a");
+        add(3, 1, Wait, "70");
+        add(4, 1, Text, "Null", "b");
+        // Each window is active for a few of the launch's looks at the focus, then the wait ends.
+        const auto showDuringTheNextWait = [this](const QList<int>& windows) {
+            QTimer::singleShot(1, &m->tmrWait, [this, windows] {
+                for (const int window : windows) {
+                    m->focus.focused = window ? std::optional<Focus::WindowId>(window) : std::nullopt;
+                    QTest::qWait(150);
+                }
+                if (m->tmrWait.isActive())
+                    tick();
+                if (windows.isEmpty()) // while the first key waits for the browser
+                    QTimer::singleShot(200, [] { stopLaunch(); });
+            });
+        };
+        showDuringTheNextWait(firstWait);
+        m->keys.afterSend = [&, sent = 0]() mutable {
+            if (++sent == 1)
+                showDuringTheNextWait(secondWait);
+        };
         replay(1);
-        QTEST(typed(), "typed");
+        QFETCH(QString, typed);
+        QCOMPARE(QStringList(described(m->keys.strokes()).filter(QRegularExpression("^[a-z]$"))).join(""), typed);
         QFETCH(QString, message);
         QCOMPARE(m->dialogs.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+        for (const std::uint64_t window : m->keys.windows) // every key went only into the locked window
+            QCOMPARE(window, m->keys.windows.front());
+        QCOMPARE(m->keys.windows.size(), std::size_t(typed.size()));
     }
 
     // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.

@@ -28,13 +28,16 @@ bool BrowserHome::useChromium(const QString& profile, const QString& options)
                           .arg(m_chromium, m_home.filePath(profile), options));
 }
 
-bool BrowserHome::useBrowser(const QString& exec)
+bool BrowserHome::useBrowser(const QString& exec, const QString& windowClass)
 {
     const QString applications = m_home.filePath(QStringLiteral(".local/share/applications"));
     QFile entry(applications + QStringLiteral("/quillock-test-browser.desktop"));
     if (!m_home.isValid() || !QDir().mkpath(applications) || !entry.open(QIODevice::WriteOnly))
         return false;
-    entry.write(("[Desktop Entry]\nType=Application\nName=Browser\nExec=" + exec + "\nMimeType=text/html;\n").toUtf8());
+    const QString startupClass = windowClass.isEmpty() ? QString() : "StartupWMClass=" + windowClass + '\n';
+    entry.write(
+        ("[Desktop Entry]\nType=Application\nName=Browser\nExec=" + exec + "\nMimeType=text/html;\n" + startupClass)
+            .toUtf8());
     return entry.error() == QFile::NoError;
 }
 

@@ -18,9 +18,9 @@ public:
     // profile, and the options given (a command line's text) before the link. False when chromium is missing or
     // the entry cannot be written.
     bool useChromium(const QString& profile, const QString& options = {});
-    // Makes the desktop entry's command line (its Exec value) the application for text/html. False when the
-    // entry cannot be written.
-    bool useBrowser(const QString& exec);
+    // Makes the desktop entry's command line (its Exec value) the application for text/html, with the class of its
+    // windows when given (StartupWMClass). False when the entry cannot be written.
+    bool useBrowser(const QString& exec, const QString& windowClass = {});
     // Ends a browser started in a session of its own, with its helper processes (the session's process
     // group); does nothing for a process of this program's own group.
     static void endBrowser(pid_t browser);

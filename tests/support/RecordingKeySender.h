@@ -23,6 +23,13 @@ public:
             afterSend();
     }
 
+    bool sendOnlyInto(const std::vector<KeyStroke>& strokes, std::uint64_t window) override
+    {
+        windows.push_back(window);
+        send(strokes);
+        return true;
+    }
+
     void prepare(const Preparation& preparation) override
     {
         if (onPrepare)
@@ -49,6 +56,8 @@ public:
 
     // One entry per call of send.
     std::vector<std::vector<KeyStroke>> calls;
+    // The window each call of sendOnlyInto named, in order.
+    std::vector<std::uint64_t> windows;
     // Called after each call of send has been recorded, when set.
     std::function<void()> afterSend;
     // Stands in for what the desktop does when the program prepares to type, when set.

@@ -40,15 +40,17 @@ public:
         return associatedProgram;
     }
 
-    bool startMaximized(const std::string& program, const std::string& argument, std::uintptr_t ownerWindow) override
+    std::optional<StartedProgram> startMaximized(const std::string& program, const std::string& argument,
+                                                 std::uintptr_t ownerWindow) override
     {
         starts.push_back({program, argument, ownerWindow});
-        return startSucceeds;
+        return startSucceeds ? std::optional(started) : std::nullopt;
     }
 
-    // What the look-up answers, and whether a start succeeds.
+    // What the look-up answers, whether a start succeeds and what it says was started.
     std::optional<std::string> associatedProgram = "/usr/bin/browser";
     bool startSucceeds = true;
+    StartedProgram started{0, {"browser"}, {}};
 
     std::vector<std::string> lookedUp;
     std::vector<std::string> documentContents; // empty when the document could not be read

@@ -2,7 +2,7 @@
 
 #include "os/focus/WindowFocus.h"
 
-#include <set>
+#include <map>
 
 namespace Focus {
 
@@ -18,11 +18,15 @@ public:
 
     bool canTell() const override { return tells; }
     std::optional<WindowId> focusedWindow() override { return focused; }
-    bool isOwnWindow(WindowId window) override { return ownWindows.contains(window); }
+    WindowProgram programOf(WindowId window) override
+    {
+        const auto program = programs.find(window);
+        return program == programs.end() ? WindowProgram{} : program->second;
+    }
 
     bool tells = false;
     std::optional<WindowId> focused;
-    std::set<WindowId> ownWindows;
+    std::map<WindowId, WindowProgram> programs; // what each window tells; nothing for the others
 };
 
 } // namespace Focus
