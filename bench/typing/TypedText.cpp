@@ -2,6 +2,7 @@
 
 #include "os/keys/KeySender.h"
 #include "platform/keys/SendKeys.h"
+#include "system/launch/PlayInstruction.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,12 +67,20 @@ Typing measureTyping(const QString& text, const std::function<QString()>& typed,
     return {static_cast<double>(arrived) / seconds, charactersInOrder(text, typed())};
 }
 
-std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text)
+std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text, std::optional<std::uint64_t> onlyInto)
 {
-    return std::thread([&sender, text] {
+    return std::thread([&sender, text, onlyInto] {
         Keys::setKeySender(&sender);
-        for (QChar c : text)
-            sendKeys(literalKeyString(c));
+        const qsizetype run = onlyInto ? CharactersPerSend : 1;
+        for (qsizetype start = 0; start < text.size(); start += run) {
+            QString keys;
+            for (QChar c : QStringView(text).mid(start, run))
+                keys += literalKeyString(c);
+            if (onlyInto)
+                sendKeysOnlyInto(keys, *onlyInto);
+            else
+                sendKeys(keys);
+        }
         Keys::setKeySender(nullptr);
     });
 }

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <cstdint>
+
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace Keys {
@@ -31,9 +34,11 @@ struct Typing
 // rate counts from the start to the last character that arrived. typed tells what the window holds so far.
 Typing measureTyping(const QString& text, const std::function<QString()>& typed, const std::function<void()>& start);
 
-// Types the text with the key sender, one key string per character as a replay sends them, on a thread of its
-// own, so that the window takes the keys meanwhile, as a browser in another process does.
-std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text);
+// Types the text with the key sender on a thread of its own, so that the window takes the keys meanwhile, as a browser
+// in another process does: one key string per character; or, with a window, as a launch types into the browser's
+// window, in runs of CharactersPerSend characters, each key only into that window.
+std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text,
+                             std::optional<std::uint64_t> onlyInto = std::nullopt);
 
 // Prints the two figures of a typing: "typing_<name> <value> cps" and "typing_<name>_correct <value> chars".
 void printTyping(const char* name, const Typing& typing);

@@ -5,6 +5,7 @@
 #include "domain/data/StatementText.h"
 #include "domain/error/AppError.h"
 #include "os/Backends.h"
+#include "os/files/FileLock.h"
 #include "os/keys/KeyString.h"
 #include "os/shell/Shell.h"
 #include "platform/keys/SendKeys.h"
@@ -28,6 +29,7 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -702,6 +704,47 @@ private slots:
         for (const std::uint64_t window : m->keys.windows) // every key went only into the locked window
             QCOMPARE(window, m->keys.windows.front());
         QCOMPARE(m->keys.windows.size(), std::size_t(typed.size()));
+    }
+
+    // A launch takes the desktop's launch lock before the page opens; one it cannot have opens nothing and types
+    // nothing: a link standing at the lock's name, or another program's launch that does not give the lock up when
+    // asked.
+    void launchesAloneOnTheDesktop_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a link at the lock's name") << true << "cannot be used: it is a link.";
+        QTest::newRow("another launch that does not let go")
+            << false << "Another Quillock is launching a website and did not stop, so nothing was opened.";
+    }
+
+    void launchesAloneOnTheDesktop()
+    {
+        QFETCH(bool, link);
+        QFETCH(QString, said);
+        const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+        const QString lock = runtime.filePath("quillock-launch.lock");
+        const QString asking = runtime.filePath("quillock-launch-asked.lock");
+        const auto removeLock = qScopeGuard([&lock] { QFile::remove(lock); });
+        QFile::remove(lock);
+        std::optional<Files::FileLock> held;
+        if (link)
+            QVERIFY(QFile::link(runtime.filePath("elsewhere"), lock));
+        else
+            QVERIFY((held = Files::FileLock::tryLock(lock.toStdString(), Files::FileLock::Kind::Exclusive)));
+        add(1, 1, Text, "Null", "a");
+        bool asked = false;
+        QTimer look;
+        connect(&look, &QTimer::timeout, [&] {
+            asked = asked || !Files::FileLock::tryLock(asking.toStdString(), Files::FileLock::Kind::Shared);
+        });
+        look.start(100);
+        const std::optional<AppError> error = caughtError([this] { replay(1); });
+        const QString outcome = error ? error->description() : m->dialogs.messageTexts().join('|');
+        QVERIFY2(outcome.endsWith(said), qPrintable(outcome));
+        QCOMPARE(asked, !link);
+        QVERIFY(m->shell.starts.empty());
+        QCOMPARE(typed(), QString());
     }
 
     // Backends named a, b, c, ... that can serve or say why not; the one made, or the error when none can.

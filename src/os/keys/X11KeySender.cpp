@@ -160,13 +160,17 @@ private:
     KeyChoice keyFor(KeySym keysym);
     void releaseHeldModifiers();
     bool press(const KeyStroke& stroke, std::optional<xcb_window_t> onlyInto);
-    bool holdsTheFocus(xcb_window_t window);
+    // Grabs the server, when not yet grabbed, and says whether the window has the focus.
+    bool holdTheFocusOf(xcb_window_t window);
+    // Ends the grab, if any.
+    void letGo();
     void fakeKey(KeyCode keycode, bool down);
 
     Display* m_display = nullptr;
     // The same connection as xcb sees it: requests on both go to the server in the order they are made.
     std::unique_ptr<X11::XcbDisplay> m_xcb;
     std::unique_ptr<X11::FocusReader> m_focus;
+    bool m_grabbed = false;
     std::unique_ptr<X11SpareKeycodes> m_spares;
     // When a slow window will have taken the keys sent so far.
     Clock::time_point m_keysTaken;
@@ -252,10 +256,38 @@ bool X11KeySender::Keyboard::send(const std::vector<KeyStroke>& strokes, std::op
     if (m_state.base_mods != 0)
         releaseHeldModifiers();
     bool sent = true;
-    for (auto stroke = strokes.begin(); sent && stroke != strokes.end(); ++stroke)
-        sent = press(*stroke, onlyInto);
+    try {
+        for (auto stroke = strokes.begin(); sent && stroke != strokes.end(); ++stroke)
+            sent = press(*stroke, onlyInto);
+    } catch (...) {
+        letGo(); // the display must never stay grabbed
+        throw;
+    }
+    letGo();
     XFlush(m_display);
     return sent;
+}
+
+// While the server is grabbed no other program's request is carried out, a change of focus included, and XTest
+// delivers a key as it carries out the request: the keys pressed under one grab reach the window that its check
+// saw. A grab lasts for the keys of one send, which a spare to bind cuts short.
+bool X11KeySender::Keyboard::holdTheFocusOf(xcb_window_t window)
+{
+    if (m_grabbed)
+        return true;
+    XGrabServer(m_display);
+    m_grabbed = true;
+    // Asked over xcb on the same connection, after the grab that Xlib queued: xcb sends Xlib's requests first.
+    return m_focus->focusedWindow() == window;
+}
+
+void X11KeySender::Keyboard::letGo()
+{
+    if (!m_grabbed)
+        return;
+    XUngrabServer(m_display);
+    XFlush(m_display); // the other programs wait while the grab lasts
+    m_grabbed = false;
 }
 
 void X11KeySender::Keyboard::releaseIdleKeys()
@@ -341,6 +373,7 @@ X11KeySender::Keyboard::KeyChoice X11KeySender::Keyboard::keyFor(KeySym keysym)
 {
     if (const std::optional<KeyChoice> choice = findKey(keysym))
         return *choice;
+    letGo(); // binding waits for the window to take the new map: the display must not stand still meanwhile
     m_spares->bind(keysym);
     readKeymap(); // a round trip: the server has applied the new binding when this returns
     std::this_thread::sleep_until(std::max(m_keysTaken, Clock::now()) + MapSettleTime);
@@ -376,39 +409,20 @@ bool X11KeySender::Keyboard::press(const KeyStroke& stroke, std::optional<xcb_wi
     if (stroke.modifiers & Alt)
         modifiers.push_back(keyFor(XK_Alt_L).keycode);
 
-    // While the server is grabbed no other program's request is carried out, a change of focus included, and XTest
-    // delivers the key as it carries out the request: the key reaches the window that the check saw.
-    if (onlyInto) {
-        XGrabServer(m_display);
-        if (!holdsTheFocus(*onlyInto)) {
-            XUngrabServer(m_display);
-            return false;
-        }
-    }
+    if (onlyInto && !holdTheFocusOf(*onlyInto))
+        return false;
     for (KeyCode modifier : modifiers)
         fakeKey(modifier, true);
     fakeKey(key.keycode, true);
     fakeKey(key.keycode, false);
     for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
         fakeKey(*modifier, false);
-    if (onlyInto) {
-        // The other programs wait while the grab lasts; the round trip lets them in before the next key's grab, so
-        // that a window manager handing the focus on is never shut out by a long text.
-        XUngrabServer(m_display);
-        XSync(m_display, False);
-    }
     m_spares->noteUse(key.keycode);
     m_keysTaken = std::max(m_keysTaken, Clock::now()) + SlowWindowKeyTime;
     // The keys after a lock key depend on the lock, so its new state is asked for rather than awaited.
     if (stroke.key == Key::CapsLock || stroke.key == Key::NumLock)
         XkbGetState(m_display, XkbUseCoreKbd, &m_state);
     return true;
-}
-
-// Asked over xcb on the same connection, after the grab that Xlib queued: xcb sends Xlib's requests first.
-bool X11KeySender::Keyboard::holdsTheFocus(xcb_window_t window)
-{
-    return m_focus->focusedWindow() == window;
 }
 
 void X11KeySender::Keyboard::fakeKey(KeyCode keycode, bool down)

@@ -12,8 +12,9 @@ namespace Keys {
 // account); a character the map lacks is typed on a spare keycode bound to its keysym for the time, pressed
 // after a pause (a fifth of a second, more after many keys) that lets the window take in the new binding.
 // Keys the user holds down on the modifiers are released first, and every modifier pressed for a key is
-// released right after it. Where the keys must go into one window only, the server is grabbed for the moment between
-// asking which window has the focus and pressing the key (a round trip per key). The header keeps Xlib out of the files
+// released right after it. Where the keys must go into one window only, the server is grabbed from asking which
+// window has the focus (a round trip) to the last key of the send, so that no program can move the focus between the
+// check and the keys. The header keeps Xlib out of the files
 // that include it: its macros clash with other libraries' names.
 class X11KeySender : public KeySender
 {

@@ -44,7 +44,7 @@ void waitSeconds(QTimer& tmrWait, const Field& seconds)
         WaitMilliseconds(tmrWait, *value * 1000);
 }
 
-// Each character on its own, reserved ones braced so that they type as themselves.
+// Each character as itself, reserved ones braced.
 void typeText(const Field& enciphered)
 {
     if (enciphered.text().isEmpty())
@@ -52,8 +52,11 @@ void typeText(const Field& enciphered)
     if (!gobjEncrypt)
         throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
-    for (QChar character : text) {
-        sendLaunchKeys(literalKeyString(character));
+    for (qsizetype start = 0; start < text.size(); start += CharactersPerSend) {
+        QString keys;
+        for (QChar character : QStringView(text).mid(start, CharactersPerSend))
+            keys += literalKeyString(character);
+        sendLaunchKeys(keys);
         QCoreApplication::processEvents(); // a long text can be stopped too
     }
 }

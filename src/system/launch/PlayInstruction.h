@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QtGlobal>
+
 class Field;
 class QTimer;
 
+// A text is typed in runs of this many characters, each sent at once: the browser's window is checked once per run
+// (under one grab of the X display), and Escape is looked for between runs.
+constexpr qsizetype CharactersPerSend = 32;
+
 // Carries out one instruction of a replay as its step type says (domain/steps/StepTypes.h), the type found by
-// its exact name: a wait pauses for NumberOfTimes seconds, a text is typed character by character as itself,
+// its exact name: a wait pauses for NumberOfTimes seconds, a text is typed as itself, in runs of characters,
 // a key is pressed once, or NumberOfTimes times (once when it is null) for a type that uses a count. An
 // instruction of no known type does nothing. A count that is not a number does nothing; a fractional count
 // is cut to the whole presses that fit. Keys go through sendLaunchKeys, so a stopped launch raises LaunchStopped
