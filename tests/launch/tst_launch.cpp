@@ -510,51 +510,47 @@ private slots:
         QCOMPARE(m->shell.starts.size(), std::size_t(how == "a second launch" ? 2 : 1));
     }
 
-    // A key that would act in one of the program's own windows is not sent.
+    // Where the session hides other programs' windows, the first key of "Text a, Wait, Text b" waits for the
+    // program's own windows to lose the focus, and no key is sent while one of them has it.
+    void typesNothingWhileItsOwnWindowHasTheFocus_data()
+    {
+        QTest::addColumn<QString>("ownWindow"); // when it is active
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("at the start, until the browser takes the focus") << "at the start"
+                                                                         << "a{WAIT 70000}b"
+                                                                         << "";
+        QTest::newRow("all the time") << "all the time"
+                                      << ""
+                                      << "The browser window did not come to the front, so nothing was typed.";
+        QTest::newRow("from the wait on") << "from the wait on"
+                                          << "a{WAIT 70000}"
+                                          << "The browser window lost the focus; the launch was stopped after step 2.";
+    }
+
     void typesNothingWhileItsOwnWindowHasTheFocus()
     {
+        QFETCH(QString, ownWindow);
+        setFocusGraceForTesting(std::chrono::milliseconds(1000));
+        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
         add(1, 1, Text, "Null", "a");
         add(2, 1, Wait, "70");
         add(3, 1, Text, "Null", "b");
         QWidget window;
-        QTimer::singleShot(20, &m->tmrWait, [&] {
+        const auto activate = [&window] {
             window.show();
             window.activateWindow();
             QTRY_VERIFY(QApplication::activeWindow());
-            tick();
-        });
-        replay(1);
-        QCOMPARE(typed(), "a{WAIT 70000}");
-        QCOMPARE(m->dialogs.messages.size(), qsizetype{1});
-        QCOMPARE(m->dialogs.messages[0].prompt,
-                 "The browser window lost the focus; the launch was stopped after step 2.");
-    }
-
-    // Where the session hides other programs' windows, the first key waits for the program's own to lose the focus.
-    void waitsForItsOwnWindowsToLoseTheFocusWhereTheSessionCannotTell_data()
-    {
-        QTest::addColumn<bool>("browserTakesTheFocus");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("the browser takes it") << true << "ab"
-                                              << "";
-        QTest::newRow("the program keeps it") << false << ""
-                                              << "The browser window did not come to the front, so nothing was typed.";
-    }
-
-    void waitsForItsOwnWindowsToLoseTheFocusWhereTheSessionCannotTell()
-    {
-        QFETCH(bool, browserTakesTheFocus);
-        setFocusGraceForTesting(std::chrono::milliseconds(1000));
-        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
-        add(1, 1, Text, "Null", "a");
-        add(2, 1, Text, "Null", "b");
-        QWidget window;
-        window.show();
-        window.activateWindow();
-        QTRY_VERIFY(QApplication::activeWindow());
-        if (browserTakesTheFocus)
+        };
+        if (ownWindow != "from the wait on")
+            activate();
+        if (ownWindow == "at the start")
             QTimer::singleShot(100, &window, &QWidget::hide);
+        QTimer::singleShot(200, &m->tmrWait, [&] {
+            if (ownWindow == "from the wait on")
+                activate();
+            tickDuringTheNextWait();
+        });
         replay(1);
         QTEST(typed(), "typed");
         QFETCH(QString, message);

@@ -95,6 +95,19 @@ class TestX11 : public QObject
     // Sends from a thread of its own, as another program would: the window goes on taking its keys while
     // the sender waits for a spare key to become free.
     void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
+    // The same, each key only into the test's window, as a launch sends them; false when a key was refused.
+    bool sendIntoTheWindow(const QStringList& keyStrings)
+    {
+        Keys::setKeySender(m_sender.get());
+        const auto restore = qScopeGuard([] { Keys::setKeySender(nullptr); });
+        const Focus::WindowId window = m_window.winId();
+        bool sent = true;
+        sendBesideTheWindow([&] {
+            for (const QString& keys : keyStrings)
+                sent = sent && sendKeysOnlyInto(keys, window);
+        });
+        return sent;
+    }
 
 private slots:
     void initTestCase()
@@ -140,11 +153,13 @@ private slots:
             << QStringList{"{CAPSLOCK}", "a", "B", "1", "é", "{CAPSLOCK}", "c"} << QString::fromUtf8("aB1éc");
     }
 
+    // As a launch types: each key only into the window, which has the focus; none into another.
     void typesIntoTheFocusedWindowInOrder()
     {
         QFETCH(QStringList, keyStrings);
         QFETCH(QString, transcript);
-        send(keyStrings);
+        QVERIFY(sendIntoTheWindow(keyStrings));
+        QVERIFY(!m_sender->sendOnlyInto({{Keys::Key::Character, U'x', Keys::NoModifier}}, m_window.winId() + 1));
         QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, transcript, 10000);
         // No modifier is left held, neither as Qt sees it nor on the server.
         QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
