@@ -628,9 +628,10 @@ private slots:
         const QString lostAfter = "The browser window lost the focus; the launch was stopped after step 2.";
         const QString lostAfterTheWait = "The browser window lost the focus; the launch was stopped after step 3.";
         // Windows 1 and 2 are this program's, 3 another Quillock's; 5 the browser's, known by its class, 6 by its
-        // startup id, 7 another of the browser's; 8 a bystander's; 0 none.
+        // startup id, 7 another of the browser's; 8 a bystander's; 9 the browser's id, given to a new window of
+        // another program once the browser's is gone; 0 none.
         const int own = 1, own2 = 2, otherQuillock = 3, browser = 5, byStartupId = 6, browser2 = 7, bystander = 8;
-        const int none = 0;
+        const int reused = 9, none = 0;
         QTest::newRow("the browser comes to the front") << QList{own} << QList{browser} << QList{browser} << "ab"
                                                         << "";
         QTest::newRow("known by its startup id") << QList{own} << QList{byStartupId} << QList{byStartupId} << "ab"
@@ -650,6 +651,8 @@ private slots:
             << QList{own} << QList{browser} << QList{browser2} << "a" << lostAfter;
         QTest::newRow("another Quillock's window after the first key")
             << QList{own} << QList{browser} << QList{otherQuillock, browser} << "a" << lostAfter;
+        QTest::newRow("the browser's window id given to another program's window")
+            << QList{own} << QList{browser} << QList{reused} << "a" << lostAfter;
         QTest::newRow("no window active after the first key")
             << QList{own} << QList{browser} << QList{none} << "a" << lostAfterTheWait;
         QTest::newRow("stopped while waiting for the browser") << QList{own} << QList<int>{} << QList<int>{} << ""
@@ -677,7 +680,11 @@ private slots:
         // Each window is active for a few of the launch's looks at the focus, then the wait ends.
         const auto showDuringTheNextWait = [this](const QList<int>& windows) {
             QTimer::singleShot(1, &m->tmrWait, [this, windows] {
-                for (const int window : windows) {
+                for (int window : windows) {
+                    if (window == 9) {
+                        m->focus.programs[5] = {};
+                        window = 5;
+                    }
                     m->focus.focused = window ? std::optional<Focus::WindowId>(window) : std::nullopt;
                     QTest::qWait(150);
                 }

@@ -20,6 +20,8 @@ struct WindowProgram
     std::uint64_t process = 0;           // the process id the window names; 0 when it names none
     std::vector<std::string> classNames; // its program's names for the desktop: X11's WM_CLASS, instance and class
     std::string startupId;               // the startup id its program was handed, when it names one
+
+    bool operator==(const WindowProgram&) const = default;
 };
 
 // Which window has the keyboard focus, as far as the session lets one program know: synthetic keys go to that

@@ -32,7 +32,6 @@ void FocusLock::startFollowing()
 void FocusLock::browserStarted(const Desktop::StartedProgram& browser)
 {
     m_browser = browser;
-    m_kinds.clear(); // a window of the browser seen before it was known counts as one from now on
 }
 
 std::optional<LaunchStopped::Reason> FocusLock::follow()
@@ -44,41 +43,24 @@ std::optional<LaunchStopped::Reason> FocusLock::follow()
     return m_active ? judge(*m_active) : std::nullopt;
 }
 
+// What the window tells of its program is asked anew at every look: the locked window must still be the same
+// program's.
 std::optional<LaunchStopped::Reason> FocusLock::judge(Focus::WindowId window)
 {
-    if (window == m_locked)
-        return std::nullopt;
-    switch (kindOf(window)) {
-    case Kind::Quillock:
-        if (m_keysSent > 0)
-            return LaunchStopped::Reason::FocusLost;
-        return std::nullopt;
-    case Kind::Browser:
-        if (!m_locked && window != m_noted) {
-            m_locked = window;
-            return std::nullopt;
-        }
-        break;
-    case Kind::Other:
-        break;
-    }
-    if (!m_locked && window == m_noted)
-        return std::nullopt; // it was active before the launch began
-    return m_locked ? LaunchStopped::Reason::FocusLost : LaunchStopped::Reason::OtherWindowFirst;
-}
-
-FocusLock::Kind FocusLock::kindOf(Focus::WindowId window)
-{
-    if (const auto known = m_kinds.find(window); known != m_kinds.end())
-        return known->second;
     const Focus::WindowProgram program = Focus::windowFocus().programOf(window);
-    Kind kind = Kind::Other;
+    if (m_locked && m_locked->id == window && m_locked->program == program)
+        return std::nullopt;
     if (isQuillockWindow(program))
-        kind = Kind::Quillock;
-    else if (m_browser && belongsToBrowser(*m_browser, program))
-        kind = Kind::Browser;
-    m_kinds[window] = kind;
-    return kind;
+        return m_keysSent > 0 ? std::optional(LaunchStopped::Reason::FocusLost) : std::nullopt;
+    if (m_locked)
+        return LaunchStopped::Reason::FocusLost;
+    if (window == m_noted)
+        return std::nullopt; // it was active before the launch began
+    if (m_browser && belongsToBrowser(*m_browser, program)) {
+        m_locked = SeenWindow{window, program};
+        return std::nullopt;
+    }
+    return LaunchStopped::Reason::OtherWindowFirst;
 }
 
 std::optional<Focus::WindowId> FocusLock::beforeKey(const std::function<bool()>& stopped)
@@ -98,14 +80,14 @@ std::optional<Focus::WindowId> FocusLock::beforeKey(const std::function<bool()>&
     const auto ready = [this] {
         if (const std::optional<LaunchStopped::Reason> reason = follow())
             throw LaunchStopped(*reason);
-        return m_locked && m_active == m_locked && !programWindowIsActive();
+        return m_locked && m_active == m_locked->id && !programWindowIsActive();
     };
     if (!ready()) {
         if (m_keysSent > 0)
             throw LaunchStopped(LaunchStopped::Reason::FocusLost);
         waitFor(stopped, ready);
     }
-    return m_locked;
+    return m_locked->id;
 }
 
 void FocusLock::waitFor(const std::function<bool()>& stopped, const std::function<bool()>& ready)

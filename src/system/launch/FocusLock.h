@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <optional>
 
 // Keeps a launch's keys in the browser window it opened, where the session lets the program tell which window is
@@ -50,13 +49,12 @@ public:
     int keysSent() const { return m_keysSent; }
 
 private:
-    enum class Kind
+    // A window as it was seen: an id alone may be handed to another program's window once its own is gone.
+    struct SeenWindow
     {
-        Browser,
-        Quillock,
-        Other
+        Focus::WindowId id;
+        Focus::WindowProgram program;
     };
-    Kind kindOf(Focus::WindowId window);
     std::optional<LaunchStopped::Reason> judge(Focus::WindowId window);
     // Returns once ready() is true, asked every PollInterval for the grace.
     void waitFor(const std::function<bool()>& stopped, const std::function<bool()>& ready);
@@ -65,9 +63,8 @@ private:
     bool m_following = false;
     std::optional<Desktop::StartedProgram> m_browser;
     std::optional<Focus::WindowId> m_noted;
-    std::optional<Focus::WindowId> m_locked;
+    std::optional<SeenWindow> m_locked;
     std::optional<Focus::WindowId> m_active; // as last seen
-    std::map<Focus::WindowId, Kind> m_kinds; // what each window seen was found to be
     int m_keysSent = 0;
     bool m_browserInFront = false; // where the session cannot tell
 };
