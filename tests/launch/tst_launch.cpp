@@ -681,7 +681,7 @@ private slots:
         const auto showDuringTheNextWait = [this](const QList<int>& windows) {
             QTimer::singleShot(1, &m->tmrWait, [this, windows] {
                 for (int window : windows) {
-                    if (window == 9) {
+                    if (window == 9) { // the browser's window id, now another program's
                         m->focus.programs[5] = {};
                         window = 5;
                     }
