@@ -201,7 +201,7 @@ private slots:
         });
         fixture.click("cmdLaunch");
         QCOMPARE(shell.starts.size(), std::size_t{1});
-        QTEST(int(keys.calls.size()), "keysTyped");
+        QTEST(int(keys.strokes().size()), "keysTyped");
     }
 
     void clicksCountAsActivity()
