@@ -6,6 +6,7 @@
 #include "platform/db/DataFileCreator.h"
 #include "support/CaughtError.h"
 #include "support/TempDataFolder.h"
+#include "support/WriteProtection.h"
 #include "system/app/basModule1.h"
 
 #include <QFile>
@@ -109,6 +110,7 @@ private slots:
     void olderFileIsUpgradedAndKeepsEveryRow();
     void fileIsRefusedUntouched_data();
     void fileIsRefusedUntouched();
+    void olderReadOnlyFileIsReadAsItIs();
 };
 
 void TestDataFileVersions::olderFileIsUpgradedAndKeepsEveryRow_data()
@@ -155,15 +157,13 @@ void TestDataFileVersions::fileIsRefusedUntouched_data()
                            << QStringList{"has version " + newer, "reads versions 0 to " + current};
     QTest::newRow("negative version") << currentDataFileStatements() + QStringList{"PRAGMA user_version = -1"}
                                       << QStringList{"has version -1", "reads versions 0 to " + current};
-    // The upgrade changes the other tables before it fails on the missing one.
-    QStringList withoutSettings;
-    for (const QString& statement : FirstBuildsDataFile) {
-        if (!statement.contains(QStringLiteral("Setup")))
-            withoutSettings << statement;
-    }
+    const QStringList withoutSettings = FirstBuildsDataFile.filter(QRegularExpression(QStringLiteral("^(?!.*Setup)")));
     QTest::newRow("older, without its settings table")
-        << withoutSettings + UsersRows.mid(0, 3)
-        << QStringList{"from version 0 to version " + current, "no such table", "left as it was"};
+        << withoutSettings + UsersRows.mid(0, 2) << QStringList{"has no table Setup", "left as it is"};
+    // Every step but the last changes the file before the last one fails.
+    QTest::newRow("older, its upgrade failing at the last step")
+        << FirstBuildsDataFile + UsersRows + QStringList{"CREATE INDEX DesktopPermission ON Website (WebsiteName)"}
+        << QStringList{"from version 0 to version " + current, "already an index", "left as it was"};
 }
 
 void TestDataFileVersions::fileIsRefusedUntouched()
@@ -178,6 +178,25 @@ void TestDataFileVersions::fileIsRefusedUntouched()
     QVERIFY(error && !gobjConnection->isOpen());
     for (const QString& words : expectedWords + QStringList{path})
         QVERIFY2(error->description().contains(words), qPrintable(error->description()));
+    QCOMPARE(bytesOf(path), before);
+}
+
+// An older file that cannot be written opens without its upgrade: it reads, and a change says why it cannot be made.
+void TestDataFileVersions::olderReadOnlyFileIsReadAsItIs()
+{
+    TempDataFolder folder(FirstBuildsDataFile + UsersRows);
+    const QString path = folder.dataFilePath();
+    const QByteArray before = bytesOf(path);
+    const WriteProtection readOnly(path);
+    OpenConnection();
+    Recordset websites;
+    websites.open(QStringLiteral("SELECT WebsiteName FROM Website ORDER BY WebsiteID"), *gobjConnection);
+    QCOMPARE(websites.fields(0).text(), QStringLiteral("Bank"));
+    const auto error = caughtError([] { gobjConnection->execute(QStringLiteral("UPDATE Setup SET FormWidth = 1")); });
+    QVERIFY(error && error->description().startsWith("The data file '" + path +
+                                                     "' cannot be written: the file, or "
+                                                     "the storage it is on, is read-only"));
+    CloseConnection();
     QCOMPARE(bytesOf(path), before);
 }
 

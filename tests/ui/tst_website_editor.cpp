@@ -96,7 +96,8 @@ private slots:
         QCOMPARE(gdblMinutesLeft, 9.0); // Cancel counts as activity
 
         // a website whose first step cannot be written is not written either
-        fixture.folder.execute({"DROP TABLE WebsiteInstructions"});
+        fixture.folder.execute({"CREATE TRIGGER Refuse BEFORE INSERT ON WebsiteInstructions "
+                                "BEGIN SELECT RAISE(ABORT, 'refused'); END"});
         add({"Shop"}, "");
         QCOMPARE(kept.last(), QStringLiteral("open Shop"));
         QCOMPARE(fixture.dialogs.messages.size(), 3);
