@@ -113,6 +113,28 @@ private slots:
         QCOMPARE(grid.accessibleName() + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
     }
 
+    // A name or link that another program stored with a character the cipher lacks says which character, in the
+    // list; launching such a link says so too, and opens nothing.
+    void undecipherableTextsSayWhichCharacter()
+    {
+        WebsiteWindowFixture fixture(numberedWebsites(1));
+        fixture.folder.execute({QString::fromUtf8("INSERT INTO Website (WebsiteName, WebsiteLink, WebsiteListOrder) "
+                                                  "VALUES ('caf\u00e9', 'https://a\tb', 2)")});
+        QVERIFY(fixture.load());
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        const QString cannot = QStringLiteral("(cannot be read: it holds the character %1)");
+        QCOMPARE(
+            columnTexts(grid, 1) + columnTexts(grid, 2),
+            (QStringList{"Website 1", cannot.arg("\"é\" (U+00E9)"), "https://example.test/1", cannot.arg("U+0009")}));
+        Desktop::RecordingShell shell;
+        grid.setRow(2);
+        fixture.click("cmdLaunch");
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 QStringList{"The link of this website cannot be read: it holds the character U+0009, which Quillock "
+                             "never stores; another program wrote it. Nothing was opened or typed."});
+        QVERIFY(shell.lookedUp.empty());
+    }
+
     // The width rule, and a long name widens its column only among the heading and the first 60 record rows.
     void columnWidths()
     {
