@@ -4,6 +4,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "system/app/basModule1.h"
+#include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
 #include <QComboBox>
@@ -34,16 +35,19 @@ const NewStep NewSteps[] = {
     {"Tab", "3 times", "", "", Numeric, 1},
     {"Tab", "1,5", "", "", Numeric, 1},
     {"Wait", "inf", "", "", Numeric, 1},
+    {"Wait", "\u00a01", "", "", Numeric, 1}, // no number column takes a no-break space
+    // a count below 1 presses no key, as 0 does
+    {"Tab", "-3", "", "closed", "3|-3|", 9},
+    {"wait", "1", "", "1",
+     "This step is of the event type \"wait\", which a launch does not know: a launch would "
+     "refuse this website",
+     9},
     {"", "12", "", "12", "Select EventType first.", 9},
     // a count beyond what a launch replays is refused and kept for correcting
     {"Tab", "1001", "", "1001",
-     "Number of Times/Seconds Field is out of range: a Tab step presses its key from 0 to 1,000 "
-     "times.",
-     9},
+     "Number of Times/Seconds Field is out of range: a Tab step presses its key at most 1,000 times.", 9},
     {"Wait", "86401", "", "86401",
-     "Number of Times/Seconds Field is out of range: a Wait step waits from 0 to 86,400 "
-     "seconds (24 hours).",
-     9},
+     "Number of Times/Seconds Field is out of range: a Wait step waits at most 86,400 seconds (24 hours).", 9},
     {"Wait", "86400", "", "closed", "4|86400|", 9},
     {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\" (U+00E9)", 1},
 };
@@ -59,6 +63,7 @@ struct StepsFixture : WebsiteWindowFixture
     explicit StepsFixture(const QStringList& steps = {})
         : WebsiteWindowFixture({{"Bank", "https://bank.test", 1}, {"O'Mail", "https://mail.test", 2}})
     {
+        folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")}); // no known type
         for (const QString& step : steps)
             folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, "
                                            "NumberOfTimes, TextToTypeIn) VALUES (%1)")
@@ -170,7 +175,6 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QStringList, shown);
         StepsFixture fixture;
-        fixture.folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")});
         QStringList seen;
         for (bool numberEnabled : {false, true}) {
             fixture.answerNextWindow([&](QDialog& editor) {
@@ -191,6 +195,33 @@ private slots:
             fixture.list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
         }
         QCOMPARE(seen, shown);
+    }
+
+    // A step whose event type the user deletes stays, and is listed with its type missing: the event type list says
+    // so as it deletes, and the step editor opens it with no type chosen, for another to be chosen or the step to go.
+    void stepOfADeletedEventType()
+    {
+        StepsFixture fixture({"2, 4, 5, NULL", "2, 4, 7, NULL", "2, 3, 2, NULL"});
+        frmEventType types;
+        types.show();
+        types.findChild<FlexGrid*>()->setRow(4); // Wait
+        types.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 QStringList{"2 steps of this event type are kept. In the list of their website's steps they now show "
+                             "the event type \"(missing)\", and a launch refuses their website until each is given "
+                             "another event type or deleted."});
+        fixture.list->FillGrid();
+        QCOMPARE(columnTexts(*fixture.grid, 4), (QStringList{"(missing)", "(missing)", "Tab"}));
+        fixture.grid->setRow(1);
+        QString shown;
+        fixture.inEditor(nullptr, [&](QDialog& editor) {
+            auto& combo = field<QComboBox>(editor, "Event Type");
+            shown = QString::number(combo.currentIndex()) + ' ' + combo.placeholderText();
+            combo.setCurrentIndex(combo.findText("Enter"));
+        });
+        QCOMPARE(shown, QStringLiteral("-1 (missing)"));
+        QCOMPARE(fixture.stored(), (QStringList{"2|Null|", "4|7|", "3|2|"}));
+        QCOMPARE(columnTexts(*fixture.grid, 4), (QStringList{"Enter", "(missing)", "Tab"}));
     }
 
     // The main window opens the list of the current website's steps, not without a website row, and counts the
