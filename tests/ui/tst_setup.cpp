@@ -60,7 +60,12 @@ private slots:
         row("a thousands separator", "", {}, "15", "new", "1,000", true, period);
         row("zero", "", {}, "15", "new", "0.0", true, period);
         row("negative", "", {}, "15", "new", "-3", true, period);
-        row("over a day", "", {}, "15", "new", "1e4", true, period);
+        row("a no-break space", "", {}, "15", "new", "\u00a05", true, period);
+        row("beyond what the idle count counts", "", {}, "15", "new", "1e16", true, period);
+        row("a week", "", {}, "15", "new", "10080", true, "");
+        // minutes stored by other means, out of range, are kept and do not stop the other settings being saved
+        row("stored minutes out of range, kept", "", {"NumMinutesBeforeRequiringPasswordAgain = -5"}, "-5", "new", "-5",
+            true, "");
         row("a character the cipher cannot store", "", {}, "15", "café", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"é\""));
         row("an emoji, named by its whole code point", "", {}, "15", "k\U0001F600y", "9", true,
