@@ -154,6 +154,15 @@ private slots:
         file("derived-key form of a newer version", QByteArray(derived).replace(" 2 ", " 3 "), {CheckPassword},
              unreadable);
         file("derived-key form cut short", derived.chopped(2), {CheckPassword}, unreadable);
+        file("derived-key form with Windows line ends", QByteArray(derived).replace("\n", "\r\n"), {CheckPassword},
+             unreadable);
+        // Every byte of the key counts: one that differs in its last byte opens with no answer.
+        QList<QByteArray> parts = derived.chopped(1).split(' ');
+        QByteArray key = QByteArray::fromBase64(parts.last());
+        key.back() = char(key.back() ^ 1);
+        parts.last() = key.toBase64();
+        file("derived-key form, its key's last byte changed", parts.join(' ') + '\n', QStringList(3, CheckPassword),
+             threeWrong);
         other("missing", "missing", "", "explain unload failure end");
         other("folder in its place", "folder", "", unreadable);
         other("FIFO in its place", "fifo", "", unreadable);
