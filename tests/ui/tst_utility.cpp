@@ -3,6 +3,7 @@
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/basBlowfishByteFns.h"
 #include "domain/crypto/dsEncrypt.h"
+#include "platform/dialogs/QtDialogs.h"
 #include "support/RecordingShell.h"
 #include "system/app/DataFileLock.h"
 #include "system/app/MasterPassword.h"
@@ -12,6 +13,7 @@
 #include "ui/other/frmMain.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -245,11 +247,17 @@ private slots:
         row("empty file", "", "k3y", "cannot be used: it is empty.");
         row("shorter than a block", "abc\r\n", "k3y", "cannot be used: it holds 5 bytes, too few");
         row("200 MB", "large", "k3y", "cannot be used: it is larger than any password check file");
+        // A check file an editor or another system touched names the damage, even to the right answer.
+        const QByteArray good = PasswordCheck::newFileText("k3y").toLatin1();
+        row("Windows line ends", QByteArray(good).replace("\n", "\r\n"), "k3y", "damaged: its line ends in a carriage");
+        row("byte order mark", "\xef\xbb\xbf" + good, "k3y", "damaged: it begins with a byte order mark");
+        row("leading blank", " " + good, "k3y", "damaged: it begins with a blank or a line break.");
+        row("tabs between its parts", QByteArray(good).replace(' ', '\t'), "k3y", "damaged: its parts are separated");
         row("emoji as a new password", QByteArray(), "k\U0001F600y",
             "The Master Password cannot hold the character \"\U0001F600\" (U+1F600)");
         row("Latin-1 letter as a new password", QByteArray(), "caf\u00e9", "character \"\u00e9\" (U+00E9)");
         row("new password longer than the setup editor stores", QByteArray(), QString(32768, QLatin1Char('a')),
-            "The Master Password can hold at most 32,767 characters; this one has 32768.");
+            "The Master Password is too long: it holds 32,768 characters, and a stored text may hold at most 32,767.");
     }
 
     void refusedStartsLeaveTheCheckFile()
@@ -338,6 +346,20 @@ private slots:
         QCOMPARE(utility.dialogs.messages.size(), diskFull ? 2 : 1);
         QCOMPARE(utility.dialogs.messageTexts().last(), "Incorrect Password.");
         QCOMPARE(ReadPasswordCheckFile(path).form(), PasswordCheck::Form::DerivedKey);
+    }
+
+    // The program's own password box gives the whole of a long answer back, pasted or typed, for the rule above to
+    // judge: it cuts nothing off.
+    void passwordBoxKeepsALongAnswerWhole()
+    {
+        const QString pasted(32768, QLatin1Char('a'));
+        QTimer::singleShot(0, [&pasted] {
+            if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                box->findChild<QLineEdit*>()->setText(pasted);
+                box->accept();
+            }
+        });
+        QCOMPARE(QtDialogs().inputBox("Enter Password: ", {}, {}, true), pasted);
     }
 };
 
