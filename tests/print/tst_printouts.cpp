@@ -236,35 +236,50 @@ private slots:
         QCOMPARE(printed.mid(60).join(""), longWord);
     }
 
-    // A name wrapped over more lines than its row has room for pushes the link below its last line: no word is
-    // printed over another, and the link and its label stay on one line.
+    // A name wrapped over more lines than its row has room for pushes the link below its last line, and one longer
+    // than the page goes on to the next pages: every word is printed, none over another, and the link and its label
+    // follow the name's last line.
+    void longNameDoesNotOverprintTheLink_data()
+    {
+        QTest::addColumn<int>("words");
+        QTest::newRow("on its page") << 300;
+        QTest::newRow("over three pages") << 2000;
+    }
+
     void longNameDoesNotOverprintTheLink()
     {
+        QFETCH(int, words);
         TempDataFolder folder;
         PdfPrinters printers(pdf());
         frmEventType list;
         gblnNewRecord = true;
         frmEditWebsite editor(list, nullptr);
-        QStringList words;
-        for (int i = 1; i <= 300; ++i)
-            words << QStringLiteral("name%1").arg(i);
-        editor.findChild<QLineEdit*>("txtWebsiteName")->setText(words.join(' '));
+        QStringList name;
+        for (int i = 1; i <= words; ++i)
+            name << QStringLiteral("name%1").arg(i);
+        editor.findChild<QLineEdit*>("txtWebsiteName")->setText(name.join(' '));
         editor.findChild<QLineEdit*>("txtWebsiteLink")->setText(QStringLiteral("https://link.example"));
         editor.findChild<QPushButton*>("cmdPrint")->click();
 
-        const PdfPage page = readPdfPages(pdf()).value(0);
-        QCOMPARE(page.texts().filter(QRegularExpression("^name")), words);
-        const PdfWord link = page.word("https://link.example");
-        QVERIFY(link.top > page.word("name300").bottom - Slack);
-        QVERIFY(qAbs(page.word("Link:").top - link.top) < Slack);
-        for (qsizetype i = 0; i < page.words.size(); ++i)
-            for (qsizetype j = i + 1; j < page.words.size(); ++j) {
-                const PdfWord& a = page.words[i];
-                const PdfWord& b = page.words[j];
-                QVERIFY2(a.right <= b.left + Slack || b.right <= a.left + Slack || a.bottom <= b.top + Slack ||
-                             b.bottom <= a.top + Slack,
-                         qPrintable(a.text + " over " + b.text));
-            }
+        const QList<PdfPage> pages = readPdfPages(pdf());
+        QCOMPARE(pages.size() > 2, words > 1000);
+        QStringList printed;
+        for (const PdfPage& page : pages) {
+            printed += page.texts().filter(QRegularExpression("^name"));
+            for (qsizetype i = 0; i < page.words.size(); ++i)
+                for (qsizetype j = i + 1; j < page.words.size(); ++j) {
+                    const PdfWord& a = page.words[i];
+                    const PdfWord& b = page.words[j];
+                    QVERIFY2(a.right <= b.left + Slack || b.right <= a.left + Slack || a.bottom <= b.top + Slack ||
+                                 b.bottom <= a.top + Slack,
+                             qPrintable(a.text + " over " + b.text));
+                }
+        }
+        QCOMPARE(printed, name);
+        const PdfPage& last = pages.last();
+        const PdfWord link = last.word("https://link.example");
+        QVERIFY(link.top > last.word(name.last()).bottom - Slack);
+        QVERIFY(qAbs(last.word("Link:").top - link.top) < Slack);
     }
 
     // A line wrapped within the width of a text: at the last space, the space kept; a long word broken.
