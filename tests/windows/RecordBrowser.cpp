@@ -5,7 +5,7 @@
 #include <string>
 
 // Stands in for the browser: writes what it was started with to the file named by QUILLOCK_RECORDING, as
-//   <number of arguments>\n<show state, or -1>\n<each argument in the ANSI code page, followed by a zero byte>
+//   <number of arguments>\n<show state, or -1>\n<each argument in UTF-8, followed by a zero byte>
 // read back by the shell cases. The file appears whole (written beside it, then renamed).
 int main()
 {
@@ -24,9 +24,9 @@ int main()
 
     std::string record = std::to_string(count - 1) + "\n" + std::to_string(show) + "\n";
     for (int i = 1; i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_ACP, 0, arguments[i], -1, nullptr, 0, nullptr, nullptr);
+        const int size = WideCharToMultiByte(CP_UTF8, 0, arguments[i], -1, nullptr, 0, nullptr, nullptr);
         std::string bytes(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-        WideCharToMultiByte(CP_ACP, 0, arguments[i], -1, bytes.data(), size, nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, arguments[i], -1, bytes.data(), size, nullptr, nullptr);
         record += bytes; // with its zero byte
     }
     LocalFree(arguments);
