@@ -211,6 +211,32 @@ void checkCharactersBeyondTheLayout(SignInWindow& window, Keys::KeySender& sende
     }
 }
 
+// The navigation keys go as extended keys, which real Windows needs to tell them from the number pad's keys of the
+// same codes; Shift around them, Tab and Enter do not.
+void checkExtendedKeys()
+{
+    struct Row
+    {
+        const char* name;
+        Key key;
+        bool extended;
+    };
+    const Row rows[] = {
+        {"Home", Key::Home, true},     {"End", Key::End, true},        {"Insert", Key::Insert, true},
+        {"Delete", Key::Delete, true}, {"Page Up", Key::PageUp, true}, {"Page Down", Key::PageDown, true},
+        {"Up", Key::Up, true},         {"Down", Key::Down, true},      {"Left", Key::Left, true},
+        {"Right", Key::Right, true},   {"Tab", Key::Tab, false},       {"Enter", Key::Enter, false}};
+    for (const Row& row : rows) {
+        const std::vector<INPUT> inputs = Keys::WindowsKeySender::inputsFor({{row.key, 0, Keys::Shift}});
+        std::string flags; // Shift down, the key down and up, Shift up: E for an extended event
+        for (const INPUT& input : inputs)
+            flags += (input.ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0 ? 'E' : '-';
+        Check::that(flags == (row.extended ? "-EE-" : "----"),
+                    std::string("keys: Shift+") + row.name + (row.extended ? " goes as an extended key" : " does not"),
+                    flags);
+    }
+}
+
 void checkNothingHeld()
 {
     struct Row
@@ -232,6 +258,7 @@ void runKeySenderCases(bool altGrLayout)
     checkLogin(window, sender);
     checkCipherAlphabet(window, sender);
     checkCharactersBeyondTheLayout(window, sender, altGrLayout);
+    checkExtendedKeys();
     window.pumpFor(200);
     checkNothingHeld();
 }
