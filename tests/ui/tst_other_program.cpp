@@ -10,6 +10,7 @@
 #include "platform/app/Application.h"
 #include "platform/db/Connection.h"
 #include "system/app/basModule1.h"
+#include "ui/maintenance/frmEditWebsite.h"
 #include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
@@ -189,6 +190,23 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].contains("The " + caption + " window does not open") && messages[0].contains("locked"),
                  qPrintable(messages[0]));
+    }
+
+    // An editor that could not read its record saves nothing at OK, even once the lock is gone: it would write its
+    // empty boxes over the record. (The window never shows, so OK is pressed on it directly.)
+    void unreadRecordIsNeverSaved()
+    {
+        TwoProgramsFixture fixture;
+        const QStringList before = fixture.everything();
+        std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        QVERIFY(other->done());
+        gblnNewRecord = false;
+        fixture.window->mWebsiteID = 2;
+        frmEditWebsite editor(*fixture.window, fixture.window.get());
+        QVERIFY(!editor.Form_Load());
+        other.reset();
+        clickOK(editor);
+        QCOMPARE(fixture.everything(), before);
     }
 
     // The other program deletes the record (or the step's website) while the editor is open: OK says so, writes
