@@ -1,8 +1,11 @@
-// A website's steps on a real data file: the step list opened from the main window, and the step editor.
+// A website's steps and the event types they are of, on a real data file: the step list opened from the main
+// window and the step editor; the event type list and its editor, where the behaviour that every list window shares
+// (commands, heading row, Delete key, least size, grid name) is tested once.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
+#include "platform/screen/FormSize.h"
 #include "system/app/basModule1.h"
 #include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
@@ -11,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -101,6 +105,17 @@ struct StepsFixture : WebsiteWindowFixture
         return steps;
     }
 };
+
+// Once an editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
+void answerEditor(QStringList& opened, const QString& typed)
+{
+    WebsiteWindowFixture::answerNextWindow([&opened, typed](QDialog& editor) {
+        auto& box = field<QLineEdit>(editor, "Event Type");
+        opened << box.text();
+        box.setText(typed);
+        editor.findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
+    });
+}
 
 } // namespace
 
@@ -247,6 +262,7 @@ private slots:
         QCOMPARE(columnTexts(grid, 2) + columnTexts(grid, 6),
                  (QStringList{"O'Mail", "O'Mail", "", gobjEncrypt->Encrypt2("it's me")}));
         QCOMPARE(grid.colWidthTwips(0) + grid.colWidthTwips(1) + grid.colWidthTwips(3), 0); // the keys hidden
+        QCOMPARE(announcedGridName(*fixture.list), QStringLiteral("Website Instructions"));
         grid.setRow(2);
         QStringList shown;
         fixture.inEditor(nullptr, [&](QDialog& editor) {
@@ -265,6 +281,78 @@ private slots:
         fixture.list->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click(); // row 2 is still current
         QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"4|5|", "2|Null|", "Wait", "Enter"}));
         QCOMPARE(fixture.dialogs.messageTexts(), QStringList{"Select a website in the list first."});
+    }
+
+    // A command on the current row: the name the editor opened with (none when it did not open), the list's key
+    // field after it, and the names stored and listed. An empty table (no command) opens the editor at once, and its
+    // type is appended below the "0 Records" heading. Nothing here counts as activity for the re-lock.
+    void commands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed"); // nothing: Cancel
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<double>("key");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab"};
+        const auto row = [](const char* tag, const char* command, int current, const char* typed,
+                            const QStringList& opened, double key, const QStringList& stored) {
+            QTest::newRow(tag) << command << current << typed << opened << key << stored;
+        };
+        row("empty table, OK", "", 0, "Wait", {""}, 6, {"Wait"});
+        row("empty table, Cancel", "", 0, nullptr, {""}, 0, {});
+        row("add, trimmed, quote kept", "cmdAdd", 2, "  Shift's  ", {""}, 6, types + QStringList{"Shift's"});
+        row("rename", "double-click", 4, "wait", {"Wait"}, 4, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
+        row("blank stored as Null", "double-click", 1, "   ", {"Text"}, 1,
+            {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
+        row("cancelled add", "cmdAdd", 2, nullptr, {""}, 0, types);
+        row("cancelled edit", "double-click", 2, nullptr, {"Enter"}, 2, types);
+        row("heading row opens nothing", "double-click", 0, "New", {}, 0, types);
+        row("Delete button", "cmdDelete", 5, nullptr, {}, 5, types.mid(0, 4));
+        row("Delete key", "Delete key", 2, nullptr, {}, 2, {"Text", "Tab", "Wait", "Shift+Tab"});
+        row("Delete on the heading row", "Delete key", 0, nullptr, {}, 0, types);
+    }
+
+    void commands()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, stored);
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
+        if (command.isEmpty())
+            folder.execute({QStringLiteral("DELETE FROM EventType")});
+        QStringList opened;
+        answerEditor(opened, typed); // the editor opened by the empty table's load, or by the command
+        frmEventType list;
+        list.show();
+        auto& grid = *list.findChild<FlexGrid*>();
+        grid.setRow(row);
+        if (command == QStringLiteral("double-click"))
+            emit grid.dblClick();
+        else if (command == QStringLiteral("Delete key"))
+            QTest::keyClick(grid.findChild<QTableView*>(), Qt::Key_Delete);
+        else if (!command.isEmpty())
+            list.findChild<QPushButton*>(command)->click();
+        QCoreApplication::processEvents();
+        QTEST(opened, "opened");
+        QTEST(list.mEventTypeID, "key");
+        QCOMPARE(folder.column(QStringLiteral("SELECT ifnull(EventType, '<Null>') FROM EventType")), stored);
+        QCOMPARE(QStringList{grid.textMatrix(0, 0)} + columnTexts(grid, 1),
+                 QStringList{command.isEmpty() ? "0 Records" : "Event Type ID"} +
+                     stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
+        QVERIFY(list.isVisible() && dialogs.messages.isEmpty() && gdblMinutesLeft == 1);
+
+        // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
+        list.resize(30, 30);
+        QCOMPARE((QList<double>{FormSize::widthTwips(list), FormSize::heightTwips(list),
+                                grid.widthTwips() + 2 * grid.leftTwips()}),
+                 (QList<double>{6510, 4005, 6510}));
+        QCOMPARE(announcedGridName(list), QStringLiteral("Event Type"));
+        QCOMPARE(grid.colWidthTwips(0) == 0, !command.isEmpty());
     }
 };
 

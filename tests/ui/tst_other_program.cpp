@@ -1,78 +1,41 @@
 // The editors while another program works on the same data file: an editor whose record the other program holds
 // locked does not open, and nothing is written over the record once the lock goes; a save whose record the other
 // program deleted says so, writes nothing and keeps what was typed; no step is stored for a website that is gone.
-// The other program is this test run again as a child, on the data file through the program's own connection.
+// The other program is a connection of its own on the data file, as another program has.
 // Also here: a text longer than a stored text may be is refused in every box, never cut.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
-#include "platform/app/Application.h"
 #include "platform/db/Connection.h"
 #include "system/app/basModule1.h"
 #include "ui/maintenance/frmEditWebsite.h"
 #include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
-#include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
-const char* const OtherFolder = "QUILLOCK_TEST_OTHER_PROGRAM_IN"; // set for the child: the folder of its data file
-
-// The child: runs the statements given as arguments, writes D, and holds what it did (a lock, an open transaction)
-// until its standard input closes.
-[[noreturn]] void runAsOtherProgram(const QStringList& statements)
-{
-    Connection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") +
-                                   QDir(qEnvironmentVariable(OtherFolder)).filePath(QStringLiteral("Quillock.mdb")));
-    try {
-        connection.open();
-        for (const QString& statement : statements)
-            connection.execute(statement);
-    } catch (...) {
-        std::_Exit(1);
-    }
-    if (write(STDOUT_FILENO, "D", 1) != 1)
-        std::_Exit(2);
-    while (std::getchar() != EOF) {
-    }
-    std::_Exit(0);
-}
-
-// Another program on the fixture's data file; what it did holds until finish() or its end.
+// Another program on the fixture's data file, through the program's own connection: what its statements did (a lock,
+// an open transaction) holds until it ends.
 class OtherProgram
 {
 public:
     OtherProgram(const TempDataFolder& folder, const QStringList& statements)
     {
-        qputenv(OtherFolder, QFile::encodeName(folder.path()));
-        m_process.start(QCoreApplication::applicationFilePath(), statements);
-        m_done = m_process.waitForReadyRead(30000) && m_process.read(1) == "D";
-        qunsetenv(OtherFolder);
-    }
-    ~OtherProgram() { finish(); }
-    bool done() const { return m_done; }
-    void finish()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(30000))
-            m_process.kill();
+        m_connection.setConnectionString(QStringLiteral("Data Source=") + folder.dataFilePath());
+        m_connection.open();
+        for (const QString& statement : statements)
+            m_connection.execute(statement);
     }
 
 private:
-    QProcess m_process;
-    bool m_done = false;
+    Connection m_connection;
 };
 
 // Two websites (the second current in the main grid) with a step each, a stored master password and saved sizes,
@@ -171,7 +134,6 @@ private slots:
         TwoProgramsFixture fixture;
         const QStringList before = fixture.everything();
         std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
-        QVERIFY(other->done());
         bool opened = false;
         fixture.answerNextWindow([&](QDialog& editor) { // were it to open: emptied and saved once the lock is gone
             opened = true;
@@ -199,7 +161,6 @@ private slots:
         TwoProgramsFixture fixture;
         const QStringList before = fixture.everything();
         std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
-        QVERIFY(other->done());
         gblnNewRecord = false;
         fixture.window->mWebsiteID = 2;
         frmEditWebsite editor(*fixture.window, fixture.window.get());
@@ -250,8 +211,8 @@ private slots:
         QString kept;
         bool stillOpen = false;
         fixture.answerNextWindow([&](QDialog& editor) {
-            if (OtherProgram(fixture.folder, {deletion}).done())
-                after = fixture.everything();
+            OtherProgram(fixture.folder, {deletion});
+            after = fixture.everything();
             if (how.contains("step"))
                 chooseType(editor, "Text");
             auto& input = field<QLineEdit>(editor, qPrintable(box));
@@ -332,13 +293,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(OtherFolder))
-        runAsOtherProgram(QApplication::arguments().mid(1));
-    TestOtherProgram test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestOtherProgram)
 #include "tst_other_program.moc"

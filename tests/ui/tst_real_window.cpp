@@ -1,6 +1,7 @@
-// The real program under a real X server, started from its own folder with its data file; the utility
-// program writing the password check file from the answer typed at its first start; and the utility's
-// re-enciphering pass waiting for a real Quillock on the same data file.
+// The real program under a real X server, started from its own folder with its data file, and the utility
+// program writing the password check file from the answer typed at its first start. (That a running Quillock
+// holds its lock on the data file is shown by the install test; what the re-enciphering pass does while one is
+// held, by the utility's tests.)
 
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
@@ -9,12 +10,10 @@
 #include "os/keys/KeySender.h"
 #include "os/keys/KeyString.h"
 #include "platform/db/DataFileCreator.h"
-#include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
 #include "system/app/PasswordCheckFile.h"
-#include "ui/other/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,12 +37,6 @@ int distinctColours(const QImage& image)
             colours.insert(image.pixel(x, y));
     }
     return static_cast<int>(colours.size());
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Copies the program into the folder, where it looks for its data file, and starts it there.
@@ -158,38 +151,6 @@ private slots:
         QCOMPARE(utility.state(), QProcess::Running);
         utility.kill();
         utility.waitForFinished();
-    }
-
-    // While a real Quillock runs on the data file, the pass of a utility window on the same file refuses and changes
-    // nothing; once that Quillock has been killed, its lock goes with it and the pass runs. (A main window that
-    // closes releases its lock as it goes: the utility tests show the pass running once the lock is released.)
-    void reencipheringWaitsForARunningQuillock()
-    {
-        TempDataFolder folder;
-        folder.execute(
-            {QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('Bank', 'https://b.x')")});
-        const auto websiteName = [&folder] { return folder.column(QStringLiteral("SELECT WebsiteName FROM Website")); };
-        const QString program = folder.path() + QStringLiteral("/quillock");
-        QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
-        ScriptedDialogs dialogs;
-        dialogs.answers = QStringList{QStringLiteral("k3y")};
-        frmMain utility;
-        QVERIFY(utility.Form_Load());
-        const auto reencipher = [&utility] {
-            QMetaObject::invokeMethod(utility.findChild<QObject*>(QStringLiteral("Command3")), "click");
-        };
-        QProcess quillock;
-        quillock.start(program);
-        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("Quillock!").has_value(), 20000);
-        reencipher();
-        QVERIFY(dialogs.messageTexts().last().contains(QStringLiteral("Quillock is running on the data file")));
-        QCOMPARE(websiteName(), QStringList{QStringLiteral("Bank")});
-        quillock.kill();
-        QVERIFY(quillock.waitForFinished(20000));
-        const qsizetype messages = dialogs.messages.size();
-        reencipher();
-        QCOMPARE(dialogs.messages.size(), messages + 1); // the question only
-        QCOMPARE(websiteName(), QStringList{dsEncrypt().Encrypt2(QStringLiteral("Bank"))});
     }
 };
 

@@ -8,6 +8,7 @@
 #include "platform/screen/FormSize.h"
 #include "support/RecordingKeySender.h"
 #include "support/RecordingShell.h"
+#include "support/WriteProtection.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "ui/main/CommandLabel.h"
@@ -24,7 +25,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-#include <unistd.h>
 
 namespace {
 
@@ -58,17 +58,6 @@ QString sizeText(const QWidget& widget)
 QStringList launcherSetup(bool launcher, const QStringList& more = {})
 {
     return QStringList{QStringLiteral("DefaultToLauncher = %1").arg(launcher ? 1 : 0)} + more;
-}
-
-// Makes the data file refuse every change of the settings row: read-only, or where that does not stop writes
-// (a test run as root), a trigger that refuses them with SQLite's own words.
-void makeSetupReadOnly(const TempDataFolder& folder)
-{
-    const QString path = folder.dataFilePath();
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
-    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
-        folder.execute({"CREATE TRIGGER ReadOnly BEFORE UPDATE ON Setup "
-                        "BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END"});
 }
 
 } // namespace
@@ -110,7 +99,7 @@ private slots:
         QVERIFY(grid.colWidthTwips(1) > 0 && grid.colWidthTwips(2) > 0);
         const auto& list = fixture.control<QListWidget>("lstWebsites");
         QCOMPARE(listTexts(list), columnTexts(grid, 1));
-        QCOMPARE(grid.accessibleName() + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
+        QCOMPARE(announcedGridName(*fixture.window) + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
     }
 
     // A name or link that another program stored with a character the cipher lacks says which character, in the
@@ -479,8 +468,9 @@ private slots:
         FormSize::setHeightTwips(window, startInMaintenance ? 7500 : 5400);
         const QString savedQuery = QStringLiteral("SELECT %1Width || '|' || %1Height FROM Setup").arg(saved);
         const QStringList expected = readOnly ? fixture.column(savedQuery) : QStringList{sizeText(window)};
+        std::optional<WriteProtection> protection;
         if (readOnly)
-            makeSetupReadOnly(fixture.folder);
+            protection.emplace(fixture.folder.dataFilePath());
 
         if (command.isEmpty()) {
             QCloseEvent event;
@@ -489,6 +479,7 @@ private slots:
         } else {
             fixture.click(qPrintable(command));
         }
+        protection.reset();
         QCOMPARE(fixture.column(savedQuery), expected);
         if (!closes) {
             QVERIFY(panel.isVisible());
@@ -498,7 +489,7 @@ private slots:
         QCOMPARE(fixture.dialogs.endProgramCalls, !command.isEmpty() && closes ? 1 : 0);
         QCOMPARE(fixture.dialogs.messages.size(), readOnly ? 1 : 0);
         if (readOnly)
-            QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("readonly database")));
+            QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("cannot be written")));
         QVERIFY(!gobjConnection);
     }
 
@@ -595,17 +586,6 @@ private slots:
         } else {
             QCOMPARE((std::pair{grid.leftTwips(), grid.widthTwips()}), (std::pair{180.0, widthTwips - 360}));
         }
-    }
-
-    void missingDataFileAtStartIsReported()
-    {
-        WebsiteWindowFixture fixture({});
-        QVERIFY(QFile::remove(fixture.folder.dataFilePath()));
-        QVERIFY(!fixture.load());
-        QCOMPARE(fixture.dialogs.messages.size(), 1);
-        QVERIFY(fixture.dialogs.messages.first().prompt.contains(QStringLiteral("does not exist")));
-        QVERIFY(!QFile::exists(fixture.folder.dataFilePath()));
-        QVERIFY(!gobjConnection);
     }
 };
 

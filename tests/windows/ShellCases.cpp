@@ -71,15 +71,6 @@ std::optional<std::string> awaitRecording(const std::string& path)
     return std::nullopt;
 }
 
-void checkQuoting()
-{
-    for (const std::string& link : HostileLinks) {
-        const std::vector<std::string> read = argumentsRead("browser.exe " + Desktop::quoteCommandLineArgument(link));
-        Check::that(read.size() == 1 && read.front() == link, "quoting: one argument " + Check::visible(link),
-                    read.size() == 1 ? Check::visible(read.front()) : std::to_string(read.size()) + " arguments");
-    }
-}
-
 // How an association's command is read, over a made-up set of files: the longest run of words that names a file, and
 // its arguments as its program reads them; and those arguments with a link in the place of "%1" or "%L" (or last).
 void checkAssociationCommands()
@@ -148,7 +139,6 @@ void checkStartedWithOneArgument(Desktop::Shell& shell, const std::string& progr
 
 void runShellCases(const std::string& expectedProgram, const std::vector<std::string>& associationArguments)
 {
-    checkQuoting();
     checkAssociationCommands();
 
     Desktop::WindowsShell shell;

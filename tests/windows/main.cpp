@@ -3,39 +3,21 @@
 
 #include "os/WindowsText.h"
 
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
-namespace {
-
-// The arguments in UTF-8, read from the wide command line: main's own are in the ANSI code page, which may lack
-// the characters of the program's path.
-std::vector<std::string> utf8Arguments()
-{
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> read;
-    for (int i = 1; i < count; ++i)
-        read.push_back(Os::utf8FromWide(arguments[i]));
-    LocalFree(arguments);
-    return read;
-}
-
-} // namespace
-
 // Drives the Windows key sender, shell and file reader through their own interfaces, in a window of its own, with
-// the recording browser associated with ".htm" by run-under-wine.sh.
+// the recording browser associated with ".htm" by run-under-wine.sh. Its arguments come as UTF-8 from the wide
+// command line, as the ANSI code page may lack the characters of the program's path.
 //   windows_os_test <the recording browser's path as the association names it> [--altgr-layout]
 //                   [--arguments <the association's arguments before the link>...]
 // With --altgr-layout the keyboard layout must be one where "@" needs AltGr (German), and that case must run.
-int main()
+int wmain(int argc, wchar_t** argv)
 {
-    std::vector<std::string> arguments = utf8Arguments();
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(Os::utf8FromWide(argv[i]));
     const bool altGrLayout = arguments.size() > 1 && arguments[1] == "--altgr-layout";
     const auto listed = arguments.begin() + (altGrLayout ? 2 : 1);
     if (arguments.empty() || (listed < arguments.end() && *listed != "--arguments")) {
@@ -43,10 +25,8 @@ int main()
                              "[--arguments <association arguments>...]\n");
         return 2;
     }
-    const std::vector<std::string> associationArguments(listed == arguments.end() ? listed : listed + 1,
-                                                        arguments.end());
     runRegularFileCases();
-    runShellCases(arguments[0], associationArguments);
+    runShellCases(arguments[0], std::vector<std::string>(listed + (listed < arguments.end() ? 1 : 0), arguments.end()));
     runKeySenderCases(altGrLayout);
     std::printf("%d failed\n", Check::failures());
     return Check::failures() == 0 ? 0 : 1;
