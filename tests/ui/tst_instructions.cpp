@@ -212,40 +212,15 @@ private slots:
         QCOMPARE(seen, shown);
     }
 
-    // A step whose event type the user deletes stays, and is listed with its type missing: the event type list says
-    // so as it deletes, and the step editor opens it with no type chosen, for another to be chosen or the step to go.
-    void stepOfADeletedEventType()
-    {
-        StepsFixture fixture({"2, 4, 5, NULL", "2, 4, 7, NULL", "2, 3, 2, NULL"});
-        frmEventType types;
-        types.show();
-        types.findChild<FlexGrid*>()->setRow(4); // Wait
-        types.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
-        QCOMPARE(fixture.dialogs.messageTexts(),
-                 QStringList{"2 steps of this event type are kept. In the list of their website's steps they now show "
-                             "the event type \"(missing)\", and a launch refuses their website until each is given "
-                             "another event type or deleted."});
-        fixture.list->FillGrid();
-        QCOMPARE(columnTexts(*fixture.grid, 4), (QStringList{"(missing)", "(missing)", "Tab"}));
-        fixture.grid->setRow(1);
-        QString shown;
-        fixture.inEditor(nullptr, [&](QDialog& editor) {
-            auto& combo = field<QComboBox>(editor, "Event Type");
-            shown = QString::number(combo.currentIndex()) + ' ' + combo.placeholderText();
-            combo.setCurrentIndex(combo.findText("Enter"));
-        });
-        QCOMPARE(shown, QStringLiteral("-1 (missing)"));
-        QCOMPARE(fixture.stored(), (QStringList{"2|Null|", "4|7|", "3|2|"}));
-        QCOMPARE(columnTexts(*fixture.grid, 4), (QStringList{"Enter", "(missing)", "Tab"}));
-    }
-
     // The main window opens the list of the current website's steps, not without a website row, and counts the
     // command as activity. The list shows the name deciphered, the texts as stored, the keys hidden. A step opens
-    // as stored and OK rewrites only its row; a step added to a list that is not empty is appended.
+    // as stored and OK rewrites only its row; a step added to a list that is not empty is appended. A step whose
+    // event type the user deletes stays, listed with its type missing: the event type list says so as it deletes,
+    // and the step editor opens it with no type chosen, for another to be chosen.
     void listEditAppendDelete()
     {
         StepsFixture fixture(
-            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(gobjEncrypt->Encrypt2("it's me"))});
+            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(dsEncrypt().Encrypt2("it's me"))});
         QStringList opened;
         for (int row : {0, 2}) { // the heading row, then a website
             fixture.control<FlexGrid>("MSFlexGrid1").setRow(row);
@@ -280,7 +255,26 @@ private slots:
 
         fixture.list->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click(); // row 2 is still current
         QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"4|5|", "2|Null|", "Wait", "Enter"}));
-        QCOMPARE(fixture.dialogs.messageTexts(), QStringList{"Select a website in the list first."});
+
+        frmEventType types;
+        types.show();
+        types.findChild<FlexGrid*>()->setRow(4); // Wait
+        types.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+        fixture.list->FillGrid();
+        grid.setRow(1);
+        QString chosen;
+        fixture.inEditor(nullptr, [&](QDialog& editor) {
+            auto& combo = field<QComboBox>(editor, "Event Type");
+            chosen = QString::number(combo.currentIndex()) + ' ' + combo.placeholderText();
+            combo.setCurrentIndex(combo.findText("Tab"));
+        });
+        QCOMPARE(chosen, QStringLiteral("-1 (missing)"));
+        QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"3|5|", "2|Null|", "Tab", "Enter"}));
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 (QStringList{"Select a website in the list first.",
+                              "2 steps of this event type are kept. In the list of their website's steps they now show "
+                              "the event type \"(missing)\", and a launch refuses their website until each is given "
+                              "another event type or deleted."}));
     }
 
     // A command on the current row: the name the editor opened with (none when it did not open), the list's key

@@ -117,14 +117,11 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("website") << "website"
-                                 << "Website";
-        QTest::newRow("settings") << "setup"
-                                  << "Setup";
-        QTest::newRow("step") << "step"
-                              << "Website Instructions";
-        QTest::newRow("event type") << "event type"
-                                    << "Event Type";
+        for (auto [how, caption] : {std::pair{"website", "Website"},
+                                    {"setup", "Setup"},
+                                    {"step", "Website Instructions"},
+                                    {"event type", "Event Type"}})
+            QTest::newRow(how) << QString(how) << QString(caption);
     }
 
     void lockedRecordDoesNotOpen()
@@ -180,24 +177,19 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString website = QStringLiteral("This website was deleted in another window.");
         const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
-        QTest::newRow("rename a website") << "website"
-                                          << "Website Name" << deleteWebsite << website;
-        QTest::newRow("add a step") << "new step"
-                                    << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a step of a deleted website") << "step"
-                                                            << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a deleted step") << "step"
-                                               << "Text To Type In"
-                                               << "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2"
-                                               << "This step was deleted in another window.";
-        QTest::newRow("rename a deleted event type") << "event type"
-                                                     << "Event Type"
-                                                     << "DELETE FROM EventType"
-                                                     << "This event type was deleted in another window.";
-        QTest::newRow("settings row gone") << "setup"
-                                           << "Master Password"
-                                           << "DELETE FROM Setup"
-                                           << "The data file holds no settings row";
+        const auto row = [](const char* tag, const char* how, const char* box, const QString& deletion,
+                            const QString& message) {
+            QTest::newRow(tag) << QString(how) << box << deletion << message;
+        };
+        row("rename a website", "website", "Website Name", deleteWebsite, website);
+        row("add a step", "new step", "Text To Type In", deleteWebsite, website);
+        row("change a step of a deleted website", "step", "Text To Type In", deleteWebsite, website);
+        row("change a deleted step", "step", "Text To Type In", "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2",
+            "This step was deleted in another window.");
+        row("rename a deleted event type", "event type", "Event Type", "DELETE FROM EventType",
+            "This event type was deleted in another window.");
+        row("settings row gone", "setup", "Master Password", "DELETE FROM Setup",
+            "The data file holds no settings row");
     }
 
     void deletedElsewhere()
@@ -241,22 +233,17 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("length");
         const int most = dsEncrypt::MaxTextLength;
-        QTest::newRow("website name") << "website"
-                                      << "Website Name" << most + 1;
-        QTest::newRow("website link") << "website"
-                                      << "Website Link" << most + 1;
-        QTest::newRow("step text") << "new step"
-                                   << "Text To Type In" << most + 1;
-        QTest::newRow("step number") << "new step"
-                                     << "Number Of Times" << most + 1;
-        QTest::newRow("event type") << "event type"
-                                    << "Event Type" << most + 1;
-        QTest::newRow("master password") << "setup"
-                                         << "Master Password" << most + 1;
-        QTest::newRow("minutes") << "setup"
-                                 << "Number Minutes Before Requiring Password Again" << most + 1;
-        QTest::newRow("the longest name") << "website"
-                                          << "Website Name" << most;
+        const auto row = [](const char* how, const char* box, int length) {
+            QTest::addRow("%s: %s, %d", how, box, length) << QString(how) << QString(box) << length;
+        };
+        for (const char* box : {"Website Name", "Website Link"})
+            row("website", box, most + 1);
+        for (const char* box : {"Text To Type In", "Number Of Times"})
+            row("new step", box, most + 1);
+        row("event type", "Event Type", most + 1);
+        for (const char* box : {"Master Password", "Number Minutes Before Requiring Password Again"})
+            row("setup", box, most + 1);
+        row("website", "Website Name", most); // the longest stored whole
     }
 
     void overLongText()

@@ -1,7 +1,5 @@
-// The real program under a real X server, started from its own folder with its data file, and the utility
-// program writing the password check file from the answer typed at its first start. (That a running Quillock
-// holds its lock on the data file is shown by the install test; what the re-enciphering pass does while one is
-// held, by the utility's tests.)
+// The real program under a real X server, started from its own folder with its data file. (That a running
+// Quillock holds its lock on the data file is shown by the install test; the utility window by its own tests.)
 
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
@@ -13,7 +11,6 @@
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
-#include "system/app/PasswordCheckFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,9 +37,9 @@ int distinctColours(const QImage& image)
 }
 
 // Copies the program into the folder, where it looks for its data file, and starts it there.
-bool startCopy(QProcess& process, const QTemporaryDir& folder,
-               const QString& original = QStringLiteral(QUILLOCK_PROGRAM))
+bool startCopy(QProcess& process, const QTemporaryDir& folder)
 {
+    const QString original = QStringLiteral(QUILLOCK_PROGRAM);
     const QString program = folder.filePath(QFileInfo(original).fileName());
     if (QFile::copy(original, program))
         process.start(program);
@@ -70,7 +67,6 @@ private slots:
         QTest::newRow("missing") << QByteArray() << QSize();
         QTest::newRow("empty") << QByteArray("") << QSize();
         QTest::newRow("bytes of noise") << QByteArray("\x8b\x13\xfe\x00\x7fnoise", 10).repeated(410) << QSize();
-        QTest::newRow("no tables of its own") << QByteArray("CREATE TABLE Other (Name TEXT)") << QSize();
         // Enter gives the empty answer, which is a wrong one.
         QTest::newRow("wrong master password")
             << ("UPDATE Setup SET MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("Sesame"))).toLatin1()
@@ -87,9 +83,7 @@ private slots:
         QTemporaryDir folder;
         const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
         const QString statement = QString::fromLatin1(contents);
-        if (statement.startsWith("CREATE")) {
-            createDatabaseFile(dataFile, {statement});
-        } else if (statement.startsWith("UPDATE")) {
+        if (statement.startsWith("UPDATE")) {
             createDatabaseFile(dataFile, newDataFileStatements() << statement);
             seedWebsites(dataFile, {{"Bank of Example", "https://bank.example/login", 1},
                                     {"Mail", "https://mail.example", 2},
@@ -130,27 +124,6 @@ private slots:
         QCOMPARE(quillock.exitCode(), 1);
         QCOMPARE(QFile::exists(dataFile), !contents.isNull()); // never made, never removed
         QCOMPARE(fileBytes(dataFile), before);
-    }
-
-    // The utility asks for a password over its window; the first answer typed becomes the check file's password.
-    void utilityWritesThePasswordCheckFile()
-    {
-        QTemporaryDir folder;
-        const QString checkFile = folder.filePath(QStringLiteral("Password.txt"));
-        QProcess utility;
-        QVERIFY2(startCopy(utility, folder, QStringLiteral(QUILLOCK_UTILITY)), qPrintable(utility.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("DevivedIzurEdevi").has_value(), 20000);
-        // Each attempt replaces what the box holds: the first keys may come before the box has the keyboard focus.
-        for (int attempt = 0; attempt < 20 && !QFile::exists(checkFile); ++attempt) {
-            Keys::keySender().send(Keys::parseKeyString(U"{END}+{HOME}k3y{ENTER}"));
-            QTest::qWait(1000);
-        }
-        Keys::releasePlatformKeySender();
-        const PasswordCheck written = ReadPasswordCheckFile(checkFile);
-        QVERIFY(written.opensWith(QStringLiteral("k3y")) && !written.opensWith(QStringLiteral("k3")));
-        QCOMPARE(utility.state(), QProcess::Running);
-        utility.kill();
-        utility.waitForFinished();
     }
 };
 

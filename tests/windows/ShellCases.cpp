@@ -52,14 +52,6 @@ std::vector<std::string> argumentsRead(const std::string& commandLine)
     return read;
 }
 
-std::string joined(const std::vector<std::string>& words)
-{
-    std::string line;
-    for (const std::string& word : words)
-        line += "[" + word + "]";
-    return line;
-}
-
 // The recording browser's record, once its file appears (it was started and ends by itself).
 std::optional<std::string> awaitRecording(const std::string& path)
 {
@@ -106,7 +98,8 @@ void checkAssociationCommands()
         Check::that(read.has_value() == row.program.has_value() && (!read || read->program == *row.program) &&
                         started == row.started,
                     "association: " + Check::visible(row.command) + " starts its program with its arguments",
-                    read ? Check::visible(read->program) + " " + Check::visible(joined(started)) : "none");
+                    read ? Check::visible(read->program) + " reads " + std::to_string(started.size()) + " arguments"
+                         : "none");
     }
 }
 
