@@ -241,18 +241,6 @@ void checkExtendedKeys()
     }
 }
 
-void checkNothingHeld()
-{
-    struct Row
-    {
-        const char* name;
-        int key;
-    };
-    const Row rows[] = {{"Shift", VK_SHIFT}, {"Control", VK_CONTROL}, {"Alt", VK_MENU}};
-    for (const Row& row : rows)
-        Check::that((GetAsyncKeyState(row.key) & 0x8000) == 0, std::string("keys: ") + row.name + " is not held");
-}
-
 } // namespace
 
 void runKeySenderCases(bool altGrLayout)
@@ -262,5 +250,6 @@ void runKeySenderCases(bool altGrLayout)
     checkTyping(window, sender, altGrLayout);
     checkExtendedKeys();
     window.pumpFor(200);
-    checkNothingHeld();
+    for (const auto& [name, key] : {std::pair{"Shift", VK_SHIFT}, {"Control", VK_CONTROL}, {"Alt", VK_MENU}})
+        Check::that((GetAsyncKeyState(key) & 0x8000) == 0, std::string("keys: ") + name + " is not held");
 }

@@ -3,6 +3,7 @@
 
 #include "os/WindowsText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,14 +20,15 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 1; i < argc; ++i)
         arguments.push_back(Os::utf8FromWide(argv[i]));
     const bool altGrLayout = arguments.size() > 1 && arguments[1] == "--altgr-layout";
-    const auto listed = arguments.begin() + (altGrLayout ? 2 : 1);
-    if (arguments.empty() || (listed < arguments.end() && *listed != "--arguments")) {
+    const std::size_t listed = altGrLayout ? 2 : 1; // where "--arguments" may stand
+    if (arguments.empty() || (arguments.size() > listed && arguments[listed] != "--arguments")) {
         std::fprintf(stderr, "usage: windows_os_test <expected program of .htm> [--altgr-layout] "
                              "[--arguments <association arguments>...]\n");
         return 2;
     }
     runRegularFileCases();
-    runShellCases(arguments[0], std::vector<std::string>(listed + (listed < arguments.end() ? 1 : 0), arguments.end()));
+    const auto associationArguments = arguments.begin() + static_cast<long>(std::min(arguments.size(), listed + 1));
+    runShellCases(arguments[0], {associationArguments, arguments.end()});
     runKeySenderCases(altGrLayout);
     std::printf("%d failed\n", Check::failures());
     return Check::failures() == 0 ? 0 : 1;
