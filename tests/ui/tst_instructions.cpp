@@ -272,9 +272,9 @@ private slots:
         QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"3|5|", "2|Null|", "Tab", "Enter"}));
         QCOMPARE(fixture.dialogs.messageTexts(),
                  (QStringList{"Select a website in the list first.",
-                              "2 steps of this event type are kept. In the list of their website's steps they now show "
-                              "the event type \"(missing)\", and a launch refuses their website until each is given "
-                              "another event type or deleted."}));
+                              "2 steps of this event type are kept. In the lists of their websites' steps they now "
+                              "show the event type \"(missing)\", and a launch refuses their websites until each is "
+                              "given another event type or deleted."}));
     }
 
     // A command on the current row: the name the editor opened with (none when it did not open), the list's key

@@ -45,11 +45,15 @@ QString frmEventType::deletedNotice(UnitOfWork& work, double key) const
     const double steps = NumberTextBeginsWith(work.read(InstructionsOfEventTypeQuery(key)).fields(0).text());
     if (steps == 0)
         return {};
-    return QStringLiteral("%1 of this event type %2 kept. In the list of their website's steps they now show the "
-                          "event type \"%3\", and a launch refuses their website until each is given another event "
-                          "type or deleted.")
-        .arg(steps == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(NumberToText(steps)),
-             steps == 1 ? QStringLiteral("is") : QStringLiteral("are"), MissingEventTypeName);
+    if (steps == 1)
+        return QStringLiteral("1 step of this event type is kept. In the list of its website's steps it now shows the "
+                              "event type \"%1\", and a launch refuses its website until it is given another event "
+                              "type or deleted.")
+            .arg(MissingEventTypeName);
+    return QStringLiteral("%1 steps of this event type are kept. In the lists of their websites' steps they now show "
+                          "the event type \"%2\", and a launch refuses their websites until each is given another "
+                          "event type or deleted.")
+        .arg(NumberToText(steps), MissingEventTypeName);
 }
 
 // An empty table opens the editor at once, to add the first event type.
