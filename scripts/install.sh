@@ -59,12 +59,7 @@ iconv -f UTF-8 -t UTF-8 <<<"$prefix" >/dev/null 2>&1 || die "the install folder'
 
 if [[ -z "$build" ]]; then
     build="$root/build"
-    "$root/scripts/install-deps.sh"
-    if [[ -f "$build/CMakeCache.txt" ]]; then
-        "$root/scripts/build.sh" build
-    else
-        "$root/scripts/build.sh" build -DQUILLOCK_TESTS=OFF -DQUILLOCK_BENCHMARKS=OFF
-    fi
+    "$root/scripts/build-program.sh"
 fi
 bin=$(absolute "$build")/bin
 for file in quillock quillock-utility quillock-make-data-file quillock-help.html; do

@@ -2,8 +2,7 @@
 # Builds Quillock (installing missing Debian packages first) and starts it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" build -DQUILLOCK_TESTS=OFF -DQUILLOCK_BENCHMARKS=OFF
+"$root/scripts/build-program.sh"
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "Quillock is built, but it cannot start: it is a desktop program and no display is set" >&2

@@ -67,4 +67,26 @@ rm "$folder/Quillock.mdb"
 ln -s "$work/elsewhere.mdb" "$folder/Quillock.mdb"
 if install 2>/dev/null; then fail "the install went on over a linked data file"; fi
 [[ ! -e "$work/elsewhere.mdb" ]] || fail "the install wrote a data file through a link"
+# The data file writer answers --help with its usage and takes no name beginning with "-" for a file to write.
+(
+    cd "$work"
+    "$build_dir/bin/quillock-make-data-file" --help | grep -q "^usage: quillock-make-data-file" ||
+        fail "--help gave no usage"
+    if "$build_dir/bin/quillock-make-data-file" -x 2>/dev/null; then fail "a name beginning with - was taken"; fi
+    [[ ! -e "$work/--help" && ! -e "$work/-x" ]] || fail "the data file writer wrote a file named as an option"
+)
+
+# start.sh builds in a build/ folder configured by the test command without undoing its options; a new folder
+# gets the program alone. Its build and package steps are stubbed in a copy of the scripts.
+mkdir -p "$work/root/scripts" "$work/root/build"
+cp "$source_dir/scripts/start.sh" "$source_dir/scripts/build-program.sh" "$work/root/scripts/"
+printf '#!/bin/sh\n' >"$work/root/scripts/install-deps.sh"
+printf '#!/bin/sh\necho "$*" >>"%s/built"\n' "$work" >"$work/root/scripts/build.sh"
+chmod +x "$work/root/scripts/"*.sh
+started() { env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/scripts/start.sh" 2>/dev/null || true; }
+started
+touch "$work/root/build/CMakeCache.txt"
+started
+[[ $(<"$work/built") == $'build -DQUILLOCK_TESTS=OFF -DQUILLOCK_BENCHMARKS=OFF\nbuild' ]] ||
+    fail "start.sh configured build/ with: $(<"$work/built")"
 echo "PASS"

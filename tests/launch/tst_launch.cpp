@@ -320,6 +320,9 @@ private slots:
         QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
         QCOMPARE(m->shell.lookedUp.size(), std::size_t{2});
         QVERIFY(QFile::rename(dataFile + ".away", dataFile));
+        // The desktop's kept permission is read only by a key sender that asks for one: a file without its table
+        // launches.
+        m->folder.execute({"DROP TABLE DesktopPermission"});
         replay(1);
         QCOMPARE(typed(), "user{TAB}{ENTER}user{TAB}{ENTER}");
     }
@@ -343,6 +346,7 @@ private slots:
         row("Tab ' 2 '", Tab, "' 2 '", "{TAB}{TAB}");
         row("Tab '3 times'", Tab, "'3 times'", "");
         row("Tab '1,5'", Tab, "'1,5'", "");
+        row("Tab -1, a count below 1", Tab, "-1", "");
         row("Shift+Tab, no count", ShiftTab, "Null", "+{TAB}");
         row("Shift+Tab 2", ShiftTab, "2", "+{TAB}+{TAB}");
         row("Enter ignores its count", Enter, "5", "{ENTER}");
@@ -350,6 +354,7 @@ private slots:
         row("Text ignores its count", Text, "3", "ab", "ab");
         row("Wait 0.5", Wait, "0.5", "{WAIT 500}");
         row("Wait 0", Wait, "0", "");
+        row("Wait -5", Wait, "-5", "");
         QString printable;
         for (char16_t c = 0x20; c <= 0x7e; ++c)
             printable += QChar(c);
@@ -377,35 +382,42 @@ private slots:
         QTest::addColumn<int>("eventType");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* tag, int type, const char* count, const QString& message) {
-            QTest::newRow(tag) << type << QString(count) << message;
+        QTest::addColumn<QString>("storedText"); // as another program may have stored it; empty: none
+        const auto row = [](const char* tag, int type, const char* count, const QString& message,
+                            const QString& storedText = {}) {
+            QTest::newRow(tag) << type << QString(count) << message << storedText;
         };
         const QString unknown = QStringLiteral("Step 2 is of the event type \"%1\", which a launch does not know.");
         row("'wait' is not Wait", LowerCaseWait, "60", unknown.arg("wait"));
         row("'TAB' is not Tab", UpperCaseTab, "1", unknown.arg("TAB"));
         row("'Tab ' is not Tab", TabWithBlank, "1", unknown.arg("Tab "));
         row("a type without a name", NoName, "1", unknown.arg(""));
-        const QString presses =
-            QStringLiteral("Step 2 has the number %1, but a %2 step presses its key from 0 to 1,000 "
-                           "times.");
+        const QString presses = QStringLiteral("Step 2 has the number %1, but a %2 step presses its key at most 1,000 "
+                                               "times.");
         row("Tab 1001", Tab, "1001", presses.arg("1001", "Tab"));
         row("Shift+Tab 1e9", ShiftTab, "'1e9'", presses.arg("1000000000", "Shift+Tab"));
-        row("Tab -1", Tab, "-1", presses.arg("-1", "Tab"));
-        const QString waits = QStringLiteral("Step 2 has the number %1, but a Wait step waits from 0 to 86,400 seconds "
-                                             "(24 hours).");
-        row("Wait 86401", Wait, "86401", waits.arg("86401"));
-        row("Wait -5", Wait, "-5", waits.arg("-5"));
+        row("Wait 86401", Wait, "86401",
+            "Step 2 has the number 86401, but a Wait step waits at most 86,400 seconds (24 hours).");
         row("a step of an event type that is gone", 99, "Null",
-            "A step of this website is of an event type that no longer exists.");
+            "The event type of step 2 was deleted: give the step another event type in the website's steps, or "
+            "delete it.");
+        row("a text another program stored with a character the cipher lacks", Text, "Null",
+            "The text of step 2 cannot be read: it holds the character \"é\" (U+00E9), which Quillock never stores; "
+            "another program wrote it.",
+            "caf\u00e9");
     }
 
     void refusesAWebsiteItCannotReplayWhole()
     {
         QFETCH(int, eventType);
         QFETCH(QString, count);
+        QFETCH(QString, storedText);
         add(1, 1, Text, "Null", "user");
         add(2, 1, eventType, count);
         add(3, 1, Enter);
+        if (!storedText.isEmpty())
+            m->folder.execute(
+                {"UPDATE WebsiteInstructions SET TextToTypeIn = '" + storedText + "' WHERE WebsiteInstructionsID = 2"});
         replay(1);
         QCOMPARE(typed(), QString());
         QVERIFY(m->shell.lookedUp.empty());
@@ -582,7 +594,7 @@ private slots:
         std::vector<std::size_t> pagesOpened; // when each preparation began
         m->keys.onPrepare = [&](const Keys::Preparation& preparation) {
             pagesOpened.push_back(m->shell.lookedUp.size());
-            saved.push_back(preparation.savedPermission);
+            saved.push_back(preparation.savedPermission());
             if (!consents)
                 throw Keys::KeySendError("The user refused.");
             preparation.keepPermission("token-" + std::to_string(saved.size()));

@@ -98,7 +98,7 @@ private:
                     if (waited->hasExpired(40000))
                         throw std::runtime_error("the desktop gave no answer");
                 },
-                saved.toStdString(),
+                [saved] { return saved.toStdString(); },
                 [this](const std::string& permission) { m_kept << QString::fromStdString(permission); }};
     }
 

@@ -6,6 +6,9 @@
 #include "platform/db/Recordset.h"
 #include "system/app/basModule1.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 TempDataFolder::TempDataFolder() : TempDataFolder(currentDataFileStatements())
 {}
 
@@ -74,4 +77,13 @@ void TempDataFolder::executeUnchecked(const QStringList& statements) const
     for (const QString& statement : dropped + statements + restored)
         connection.execute(statement);
     connection.commitTrans();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return "(no regular file)";
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
 }

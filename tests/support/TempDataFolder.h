@@ -29,3 +29,7 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// What the file at the path holds: "(none)" when nothing is there, "(no regular file)" for a folder, a FIFO and the
+// like, whose reading could block.
+QByteArray fileBytes(const QString& path);

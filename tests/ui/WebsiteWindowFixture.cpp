@@ -1,8 +1,10 @@
 #include "WebsiteWindowFixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 void WebsiteWindowFixture::click(const char* name) const
@@ -19,4 +21,17 @@ void WebsiteWindowFixture::answerNextWindow(const std::function<void(QDialog&)>&
         if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
             answer(*window);
     });
+}
+
+QString announcedGridName(QWidget& window)
+{
+    window.activateWindow();
+    auto* grid = window.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+    if (!QTest::qWaitForWindowActive(&window) || !grid)
+        return {};
+    grid->setFocus();
+    QWidget* focused = QApplication::focusWidget();
+    QAccessibleInterface* announced =
+        focused && grid->isAncestorOf(focused) ? QAccessible::queryAccessibleInterface(focused) : nullptr;
+    return announced && announced->role() == QAccessible::Table ? announced->text(QAccessible::Name) : QString();
 }

@@ -65,6 +65,10 @@ Control& field(const QWidget& window, const char* accessibleName)
     throw std::runtime_error(std::string("no field named ") + accessibleName);
 }
 
+// The name a screen reader says for a list window's grid: that of the table inside it that takes the focus, when it
+// is one; empty otherwise.
+QString announcedGridName(QWidget& window);
+
 // The texts of a grid's column below its heading row.
 inline QStringList columnTexts(const FlexGrid& grid, int col)
 {

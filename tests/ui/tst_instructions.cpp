@@ -1,15 +1,20 @@
-// A website's steps on a real data file: the step list opened from the main window, and the step editor.
+// A website's steps and the event types they are of, on a real data file: the step list opened from the main
+// window and the step editor; the event type list and its editor, where the behaviour that every list window shares
+// (commands, heading row, Delete key, least size, grid name) is tested once.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
+#include "platform/screen/FormSize.h"
 #include "system/app/basModule1.h"
+#include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -34,16 +39,19 @@ const NewStep NewSteps[] = {
     {"Tab", "3 times", "", "", Numeric, 1},
     {"Tab", "1,5", "", "", Numeric, 1},
     {"Wait", "inf", "", "", Numeric, 1},
+    {"Wait", "\u00a01", "", "", Numeric, 1}, // no number column takes a no-break space
+    // a count below 1 presses no key, as 0 does
+    {"Tab", "-3", "", "closed", "3|-3|", 9},
+    {"wait", "1", "", "1",
+     "This step is of the event type \"wait\", which a launch does not know: a launch would "
+     "refuse this website",
+     9},
     {"", "12", "", "12", "Select EventType first.", 9},
     // a count beyond what a launch replays is refused and kept for correcting
     {"Tab", "1001", "", "1001",
-     "Number of Times/Seconds Field is out of range: a Tab step presses its key from 0 to 1,000 "
-     "times.",
-     9},
+     "Number of Times/Seconds Field is out of range: a Tab step presses its key at most 1,000 times.", 9},
     {"Wait", "86401", "", "86401",
-     "Number of Times/Seconds Field is out of range: a Wait step waits from 0 to 86,400 "
-     "seconds (24 hours).",
-     9},
+     "Number of Times/Seconds Field is out of range: a Wait step waits at most 86,400 seconds (24 hours).", 9},
     {"Wait", "86400", "", "closed", "4|86400|", 9},
     {"Text", "", "café", "", "The Text To Type In cannot hold the character \"é\" (U+00E9)", 1},
 };
@@ -59,6 +67,7 @@ struct StepsFixture : WebsiteWindowFixture
     explicit StepsFixture(const QStringList& steps = {})
         : WebsiteWindowFixture({{"Bank", "https://bank.test", 1}, {"O'Mail", "https://mail.test", 2}})
     {
+        folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")}); // no known type
         for (const QString& step : steps)
             folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, "
                                            "NumberOfTimes, TextToTypeIn) VALUES (%1)")
@@ -96,6 +105,17 @@ struct StepsFixture : WebsiteWindowFixture
         return steps;
     }
 };
+
+// Once an editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
+void answerEditor(QStringList& opened, const QString& typed)
+{
+    WebsiteWindowFixture::answerNextWindow([&opened, typed](QDialog& editor) {
+        auto& box = field<QLineEdit>(editor, "Event Type");
+        opened << box.text();
+        box.setText(typed);
+        editor.findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
+    });
+}
 
 } // namespace
 
@@ -170,7 +190,6 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QStringList, shown);
         StepsFixture fixture;
-        fixture.folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")});
         QStringList seen;
         for (bool numberEnabled : {false, true}) {
             fixture.answerNextWindow([&](QDialog& editor) {
@@ -195,11 +214,13 @@ private slots:
 
     // The main window opens the list of the current website's steps, not without a website row, and counts the
     // command as activity. The list shows the name deciphered, the texts as stored, the keys hidden. A step opens
-    // as stored and OK rewrites only its row; a step added to a list that is not empty is appended.
+    // as stored and OK rewrites only its row; a step added to a list that is not empty is appended. A step whose
+    // event type the user deletes stays, listed with its type missing: the event type list says so as it deletes,
+    // and the step editor opens it with no type chosen, for another to be chosen.
     void listEditAppendDelete()
     {
         StepsFixture fixture(
-            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(gobjEncrypt->Encrypt2("it's me"))});
+            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(dsEncrypt().Encrypt2("it's me"))});
         QStringList opened;
         for (int row : {0, 2}) { // the heading row, then a website
             fixture.control<FlexGrid>("MSFlexGrid1").setRow(row);
@@ -216,6 +237,7 @@ private slots:
         QCOMPARE(columnTexts(grid, 2) + columnTexts(grid, 6),
                  (QStringList{"O'Mail", "O'Mail", "", gobjEncrypt->Encrypt2("it's me")}));
         QCOMPARE(grid.colWidthTwips(0) + grid.colWidthTwips(1) + grid.colWidthTwips(3), 0); // the keys hidden
+        QCOMPARE(announcedGridName(*fixture.list), QStringLiteral("Website Instructions"));
         grid.setRow(2);
         QStringList shown;
         fixture.inEditor(nullptr, [&](QDialog& editor) {
@@ -233,7 +255,98 @@ private slots:
 
         fixture.list->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click(); // row 2 is still current
         QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"4|5|", "2|Null|", "Wait", "Enter"}));
-        QCOMPARE(fixture.dialogs.messageTexts(), QStringList{"Select a website in the list first."});
+
+        frmEventType types;
+        types.show();
+        types.findChild<FlexGrid*>()->setRow(4); // Wait
+        types.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+        fixture.list->FillGrid();
+        grid.setRow(1);
+        QString chosen;
+        fixture.inEditor(nullptr, [&](QDialog& editor) {
+            auto& combo = field<QComboBox>(editor, "Event Type");
+            chosen = QString::number(combo.currentIndex()) + ' ' + combo.placeholderText();
+            combo.setCurrentIndex(combo.findText("Tab"));
+        });
+        QCOMPARE(chosen, QStringLiteral("-1 (missing)"));
+        QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"3|5|", "2|Null|", "Tab", "Enter"}));
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 (QStringList{"Select a website in the list first.",
+                              "2 steps of this event type are kept. In the lists of their websites' steps they now "
+                              "show the event type \"(missing)\", and a launch refuses their websites until each is "
+                              "given another event type or deleted."}));
+    }
+
+    // A command on the current row: the name the editor opened with (none when it did not open), the list's key
+    // field after it, and the names stored and listed. An empty table (no command) opens the editor at once, and its
+    // type is appended below the "0 Records" heading. Nothing here counts as activity for the re-lock.
+    void commands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed"); // nothing: Cancel
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<double>("key");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab"};
+        const auto row = [](const char* tag, const char* command, int current, const char* typed,
+                            const QStringList& opened, double key, const QStringList& stored) {
+            QTest::newRow(tag) << command << current << typed << opened << key << stored;
+        };
+        row("empty table, OK", "", 0, "Wait", {""}, 6, {"Wait"});
+        row("empty table, Cancel", "", 0, nullptr, {""}, 0, {});
+        row("add, trimmed, quote kept", "cmdAdd", 2, "  Shift's  ", {""}, 6, types + QStringList{"Shift's"});
+        row("rename", "double-click", 4, "wait", {"Wait"}, 4, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
+        row("blank stored as Null", "double-click", 1, "   ", {"Text"}, 1,
+            {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
+        row("cancelled add", "cmdAdd", 2, nullptr, {""}, 0, types);
+        row("cancelled edit", "double-click", 2, nullptr, {"Enter"}, 2, types);
+        row("heading row opens nothing", "double-click", 0, "New", {}, 0, types);
+        row("Delete button", "cmdDelete", 5, nullptr, {}, 5, types.mid(0, 4));
+        row("Delete key", "Delete key", 2, nullptr, {}, 2, {"Text", "Tab", "Wait", "Shift+Tab"});
+        row("Delete on the heading row", "Delete key", 0, nullptr, {}, 0, types);
+    }
+
+    void commands()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, stored);
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
+        if (command.isEmpty())
+            folder.execute({QStringLiteral("DELETE FROM EventType")});
+        QStringList opened;
+        answerEditor(opened, typed); // the editor opened by the empty table's load, or by the command
+        frmEventType list;
+        list.show();
+        auto& grid = *list.findChild<FlexGrid*>();
+        grid.setRow(row);
+        if (command == QStringLiteral("double-click"))
+            emit grid.dblClick();
+        else if (command == QStringLiteral("Delete key"))
+            QTest::keyClick(grid.findChild<QTableView*>(), Qt::Key_Delete);
+        else if (!command.isEmpty())
+            list.findChild<QPushButton*>(command)->click();
+        QCoreApplication::processEvents();
+        QTEST(opened, "opened");
+        QTEST(list.mEventTypeID, "key");
+        QCOMPARE(folder.column(QStringLiteral("SELECT ifnull(EventType, '<Null>') FROM EventType")), stored);
+        QCOMPARE(QStringList{grid.textMatrix(0, 0)} + columnTexts(grid, 1),
+                 QStringList{command.isEmpty() ? "0 Records" : "Event Type ID"} +
+                     stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
+        QVERIFY(list.isVisible() && dialogs.messages.isEmpty() && gdblMinutesLeft == 1);
+
+        // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
+        list.resize(30, 30);
+        QCOMPARE((QList<double>{FormSize::widthTwips(list), FormSize::heightTwips(list),
+                                grid.widthTwips() + 2 * grid.leftTwips()}),
+                 (QList<double>{6510, 4005, 6510}));
+        QCOMPARE(announcedGridName(list), QStringLiteral("Event Type"));
+        QCOMPARE(grid.colWidthTwips(0) == 0, !command.isEmpty());
     }
 };
 

@@ -1,77 +1,41 @@
 // The editors while another program works on the same data file: an editor whose record the other program holds
 // locked does not open, and nothing is written over the record once the lock goes; a save whose record the other
 // program deleted says so, writes nothing and keeps what was typed; no step is stored for a website that is gone.
-// The other program is this test run again as a child, on the data file through the program's own connection.
+// The other program is a connection of its own on the data file, as another program has.
 // Also here: a text longer than a stored text may be is refused in every box, never cut.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
-#include "platform/app/Application.h"
 #include "platform/db/Connection.h"
 #include "system/app/basModule1.h"
+#include "ui/maintenance/frmEditWebsite.h"
 #include "ui/maintenance/frmEventType.h"
 #include "ui/maintenance/frmWebsiteInstructions.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
-#include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 namespace {
 
-const char* const OtherFolder = "QUILLOCK_TEST_OTHER_PROGRAM_IN"; // set for the child: the folder of its data file
-
-// The child: runs the statements given as arguments, writes D, and holds what it did (a lock, an open transaction)
-// until its standard input closes.
-[[noreturn]] void runAsOtherProgram(const QStringList& statements)
-{
-    Connection connection;
-    connection.setConnectionString(QStringLiteral("Data Source=") +
-                                   QDir(qEnvironmentVariable(OtherFolder)).filePath(QStringLiteral("Quillock.mdb")));
-    try {
-        connection.open();
-        for (const QString& statement : statements)
-            connection.execute(statement);
-    } catch (...) {
-        std::_Exit(1);
-    }
-    if (write(STDOUT_FILENO, "D", 1) != 1)
-        std::_Exit(2);
-    while (std::getchar() != EOF) {
-    }
-    std::_Exit(0);
-}
-
-// Another program on the fixture's data file; what it did holds until finish() or its end.
+// Another program on the fixture's data file, through the program's own connection: what its statements did (a lock,
+// an open transaction) holds until it ends.
 class OtherProgram
 {
 public:
     OtherProgram(const TempDataFolder& folder, const QStringList& statements)
     {
-        qputenv(OtherFolder, QFile::encodeName(folder.path()));
-        m_process.start(QCoreApplication::applicationFilePath(), statements);
-        m_done = m_process.waitForReadyRead(30000) && m_process.read(1) == "D";
-        qunsetenv(OtherFolder);
-    }
-    ~OtherProgram() { finish(); }
-    bool done() const { return m_done; }
-    void finish()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(30000))
-            m_process.kill();
+        m_connection.setConnectionString(QStringLiteral("Data Source=") + folder.dataFilePath());
+        m_connection.open();
+        for (const QString& statement : statements)
+            m_connection.execute(statement);
     }
 
 private:
-    QProcess m_process;
-    bool m_done = false;
+    Connection m_connection;
 };
 
 // Two websites (the second current in the main grid) with a step each, a stored master password and saved sizes,
@@ -153,14 +117,11 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("website") << "website"
-                                 << "Website";
-        QTest::newRow("settings") << "setup"
-                                  << "Setup";
-        QTest::newRow("step") << "step"
-                              << "Website Instructions";
-        QTest::newRow("event type") << "event type"
-                                    << "Event Type";
+        for (auto [how, caption] : {std::pair{"website", "Website"},
+                                    {"setup", "Setup"},
+                                    {"step", "Website Instructions"},
+                                    {"event type", "Event Type"}})
+            QTest::newRow(how) << QString(how) << QString(caption);
     }
 
     void lockedRecordDoesNotOpen()
@@ -170,7 +131,6 @@ private slots:
         TwoProgramsFixture fixture;
         const QStringList before = fixture.everything();
         std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
-        QVERIFY(other->done());
         bool opened = false;
         fixture.answerNextWindow([&](QDialog& editor) { // were it to open: emptied and saved once the lock is gone
             opened = true;
@@ -191,6 +151,22 @@ private slots:
                  qPrintable(messages[0]));
     }
 
+    // An editor that could not read its record saves nothing at OK, even once the lock is gone: it would write its
+    // empty boxes over the record. (The window never shows, so OK is pressed on it directly.)
+    void unreadRecordIsNeverSaved()
+    {
+        TwoProgramsFixture fixture;
+        const QStringList before = fixture.everything();
+        std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        gblnNewRecord = false;
+        fixture.window->mWebsiteID = 2;
+        frmEditWebsite editor(*fixture.window, fixture.window.get());
+        QVERIFY(!editor.Form_Load());
+        other.reset();
+        clickOK(editor);
+        QCOMPARE(fixture.everything(), before);
+    }
+
     // The other program deletes the record (or the step's website) while the editor is open: OK says so, writes
     // nothing and keeps the window open with what was typed. An orphan step stored before stays as it was.
     void deletedElsewhere_data()
@@ -201,24 +177,19 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString website = QStringLiteral("This website was deleted in another window.");
         const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
-        QTest::newRow("rename a website") << "website"
-                                          << "Website Name" << deleteWebsite << website;
-        QTest::newRow("add a step") << "new step"
-                                    << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a step of a deleted website") << "step"
-                                                            << "Text To Type In" << deleteWebsite << website;
-        QTest::newRow("change a deleted step") << "step"
-                                               << "Text To Type In"
-                                               << "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2"
-                                               << "This step was deleted in another window.";
-        QTest::newRow("rename a deleted event type") << "event type"
-                                                     << "Event Type"
-                                                     << "DELETE FROM EventType"
-                                                     << "This event type was deleted in another window.";
-        QTest::newRow("settings row gone") << "setup"
-                                           << "Master Password"
-                                           << "DELETE FROM Setup"
-                                           << "The data file holds no settings row";
+        const auto row = [](const char* tag, const char* how, const char* box, const QString& deletion,
+                            const QString& message) {
+            QTest::newRow(tag) << QString(how) << box << deletion << message;
+        };
+        row("rename a website", "website", "Website Name", deleteWebsite, website);
+        row("add a step", "new step", "Text To Type In", deleteWebsite, website);
+        row("change a step of a deleted website", "step", "Text To Type In", deleteWebsite, website);
+        row("change a deleted step", "step", "Text To Type In", "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2",
+            "This step was deleted in another window.");
+        row("rename a deleted event type", "event type", "Event Type", "DELETE FROM EventType",
+            "This event type was deleted in another window.");
+        row("settings row gone", "setup", "Master Password", "DELETE FROM Setup",
+            "The data file holds no settings row");
     }
 
     void deletedElsewhere()
@@ -232,8 +203,8 @@ private slots:
         QString kept;
         bool stillOpen = false;
         fixture.answerNextWindow([&](QDialog& editor) {
-            if (OtherProgram(fixture.folder, {deletion}).done())
-                after = fixture.everything();
+            OtherProgram(fixture.folder, {deletion});
+            after = fixture.everything();
             if (how.contains("step"))
                 chooseType(editor, "Text");
             auto& input = field<QLineEdit>(editor, qPrintable(box));
@@ -262,22 +233,17 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<int>("length");
         const int most = dsEncrypt::MaxTextLength;
-        QTest::newRow("website name") << "website"
-                                      << "Website Name" << most + 1;
-        QTest::newRow("website link") << "website"
-                                      << "Website Link" << most + 1;
-        QTest::newRow("step text") << "new step"
-                                   << "Text To Type In" << most + 1;
-        QTest::newRow("step number") << "new step"
-                                     << "Number Of Times" << most + 1;
-        QTest::newRow("event type") << "event type"
-                                    << "Event Type" << most + 1;
-        QTest::newRow("master password") << "setup"
-                                         << "Master Password" << most + 1;
-        QTest::newRow("minutes") << "setup"
-                                 << "Number Minutes Before Requiring Password Again" << most + 1;
-        QTest::newRow("the longest name") << "website"
-                                          << "Website Name" << most;
+        const auto row = [](const char* how, const char* box, int length) {
+            QTest::addRow("%s: %s, %d", how, box, length) << QString(how) << QString(box) << length;
+        };
+        for (const char* box : {"Website Name", "Website Link"})
+            row("website", box, most + 1);
+        for (const char* box : {"Text To Type In", "Number Of Times"})
+            row("new step", box, most + 1);
+        row("event type", "Event Type", most + 1);
+        for (const char* box : {"Master Password", "Number Minutes Before Requiring Password Again"})
+            row("setup", box, most + 1);
+        row("website", "Website Name", most); // the longest stored whole
     }
 
     void overLongText()
@@ -314,13 +280,5 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(OtherFolder))
-        runAsOtherProgram(QApplication::arguments().mid(1));
-    TestOtherProgram test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_MAIN(TestOtherProgram)
 #include "tst_other_program.moc"

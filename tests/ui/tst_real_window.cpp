@@ -1,6 +1,5 @@
-// The real program under a real X server, started from its own folder with its data file; the utility
-// program writing the password check file from the answer typed at its first start; and the utility's
-// re-enciphering pass waiting for a real Quillock on the same data file.
+// The real program under a real X server, started from its own folder with its data file. (That a running
+// Quillock holds its lock on the data file is shown by the install test; the utility window by its own tests.)
 
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
@@ -9,12 +8,9 @@
 #include "os/keys/KeySender.h"
 #include "os/keys/KeyString.h"
 #include "platform/db/DataFileCreator.h"
-#include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
-#include "system/app/PasswordCheckFile.h"
-#include "ui/other/frmMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,16 +36,10 @@ int distinctColours(const QImage& image)
     return static_cast<int>(colours.size());
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Copies the program into the folder, where it looks for its data file, and starts it there.
-bool startCopy(QProcess& process, const QTemporaryDir& folder,
-               const QString& original = QStringLiteral(QUILLOCK_PROGRAM))
+bool startCopy(QProcess& process, const QTemporaryDir& folder)
 {
+    const QString original = QStringLiteral(QUILLOCK_PROGRAM);
     const QString program = folder.filePath(QFileInfo(original).fileName());
     if (QFile::copy(original, program))
         process.start(program);
@@ -77,7 +67,6 @@ private slots:
         QTest::newRow("missing") << QByteArray() << QSize();
         QTest::newRow("empty") << QByteArray("") << QSize();
         QTest::newRow("bytes of noise") << QByteArray("\x8b\x13\xfe\x00\x7fnoise", 10).repeated(410) << QSize();
-        QTest::newRow("no tables of its own") << QByteArray("CREATE TABLE Other (Name TEXT)") << QSize();
         // Enter gives the empty answer, which is a wrong one.
         QTest::newRow("wrong master password")
             << ("UPDATE Setup SET MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("Sesame"))).toLatin1()
@@ -94,9 +83,7 @@ private slots:
         QTemporaryDir folder;
         const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
         const QString statement = QString::fromLatin1(contents);
-        if (statement.startsWith("CREATE")) {
-            createDatabaseFile(dataFile, {statement});
-        } else if (statement.startsWith("UPDATE")) {
+        if (statement.startsWith("UPDATE")) {
             createDatabaseFile(dataFile, newDataFileStatements() << statement);
             seedWebsites(dataFile, {{"Bank of Example", "https://bank.example/login", 1},
                                     {"Mail", "https://mail.example", 2},
@@ -137,59 +124,6 @@ private slots:
         QCOMPARE(quillock.exitCode(), 1);
         QCOMPARE(QFile::exists(dataFile), !contents.isNull()); // never made, never removed
         QCOMPARE(fileBytes(dataFile), before);
-    }
-
-    // The utility asks for a password over its window; the first answer typed becomes the check file's password.
-    void utilityWritesThePasswordCheckFile()
-    {
-        QTemporaryDir folder;
-        const QString checkFile = folder.filePath(QStringLiteral("Password.txt"));
-        QProcess utility;
-        QVERIFY2(startCopy(utility, folder, QStringLiteral(QUILLOCK_UTILITY)), qPrintable(utility.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("DevivedIzurEdevi").has_value(), 20000);
-        // Each attempt replaces what the box holds: the first keys may come before the box has the keyboard focus.
-        for (int attempt = 0; attempt < 20 && !QFile::exists(checkFile); ++attempt) {
-            Keys::keySender().send(Keys::parseKeyString(U"{END}+{HOME}k3y{ENTER}"));
-            QTest::qWait(1000);
-        }
-        Keys::releasePlatformKeySender();
-        const PasswordCheck written = ReadPasswordCheckFile(checkFile);
-        QVERIFY(written.opensWith(QStringLiteral("k3y")) && !written.opensWith(QStringLiteral("k3")));
-        QCOMPARE(utility.state(), QProcess::Running);
-        utility.kill();
-        utility.waitForFinished();
-    }
-
-    // While a real Quillock runs on the data file, the pass of a utility window on the same file refuses and changes
-    // nothing; once that Quillock has been killed, its lock goes with it and the pass runs. (A main window that
-    // closes releases its lock as it goes: the utility tests show the pass running once the lock is released.)
-    void reencipheringWaitsForARunningQuillock()
-    {
-        TempDataFolder folder;
-        folder.execute(
-            {QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink) VALUES ('Bank', 'https://b.x')")});
-        const auto websiteName = [&folder] { return folder.column(QStringLiteral("SELECT WebsiteName FROM Website")); };
-        const QString program = folder.path() + QStringLiteral("/quillock");
-        QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
-        ScriptedDialogs dialogs;
-        dialogs.answers = QStringList{QStringLiteral("k3y")};
-        frmMain utility;
-        QVERIFY(utility.Form_Load());
-        const auto reencipher = [&utility] {
-            QMetaObject::invokeMethod(utility.findChild<QObject*>(QStringLiteral("Command3")), "click");
-        };
-        QProcess quillock;
-        quillock.start(program);
-        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("Quillock!").has_value(), 20000);
-        reencipher();
-        QVERIFY(dialogs.messageTexts().last().contains(QStringLiteral("Quillock is running on the data file")));
-        QCOMPARE(websiteName(), QStringList{QStringLiteral("Bank")});
-        quillock.kill();
-        QVERIFY(quillock.waitForFinished(20000));
-        const qsizetype messages = dialogs.messages.size();
-        reencipher();
-        QCOMPARE(dialogs.messages.size(), messages + 1); // the question only
-        QCOMPARE(websiteName(), QStringList{dsEncrypt().Encrypt2(QStringLiteral("Bank"))});
     }
 };
 

@@ -3,6 +3,7 @@
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/basBlowfishByteFns.h"
 #include "domain/crypto/dsEncrypt.h"
+#include "platform/dialogs/QtDialogs.h"
 #include "support/RecordingShell.h"
 #include "system/app/DataFileLock.h"
 #include "system/app/MasterPassword.h"
@@ -12,6 +13,7 @@
 #include "ui/other/frmMain.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,15 +31,6 @@ QByteArray oldFormFile(const QString& password)
 }
 
 const QStringList Plain{"Bank's", "https://b.example/?a=\"1\"", "No link", "Mail", "https://m.example"};
-
-// What the file holds; a FIFO or a folder only by its kind, as opening one could block.
-QByteArray bytesAt(const QString& path)
-{
-    if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
-        return "(no regular file)";
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)";
-}
 
 bool allNamed(const QWidget& window)
 {
@@ -140,7 +133,11 @@ private slots:
                 if (qobject_cast<frmWebsite*>(shown) && shown->isVisible() && shown->isModal() && shown->close())
                     seen = QStringList{shown->windowTitle()};
         });
+        // The main window asks its own master password, as at the program's start: a wrong one ends the program.
         utility.folder.execute({"UPDATE Setup SET MasterPassword = '" + dsEncrypt().Encrypt2("master") + "'"});
+        utility.dialogs.answers = QStringList{"Master"};
+        utility.click("mnuWebsite");
+        QVERIFY(utility.dialogs.endProgramCalls == 1 && utility.dialogs.messageTexts().last() == "Incorrect Password.");
         utility.dialogs.answers = QStringList{"master"};
         utility.click("mnuWebsite");
         QVERIFY(seen == QStringList{"Quillock!"} && utility.dialogs.prompts.last().prompt == "Enter Master Password: ");
@@ -169,12 +166,12 @@ private slots:
         gdblMinutesLeft = 1;
         utility.dialogs.answers = QStringList{"k3y", "k3y's"};
         RelockTick(timer, [] {});
-        QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 0);
-        QCOMPARE(utility.dialogs.messageTexts().mid(10), QStringList(2, "Incorrect Password."));
+        QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 1); // the wrong answer above
+        QCOMPARE(utility.dialogs.messageTexts().mid(11), QStringList(2, "Incorrect Password."));
     }
 
     // The pass asks first, saying what it does to every website; it runs only on Yes, and only while no main window
-    // holds its share of the data file's lock (a real second program is in tst_real_window).
+    // holds its share of the data file's lock (the install test shows the real program holding it).
     void reencipheringAsksAndWaitsForTheMainWindows()
     {
         Utility utility;
@@ -210,22 +207,8 @@ private slots:
         QCOMPARE(utility.websites(), enciphered);
     }
 
-    // The main window's start-up from the Tables menu asks for the master password as the program's own start
-    // does, and a wrong answer ends the program there too.
-    void wrongMasterPasswordEndsTheProgram()
-    {
-        Utility utility;
-        QVERIFY(utility.start("k3y"));
-        utility.folder.execute({"UPDATE Setup SET MasterPassword = '" + dsEncrypt().Encrypt2("master") + "'"});
-        utility.dialogs.answers = QStringList{"Master"};
-        utility.click("mnuWebsite");
-        QCOMPARE(utility.dialogs.prompts.last().prompt, "Enter Master Password: ");
-        QCOMPARE(utility.dialogs.messageTexts(), QStringList{"Incorrect Password."});
-        QCOMPARE(utility.dialogs.endProgramCalls, 1);
-    }
-
     // A refused start closes the window, names the cause and leaves whatever stands at the check file's place as
-    // it was. A new password must be one the setup editor stores too.
+    // it was.
     void refusedStartsLeaveTheCheckFile_data()
     {
         QTest::addColumn<QByteArray>("checkFile"); // null: none; "link", "fifo", "folder", "large"; else the bytes
@@ -245,11 +228,17 @@ private slots:
         row("empty file", "", "k3y", "cannot be used: it is empty.");
         row("shorter than a block", "abc\r\n", "k3y", "cannot be used: it holds 5 bytes, too few");
         row("200 MB", "large", "k3y", "cannot be used: it is larger than any password check file");
-        row("emoji as a new password", QByteArray(), "k\U0001F600y",
-            "The Master Password cannot hold the character \"\U0001F600\" (U+1F600)");
-        row("Latin-1 letter as a new password", QByteArray(), "caf\u00e9", "character \"\u00e9\" (U+00E9)");
+        // A check file an editor or another system touched names the damage, even to the right answer.
+        const QByteArray good = PasswordCheck::newFileText("k3y").toLatin1();
+        row("Windows line ends", QByteArray(good).replace("\n", "\r\n"), "k3y", "damaged: its line ends in a carriage");
+        row("byte order mark", "\xef\xbb\xbf" + good, "k3y", "damaged: it begins with a byte order mark");
+        row("leading blank", " " + good, "k3y", "damaged: it begins with a blank or a line break.");
+        row("tabs between its parts", QByteArray(good).replace(' ', '\t'), "k3y", "damaged: its parts are separated");
+        // A new password must be one the setup editor stores, by its rule and in its words.
+        row("Latin-1 letter as a new password", QByteArray(), "caf\u00e9",
+            "The Master Password cannot hold the character \"\u00e9\" (U+00E9)");
         row("new password longer than the setup editor stores", QByteArray(), QString(32768, QLatin1Char('a')),
-            "The Master Password can hold at most 32,767 characters; this one has 32768.");
+            "The Master Password is too long: it holds 32,768 characters, and a stored text may hold at most 32,767.");
     }
 
     void refusedStartsLeaveTheCheckFile()
@@ -273,12 +262,12 @@ private slots:
         else if (!checkFile.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(checkFile) >= 0 && file.flush());
         file.close();
-        const QByteArray before = bytesAt(path);
+        const QByteArray before = fileBytes(path);
         QVERIFY(!utility.start(answer) && !utility.window->isVisible());
         QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
         QCOMPARE(QFileInfo(path).isSymLink(), checkFile == "link");
-        QCOMPARE(bytesAt(path), before);
+        QCOMPARE(fileBytes(path), before);
     }
 
     // A password the setup editor stores is one the utility keeps, whatever its length; a check file of the
@@ -290,9 +279,8 @@ private slots:
         QTest::addColumn<bool>("oldForm"); // a check file of the Blowfish form is there; otherwise none
         QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("message");
-        QTest::newRow("113 characters") << QString(113, QLatin1Char('K')) << false << false << "";
         QTest::newRow("blanks at its ends, quotes") << " O'Neil's \"pass\" " << false << false << "";
-        QTest::newRow("the longest the setup editor stores")
+        QTest::newRow("the longest the setup editor stores, longer than any Blowfish key")
             << QString(32767, QLatin1Char('~')) << false << false << "";
         QTest::newRow("Blowfish form") << "Sunshine" << true << false << "rewritten in a new form";
         QTest::newRow("Blowfish form on a full disk") << "Sunshine" << true << true << "still in its old form";
@@ -310,7 +298,7 @@ private slots:
         if (oldForm)
             QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldFormFile(password)) > 0 && old.flush());
         old.close();
-        const QByteArray before = bytesAt(path);
+        const QByteArray before = fileBytes(path);
         struct rlimit limit = {};
         getrlimit(RLIMIT_FSIZE, &limit);
         if (diskFull) {
@@ -330,7 +318,7 @@ private slots:
             QCOMPARE(QFileInfo(path).permissions() & 0xF077, QFile::ReadOwner | QFile::WriteOwner);
         const PasswordCheck check = ReadPasswordCheckFile(path);
         QCOMPARE(check.form(), diskFull ? PasswordCheck::Form::Blowfish : PasswordCheck::Form::DerivedKey);
-        QCOMPARE(bytesAt(path) == before, diskFull);
+        QCOMPARE(fileBytes(path) == before, diskFull);
 
         // The next start takes the same answer (rewriting a file it could not rewrite before), and no other.
         utility.dialogs.messages.clear();
@@ -338,6 +326,20 @@ private slots:
         QCOMPARE(utility.dialogs.messages.size(), diskFull ? 2 : 1);
         QCOMPARE(utility.dialogs.messageTexts().last(), "Incorrect Password.");
         QCOMPARE(ReadPasswordCheckFile(path).form(), PasswordCheck::Form::DerivedKey);
+    }
+
+    // The program's own password box gives the whole of a long answer back, pasted or typed, for the rule above to
+    // judge: it cuts nothing off.
+    void passwordBoxKeepsALongAnswerWhole()
+    {
+        const QString pasted(32768, QLatin1Char('a'));
+        QTimer::singleShot(0, [&pasted] {
+            if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                box->findChild<QLineEdit*>()->setText(pasted);
+                box->accept();
+            }
+        });
+        QCOMPARE(QtDialogs().inputBox("Enter Password: ", {}, {}, true), pasted);
     }
 };
 

@@ -132,95 +132,113 @@ std::wstring utf16(const std::u32string& text)
     return wide;
 }
 
-void checkLogin(SignInWindow& window, Keys::KeySender& sender)
+// What the three boxes hold, one after the other.
+std::wstring boxTexts(const SignInWindow& window)
 {
-    const std::u32string user = U"alice.o'neil@site.example";
-    const std::u32string password = U" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
-    window.startIn(window.user);
-    std::vector<KeyStroke> strokes = typing(user);
-    strokes.push_back({Key::Tab, 0, Keys::NoModifier});
-    for (const KeyStroke& stroke : typing(password))
-        strokes.push_back(stroke);
-    strokes.push_back({Key::Enter, 0, Keys::NoModifier});
-    sender.send(strokes);
-    window.pumpUntil([&] { return window.defaultButtonPresses > 0; });
-    window.pumpFor(100);
-    Check::that(SignInWindow::textOf(window.user) == utf16(user), "keys: the user name arrives exactly",
-                Check::visible(SignInWindow::textOf(window.user)));
-    Check::that(SignInWindow::textOf(window.password) == utf16(password),
-                "keys: Tab, then the password arrives exactly", Check::visible(SignInWindow::textOf(window.password)));
-    Check::that(window.defaultButtonPresses == 1, "keys: Enter presses the default button once",
-                std::to_string(window.defaultButtonPresses) + " presses");
-
-    sender.send({{Key::Tab, 0, Keys::Shift}});
-    window.pumpUntil([&] { return GetFocus() == window.user; });
-    Check::that(GetFocus() == window.user, "keys: Shift+Tab moves back to the user name");
+    return SignInWindow::textOf(window.user) + L"|" + SignInWindow::textOf(window.password) + L"|" +
+           SignInWindow::textOf(window.lines);
 }
 
-void checkCipherAlphabet(SignInWindow& window, Keys::KeySender& sender)
-{
-    std::u32string keyString;
-    std::wstring expected;
-    for (const char32_t character : CipherAlphabet) {
-        keyString += Keys::literalKeyString(character);
-        // Carriage return and line feed press Enter, which breaks the line.
-        expected += character == U'\r' || character == U'\n' ? std::wstring(L"\r\n") : utf16({character});
-    }
-    window.startIn(window.lines);
-    sender.send(Keys::parseKeyString(keyString));
-    window.pumpUntil([&] { return SignInWindow::textOf(window.lines) == expected; });
-    Check::that(SignInWindow::textOf(window.lines) == expected,
-                "keys: every character of the cipher's alphabet arrives",
-                Check::visible(SignInWindow::textOf(window.lines)));
-}
-
-// Characters that the layout has no key for, or whose key needs more than Shift, go as Unicode input, held
-// modifiers or not; one that the layout has with Shift goes as its key.
-void checkCharactersBeyondTheLayout(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout)
+// Keys sent into the box that has the focus, and what the boxes then hold: a login (user name, Tab, a password full
+// of punctuation, Enter, which presses the default button once); every character of the cipher's alphabet in the
+// box of many lines, where carriage return and line feed press Enter, which breaks the line; characters that the
+// layout has no key for, or whose key needs more than Shift, which go as Unicode input, held modifiers or not, while
+// one that the layout has with Shift goes as its key. Then Shift+Tab moves back.
+void checkTyping(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout)
 {
     struct Row
     {
-        const char* name;
-        KeyStroke stroke;
-        std::u32string expected;
+        std::string name;
+        HWND start;
+        std::vector<KeyStroke> strokes;
+        std::u32string expected; // the texts of the boxes, joined by "|"
+        int defaultButtonPresses = 0;
     };
+    const std::u32string user = U"alice.o'neil@site.example";
+    const std::u32string password = U" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
+    std::vector<KeyStroke> login = typing(user);
+    login.push_back({Key::Tab, 0, Keys::NoModifier});
+    for (const KeyStroke& stroke : typing(password))
+        login.push_back(stroke);
+    login.push_back({Key::Enter, 0, Keys::NoModifier});
+    std::u32string keyString, lines;
+    for (const char32_t character : CipherAlphabet) {
+        keyString += Keys::literalKeyString(character);
+        lines += character == U'\r' || character == U'\n' ? U"\r\n" : std::u32string(1, character);
+    }
     std::vector<Row> rows = {
-        {"U+10041 arrives as itself", {Key::Character, U'\U00010041', Keys::NoModifier}, U"\U00010041"},
+        {"a login arrives exactly, Enter pressing the default button once", window.user, login,
+         user + U"|" + password + U"|", 1},
+        {"every character of the cipher's alphabet arrives", window.lines, Keys::parseKeyString(keyString),
+         U"||" + lines},
+        {"U+10041 arrives as itself",
+         window.user,
+         {{Key::Character, U'\U00010041', Keys::NoModifier}},
+         U"\U00010041||"},
         {"U+10041 with Shift arrives as itself, not \"A\"",
-         {Key::Character, U'\U00010041', Keys::Shift},
-         U"\U00010041"},
-        {"e-acute with Shift arrives (no key on the layout)", {Key::Character, U'\u00e9', Keys::Shift}, U"\u00e9"},
-        {"the euro sign arrives", {Key::Character, U'\u20ac', Keys::NoModifier}, U"\u20ac"},
-        {"a with Shift goes as its key: \"A\"", {Key::Character, U'a', Keys::Shift}, U"A"},
+         window.user,
+         {{Key::Character, U'\U00010041', Keys::Shift}},
+         U"\U00010041||"},
+        {"e-acute with Shift arrives (no key on the layout)",
+         window.user,
+         {{Key::Character, U'\u00e9', Keys::Shift}},
+         U"\u00e9||"},
+        {"the euro sign arrives", window.user, {{Key::Character, U'\u20ac', Keys::NoModifier}}, U"\u20ac||"},
+        {"a with Shift goes as its key: \"A\"", window.user, {{Key::Character, U'a', Keys::Shift}}, U"A||"},
     };
     // "@" needs AltGr (Ctrl+Alt) on a German layout.
     const SHORT at = VkKeyScanW(L'@');
     if (at != -1 && (HIBYTE(at) & 6) == 6)
-        rows.push_back({"@ with Shift arrives though its key needs AltGr", {Key::Character, U'@', Keys::Shift}, U"@"});
+        rows.push_back({"@ with Shift arrives though its key needs AltGr",
+                        window.user,
+                        {{Key::Character, U'@', Keys::Shift}},
+                        U"@||"});
     else if (altGrLayout)
         Check::that(false, "keys: the layout has @ on AltGr", "wine did not take the German layout");
     else
         Check::skip("keys: @ that needs AltGr", "this keyboard layout has @ without AltGr");
     for (const Row& row : rows) {
-        window.startIn(window.user);
-        sender.send({row.stroke});
+        window.startIn(row.start);
+        sender.send(row.strokes);
         const std::wstring expected = utf16(row.expected);
-        window.pumpUntil([&] { return SignInWindow::textOf(window.user) == expected; });
-        Check::that(SignInWindow::textOf(window.user) == expected, std::string("keys: ") + row.name,
-                    Check::visible(SignInWindow::textOf(window.user)));
+        const auto arrived = [&] {
+            return boxTexts(window) == expected && window.defaultButtonPresses == row.defaultButtonPresses;
+        };
+        window.pumpUntil(arrived);
+        window.pumpFor(100);
+        Check::that(arrived(), "keys: " + row.name,
+                    Check::visible(boxTexts(window)) + ", " + std::to_string(window.defaultButtonPresses) + " presses");
     }
+    window.startIn(window.password);
+    sender.send({{Key::Tab, 0, Keys::Shift}});
+    window.pumpUntil([&] { return GetFocus() == window.user; });
+    Check::that(GetFocus() == window.user, "keys: Shift+Tab moves back to the user name");
 }
 
-void checkNothingHeld()
+// The navigation keys go as extended keys, which real Windows needs to tell them from the number pad's keys of the
+// same codes; Shift around them, Tab and Enter do not.
+void checkExtendedKeys()
 {
     struct Row
     {
         const char* name;
-        int key;
+        Key key;
+        bool extended;
     };
-    const Row rows[] = {{"Shift", VK_SHIFT}, {"Control", VK_CONTROL}, {"Alt", VK_MENU}};
-    for (const Row& row : rows)
-        Check::that((GetAsyncKeyState(row.key) & 0x8000) == 0, std::string("keys: ") + row.name + " is not held");
+    const Row rows[] = {
+        {"Home", Key::Home, true},     {"End", Key::End, true},        {"Insert", Key::Insert, true},
+        {"Delete", Key::Delete, true}, {"Page Up", Key::PageUp, true}, {"Page Down", Key::PageDown, true},
+        {"Up", Key::Up, true},         {"Down", Key::Down, true},      {"Left", Key::Left, true},
+        {"Right", Key::Right, true},   {"Tab", Key::Tab, false},       {"Enter", Key::Enter, false}};
+    for (const Row& row : rows) {
+        const std::vector<INPUT> inputs = Keys::WindowsKeySender::inputsFor({{row.key, 0, Keys::Shift}});
+        std::string flags; // Shift down, the key down and up, Shift up: E for an extended event
+        for (const INPUT& input : inputs)
+            flags += (input.ki.dwFlags & KEYEVENTF_EXTENDEDKEY) != 0 ? 'E' : '-';
+        Check::that(flags == (row.extended ? "-EE-" : "----"),
+                    std::string("keys: Shift+") + row.name + (row.extended ? " goes as an extended key" : " does not"),
+                    flags);
+    }
 }
 
 } // namespace
@@ -229,9 +247,9 @@ void runKeySenderCases(bool altGrLayout)
 {
     SignInWindow window;
     Keys::WindowsKeySender sender;
-    checkLogin(window, sender);
-    checkCipherAlphabet(window, sender);
-    checkCharactersBeyondTheLayout(window, sender, altGrLayout);
+    checkTyping(window, sender, altGrLayout);
+    checkExtendedKeys();
     window.pumpFor(200);
-    checkNothingHeld();
+    for (const auto& [name, key] : {std::pair{"Shift", VK_SHIFT}, {"Control", VK_CONTROL}, {"Alt", VK_MENU}})
+        Check::that((GetAsyncKeyState(key) & 0x8000) == 0, std::string("keys: ") + name + " is not held");
 }

@@ -1,3 +1,6 @@
+#include "os/WindowsText.h"
+#include "os/files/RegularFile.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -5,8 +8,8 @@
 #include <string>
 
 // Stands in for the browser: writes what it was started with to the file named by QUILLOCK_RECORDING, as
-//   <number of arguments>\n<show state, or -1>\n<each argument in the ANSI code page, followed by a zero byte>
-// read back by the shell cases. The file appears whole (written beside it, then renamed).
+//   <number of arguments>\n<show state, or -1>\n<each argument in UTF-8, followed by a zero byte>
+// read back by the shell cases. The file appears whole (written beside it, then renamed over it).
 int main()
 {
     char recording[MAX_PATH] = {};
@@ -23,22 +26,13 @@ int main()
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : -1;
 
     std::string record = std::to_string(count - 1) + "\n" + std::to_string(show) + "\n";
-    for (int i = 1; i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_ACP, 0, arguments[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-        WideCharToMultiByte(CP_ACP, 0, arguments[i], -1, bytes.data(), size, nullptr, nullptr);
-        record += bytes; // with its zero byte
-    }
+    for (int i = 1; i < count; ++i)
+        record += Os::utf8FromWide(arguments[i]) + '\0';
     LocalFree(arguments);
-
-    const std::string partial = std::string(recording) + ".part";
-    const HANDLE file =
-        CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    try {
+        Files::replaceRegularFile(recording, record, Files::NewFileAccess::OwnerOnly);
+    } catch (const Files::FileError&) {
         return 4;
-    DWORD written = 0;
-    const bool whole = WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr) &&
-                       written == record.size();
-    CloseHandle(file);
-    return whole && MoveFileExA(partial.c_str(), recording, 0) ? 0 : 5;
+    }
+    return 0;
 }

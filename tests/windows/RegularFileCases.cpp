@@ -8,44 +8,27 @@
 #include <optional>
 #include <string>
 
-namespace {
-
-std::string scratchFolder()
+// The file reader on a regular file, one above the limit, a folder and a missing file: its bytes, "too big", or the
+// kind of refusal.
+void runRegularFileCases()
 {
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
     const std::string folder = std::string(temp) + "quillock-files-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-// What reading the path gives: its bytes, "too big", or the kind of refusal.
-std::string readingOf(const std::string& path, std::uint64_t maxBytes)
-{
-    try {
-        const std::optional<std::string> bytes = Files::readRegularFile(path, maxBytes);
-        return bytes ? "bytes:" + *bytes : "too big";
-    } catch (const Files::FileError& error) {
-        switch (error.kind()) {
-        case Files::FileError::Kind::Missing:
-            return "missing";
-        case Files::FileError::Kind::NotRegular:
-            return "not regular";
-        default:
-            return std::string("failed: ") + error.what();
-        }
-    }
-}
-
-} // namespace
-
-void runRegularFileCases()
-{
-    const std::string folder = scratchFolder();
     const std::string file = folder + "\\data file.txt";
     Files::writeRegularFile(file, "line one\r\nline two", Files::FileWrite::CreateOnly,
                             Files::NewFileAccess::OwnerOnly);
-
+    const auto reading = [](const std::string& path, std::uint64_t maxBytes) -> std::string {
+        try {
+            const std::optional<std::string> bytes = Files::readRegularFile(path, maxBytes);
+            return bytes ? "bytes:" + *bytes : "too big";
+        } catch (const Files::FileError& error) {
+            return error.kind() == Files::FileError::Kind::Missing      ? "missing"
+                   : error.kind() == Files::FileError::Kind::NotRegular ? "not regular"
+                                                                        : std::string("failed: ") + error.what();
+        }
+    };
     struct Row
     {
         const char* name;
@@ -60,7 +43,7 @@ void runRegularFileCases()
         {"a missing file is told apart", folder + "\\missing.txt", 1024, "missing"},
     };
     for (const Row& row : rows) {
-        const std::string got = readingOf(row.path, row.maxBytes);
+        const std::string got = reading(row.path, row.maxBytes);
         Check::that(got == row.expected, std::string("files: ") + row.name, Check::visible(got));
     }
     DeleteFileA(file.c_str());

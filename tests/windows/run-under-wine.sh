@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test under wine on a private Xvfb, in a fresh wine prefix in a temporary folder, twice: with the
-# recording browser associated with ".htm" by a quoted path with blanks on a US keyboard layout, then by an
-# unquoted path with blanks on a German layout (where "@" needs AltGr). Nothing of the machine's own wine prefix,
+# recording browser associated with ".htm" by a quoted path with blanks and arguments of its own before "%1" on a
+# US keyboard layout, then by an unquoted path with blanks and Cyrillic letters and "%L" on a German layout (where
+# "@" needs AltGr). Nothing of the machine's own wine prefix,
 # home or desktop is used; every process started is ended before the script returns.
 #   run-under-wine.sh <wine> <windows_os_test.exe> <record_browser.exe>
 set -euo pipefail
@@ -45,12 +46,15 @@ started=$SECONDS
 "$wine" wineboot --init >/dev/null 2>&1
 echo "wine prefix ready in $((SECONDS - started)) s"
 
-# The recording browser where a browser would be installed, blanks in the folder and in its own name.
-folder_unix="$WINEPREFIX/drive_c/Program Files/Quillock Test"
-mkdir -p "$folder_unix"
-cp "$recorder" "$folder_unix/record browser.exe"
+# The recording browser where a browser would be installed, blanks in the folders and in its own name, and letters
+# outside the ANSI code page in the second folder's.
+for folder in "Quillock Test" "Quillock Тест"; do
+    mkdir -p "$WINEPREFIX/drive_c/Program Files/$folder"
+    cp "$recorder" "$WINEPREFIX/drive_c/Program Files/$folder/record browser.exe"
+done
 cp "$test_program" "$work/windows_os_test.exe"
 program='C:\Program Files\Quillock Test\record browser.exe'
+cyrillic_program='C:\Program Files\Quillock Тест\record browser.exe'
 
 associate() {
     local prog_id=$1 command=$2
@@ -59,15 +63,15 @@ associate() {
 }
 
 status=0
-echo "== The association's command quotes the path; US keyboard layout"
+echo "== The association's command quotes the path and has arguments of its own; US keyboard layout"
 setxkbmap -display "$DISPLAY" us
-associate QuillockTest.Quoted "\"$program\" \"%1\""
-"$wine" "$work/windows_os_test.exe" "$program" || status=1
+associate QuillockTest.Quoted "\"$program\" -osint -url \"%1\""
+"$wine" "$work/windows_os_test.exe" "$program" --arguments -osint -url || status=1
 
-echo "== The association's command leaves the path with blanks unquoted; German keyboard layout"
+echo "== The association's command leaves a Cyrillic path with blanks unquoted; German keyboard layout"
 setxkbmap -display "$DISPLAY" de
-associate QuillockTest.Unquoted "$program %1"
-"$wine" "$work/windows_os_test.exe" "$program" --altgr-layout || status=1
+associate QuillockTest.Unquoted "$cyrillic_program %L"
+"$wine" "$work/windows_os_test.exe" "$cyrillic_program" --altgr-layout || status=1
 
 echo "wine test done in $((SECONDS - started)) s"
 exit $status

@@ -28,6 +28,41 @@ QByteArray decodedBase64(const QString& text, qsizetype expectedBytes)
     return decoded.decoded;
 }
 
+// The UTF-8 byte order mark, read one character per byte.
+const QString ByteOrderMark = QStringLiteral("\u00ef\u00bb\u00bf");
+
+bool isWhiteSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Whether the text is a derived-key line, however an editor may have touched it: its first word, after any byte
+// order mark and white space, is the marker. A Blowfish-form file never begins so.
+bool looksLikeDerivedKeyLine(const QString& fileText)
+{
+    qsizetype start = fileText.startsWith(ByteOrderMark) ? ByteOrderMark.size() : 0;
+    while (start < fileText.size() && isWhiteSpace(fileText[start]))
+        ++start;
+    const qsizetype end = start + Marker.size();
+    return fileText.mid(start, Marker.size()) == Marker && end < fileText.size() && isWhiteSpace(fileText[end]);
+}
+
+// What an editor or another system did to a derived-key line, so that its key no longer reads; nothing when the
+// line is as written.
+QString touchedLine(const QString& fileText)
+{
+    if (fileText.startsWith(ByteOrderMark))
+        return QStringLiteral("it begins with a byte order mark, which an editor added.");
+    if (isWhiteSpace(fileText.front()))
+        return QStringLiteral("it begins with a blank or a line break.");
+    if (fileText.contains(QLatin1Char('\r')))
+        return QStringLiteral("its line ends in a carriage return and line feed, as Windows ends lines, where a line "
+                              "feed alone ends it.");
+    if (fileText.contains(QLatin1Char('\t')))
+        return QStringLiteral("its parts are separated by tabs, where single blanks separate them.");
+    return {};
+}
+
 bool isDecimal(const QString& text)
 {
     return !text.isEmpty() && text.size() <= 9 &&
@@ -38,8 +73,11 @@ bool isDecimal(const QString& text)
 
 PasswordCheck PasswordCheck::fromFileText(const QString& fileText)
 {
-    if (fileText.startsWith(Marker + QLatin1Char(' ')) && !fileText.contains(QLatin1Char('\r')))
+    if (looksLikeDerivedKeyLine(fileText)) {
+        if (const QString damage = touchedLine(fileText); !damage.isEmpty())
+            refuse(QStringLiteral("it is damaged: ") + damage);
         return fromDerivedKeyLine(fileText);
+    }
     if (fileText.isEmpty())
         refuse(QStringLiteral("it is empty."));
     PasswordCheck check;

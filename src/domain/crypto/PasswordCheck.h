@@ -17,8 +17,9 @@
 // gives most passwords away; it is still read, so that older files keep working, and is to be rewritten in the
 // derived-key form once its password is known.
 //
-// The two forms cannot be taken for each other: a Blowfish-form file always ends with a carriage return, and
-// a derived-key file never holds one.
+// The two forms cannot be taken for each other: a derived-key file begins with its marker word, and a Blowfish one
+// begins with cipher text. A derived-key line that an editor or another system touched (a byte order mark, white
+// space before it, Windows line ends, tabs between its parts) is named as damaged, not read as the other form.
 class PasswordCheck
 {
 public:
@@ -31,7 +32,7 @@ public:
     // Recognises the whole of a check file, one character per byte. Raises AppError (InvalidArgument), the
     // description saying what is wrong in words that follow "The password check file ... cannot be used: ",
     // when the text is no check file: empty, too short to hold a Blowfish block, a derived-key line that is
-    // damaged or of a form this program does not know.
+    // damaged (touched by an editor too) or of a form this program does not know.
     static PasswordCheck fromFileText(const QString& fileText);
 
     // The whole of a new check file of the password, in the derived-key form with a fresh salt, one character per

@@ -2,6 +2,8 @@
 
 #include "domain/error/AppError.h"
 
+#include <QList>
+
 namespace basConvert {
 
 namespace {
@@ -82,6 +84,17 @@ QString characterCode(const QString& text, qsizetype index)
         code = QChar::surrogateToUcs4(c, text[index + 1]);
     }
     return QStringLiteral("U+%1").arg(QString::number(code, 16).toUpper(), 4, QLatin1Char('0'));
+}
+
+QString characterName(const QString& text, qsizetype index)
+{
+    const QString code = characterCode(text, index);
+    const qsizetype length = code.size() > 6 ? 2 : 1; // beyond U+FFFF: a pair
+    const QString character = text.mid(index, length);
+    const bool lonelyHalf = length == 1 && character[0].isSurrogate();
+    if (!lonelyHalf && QChar::isPrint(character.toUcs4().value(0)))
+        return QStringLiteral("\"%1\" (%2)").arg(character, code);
+    return code;
 }
 
 } // namespace basConvert

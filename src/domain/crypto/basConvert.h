@@ -23,4 +23,8 @@ QString ansiBytesToText(const QByteArray& bytes);
 // pair counts as the one character it encodes.
 QString characterCode(const QString& text, qsizetype index);
 
+// The character at the index for messages: shown in quotes when it prints, and by its code either way
+// ("\"é\" (U+00E9)", "U+0009"). A surrogate pair counts as the one character it encodes.
+QString characterName(const QString& text, qsizetype index);
+
 } // namespace basConvert

@@ -93,6 +93,15 @@ void dsEncrypt::checkText(const QString& text) const
     }
 }
 
+QString dsEncrypt::foreignCharacter(const QString& text) const
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (alphabetIndex(text[i]) < 0)
+            return basConvert::characterName(text, i);
+    }
+    return {};
+}
+
 int dsEncrypt::alphabetIndex(QChar c) const
 {
     const char16_t code = c.unicode();

@@ -29,6 +29,9 @@ public:
     QString Encrypt2(const QString& mstext);
 
     const QString& alphabet() const { return m_alphabet; }
+    // The first character of the text outside the alphabet, named for a message ("\"é\" (U+00E9)"); empty when
+    // there is none. A stored text that holds one was not written by this cipher, and cannot be deciphered.
+    QString foreignCharacter(const QString& text) const;
 
     // Row 1 to 97 of the table: row k is the alphabet turned left by k − 1 characters.
     const QString& tableRow(int row) const;

@@ -63,6 +63,12 @@ QList<QStringList> upgradeSteps()
 
 } // namespace
 
+QStringList requiredDataFileTables()
+{
+    return {QStringLiteral("Website"), QStringLiteral("WebsiteInstructions"), QStringLiteral("EventType"),
+            QStringLiteral("Setup")};
+}
+
 int currentDataFileVersion()
 {
     return static_cast<int>(upgradeSteps().size());

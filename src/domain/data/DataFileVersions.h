@@ -9,6 +9,11 @@
 // The version of the files this program writes, and the newest it reads.
 int currentDataFileVersion();
 
+// The tables every data file holds, of whatever version: the user's websites and steps, the event types and the
+// settings. (The table of the desktop's permissions may be missing: only a key sender that asks for permission
+// reads it, and without it asks again.)
+QStringList requiredDataFileTables();
+
 // The statements that bring a file of the version given (0 up to the current one) to the current version, the
 // statement that records the new version last; none for a current file.
 QStringList dataFileUpgradeStatements(int fromVersion);

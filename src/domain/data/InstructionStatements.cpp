@@ -5,13 +5,16 @@
 
 namespace {
 
-// What every statement that lists instructions with their names begins with.
+// What every statement that lists instructions with their names begins with. An instruction whose event type
+// is gone is kept, with no event type key and the name MissingEventTypeName, so that the user sees it.
 QString instructionsWithNames()
 {
-    return QStringLiteral("SELECT Top 500 a.WebsiteInstructionsID, a.WebsiteID, b.WebsiteName, a.EventTypeID, "
-                          "c.EventType,  ") +
+    return QStringLiteral("SELECT Top 500 a.WebsiteInstructionsID, a.WebsiteID, b.WebsiteName, c.EventTypeID, ") +
+           QStringLiteral("CASE WHEN c.EventTypeID IS NULL THEN '%1' ELSE c.EventType END AS EventType,  ")
+               .arg(MissingEventTypeName) +
            QStringLiteral("a.NumberOfTimes, a.TextToTypeIn ") +
-           QStringLiteral("FROM WebsiteInstructions a, Website b, EventType c ");
+           QStringLiteral("FROM WebsiteInstructions a INNER JOIN Website b ON a.WebsiteID = b.WebsiteID ") +
+           QStringLiteral("LEFT JOIN EventType c ON a.EventTypeID = c.EventTypeID ");
 }
 
 // Two blanks after each comma between values.
@@ -24,27 +27,29 @@ QString valueSeparator()
 
 QString ReplayInstructionsQuery(const QString& websiteId)
 {
-    return instructionsWithNames() + QStringLiteral("WHERE b.WebsiteID = ") + websiteId + QStringLiteral(" AND ") +
-           QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
+    return instructionsWithNames() + QStringLiteral("WHERE b.WebsiteID = ") + websiteId + QStringLiteral(" ") +
            QStringLiteral("ORDER BY a.WebsiteInstructionsID ");
 }
 
 QString InstructionListQuery(const QString& websiteId)
 {
-    return instructionsWithNames() +
-           QStringLiteral("WHERE a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ") +
-           QStringLiteral("AND b.WebsiteID = ") + websiteId;
+    return instructionsWithNames() + QStringLiteral("WHERE b.WebsiteID = ") + websiteId;
 }
 
 QString InstructionRowQuery(double instructionId)
 {
-    return instructionsWithNames() + QStringLiteral("WHERE WebsiteInstructionsID = ") + NumberToText(instructionId) +
-           QStringLiteral(" AND ") + QStringLiteral("a.WebsiteID = b.WebsiteID AND a.EventTypeID = c.EventTypeID ");
+    return instructionsWithNames() + QStringLiteral("WHERE a.WebsiteInstructionsID = ") + NumberToText(instructionId) +
+           QStringLiteral(" ");
 }
 
 QString InstructionCountQuery(const QString& websiteId)
 {
     return QStringLiteral("SELECT Count(*) FROM WebsiteInstructions WHERE WebsiteID = ") + websiteId;
+}
+
+QString InstructionsOfEventTypeQuery(double eventTypeId)
+{
+    return QStringLiteral("SELECT Count(*) FROM WebsiteInstructions WHERE EventTypeID = ") + NumberToText(eventTypeId);
 }
 
 QString NewestInstructionKeyQuery()

@@ -5,6 +5,10 @@
 // The statements of a website's instructions. Website keys given as text are the main grid's text of the key,
 // as it stands; values come as TextValue / EncipheredValue make them.
 
+// Every statement below that reads instructions with their names reads those whose event type was deleted too:
+// their EventTypeID is Null and their EventType this name.
+inline const QString MissingEventTypeName = QStringLiteral("(missing)");
+
 // The instructions of a website joined with their event type names, in the order they were added.
 QString ReplayInstructionsQuery(const QString& websiteId);
 
@@ -15,6 +19,8 @@ QString InstructionListQuery(const QString& websiteId);
 QString InstructionRowQuery(double instructionId);
 // How many instructions the website has, whatever their event types.
 QString InstructionCountQuery(const QString& websiteId);
+// How many instructions have the event type.
+QString InstructionsOfEventTypeQuery(double eventTypeId);
 // The key of the instruction added last, whatever its website.
 QString NewestInstructionKeyQuery();
 QString DeleteInstructionStatement(double instructionId);

@@ -1,8 +1,10 @@
 #include "domain/data/NumberText.h"
 
+#include "domain/data/StatementText.h"
 #include "domain/error/AppError.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -83,10 +85,13 @@ double NumberTextBeginsWith(const QString& text)
 
 std::optional<double> CountValue(const QString& text)
 {
-    QLocale numbers = QLocale::c();
-    numbers.setNumberOptions(QLocale::RejectGroupSeparator);
+    // Digits with one point at most and an exponent: what a number column takes as a number, and no more.
+    static const QRegularExpression number(QStringLiteral("^[+-]?([0-9]+[.]?[0-9]*|[.][0-9]+)([eE][+-]?[0-9]+)?$"));
+    const QString trimmed = TrimBlanks(text);
+    if (!number.match(trimmed).hasMatch())
+        return std::nullopt;
     bool isNumber = false;
-    const double value = numbers.toDouble(text.trimmed(), &isNumber);
+    const double value = QLocale::c().toDouble(trimmed, &isNumber);
     if (!isNumber || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -9,9 +9,11 @@
 // for a double.
 double NumberTextBeginsWith(const QString& text);
 
-// A count or a number of seconds as a replay reads it: a text that is a finite number as a whole, white space
-// around it aside, in the C locale's form without group separators ("2", " 2.5 ", "1e3", "-5"). Empty and
-// partly numeric texts ("3 times", "1,5") give no value. The instruction editor accepts what this reads.
+// A count or a number of seconds as a replay reads it: a text that is a finite number as a whole, blanks around
+// it aside, in the C locale's form without group separators ("2", " 2.5 ", "1e3", "-5"). Empty and partly
+// numeric texts ("3 times", "1,5"), and other white space ("\u00a01", "\t2"), give no value. A text stored
+// with its blanks trimmed (TextValue) lands in a number column as this number, so the editors accept what this
+// reads and nothing else.
 std::optional<double> CountValue(const QString& text);
 
 // A stored Yes/No value read through its text form: "True" and "False" by name, otherwise any number

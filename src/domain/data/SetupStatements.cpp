@@ -36,14 +36,16 @@ QString LauncherSizeStatement(double heightTwips, double widthTwips)
     return sizeStatement(QStringLiteral("LauncherHeight"), heightTwips, QStringLiteral("LauncherWidth"), widthTwips);
 }
 
-QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& minutesValue, bool defaultToLauncher,
-                             const SavedSizes& sizes)
+QString UpdateSetupStatement(const QString& masterPasswordValue, const std::optional<QString>& minutesValue,
+                             bool defaultToLauncher, const SavedSizes& sizes)
 {
     const QString next = QStringLiteral(", ") + QStringLiteral(" ");
+    const QString minutes =
+        minutesValue ? QStringLiteral("NumMinutesBeforeRequiringPasswordAgain = ") + *minutesValue + next : QString();
     return QStringLiteral("UPDATE Setup SET ") + QStringLiteral("MasterPassword = ") + masterPasswordValue + next +
-           QStringLiteral("NumMinutesBeforeRequiringPasswordAgain = ") + minutesValue + next +
-           QStringLiteral("DefaultToLauncher = ") + (defaultToLauncher ? QStringLiteral("1") : QStringLiteral("0")) +
-           next + QStringLiteral("LauncherHeight = ") + sizeValue(sizes.launcherHeightTwips) + next +
+           minutes + QStringLiteral("DefaultToLauncher = ") +
+           (defaultToLauncher ? QStringLiteral("1") : QStringLiteral("0")) + next +
+           QStringLiteral("LauncherHeight = ") + sizeValue(sizes.launcherHeightTwips) + next +
            QStringLiteral("LauncherWidth = ") + sizeValue(sizes.launcherWidthTwips) + next +
            QStringLiteral("FormHeight = ") + sizeValue(sizes.formHeightTwips) + next + QStringLiteral("FormWidth = ") +
            sizeValue(sizes.formWidthTwips) + QStringLiteral(" ") + QStringLiteral("WHERE SetupID = 1");

@@ -21,7 +21,8 @@ struct SavedSizes
     std::optional<double> formWidthTwips;
 };
 
-// Writes the whole settings row, as the settings editor saves it. The master password and the minutes come as
-// QuotedValue / TextValue make them; the launcher switch is written as 0 or 1 and the sizes as numbers or Null.
-QString UpdateSetupStatement(const QString& masterPasswordValue, const QString& minutesValue, bool defaultToLauncher,
-                             const SavedSizes& sizes);
+// Writes the settings row, as the settings editor saves it. The master password and the minutes come as
+// QuotedValue / TextValue make them; no minutes value leaves the stored one as it is. The launcher switch is
+// written as 0 or 1 and the sizes as numbers or Null.
+QString UpdateSetupStatement(const QString& masterPasswordValue, const std::optional<QString>& minutesValue,
+                             bool defaultToLauncher, const SavedSizes& sizes);

@@ -1,3 +1,4 @@
+#include "os/WindowsText.h"
 #include "os/files/FileLock.h"
 #include "os/files/RegularFile.h"
 
@@ -18,15 +19,10 @@ namespace {
 
 std::wstring widePath(const std::string& path)
 {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        throw FileError(FileError::Kind::Failed, "it has no valid name.");
-    const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length <= 0)
-        throw FileError(FileError::Kind::Failed, "its name is not valid UTF-8.");
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
-    return wide;
+    const std::optional<std::wstring> wide = Os::wideFromUtf8(path);
+    if (path.empty() || !wide)
+        throw FileError(FileError::Kind::Failed, "it has no valid name: empty, not UTF-8, or holding a zero.");
+    return *wide;
 }
 
 // Opened with FILE_FLAG_OPEN_REPARSE_POINT, a link is the handle's own file and is refused, as are folders and

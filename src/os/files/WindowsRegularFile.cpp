@@ -1,3 +1,4 @@
+#include "os/WindowsText.h"
 #include "os/files/RegularFile.h"
 
 #include <algorithm>
@@ -33,15 +34,10 @@ constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELET
 
 std::wstring widePath(const std::string& path)
 {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        throw FileError(FileError::Kind::Failed, "it has no valid name.");
-    const int size = static_cast<int>(path.size());
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
-    if (length <= 0)
-        throw FileError(FileError::Kind::Failed, "its name is not valid UTF-8.");
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
-    return wide;
+    const std::optional<std::wstring> wide = Os::wideFromUtf8(path);
+    if (path.empty() || !wide)
+        throw FileError(FileError::Kind::Failed, "it has no valid name: empty, not UTF-8, or holding a zero.");
+    return *wide;
 }
 
 bool isMissing(DWORD error)

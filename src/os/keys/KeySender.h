@@ -20,8 +20,9 @@ struct Preparation
     // Runs the program's event loop for a moment while the key sender waits for the session's answer; throws to
     // give up waiting (the launch was stopped), and the exception passes through prepare() unchanged.
     std::function<void()> whileWaiting;
-    // A permission the session granted in an earlier run and the program kept; empty when there is none.
-    std::string savedPermission;
+    // Reads the permission the session granted in an earlier run and the program kept; empty when there is none.
+    // Only a key sender that asks for permission calls it.
+    std::function<std::string()> savedPermission;
     // Keeps the permission the session granted now, for the next run; called only when it changed.
     std::function<void(const std::string&)> keepPermission;
 };

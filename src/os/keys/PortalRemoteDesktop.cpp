@@ -242,10 +242,12 @@ void PortalRemoteDesktop::start(const Preparation& preparation)
     try {
         token = nextToken();
         Options devices{{"handle_token", token}, {"types", KeyboardDevice}};
+        std::string saved;
         if (version >= 2) { // the portal keeps the consent: until the user revokes it
             devices.emplace_back("persist_mode", PersistUntilRevoked);
-            if (!preparation.savedPermission.empty())
-                devices.emplace_back("restore_token", preparation.savedPermission);
+            saved = preparation.savedPermission ? preparation.savedPermission() : std::string();
+            if (!saved.empty())
+                devices.emplace_back("restore_token", saved);
         }
         Message select = newCall("SelectDevices");
         if (!select || sd_bus_message_append(select.get(), "o", m_session.c_str()) < 0 ||
@@ -268,8 +270,7 @@ void PortalRemoteDesktop::start(const Preparation& preparation)
         if (granted == started.numbers.end() || !(granted->second & KeyboardDevice))
             throw KeySendError(NotAllowed + "the keyboard was not shared.");
         const auto permission = started.strings.find("restore_token");
-        if (permission != started.strings.end() && permission->second != preparation.savedPermission &&
-            preparation.keepPermission)
+        if (permission != started.strings.end() && permission->second != saved && preparation.keepPermission)
             preparation.keepPermission(permission->second);
     } catch (...) {
         closeSession();

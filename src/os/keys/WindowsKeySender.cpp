@@ -1,10 +1,5 @@
 #include "os/keys/WindowsKeySender.h"
 
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
 namespace Keys {
 namespace {
 
@@ -59,12 +54,35 @@ WORD virtualKeyFor(Key key)
     return 0;
 }
 
+// The keys that share their scan codes with the number pad's, or that Windows reports as extended.
+bool isExtendedKey(WORD virtualKey)
+{
+    switch (virtualKey) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT:
+    case VK_CANCEL:
+        return true;
+    default:
+        return false;
+    }
+}
+
 INPUT virtualKeyInput(WORD virtualKey, bool down)
 {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    input.ki.dwFlags = (down ? 0 : KEYEVENTF_KEYUP) | (isExtendedKey(virtualKey) ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
 
@@ -128,7 +146,7 @@ bool appendModifiedCharacter(std::vector<INPUT>& inputs, const KeyStroke& stroke
 
 } // namespace
 
-void WindowsKeySender::send(const std::vector<KeyStroke>& strokes)
+std::vector<INPUT> WindowsKeySender::inputsFor(const std::vector<KeyStroke>& strokes)
 {
     std::vector<INPUT> inputs;
     for (const KeyStroke& stroke : strokes) {
@@ -137,6 +155,12 @@ void WindowsKeySender::send(const std::vector<KeyStroke>& strokes)
         else if (stroke.modifiers == NoModifier || !appendModifiedCharacter(inputs, stroke))
             appendUnicode(inputs, stroke.character);
     }
+    return inputs;
+}
+
+void WindowsKeySender::send(const std::vector<KeyStroke>& strokes)
+{
+    std::vector<INPUT> inputs = inputsFor(strokes);
     if (inputs.empty())
         return;
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));

@@ -25,8 +25,8 @@ struct StartedProgram
 };
 
 // The desktop's shell, as far as opening a web page needs it: which program opens a document, and
-// starting a program. Strings are in the platform's own narrow encoding (UTF-8 here, the ANSI code page
-// on Windows).
+// starting a program. Strings are UTF-8 (on Windows too, where the shell uses the wide functions), paths as the
+// system names files.
 class Shell
 {
 public:

@@ -1,6 +1,6 @@
 #include "os/shell/WindowsShell.h"
 
-#include "os/shell/WindowsCommandLine.h"
+#include "os/WindowsText.h"
 
 #include <windows.h>
 
@@ -18,32 +18,33 @@ bool succeeded(HINSTANCE result)
 
 bool isFile(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::optional<std::wstring> wide = Os::wideFromUtf8(path);
+    const DWORD attributes = wide ? GetFileAttributesW(wide->c_str()) : INVALID_FILE_ATTRIBUTES;
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 // ".htm" of "C:\Temp\page.htm"; empty when the name has no extension.
-std::string extensionOf(const std::string& path)
+std::wstring extensionOf(const std::wstring& path)
 {
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || path.find_first_of("\\/", dot) != std::string::npos)
+    const std::size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || path.find_first_of(L"\\/", dot) != std::wstring::npos)
         return {};
     return path.substr(dot);
 }
 
 // The "open" command associated with the extension, with its environment variables expanded.
-std::optional<std::string> openCommandFor(const std::string& extension)
+std::optional<std::wstring> openCommandFor(const std::wstring& extension)
 {
-    char command[4096] = {};
-    DWORD size = sizeof command;
+    wchar_t command[4096] = {};
+    DWORD size = ARRAYSIZE(command);
     if (extension.empty() ||
-        AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, extension.c_str(), "open", command, &size) != S_OK)
+        AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_COMMAND, extension.c_str(), L"open", command, &size) != S_OK)
         return std::nullopt;
-    char expanded[4096] = {};
-    const DWORD length = ExpandEnvironmentStringsA(command, expanded, sizeof expanded);
-    if (length == 0 || length > sizeof expanded)
-        return std::string(command);
-    return std::string(expanded);
+    wchar_t expanded[4096] = {};
+    const DWORD length = ExpandEnvironmentStringsW(command, expanded, ARRAYSIZE(expanded));
+    if (length == 0 || length > ARRAYSIZE(expanded))
+        return std::wstring(command);
+    return std::wstring(expanded);
 }
 
 } // namespace
@@ -52,21 +53,30 @@ std::optional<std::string> openCommandFor(const std::string& extension)
 // blank. FindExecutable still answers for a command that names its program without a path (found on PATH).
 std::optional<std::string> WindowsShell::findExecutable(const std::string& documentPath)
 {
-    if (const std::optional<std::string> command = openCommandFor(extensionOf(documentPath))) {
-        if (std::optional<std::string> program = programOfCommandLine(*command, isFile))
-            return program;
-    }
-    char program[MAX_PATH] = {};
-    if (!succeeded(FindExecutableA(documentPath.c_str(), nullptr, program)))
+    m_association.reset();
+    const std::optional<std::wstring> document = Os::wideFromUtf8(documentPath);
+    if (!document)
         return std::nullopt;
-    return std::string(program);
+    if (const std::optional<std::wstring> command = openCommandFor(extensionOf(*document))) {
+        m_association = readCommandLine(Os::utf8FromWide(*command), isFile);
+        if (m_association)
+            return m_association->program;
+    }
+    wchar_t program[MAX_PATH] = {};
+    if (!succeeded(FindExecutableW(document->c_str(), nullptr, program)))
+        return std::nullopt;
+    return Os::utf8FromWide(program);
 }
 
 std::optional<StartedProgram> WindowsShell::startMaximized(const std::string& program, const std::string& argument,
                                                            std::uintptr_t ownerWindow)
 {
-    const std::string parameters = quoteCommandLineArgument(argument);
-    if (!succeeded(ShellExecuteA(reinterpret_cast<HWND>(ownerWindow), "open", program.c_str(), parameters.c_str(),
+    const bool associated = m_association && m_association->program == program;
+    const std::optional<std::wstring> file = Os::wideFromUtf8(program);
+    const std::optional<std::wstring> parameters = Os::wideFromUtf8(
+        associated ? argumentsWithDocument(m_association->arguments, argument) : quoteCommandLineArgument(argument));
+    if (!file || !parameters ||
+        !succeeded(ShellExecuteW(reinterpret_cast<HWND>(ownerWindow), L"open", file->c_str(), parameters->c_str(),
                                  nullptr, SW_SHOWMAXIMIZED)))
         return std::nullopt;
     const std::size_t name = program.find_last_of("\\/:") + 1;

@@ -133,7 +133,8 @@ void Connection::open(const QString& /*userId*/, const QString& /*password*/, in
 
     // Every open checks the file's version, which costs one read when the file is current. Both programs and every
     // tool reach the data file only through this connection, so none of them reads or writes a file of a layout it
-    // does not know, and an older file is brought up to date by whichever opens it first.
+    // does not know, and an older file is brought up to date by whichever opens it first. An older file that cannot
+    // be written is read as it is; every change to it fails, and says why.
     try {
         bringDataFileUpToDate(db, path);
     } catch (...) {
@@ -147,9 +148,14 @@ int Connection::execute(const QString& statement)
     if (!isOpen())
         throw objectClosedError();
     QSqlQuery query(database());
-    if (!query.exec(translateStatement(statement)))
-        throw statementError(query.lastError());
-    return query.numRowsAffected();
+    if (query.exec(translateStatement(statement)))
+        return query.numRowsAffected();
+    if (isReadOnlyError(query.lastError()))
+        throw AppError(ErrorNumber::StatementFailure,
+                       QStringLiteral("The data file '%1' cannot be written: the file, or the storage it is on, is "
+                                      "read-only (%2). Nothing was changed.")
+                           .arg(QDir::toNativeSeparators(dataSource()), sqliteMessage(query.lastError())));
+    throw statementError(query.lastError());
 }
 
 void Connection::beginTrans()

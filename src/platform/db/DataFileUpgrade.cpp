@@ -45,14 +45,44 @@ void refuseUnknownVersion(int version, const QString& path)
                        .arg(currentDataFileVersion()));
 }
 
+// A file without one of the tables every data file has is none of ours, or damaged: it is named before anything
+// reads or changes the file.
+void refuseMissingTables(QSqlQuery& query, const QString& path)
+{
+    QStringList missing = requiredDataFileTables();
+    if (!query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'")))
+        throw AppError(ErrorNumber::DatabaseFailure,
+                       QStringLiteral("The tables of the data file '%1' cannot be read: %2.")
+                           .arg(QDir::toNativeSeparators(path), sqliteMessage(query.lastError())));
+    while (query.next())
+        missing.removeAll(query.value(0).toString());
+    query.finish();
+    if (missing.isEmpty())
+        return;
+    throw AppError(ErrorNumber::DatabaseFailure,
+                   QStringLiteral("The data file '%1' has no table %2, which every Quillock data file has: it is "
+                                  "damaged, or another program wrote it. It is left as it is.")
+                       .arg(QDir::toNativeSeparators(path), missing.join(QStringLiteral(", "))));
+}
+
+// A file that cannot be written is not brought up to date; the caller reads it as it is.
+struct ReadOnlyFile
+{};
+
+void exec(QSqlQuery& query, const QString& statement, const QString& path, int fromVersion)
+{
+    if (query.exec(statement))
+        return;
+    if (isReadOnlyError(query.lastError()))
+        throw ReadOnlyFile{};
+    throw upgradeFailure(path, fromVersion, sqliteMessage(query.lastError()));
+}
+
 void runUpgrade(QSqlQuery& query, const QString& path, int fromVersion)
 {
-    for (const QString& statement : dataFileUpgradeStatements(fromVersion)) {
-        if (!query.exec(statement))
-            throw upgradeFailure(path, fromVersion, sqliteMessage(query.lastError()));
-    }
-    if (!query.exec(QStringLiteral("COMMIT")))
-        throw upgradeFailure(path, fromVersion, sqliteMessage(query.lastError()));
+    for (const QString& statement : dataFileUpgradeStatements(fromVersion))
+        exec(query, statement, path, fromVersion);
+    exec(query, QStringLiteral("COMMIT"), path, fromVersion);
 }
 
 } // namespace
@@ -61,20 +91,26 @@ void bringDataFileUpToDate(const QSqlDatabase& database, const QString& path)
 {
     QSqlQuery query(database);
     const int version = storedVersion(query, path);
+    refuseUnknownVersion(version, path);
+    refuseMissingTables(query, path);
     if (version == currentDataFileVersion())
         return;
-    refuseUnknownVersion(version, path);
 
     // IMMEDIATE takes the write lock now: of two programs opening the same old file, one upgrades it and the other
     // waits, then finds it current.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        throw upgradeFailure(path, version, sqliteMessage(query.lastError()));
+    try {
+        exec(query, QStringLiteral("BEGIN IMMEDIATE"), path, version);
+    } catch (const ReadOnlyFile&) {
+        return;
+    }
+    // SQLite may have ended the transaction itself (a full disk, for one); then there is nothing to undo.
     try {
         const int lockedVersion = storedVersion(query, path);
         refuseUnknownVersion(lockedVersion, path);
         runUpgrade(query, path, lockedVersion);
+    } catch (const ReadOnlyFile&) {
+        query.exec(QStringLiteral("ROLLBACK"));
     } catch (...) {
-        // SQLite may have ended the transaction itself (a full disk, for one); then there is nothing to undo.
         query.exec(QStringLiteral("ROLLBACK"));
         throw;
     }

@@ -18,6 +18,13 @@ bool isLockMessage(const QString& text)
            text.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
 }
 
+bool isReadOnlyError(const QSqlError& error)
+{
+    constexpr int SqliteReadOnly = 8; // SQLITE_READONLY; its extended codes keep it in the low byte
+    return (error.nativeErrorCode().toInt() & 0xff) == SqliteReadOnly ||
+           sqliteMessage(error).contains(QStringLiteral("readonly database"), Qt::CaseInsensitive);
+}
+
 AppError statementError(const QSqlError& error)
 {
     const QString text = sqliteMessage(error);

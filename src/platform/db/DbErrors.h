@@ -11,3 +11,6 @@ QString sqliteMessage(const QSqlError& error);
 // A statement's failure, with a plain word for a file that another program holds locked.
 AppError statementError(const QSqlError& error);
 bool isLockMessage(const QString& text);
+// Whether the database refused a change because the data file is read-only: write-protected, or on storage that
+// is mounted read-only.
+bool isReadOnlyError(const QSqlError& error);

@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -57,6 +58,9 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
     box.setLabelText(prompt);
     box.setTextValue(defaultText);
     box.setTextEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    // Its box would cut a longer answer to 32,767 characters without a word; the caller judges the whole answer.
+    if (auto* answer = box.findChild<QLineEdit*>())
+        answer->setMaxLength(std::numeric_limits<int>::max());
     box.setWindowModality(Qt::ApplicationModal);
     if (box.exec() != QDialog::Accepted)
         return {};

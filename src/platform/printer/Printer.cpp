@@ -203,11 +203,15 @@ void Printer::printWithoutNewLine(const QString& text)
     m_x += textWidth(text);
 }
 
+// The line keeps its place across: a value wrapped in a column goes on in that column on the next page.
 void Printer::placeLine()
 {
     const double bottom = getDeviceCaps(VERTRES) * twipsPerPixelY();
-    if (m_y > 0 && m_y + textHeight() > bottom)
+    if (m_y > 0 && m_y + textHeight() > bottom) {
+        const double x = m_x;
         newPage();
+        m_x = x;
+    }
 }
 
 void Printer::draw(const QString& text)

@@ -17,9 +17,9 @@ class PrintTarget;
 // position, a font, and lines printed one below the other.
 //
 // The document starts with the first thing printed and goes to the target at endDoc; a printer destroyed
-// before endDoc abandons its document. A line that would end below the printable area goes on a new page,
-// so nothing is ever drawn off a page. The font and the orientation carry over to the next printer object, as
-// the one printer of the system keeps them from printout to printout.
+// before endDoc abandons its document. A line that would end below the printable area goes on a new page, at the
+// same place across, so nothing is ever drawn off a page. The font and the orientation carry over to the next printer
+// object, as the one printer of the system keeps them from printout to printout.
 class Printer
 {
 public:

@@ -3,7 +3,6 @@
 #include "domain/error/AppError.h"
 #include "os/shell/Shell.h"
 
-#include <QFile>
 #include <QWidget>
 
 namespace DesktopShell {
@@ -27,14 +26,14 @@ std::uintptr_t nativeHandle(QWidget* window)
 
 QString findExecutable(const QString& documentPath)
 {
-    const std::optional<std::string> found = shell().findExecutable(QFile::encodeName(documentPath).toStdString());
-    return found ? QString::fromLocal8Bit(*found) : QString();
+    const std::optional<std::string> found = shell().findExecutable(documentPath.toUtf8().toStdString());
+    return found ? QString::fromUtf8(*found) : QString();
 }
 
 std::optional<Desktop::StartedProgram> startMaximized(const QString& program, const QString& argument,
                                                       QWidget* ownerWindow)
 {
-    return shell().startMaximized(QFile::encodeName(program).toStdString(), argument.toLocal8Bit().toStdString(),
+    return shell().startMaximized(program.toUtf8().toStdString(), argument.toUtf8().toStdString(),
                                   nativeHandle(ownerWindow));
 }
 

@@ -7,9 +7,9 @@
 
 class QWidget;
 
-// The desktop's shell for the program: which program opens a document, and starting a program. Paths go to the
-// system in its file name encoding and the argument in the local 8-bit one. Each call raises AppError when no
-// shell can serve this session.
+// The desktop's shell for the program: which program opens a document, and starting a program. Paths and the
+// argument go to the system as UTF-8 (see Desktop::Shell). Each call raises AppError when no shell can serve this
+// session.
 namespace DesktopShell {
 
 // The program that opens the document by the desktop's file associations (see Desktop::Shell); empty when none.

@@ -10,12 +10,18 @@ namespace {
 
 const QString NothingTyped = QStringLiteral(" Nothing was typed.");
 
-// Some desktops type only the characters of the user's keyboard layout and drop the others without a word: a
-// password missing one would be sent wrong.
+// A text another program stored with a character the cipher lacks cannot be deciphered. Some desktops type only
+// the characters of the user's keyboard layout and drop the others without a word: a password missing one would
+// be sent wrong.
 QString textProblem(int step, const Field& enciphered)
 {
     if (enciphered.text().isEmpty() || !gobjEncrypt)
         return {};
+    if (const QString foreign = gobjEncrypt->foreignCharacter(enciphered.text()); !foreign.isEmpty())
+        return QStringLiteral("The text of step %1 cannot be read: it holds the character %2, which Quillock never "
+                              "stores; another program wrote it.")
+            .arg(step)
+            .arg(foreign);
     const QString untypable = firstUntypableCharacter(gobjEncrypt->Encrypt2(enciphered.text()));
     if (untypable.isEmpty())
         return {};
@@ -26,13 +32,15 @@ QString textProblem(int step, const Field& enciphered)
 
 QString stepProblem(int step, Recordset& instructions)
 {
+    if (instructions.fields(QStringLiteral("EventTypeID")).isNull())
+        return QStringLiteral("The event type of step %1 was deleted: give the step another event type in the "
+                              "website's steps, or delete it.")
+            .arg(step);
     const QString eventType = instructions.fields(QStringLiteral("EventType")).text();
     const QString count = instructions.fields(QStringLiteral("NumberOfTimes")).text();
     const StepType* type = findStepType(eventType);
     if (!type)
-        return QStringLiteral("Step %1 is of the event type \"%2\", which a launch does not know.")
-            .arg(step)
-            .arg(eventType);
+        return QStringLiteral("Step %1 is %2.").arg(step).arg(unknownStepTypeWords(eventType));
     if (const std::optional<QString> broken = brokenCountRule(*type, count))
         return QStringLiteral("Step %1 has the number %2, but %3.").arg(step).arg(count.trimmed(), *broken);
     if (type->action == StepAction::TypeText)
@@ -56,8 +64,6 @@ QString launchProblem(const QString& link, Recordset& instructions, int storedSt
         problem = QStringLiteral("This website has %1 steps, but a launch replays at most %2.")
                       .arg(storedSteps)
                       .arg(MaxStepsPerWebsite);
-    else if (problem.isEmpty() && storedSteps > step)
-        problem = QStringLiteral("A step of this website is of an event type that no longer exists.");
     if (step > 0)
         instructions.moveFirst();
     return problem.isEmpty() ? problem : problem + NothingTyped;

@@ -16,19 +16,23 @@ namespace {
 // How long the event loop runs each time the key sender waits for the desktop's answer.
 constexpr int WaitSliceMilliseconds = 50;
 
+// A permission that cannot be read (a data file without its table) or kept costs the user one more consent
+// dialog, nothing else: the launch goes on.
 std::string savedPermission()
 {
     if (!gobjEncrypt)
         return {};
-    UnitOfWork work;
-    Recordset& kept = work.read(DesktopPermissionQuery(RemoteDesktopPermission));
-    if (kept.eof() || kept.fields(0).text().isEmpty())
+    try {
+        UnitOfWork work;
+        Recordset& kept = work.read(DesktopPermissionQuery(RemoteDesktopPermission));
+        if (kept.eof() || kept.fields(0).text().isEmpty())
+            return {};
+        return gobjEncrypt->Encrypt2(kept.fields(0).text()).toStdString();
+    } catch (const AppError&) {
         return {};
-    return gobjEncrypt->Encrypt2(kept.fields(0).text()).toStdString();
+    }
 }
 
-// A permission that cannot be kept costs the user one more consent dialog in the next run, nothing else: the
-// launch goes on.
 void keepPermission(const std::string& token)
 {
     if (!gobjEncrypt)
@@ -51,7 +55,7 @@ void prepareLaunchKeys(const LaunchInProgress& launch)
         if (launch.stopped())
             throw LaunchStopped(LaunchStopped::Reason::Asked);
     };
-    preparation.savedPermission = savedPermission();
+    preparation.savedPermission = savedPermission;
     preparation.keepPermission = keepPermission;
     prepareKeys(preparation);
 }

@@ -66,19 +66,37 @@ private:
     double yOf(const QWidget& control) const { return m_top + placeOf(control).y() * m_down; }
 
     // Where the control's row is printed. A value wrapped over more lines than its row has room for pushes every
-    // lower row down below its last line, so that nothing is printed over it. Rows are told apart by their place on
-    // the window.
+    // lower row down below its last line, so that nothing is printed over it; once a value has gone on to another
+    // page, the rows below follow one another there, and a row pushed below the foot of a page starts the next
+    // one. Rows are told apart by their place on the window.
     double printedY(const QWidget& control)
     {
         const double designed = yOf(control);
-        if (designed > m_lastY && designed + m_pushedDown < m_lowestPrinted)
-            m_pushedDown = m_lowestPrinted - designed;
+        if (designed > m_lastY) {
+            const bool pageGoneOn = m_printer.page() > 1;
+            if (pageGoneOn || designed + m_pushedDown < m_lowestPrinted)
+                m_pushedDown = m_lowestPrinted - designed;
+            if (designed + m_pushedDown + m_printer.textHeight() > m_area.height) {
+                m_printer.newPage();
+                m_notedPage = m_printer.page();
+                m_lowestPrinted = 0;
+                m_pushedDown = -designed;
+            }
+        }
         m_lastY = designed;
         return designed + m_pushedDown;
     }
 
-    // One line of text at y, or as far as the printing went.
-    void notePrintedDownTo(double y) { m_lowestPrinted = std::max({m_lowestPrinted, y, m_printer.currentY()}); }
+    // One line of text at y, or as far as the printing went, on the page the printer is at.
+    void notePrintedDownTo(double y)
+    {
+        if (m_printer.page() != m_notedPage) {
+            m_notedPage = m_printer.page();
+            m_lowestPrinted = m_printer.currentY();
+            return;
+        }
+        m_lowestPrinted = std::max({m_lowestPrinted, y, m_printer.currentY()});
+    }
 
     void printTextBox(const QLineEdit& box)
     {
@@ -86,7 +104,7 @@ private:
         const double y = printedY(box);
         printLabel(m_printer, m_form, box, m_lastFieldX, y);
         PrintWrapped(m_printer, box.text(), m_lastFieldX, y, m_area.width - m_lastFieldX - WrapRightMarginTwips,
-                     m_area.height, false);
+                     m_area.height, false, PageEnd::NextPage);
         notePrintedDownTo(y + m_printer.textHeight());
     }
 
@@ -127,7 +145,8 @@ private:
     double m_lastFieldX = 0;
     double m_lastY = 0;         // the last control's place on the window, scaled to the page
     double m_pushedDown = 0;    // how far wrapped values above have pushed the rows down
-    double m_lowestPrinted = 0; // the bottom of what has been printed
+    double m_lowestPrinted = 0; // the bottom of what has been printed on the page m_notedPage
+    int m_notedPage = 1;
 };
 
 } // namespace

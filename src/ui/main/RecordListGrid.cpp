@@ -37,16 +37,29 @@ double RecordListGrid::TextWidthTwips(const QString& text) const
     return Twips::fromPixels(QFontMetricsF(m_grid.font()).horizontalAdvance(text));
 }
 
-QString RecordListGrid::cellText(int column, const QString& stored) const
+// A stored text that another program wrote with a character the cipher lacks shows what is wrong with it.
+QString RecordListGrid::cellText(int column, const QString& stored, const QString& key)
 {
-    if (m_settings.decipheredColumns.contains(column))
+    if (!m_settings.decipheredColumns.contains(column))
+        return stored;
+    const QString foreign = gobjEncrypt->foreignCharacter(stored);
+    if (foreign.isEmpty()) {
+        m_unreadable.remove({key, column});
         return gobjEncrypt->Encrypt2(stored);
-    return stored;
+    }
+    m_unreadable.insert({key, column}, foreign);
+    return QStringLiteral("(cannot be read: it holds the character %1)").arg(foreign);
+}
+
+QString RecordListGrid::unreadableCharacter(int row, int col) const
+{
+    return m_unreadable.value({m_grid.textMatrix(row, 0), col});
 }
 
 void RecordListGrid::FillGrid()
 {
     m_grid.setRows(1);
+    m_unreadable.clear();
     UnitOfWork work;
     Recordset& records = work.read(m_settings.fillStatement());
     if (records.eof()) {
@@ -69,7 +82,8 @@ void RecordListGrid::fillRows(Recordset& records, int columnCount)
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records.fields(i).text())); });
+            IgnoreFailures(
+                [&] { m_grid.setTextMatrix(row, i, cellText(i, records.fields(i).text(), records.fields(0).text())); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);
@@ -114,7 +128,7 @@ void RecordListGrid::UpdateGridRow(double key)
     const Recordset& record = work.read(m_settings.refreshStatement(key));
     if (!record.eof()) {
         for (int i = 1; i < record.fieldCount(); ++i)
-            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, record.fields(i).text()));
+            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, record.fields(i).text(), record.fields(0).text()));
     }
 }
 
@@ -132,7 +146,7 @@ double RecordListGrid::AddGridRow()
         const int row = m_grid.rows() - 1;
         m_grid.setTextMatrix(row, 0, record.fields(0).text());
         for (int i = 1; i < m_grid.cols(); ++i)
-            m_grid.setTextMatrix(row, i, cellText(i, record.fields(i).text()));
+            m_grid.setTextMatrix(row, i, cellText(i, record.fields(i).text(), record.fields(0).text()));
     }
     scrollToLastRow();
     Screen::setMousePointer(Screen::vbDefault);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -64,8 +65,12 @@ public:
     // The width of a text in the grid's font.
     double TextWidthTwips(const QString& text) const;
 
+    // Why the cell of a deciphered column cannot be read: the character that another program stored and the
+    // field cipher lacks ("\"é\" (U+00E9)"); empty when it was read. Such a cell shows what the character is.
+    QString unreadableCharacter(int row, int col) const;
+
 private:
-    QString cellText(int column, const QString& stored) const;
+    QString cellText(int column, const QString& stored, const QString& key);
     void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);
@@ -73,6 +78,8 @@ private:
 
     FlexGrid& m_grid;
     RecordListSettings m_settings;
+    // The cells that could not be deciphered, by their record's key and column: rows move, keys stay.
+    QHash<std::pair<QString, int>, QString> m_unreadable;
 };
 
 // Whether an event handler may open a record of the grid: there is a record row and it is current.

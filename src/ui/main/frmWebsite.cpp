@@ -244,11 +244,23 @@ void frmWebsite::lblLaunch_Click()
     RunHandler([this] { LaunchWebsite(); });
 }
 
+// A link that could not be deciphered is never opened: its cell says what is wrong, not where to go.
 void frmWebsite::LaunchWebsite()
 {
     if (!HasCurrentRecord(*MSFlexGrid1))
         return; // no website row is selected
     const int row = MSFlexGrid1->row();
+    if (const QString foreign = m_list->unreadableCharacter(row, 2); !foreign.isEmpty()) {
+        resetIdleCount();
+        const QString website = m_list->unreadableCharacter(row, 1).isEmpty()
+                                    ? QStringLiteral("the website \"%1\"").arg(MSFlexGrid1->textMatrix(row, 1))
+                                    : QStringLiteral("this website");
+        dialogs().msgBox(QStringLiteral("The link of %1 cannot be read: it holds the character %2, which Quillock "
+                                        "never stores; another program wrote it. Nothing was opened or typed.")
+                             .arg(website, foreign),
+                         Dialogs::vbExclamation);
+        return;
+    }
     ReplayWebsite(tmrWait, MSFlexGrid1->textMatrix(row, 0), MSFlexGrid1->textMatrix(row, 2), this);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/maintenance/RecordListDialog.h"
 
+#include "platform/dialogs/Dialogs.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Screen.h"
@@ -131,12 +132,16 @@ void RecordListDialog::cmdDelete_Click()
 {
     if (!HasCurrentRecord(*MSFlexGrid1))
         return;
-    RunHandler([this] {
+    QString notice;
+    RunHandler([this, &notice] {
         setRecordKey(CurrentKey(*MSFlexGrid1));
         UnitOfWork work;
         work.execute(deleteStatement(RecordKey()));
         m_list->RemoveCurrentRow();
+        notice = deletedNotice(work, RecordKey());
     });
+    if (!notice.isEmpty())
+        dialogs().msgBox(notice, Dialogs::vbInformation);
 }
 
 void RecordListDialog::cmdPrintGrid_Click()

@@ -7,6 +7,7 @@
 
 class FlexGrid;
 class RecordListGrid;
+class UnitOfWork;
 struct RecordListSettings;
 
 // The pattern of the modal list windows: a grid of records below the Add, Delete, Close and Print buttons.
@@ -44,6 +45,9 @@ protected:
     virtual void openEditor() = 0;
     // The statement that deletes the record with the key.
     virtual QString deleteStatement(double key) const = 0;
+    // What the user is told once the record with the key is deleted, read in the delete's unit of work; nothing
+    // by default.
+    virtual QString deletedNotice(UnitOfWork& /*work*/, double /*key*/) const { return {}; }
     // Runs once the list is first read, as part of the load; its failure is reported like the read's.
     virtual void afterLoad() {}
 

@@ -62,8 +62,8 @@ bool frmEditSetup::loadRecord(UnitOfWork& work)
                heldSizeTwips(settings.fields(QStringLiteral("LauncherWidth"))),
                heldSizeTwips(settings.fields(QStringLiteral("FormHeight"))),
                heldSizeTwips(settings.fields(QStringLiteral("FormWidth")))};
-    txtNumMinutesBeforeRequiringPasswordAgain->setText(
-        settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text());
+    m_storedMinutes = settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text();
+    txtNumMinutesBeforeRequiringPasswordAgain->setText(m_storedMinutes);
     chkDefaultToLauncher->setChecked(BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text()));
     const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
     if (!storedPassword.isEmpty())
@@ -76,12 +76,15 @@ QString frmEditSetup::recordGoneMessage() const
     return QStringLiteral("The data file holds no settings row, so there are no settings to change.");
 }
 
+// Minutes typed in must be a period the re-lock counts; minutes left as they were read are kept, whatever they
+// hold, so that a value stored by other means never stops the other settings from being saved.
 bool frmEditSetup::checksPass()
 {
-    if (isRelockPeriod(TrimBlanks(txtNumMinutesBeforeRequiringPasswordAgain->text())))
+    const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
+    if (minutes == m_storedMinutes || isRelockPeriod(minutes))
         return true;
-    dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be a number of minutes "
-                                    "greater than 0 and at most 1,440 (24 hours), such as 5."),
+    dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be %1, such as 5.")
+                         .arg(relockPeriodRule()),
                      Dialogs::vbExclamation);
     txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
     return false;
@@ -93,9 +96,11 @@ bool frmEditSetup::checksPass()
 void frmEditSetup::saveRecord(UnitOfWork& work)
 {
     const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
+    const std::optional<QString> minutesValue =
+        minutes == m_storedMinutes ? std::nullopt : std::optional(TextValue(minutes));
     const bool defaultToLauncher = chkDefaultToLauncher->isChecked();
-    if (work.execute(UpdateSetupStatement(EncipheredValueAsTyped(txtMasterPassword->text(), *gobjEncrypt),
-                                          TextValue(minutes), defaultToLauncher, m_sizes)) == 0)
+    if (work.execute(UpdateSetupStatement(EncipheredValueAsTyped(txtMasterPassword->text(), *gobjEncrypt), minutesValue,
+                                          defaultToLauncher, m_sizes)) == 0)
         throw RecordGone{recordGoneMessage()};
     gblnDefaultToLauncher = defaultToLauncher;
     gdblRelockMinutes = NumberTextBeginsWith(minutes);

@@ -29,4 +29,6 @@ private:
     QCheckBox* chkDefaultToLauncher;
     QLineEdit* txtMasterPassword;
     SavedSizes m_sizes;
+    // The minutes as read: kept as they are when the box is left so, whatever they hold.
+    QString m_storedMinutes;
 };

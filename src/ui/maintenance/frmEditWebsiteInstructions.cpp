@@ -49,6 +49,8 @@ bool frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
     if (step.eof())
         return false;
     m_eventTypeId = step.fields(QStringLiteral("EventTypeID")).text();
+    if (m_eventTypeId.isEmpty()) // its event type was deleted: the user chooses another one
+        cboEventType->setPlaceholderText(step.fields(QStringLiteral("EventType")).text());
     txtNumberOfTimes->setText(step.fields(QStringLiteral("NumberOfTimes")).text());
     txtTextToTypeIn->setText(gobjEncrypt->Encrypt2(step.fields(QStringLiteral("TextToTypeIn")).text()));
     return true;
@@ -110,8 +112,9 @@ void frmEditWebsiteInstructions::cboEventType_Click()
 
 // The number must read as a count the way the replay reads it, so that no stored count is passed over at
 // launch. A refused number is emptied from its box, which gets the focus for retyping; the window stays open
-// and the other boxes keep what was typed. It is not counted as activity; a missing event type is. A count
-// beyond what a launch replays is refused too, and kept for correcting, as is a step more than a website holds.
+// and the other boxes keep what was typed. It is not counted as activity; a missing event type is. An event type
+// a launch does not know and a count beyond what a launch replays are refused too, the count kept for correcting,
+// as is a step more than a website holds: what the editor accepts, a launch does.
 bool frmEditWebsiteInstructions::checksPass()
 {
     const QString number = txtNumberOfTimes->text();
@@ -126,7 +129,19 @@ bool frmEditWebsiteInstructions::checksPass()
         dialogs().msgBox(QStringLiteral("Select EventType first."));
         return false;
     }
-    return countWithinLimits() && roomForAnotherStep();
+    return knownToALaunch() && countWithinLimits() && roomForAnotherStep();
+}
+
+bool frmEditWebsiteInstructions::knownToALaunch()
+{
+    const QString eventType = cboEventType->currentText();
+    if (isKnownStepType(eventType))
+        return true;
+    dialogs().msgBox(QStringLiteral("This step is %1: a launch would refuse this website. Choose another event type.")
+                         .arg(unknownStepTypeWords(eventType)),
+                     Dialogs::vbExclamation);
+    cboEventType->setFocus();
+    return false;
 }
 
 bool frmEditWebsiteInstructions::countWithinLimits()

@@ -30,6 +30,7 @@ private slots:
 private:
     void fillEventTypes(UnitOfWork& work);
     // Each shows its message when it refuses.
+    bool knownToALaunch();
     bool countWithinLimits();
     bool roomForAnotherStep();
     QString websiteCell(int col) const;

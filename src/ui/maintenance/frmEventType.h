@@ -23,5 +23,6 @@ protected:
     void setRecordKey(double key) override { mEventTypeID = key; }
     void openEditor() override;
     QString deleteStatement(double key) const override;
+    QString deletedNotice(UnitOfWork& work, double key) const override;
     void afterLoad() override;
 };

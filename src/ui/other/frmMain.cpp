@@ -22,7 +22,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
@@ -106,20 +105,11 @@ bool frmMain::Form_Load()
 
 namespace {
 
-// A password the utility keeps is one the setup editor stores as well: characters of the field cipher only, and no
-// more than it holds.
+// A password the utility keeps is one the setup editor stores as well, by the same rule and with the same words.
 bool canBeMasterPassword(const QString& password)
 {
     const QString boxName = QStringLiteral("Master Password");
-    if (!FieldCipherCanStore(password, boxName))
-        return false;
-    if (password.size() <= dsEncrypt::MaxTextLength)
-        return true;
-    dialogs().msgBox(QStringLiteral("The %1 can hold at most %2 characters; this one has %3.")
-                         .arg(boxName, QLocale(QLocale::English).toString(dsEncrypt::MaxTextLength))
-                         .arg(password.size()),
-                     Dialogs::vbExclamation);
-    return false;
+    return StoredTextFits(password, boxName) && FieldCipherCanStore(password, boxName);
 }
 
 // A check file of the earlier form gives its password away; once the right answer is known, it is replaced by one

@@ -1,16 +1,32 @@
-// The settings editor on a real data file, opened from the main window as the user opens it.
+// The editors opened from the main window, on a real data file: the website editor (Add, a double-click on a row)
+// and the settings editor (Setup); and the modal windows that every editor is, made on demand, one at a time,
+// deleted when they close.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
+#include "platform/grid/FlexGrid.h"
 #include "system/app/basModule1.h"
+#include "ui/ModalWindow.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 namespace {
+
+// Types into the editor's boxes and presses OK; returns whether the editor stayed open, and the name it shows.
+QString typeAndSave(QDialog& editor, const QString& name, const QString& link)
+{
+    auto& nameBox = field<QLineEdit>(editor, "Website Name");
+    nameBox.setText(name);
+    field<QLineEdit>(editor, "Website Link").setText(link);
+    editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    return (editor.isVisible() ? "open " : "closed ") + nameBox.text();
+}
 
 const QString Cancel = QStringLiteral("(Cancel)"); // a refusal that is no refusal: Cancel is pressed instead of OK
 
@@ -20,13 +36,101 @@ const QString SettingsRow =
                    "quote(DefaultToLauncher) || '|' || quote(LauncherHeight) || '|' || quote(LauncherWidth) || '|' || "
                    "quote(FormHeight) || '|' || quote(FormWidth) FROM Setup");
 
+// A modal window that counts the windows of its kind made and deleted.
+int made = 0;
+int deleted = 0;
+
+class Editor : public QDialog
+{
+public:
+    explicit Editor(QWidget* owner) : QDialog(owner) { ++made; }
+    ~Editor() override { ++deleted; }
+};
+
 } // namespace
 
-class TestSetup : public QObject
+class TestEditors : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // The first website added to an empty list refills it, later ones are appended; each starts with one step,
+    // a ten-second wait. Typed texts lose their outer blanks and a blank box is stored as NULL. A refused save says
+    // why, writes nothing and keeps the window open with what was typed. A double-click opens the row's website:
+    // NULL opens as an empty box and an empty text as the word Null; OK writes and shows the change, Cancel
+    // writes nothing.
+    void addEditAndRefuse()
+    {
+        WebsiteWindowFixture fixture({});
+        QVERIFY(fixture.load());
+        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
+        QStringList kept;                          // whether the editor stayed open after OK, and the name it kept
+        const auto shows = [&](int row, int col) { // the grid's size after a full fill or an append, and a cell
+            return QStringLiteral("%1x%2 %3").arg(grid.rows()).arg(grid.cols()).arg(grid.textMatrix(row, col));
+        };
+        // Adds a website, trying the names in turn in the one window.
+        const auto add = [&](const QStringList& names, const QString& link) {
+            fixture.answerNextWindow([&, names, link](QDialog& editor) {
+                for (const QString& name : names)
+                    kept << typeAndSave(editor, name, link);
+                editor.reject();
+            });
+            fixture.click("cmdAdd");
+        };
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        add({"a\tb", "  O'Brien \"Mail\"  "}, " ");
+        QCOMPARE(kept, (QStringList{"open a\tb", "closed   O'Brien \"Mail\"  "}));
+        QVERIFY(
+            fixture.dialogs.messageTexts().join("").startsWith("The Website Name cannot hold the character U+0009. "));
+        QCOMPARE(gdblMinutesLeft, 9.0);
+        QCOMPARE(shows(1, 1), QStringLiteral("2x5 O'Brien \"Mail\"")); // the refused saves wrote nothing
+        QCOMPARE(fixture.column("SELECT WebsiteLink IS NULL FROM Website"), QStringList{"1"});
+
+        add({"Bank"}, "https://bank.test/login");
+        QCOMPARE(shows(2, 2), QStringLiteral("3x3 https://bank.test/login"));
+
+        QString shown;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            shown = field<QLineEdit>(editor, "Website Name").text();
+            typeAndSave(editor, "Bank", "https://bank.test/new");
+            editor.reject();
+        });
+        grid.setRow(2);
+        emit grid.dblClick();
+        QCOMPARE(shown + ' ' + grid.textMatrix(2, 2), QStringLiteral("Bank https://bank.test/new"));
+        QCOMPARE(fixture.column("SELECT WebsiteID || ' ' || EventTypeID || ' ' || NumberOfTimes || ' ' || "
+                                "ifnull(TextToTypeIn, 'NULL') FROM WebsiteInstructions"),
+                 (QStringList{"1 4 10 NULL", "2 4 10 NULL"}));
+
+        fixture.folder.execute({"UPDATE Website SET WebsiteName = '' WHERE WebsiteID = 1"});
+        const QString texts = QStringLiteral("SELECT quote(WebsiteName) || quote(WebsiteLink) FROM Website");
+        const QStringList before = fixture.column(texts);
+        fixture.answerNextWindow([&](QDialog& editor) {
+            shown =
+                field<QLineEdit>(editor, "Website Name").text() + "|" + field<QLineEdit>(editor, "Website Link").text();
+            field<QLineEdit>(editor, "Website Name").setText("changed");
+            gdblMinutesLeft = 1;
+            editor.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+            editor.reject();
+        });
+        grid.setRow(1);
+        emit grid.dblClick();
+        QCOMPARE(shown, QStringLiteral("Null|"));
+        QCOMPARE(fixture.column(texts), before);
+        QCOMPARE(gdblMinutesLeft, 9.0); // Cancel counts as activity
+
+        // a website whose first step cannot be written is not written either
+        fixture.folder.execute({"CREATE TRIGGER Refuse BEFORE INSERT ON WebsiteInstructions "
+                                "BEGIN SELECT RAISE(ABORT, 'refused'); END"});
+        add({"Shop"}, "");
+        QCOMPARE(kept.last(), QStringLiteral("open Shop"));
+        QCOMPARE(fixture.dialogs.messages.size(), 2);
+        QVERIFY(fixture.dialogs.messages.last().prompt.startsWith("Error No: "));
+        QCOMPARE(fixture.column(texts), before);
+        QCOMPARE(grid.rows(), 3);
+    }
+
     // The stored row is shown, the caret after the minutes. OK writes what was typed back, the sizes as they were;
     // the new settings hold at once, and the password at the next start. A refused value is named and keeps the
     // window open with what was typed; a refusal and Cancel write nothing and leave the idle count running.
@@ -60,13 +164,16 @@ private slots:
         row("a thousands separator", "", {}, "15", "new", "1,000", true, period);
         row("zero", "", {}, "15", "new", "0.0", true, period);
         row("negative", "", {}, "15", "new", "-3", true, period);
-        row("over a day", "", {}, "15", "new", "1e4", true, period);
+        row("a no-break space", "", {}, "15", "new", "\u00a05", true, period);
+        row("beyond what the idle count counts", "", {}, "15", "new", "1e16", true, period);
+        row("a week", "", {}, "15", "new", "10080", true, "");
+        // minutes stored by other means, out of range, are kept and do not stop the other settings being saved
+        row("stored minutes out of range, kept", "", {"NumMinutesBeforeRequiringPasswordAgain = -5"}, "-5", "new", "-5",
+            true, "");
         row("a character the cipher cannot store", "", {}, "15", "café", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"é\""));
         row("an emoji, named by its whole code point", "", {}, "15", "k\U0001F600y", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"\U0001F600\" (U+1F600)."));
-        row("113 characters, a password the utility keeps too", "", {}, "15", QString(113, QLatin1Char('K')), "5",
-            false, "");
     }
 
     void edit()
@@ -133,7 +240,27 @@ private slots:
         QVERIFY(nextStart.Form_Load());
         QCOMPARE(fixture.dialogs.prompts.size(), password.isEmpty() ? 0 : 1);
     }
+
+    // A modal window is made on demand, one at a time (a second Show brings the open one forward), and deleted when
+    // it closes; also when a re-lock closes the program, and the window's owner with it, while it is open.
+    void modalWindowsOneAtATime()
+    {
+        made = deleted = 0;
+        QWidget owner;
+        int secondResult = -1;
+        QTimer::singleShot(0, [&] {
+            QVERIFY(ModalWindow<Editor>::OpenInstance());
+            secondResult = ModalWindow<Editor>::Show(&owner);
+            ModalWindow<Editor>::OpenInstance()->accept();
+        });
+        QCOMPARE(ModalWindow<Editor>::Show(&owner), int(QDialog::Accepted));
+        auto* goneOwner = new QWidget;
+        QTimer::singleShot(0, [goneOwner] { delete goneOwner; });
+        QCOMPARE(ModalWindow<Editor>::Show(goneOwner), int(QDialog::Rejected));
+        QCOMPARE((QList<int>{secondResult, made, deleted}), (QList<int>{QDialog::Rejected, 2, 2}));
+        QVERIFY(!ModalWindow<Editor>::OpenInstance());
+    }
 };
 
-QTEST_MAIN(TestSetup)
-#include "tst_setup.moc"
+QTEST_MAIN(TestEditors)
+#include "tst_editors.moc"
