@@ -112,20 +112,6 @@ public:
         });
     }
 
-    // Asks the window to close, as a window manager's close button does.
-    void requestClose(xcb_window_t window)
-    {
-        xcb_client_message_event_t event = {};
-        event.response_type = XCB_CLIENT_MESSAGE;
-        event.format = 32;
-        event.window = window;
-        event.type = atom("WM_PROTOCOLS");
-        event.data.data32[0] = atom("WM_DELETE_WINDOW");
-        event.data.data32[1] = XCB_CURRENT_TIME;
-        xcb_send_event(c(), 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-        xcb_flush(c());
-    }
-
 private:
     xcb_connection_t* c() const { return m_c.get(); }
 
