@@ -61,6 +61,8 @@ public:
         send(strokes);
         return true;
     }
+    // Whether sendOnlyInto checks the window at the moment of the keys.
+    virtual bool checksTheWindowAtTheKeys() const { return false; }
 
     // Gives back what the backend borrowed for typing (keys bound to characters the keyboard lacks) once
     // it has been idle long enough for the keys sent to be taken. Called a few seconds after typing.

@@ -34,6 +34,7 @@ public:
     void send(const std::vector<KeyStroke>& strokes) override;
     // The window is an application window as X11::FocusReader names it.
     bool sendOnlyInto(const std::vector<KeyStroke>& strokes, std::uint64_t window) override;
+    bool checksTheWindowAtTheKeys() const override { return true; }
     void releaseIdleKeys() override;
 
 private:

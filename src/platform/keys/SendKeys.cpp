@@ -77,6 +77,11 @@ bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window)
     return sent;
 }
 
+bool keysAreCheckedAtTheWindow()
+{
+    return onKeySender([](Keys::KeySender& sender) { return sender.checksTheWindowAtTheKeys(); });
+}
+
 QString firstUntypableCharacter(const QString& text)
 {
     std::vector<Keys::KeyStroke> strokes;

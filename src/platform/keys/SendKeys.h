@@ -16,6 +16,10 @@ void sendKeys(const QString& keyString);
 // key and those after it not sent, when the window did not have it.
 bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window);
 
+// Whether sendKeysOnlyInto checks the window at the moment of the keys on this desktop (else only the caller's own
+// check just before is there). Raises AppError as sendKeys does when no keys can be sent on this desktop.
+bool keysAreCheckedAtTheWindow();
+
 // The key string that types the character as itself: the syntax's reserved characters come braced.
 QString literalKeyString(QChar character);
 

@@ -52,9 +52,10 @@ void typeText(const Field& enciphered)
     if (!gobjEncrypt)
         throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
-    for (qsizetype start = 0; start < text.size(); start += CharactersPerSend) {
+    const qsizetype run = keysAreCheckedAtTheWindow() ? CharactersPerSend : 1;
+    for (qsizetype start = 0; start < text.size(); start += run) {
         QString keys;
-        for (QChar character : QStringView(text).mid(start, CharactersPerSend))
+        for (QChar character : QStringView(text).mid(start, run))
             keys += literalKeyString(character);
         sendLaunchKeys(keys);
         QCoreApplication::processEvents(); // a long text can be stopped too

@@ -5,12 +5,13 @@
 class Field;
 class QTimer;
 
-// A text is typed in runs of this many characters, each sent at once: the browser's window is checked once per run
-// (under one grab of the X display), and Escape is looked for between runs.
+// Where the key sender checks the browser's window at the keys themselves (X11, under one grab of the display for
+// a run), a text is typed in runs of this many characters, each sent at once, and Escape is looked for between runs;
+// elsewhere a character at a time, each checked just before.
 constexpr qsizetype CharactersPerSend = 32;
 
 // Carries out one instruction of a replay as its step type says (domain/steps/StepTypes.h), the type found by
-// its exact name: a wait pauses for NumberOfTimes seconds, a text is typed as itself, in runs of characters,
+// its exact name: a wait pauses for NumberOfTimes seconds, a text is typed as itself (see CharactersPerSend),
 // a key is pressed once, or NumberOfTimes times (once when it is null) for a type that uses a count. An
 // instruction of no known type does nothing. A count that is not a number does nothing; a fractional count
 // is cut to the whole presses that fit. Keys go through sendLaunchKeys, so a stopped launch raises LaunchStopped
