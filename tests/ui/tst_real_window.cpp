@@ -66,7 +66,6 @@ private slots:
         QTest::newRow("launcher mode") << sizes + "1" << QSize(280, 420);
         QTest::newRow("missing") << QByteArray() << QSize();
         QTest::newRow("empty") << QByteArray("") << QSize();
-        QTest::newRow("bytes of noise") << QByteArray("\x8b\x13\xfe\x00\x7fnoise", 10).repeated(410) << QSize();
         // Enter gives the empty answer, which is a wrong one.
         QTest::newRow("wrong master password")
             << ("UPDATE Setup SET MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("Sesame"))).toLatin1()
