@@ -653,8 +653,10 @@ private slots:
     }
 
     // An editor opened while the other program holds the data file locked says why and does not open (every editor
-    // reads its record through the same load); once the lock goes, every record is as it was.
-    void lockedRecordDoesNotOpen()
+    // reads its record through the same load); once the lock goes, every record is as it was. Nor does an editor
+    // that could not read its record save at OK once the lock is gone: it would write its empty boxes over the
+    // record. (That window never shows, so OK is pressed on it directly.)
+    void lockedRecordIsNeitherOpenedNorSaved()
     {
         TwoProgramsFixture fixture;
         const QStringList before = fixture.everything();
@@ -678,15 +680,8 @@ private slots:
         QVERIFY2(messages[0].contains("The Website Instructions window does not open") &&
                      messages[0].contains("locked"),
                  qPrintable(messages[0]));
-    }
 
-    // An editor that could not read its record saves nothing at OK, even once the lock is gone: it would write its
-    // empty boxes over the record. (The window never shows, so OK is pressed on it directly.)
-    void unreadRecordIsNeverSaved()
-    {
-        TwoProgramsFixture fixture;
-        const QStringList before = fixture.everything();
-        std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        other.emplace(fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
         gblnNewRecord = false;
         fixture.window->mWebsiteID = 2;
         frmEditWebsite editor(*fixture.window, fixture.window.get());
@@ -696,48 +691,61 @@ private slots:
         QCOMPARE(fixture.everything(), before);
     }
 
-    // The other program deletes the record (or the step's website) while the editor is open: OK says so, writes
-    // nothing and keeps the window open with what was typed. An orphan step stored before stays as it was.
-    void deletedElsewhere_data()
+    // A save that OK refuses says why, writes nothing and keeps the window open with what was typed: the other
+    // program deleted the record (or the step's website) while the editor was open, or a text is longer than a stored
+    // text may be (every editor checks all its boxes so, before its own checks). The longest text that may be stored
+    // is stored whole. An orphan step stored before stays as it was.
+    void refusedSave_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("box"); // the box typed into
         QTest::addColumn<QString>("deletion");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("length");      // of the text typed; 0 for "typed"
+        QTest::addColumn<QString>("message"); // its start; empty when saved
         const QString website = QStringLiteral("This website was deleted in another window.");
         const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
-        const auto row = [](const char* tag, const char* how, const char* box, const QString& deletion,
+        const QString tooLong = QStringLiteral("The %1 is too long: it holds 32,768 characters, and a stored text may "
+                                               "hold at most 32,767.");
+        const int most = dsEncrypt::MaxTextLength;
+        const auto row = [](const char* tag, const char* how, const char* box, const QString& deletion, int length,
                             const QString& message) {
-            QTest::newRow(tag) << QString(how) << box << deletion << message;
+            QTest::newRow(tag) << QString(how) << box << deletion << length << message;
         };
-        row("rename a website", "website", "Website Name", deleteWebsite, website);
-        row("add a step", "new step", "Text To Type In", deleteWebsite, website);
-        row("change a step of a deleted website", "step", "Text To Type In", deleteWebsite, website);
+        row("rename a website", "website", "Website Name", deleteWebsite, 0, website);
+        row("add a step", "new step", "Text To Type In", deleteWebsite, 0, website);
+        row("change a step of a deleted website", "step", "Text To Type In", deleteWebsite, 0, website);
         row("change a deleted step", "step", "Text To Type In", "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2",
-            "This step was deleted in another window.");
-        row("rename a deleted event type", "event type", "Event Type", "DELETE FROM EventType",
+            0, "This step was deleted in another window.");
+        row("rename a deleted event type", "event type", "Event Type", "DELETE FROM EventType", 0,
             "This event type was deleted in another window.");
-        row("settings row gone", "setup", "Master Password", "DELETE FROM Setup",
+        row("settings row gone", "setup", "Master Password", "DELETE FROM Setup", 0,
             "The data file holds no settings row");
+        row("too long a name", "website", "Website Name", {}, most + 1, tooLong.arg("Website Name"));
+        const char* minutes = "Number Minutes Before Requiring Password Again";
+        row("too long a number", "setup", minutes, {}, most + 1, tooLong.arg(minutes));
+        row("the longest name, stored whole", "website", "Website Name", {}, most, {});
     }
 
-    void deletedElsewhere()
+    void refusedSave()
     {
         QFETCH(QString, how);
         QFETCH(QString, box);
         QFETCH(QString, deletion);
+        QFETCH(int, length);
         QFETCH(QString, message);
         TwoProgramsFixture fixture;
+        const QString text = length ? QString(length, box.startsWith("Number") ? '1' : 'x') : QStringLiteral("typed");
         QStringList after;
         QString kept;
         bool stillOpen = false;
         fixture.answerNextWindow([&](QDialog& editor) {
-            OtherProgram(fixture.folder, {deletion});
+            if (!deletion.isEmpty())
+                OtherProgram(fixture.folder, {deletion});
             after = fixture.everything();
             if (how.contains("step"))
                 chooseType(editor, "Text");
             auto& input = field<QLineEdit>(editor, qPrintable(box));
-            input.setText("typed");
+            input.setText(text);
             clickOK(editor);
             stillOpen = editor.isVisible();
             kept = input.text();
@@ -745,61 +753,20 @@ private slots:
         });
         fixture.open(how);
         QVERIFY(!after.isEmpty());
-        QVERIFY(stillOpen);
-        QCOMPARE(kept, QStringLiteral("typed"));
-        QCOMPARE(fixture.dialogs.messageTexts().value(0).left(message.size()), message);
-        QVERIFY(fixture.dialogs.messageTexts().value(0).endsWith(" Nothing was saved."));
-        QCOMPARE(fixture.everything(), after);
-        QCOMPARE(fixture.column("SELECT TextToTypeIn FROM WebsiteInstructions WHERE WebsiteID = 99"),
-                 QStringList{"orphan"});
-    }
-
-    // A box refuses at OK a text longer than a stored text may be, naming the box and keeping the text whole in it;
-    // nothing is written. (Every editor checks all its boxes so, before its own checks.) The longest text that may
-    // be stored is stored whole.
-    void overLongText_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<int>("length");
-        const int most = dsEncrypt::MaxTextLength;
-        QTest::newRow("website name") << "website"
-                                      << "Website Name" << most + 1;
-        QTest::newRow("setup's minutes") << "setup"
-                                         << "Number Minutes Before Requiring Password Again" << most + 1;
-        QTest::newRow("the longest stored whole") << "website"
-                                                  << "Website Name" << most;
-    }
-
-    void overLongText()
-    {
-        QFETCH(QString, how);
-        QFETCH(QString, box);
-        QFETCH(int, length);
-        TwoProgramsFixture fixture;
-        const QStringList before = fixture.everything();
-        const QString text(length, box.startsWith("Number") ? '1' : 'x');
-        qsizetype shown = 0;
-        fixture.answerNextWindow([&](QDialog& editor) {
-            auto& input = field<QLineEdit>(editor, qPrintable(box));
-            input.setText(text);
-            clickOK(editor);
-            shown = input.text().size();
-            editor.reject();
-        });
-        fixture.open(how);
-        QCOMPARE(shown, qsizetype(length));
-        if (length == dsEncrypt::MaxTextLength) {
-            QCOMPARE(fixture.dialogs.messages.size(), 0);
+        QCOMPARE(kept, text);
+        if (message.isEmpty()) {
+            QVERIFY(!stillOpen && fixture.dialogs.messages.isEmpty());
             QCOMPARE(gobjEncrypt->Encrypt2(fixture.column("SELECT WebsiteName FROM Website WHERE WebsiteID = 2")[0]),
                      text);
             return;
         }
-        QCOMPARE(fixture.dialogs.messageTexts(),
-                 QStringList{"The " + box +
-                             " is too long: it holds 32,768 characters, and a stored text may hold at most 32,767. "
-                             "Nothing was saved."});
-        QCOMPARE(fixture.everything(), before);
+        QVERIFY(stillOpen);
+        const QStringList messages = fixture.dialogs.messageTexts();
+        QVERIFY2(messages.size() == 1 && messages[0].startsWith(message) && messages[0].endsWith(" Nothing was saved."),
+                 qPrintable(messages.join('\n')));
+        QCOMPARE(fixture.everything(), after);
+        QCOMPARE(fixture.column("SELECT TextToTypeIn FROM WebsiteInstructions WHERE WebsiteID = 99"),
+                 QStringList{"orphan"});
     }
 };
 
