@@ -443,50 +443,10 @@ private slots:
         QVERIFY(!gobjConnection);
     }
 
-    // Close in maintenance mode returns to the launcher with the names in their new order. The command under the
-    // mouse shows red; a name makes its row current.
-    void closeReturnsToAWholeLauncher()
-    {
-        WebsiteWindowFixture fixture(numberedWebsites(3),
-                                     launcherSetup(true, {"FormWidth = 9000", "FormHeight = 6900",
-                                                          "LauncherWidth = 2100", "LauncherHeight = 3000"}));
-        QVERIFY(fixture.load());
-        frmWebsite& window = *fixture.window;
-        const auto& panel = fixture.control<QWidget>("fraLauncher");
-        QVERIFY(panel.isVisible());
-        auto& list = fixture.control<QListWidget>("lstWebsites");
-        auto& launch = fixture.control<CommandLabel>("lblLaunch");
-        auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
-        const auto colours = [&] { return std::pair{launch.foreColor(), maintenance.foreColor()}; };
-        constexpr unsigned int red = 0x000000FF, green = 0x0000C000;
-        emit launch.mouseMoved();
-        QCOMPARE(colours(), std::pair(red, green));
-        emit maintenance.mouseMoved();
-        QCOMPARE(colours(), std::pair(green, red));
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(list.viewport(), &move);
-        QCOMPARE(colours(), std::pair(green, green));
-        QCoreApplication::processEvents();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
-        QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 3);
-
-        emit maintenance.clicked();
-        QVERIFY(!panel.isVisible());
-        QCOMPARE(sizeText(window), QStringLiteral("9000|6900"));
-        QCOMPARE(fixture.column("SELECT LauncherWidth || '|' || LauncherHeight FROM Setup"), QStringList{"2100|3000"});
-
-        fixture.click("cmdUp");
-        fixture.click("cmdUp");
-        fixture.click("cmdDelete"); // the moved Website 3 is current: it goes
-        fixture.click("cmdClose");
-        QVERIFY(panel.isVisible());
-        QCOMPARE(listTexts(list), (QStringList{"Website 1", "Website 2"}));
-        QCOMPARE(fixture.dialogs.endProgramCalls, 0);
-    }
-
     // Saved sizes far beyond any screen open a window that fills the free part of the screen with its title bar on
     // the screen, in either mode and after switching between them. Dragging the frame smaller then stops at the
-    // mode's minimum, in whole pixels of 15 twips.
+    // mode's minimum, in whole pixels of 15 twips. In the launcher the command under the mouse shows red and a name
+    // makes its row current; Close in maintenance mode returns to it with the names in their new order.
     void sizesStayBetweenTheMinimumAndTheScreen_data()
     {
         QTest::addColumn<bool>("launcher");
@@ -500,7 +460,7 @@ private slots:
         QFETCH(bool, launcher);
         QFETCH(QString, minimum);
         WebsiteWindowFixture fixture(
-            numberedWebsites(2), launcherSetup(launcher, {"FormWidth = 99999999", "FormHeight = 99999999",
+            numberedWebsites(3), launcherSetup(launcher, {"FormWidth = 99999999", "FormHeight = 99999999",
                                                           "LauncherWidth = 99999999", "LauncherHeight = 99999999"}));
         QVERIFY(fixture.load());
         frmWebsite& window = *fixture.window;
@@ -513,11 +473,33 @@ private slots:
             QVERIFY(room.contains(frameKnown ? frame : QRect(frame.topLeft(), window.size())));
         };
         fillsTheRoom(false);
+        auto& list = fixture.control<QListWidget>("lstWebsites");
         if (launcher && !QTest::currentTestFailed()) {
-            emit fixture.control<CommandLabel>("lblMaintenance").clicked();
+            auto& launch = fixture.control<CommandLabel>("lblLaunch");
+            auto& maintenance = fixture.control<CommandLabel>("lblMaintenance");
+            const auto colours = [&] { return std::pair{launch.foreColor(), maintenance.foreColor()}; };
+            constexpr unsigned int red = 0x000000FF, green = 0x0000C000;
+            emit launch.mouseMoved();
+            QCOMPARE(colours(), std::pair(red, green));
+            emit maintenance.mouseMoved();
+            QCOMPARE(colours(), std::pair(green, red));
+            QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(list.viewport(), &move);
+            QCOMPARE(colours(), std::pair(green, green));
+            QCoreApplication::processEvents();
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
+            QCOMPARE(fixture.control<FlexGrid>("MSFlexGrid1").row(), 3);
+
+            emit maintenance.clicked();
             fillsTheRoom(true);
+            fixture.click("cmdUp");
+            fixture.click("cmdUp");
+            fixture.click("cmdDelete"); // the moved Website 3 is current: it goes
             fixture.click("cmdClose");
             QVERIFY(fixture.control<QWidget>("fraLauncher").isVisible());
+            QCOMPARE(listTexts(list), (QStringList{"Website 1", "Website 2"}));
+            QCOMPARE(fixture.dialogs.endProgramCalls, 0);
             fillsTheRoom(true);
         }
 
@@ -527,7 +509,7 @@ private slots:
         const auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         if (launcher) {
             QCOMPARE(fixture.control<QWidget>("fraLauncher").width() * 15.0, widthTwips);
-            QCOMPARE(fixture.control<QListWidget>("lstWebsites").width() * 15.0, widthTwips - 180);
+            QCOMPARE(list.width() * 15.0, widthTwips - 180);
         } else {
             QCOMPARE((std::pair{grid.leftTwips(), grid.widthTwips()}), (std::pair{180.0, widthTwips - 360}));
         }
