@@ -271,6 +271,7 @@ private slots:
         QCOMPARE(gdblMinutesLeft, 9.0);
         QCOMPARE(shows(1, 1), QStringLiteral("2x5 O'Brien \"Mail\"")); // the refused saves wrote nothing
         QCOMPARE(fixture.column("SELECT WebsiteLink IS NULL FROM Website"), QStringList{"1"});
+        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website"), QStringList{"1"}); // first in an empty list
 
         add({"Bank"}, "https://bank.test/login");
         QCOMPARE(shows(2, 2), QStringLiteral("3x3 https://bank.test/login"));
