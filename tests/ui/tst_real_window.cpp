@@ -36,16 +36,6 @@ int distinctColours(const QImage& image)
     return static_cast<int>(colours.size());
 }
 
-// Copies the program into the folder, where it looks for its data file, and starts it there.
-bool startCopy(QProcess& process, const QTemporaryDir& folder)
-{
-    const QString original = QStringLiteral(QUILLOCK_PROGRAM);
-    const QString program = folder.filePath(QFileInfo(original).fileName());
-    if (QFile::copy(original, program))
-        process.start(program);
-    return process.waitForStarted();
-}
-
 } // namespace
 
 class TestRealWindow : public QObject
@@ -94,8 +84,11 @@ private slots:
         }
         const QByteArray before = fileBytes(dataFile);
 
-        QProcess quillock;
-        QVERIFY2(startCopy(quillock, folder), qPrintable(quillock.errorString()));
+        QProcess quillock; // a copy in the folder, where it looks for its data file
+        const QString program = folder.filePath(QFileInfo(QStringLiteral(QUILLOCK_PROGRAM)).fileName());
+        QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
+        quillock.start(program);
+        QVERIFY2(quillock.waitForStarted(), qPrintable(quillock.errorString()));
         X11Probe probe;
         std::optional<xcb_window_t> window;
         QTRY_VERIFY_WITH_TIMEOUT((window = probe.findWindow(pixels.isValid() ? "Quillock!" : "Quillock")).has_value(),
