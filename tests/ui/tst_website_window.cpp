@@ -259,33 +259,11 @@ private slots:
         QVERIFY(fixture.dialogs.messages.isEmpty());
     }
 
-    void deleteRemovesWebsiteAndItsInstructions()
-    {
-        WebsiteWindowFixture fixture(numberedWebsites(3));
-        fixture.folder.execute(
-            {"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4), (2, 1), (3, 2)"});
-        QVERIFY(fixture.load());
-        auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
-        clickRow(grid, 2);
-        QTest::keyClick(&view(grid), Qt::Key_Delete);
-        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3"}));
-        QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
-        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 1", "Website 3"}));
-        QCOMPARE(fixture.window->mWebsiteID, 2.0);
-        // the row that moved up into the deleted row's place is selected whole
-        QCOMPARE((QList<int>{grid.row(), grid.col(), grid.colSel()}), (QList<int>{2, 0, grid.cols() - 1}));
-        QVERIFY(!gobjConnection);
-
-        for (int i = 0; i < 3; ++i) // down to the heading row, where Delete does nothing
-            fixture.click("cmdDelete");
-        QCOMPARE(grid.rows(), 1);
-        QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
-        QVERIFY(fixture.dialogs.messages.isEmpty());
-    }
-
-    void moveUpAndDownThenSave()
+    void moveUpAndDownThenSaveAndDelete()
     {
         WebsiteWindowFixture fixture(numberedWebsites(4));
+        fixture.folder.execute(
+            {"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID) VALUES (2, 4), (2, 1), (3, 2)"});
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         const QStringList before = columnTexts(grid, 1);
@@ -329,6 +307,22 @@ private slots:
         fixture.folder.execute({"DROP TRIGGER Refuse"});
         fixture.click("cmdSaveListOrder");
         QCOMPARE(fixture.column(order), (QStringList{"1@1", "2@3", "3@2", "4@4"}));
+
+        // The Delete key deletes the clicked website and its steps; the row that moves up into its place is
+        // selected whole.
+        clickRow(grid, 3);
+        QTest::keyClick(&view(grid), Qt::Key_Delete);
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM Website ORDER BY WebsiteID"), (QStringList{"1", "3", "4"}));
+        QCOMPARE(fixture.column("SELECT WebsiteID FROM WebsiteInstructions"), QStringList{"3"});
+        QCOMPARE(columnTexts(grid, 1), (QStringList{"Website 1", "Website 3", "Website 4"}));
+        QCOMPARE(fixture.window->mWebsiteID, 2.0);
+        QCOMPARE((QList<int>{grid.row(), grid.col(), grid.colSel()}), (QList<int>{3, 0, grid.cols() - 1}));
+        QVERIFY(!gobjConnection);
+        for (int i = 0; i < 4; ++i) // down to the heading row, where Delete does nothing
+            fixture.click("cmdDelete");
+        QCOMPARE(grid.rows(), 1);
+        QCOMPARE(fixture.column("SELECT count(*) FROM Website"), QStringList{"0"});
+        QCOMPARE(fixture.dialogs.messages.size(), 1); // the refused save's
     }
 
     // An editor adds a website in its own unit of work and refreshes the list inside it, through the list-window
