@@ -108,12 +108,13 @@ private:
     HWND m_window = nullptr;
 };
 
-std::vector<KeyStroke> typing(const std::wstring& text, unsigned modifiers = Keys::NoModifier)
+// The key string that types the text as it is.
+std::u32string literally(const std::wstring& text)
 {
-    std::vector<KeyStroke> strokes;
+    std::u32string keys;
     for (const wchar_t character : text)
-        strokes.push_back({Key::Character, static_cast<char32_t>(character), modifiers});
-    return strokes;
+        keys += Keys::literalKeyString(static_cast<char32_t>(character));
+    return keys;
 }
 
 // What the three boxes hold, one after the other.
@@ -140,36 +141,31 @@ void checkTyping(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout
     };
     const std::wstring user = L"alice.o'neil@site.example";
     const std::wstring password = L" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
-    std::vector<KeyStroke> login = typing(user);
-    login.push_back({Key::Tab, 0, Keys::NoModifier});
-    for (const KeyStroke& stroke : typing(password))
-        login.push_back(stroke);
-    login.push_back({Key::Enter, 0, Keys::NoModifier});
-    std::u32string keyString;
+    const std::vector<KeyStroke> login =
+        Keys::parseKeyString(literally(user) + U"{TAB}" + literally(password) + U"{ENTER}");
     std::wstring lines;
-    for (const wchar_t character : CipherAlphabet) {
-        keyString += Keys::literalKeyString(static_cast<char32_t>(character));
+    for (const wchar_t character : CipherAlphabet)
         lines += character == L'\r' || character == L'\n' ? L"\r\n" : std::wstring(1, character);
-    }
     // One character typed into the user name box.
-    const auto character = [&window](const char* name, char32_t typed, unsigned modifiers, const std::wstring& shown) {
+    const auto oneCharacter = [&window](const char* name, char32_t typed, unsigned modifiers,
+                                        const std::wstring& shown) {
         return Row{name, window.user, {{Key::Character, typed, modifiers}}, shown + L"||"};
     };
     std::vector<Row> rows = {
         {"a login arrives exactly, Enter pressing the default button once", window.user, login,
          user + L"|" + password + L"|", 1},
-        {"every character of the cipher's alphabet arrives", window.lines, Keys::parseKeyString(keyString),
-         L"||" + lines},
-        character("U+10041 arrives as itself", U'\U00010041', Keys::NoModifier, L"\U00010041"),
-        character("U+10041 with Shift arrives as itself, not \"A\"", U'\U00010041', Keys::Shift, L"\U00010041"),
-        character("e-acute with Shift arrives (no key on the layout)", U'\u00e9', Keys::Shift, L"\u00e9"),
-        character("the euro sign arrives", U'\u20ac', Keys::NoModifier, L"\u20ac"),
-        character("a with Shift goes as its key: \"A\"", U'a', Keys::Shift, L"A"),
+        {"every character of the cipher's alphabet arrives", window.lines,
+         Keys::parseKeyString(literally(CipherAlphabet)), L"||" + lines},
+        oneCharacter("U+10041 arrives as itself", U'\U00010041', Keys::NoModifier, L"\U00010041"),
+        oneCharacter("U+10041 with Shift arrives as itself, not \"A\"", U'\U00010041', Keys::Shift, L"\U00010041"),
+        oneCharacter("e-acute with Shift arrives (no key on the layout)", U'\u00e9', Keys::Shift, L"\u00e9"),
+        oneCharacter("the euro sign arrives", U'\u20ac', Keys::NoModifier, L"\u20ac"),
+        oneCharacter("a with Shift goes as its key: \"A\"", U'a', Keys::Shift, L"A"),
     };
     // "@" needs AltGr (Ctrl+Alt) on a German layout.
     const SHORT at = VkKeyScanW(L'@');
     if (at != -1 && (HIBYTE(at) & 6) == 6)
-        rows.push_back(character("@ with Shift arrives though its key needs AltGr", U'@', Keys::Shift, L"@"));
+        rows.push_back(oneCharacter("@ with Shift arrives though its key needs AltGr", U'@', Keys::Shift, L"@"));
     else if (altGrLayout)
         Check::that(false, "keys: the layout has @ on AltGr", "wine did not take the German layout");
     else
