@@ -1,10 +1,7 @@
-// The editors on a real data file: the website editor (Add, a double-click on a row) and the settings editor
-// (Setup); a website's steps, in the step list opened from the main window and the step editor; the event type list
-// and its editor, where the behaviour that every list window shares (commands, heading row, Delete key, least size,
-// grid name) is tested once; the modal windows that every editor is, made on demand, one at a time, deleted when
-// they close. And the editors while another program, a connection of its own, works on the same data file: a
-// record it holds locked does not open, nor is anything written over it once the lock goes; a save whose record it
-// deleted says so, writes nothing and keeps what was typed; a text longer than a stored text may be is refused.
+// The editors on a real data file: the website editor and the settings editor; a website's steps, in the step list
+// and the step editor; the event type list and its editor, where the behaviour that every list window shares
+// (commands, heading row, Delete key, least size, grid name) is tested once; the modal windows that every editor is.
+// And the editors while another program, a connection of its own, works on the same data file.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
@@ -160,17 +157,6 @@ struct StepsFixture : WebsiteWindowFixture
         return steps;
     }
 };
-
-// Once an editor shows: records the name it opened with, types one and clicks OK, or Cancel when none is given.
-void answerEditor(QStringList& opened, const QString& typed)
-{
-    WebsiteWindowFixture::answerNextWindow([&opened, typed](QDialog& editor) {
-        auto& box = field<QLineEdit>(editor, "Event Type");
-        opened << box.text();
-        box.setText(typed);
-        editor.findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
-    });
-}
 
 // Another program on the fixture's data file, through the program's own connection: what its statements did (a lock,
 // an open transaction) holds until it ends.
@@ -617,8 +603,13 @@ private slots:
         gdblRelockMinutes = 9;
         if (command.isEmpty())
             folder.execute({QStringLiteral("DELETE FROM EventType")});
-        QStringList opened;
-        answerEditor(opened, typed); // the editor opened by the empty table's load, or by the command
+        QStringList opened; // the name the editor opened with; it types the one given and clicks OK, or else Cancel
+        WebsiteWindowFixture::answerNextWindow([&opened, typed](QDialog& editor) { // opened by the load or the command
+            auto& box = field<QLineEdit>(editor, "Event Type");
+            opened << box.text();
+            box.setText(typed);
+            editor.findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
+        });
         frmEventType list;
         list.show();
         auto& grid = *list.findChild<FlexGrid*>();

@@ -29,10 +29,9 @@ namespace {
 int distinctColours(const QImage& image)
 {
     QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += 4) {
+    for (int y = 0; y < image.height(); y += 4)
         for (int x = 0; x < image.width(); x += 4)
             colours.insert(image.pixel(x, y));
-    }
     return static_cast<int>(colours.size());
 }
 

@@ -179,10 +179,9 @@ private slots:
         QFETCH(QString, how);
         WebsiteWindowFixture fixture(numberedWebsites(1));
         QVERIFY(fixture.load());
-        const QString secret = FixQuotes(gobjEncrypt->Encrypt2(QStringLiteral("secret")));
         fixture.folder.execute({"INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
-                                "VALUES (1, 4, 1, Null), (1, 1, Null, '" +
-                                secret + "')"});
+                                "VALUES (1, 4, 1, Null), (1, 1, Null, " +
+                                QuotedValue(gobjEncrypt->Encrypt2(QStringLiteral("secret"))) + ")"});
         Keys::RecordingKeySender keys;
         Desktop::RecordingShell shell;
         shell.associatedProgram = "browser";
