@@ -105,7 +105,7 @@ private slots:
 
     void answersAtTheRelock_data()
     {
-        QTest::addColumn<QByteArray>("checkFile"); // null: none (links, folders and the like: the utility's tests)
+        QTest::addColumn<QByteArray>("checkFile"); // null: none (links, FIFOs and the like: the utility's tests)
         QTest::addColumn<QStringList>("answers");  // an input box with no answer left gives ""
         QTest::addColumn<QString>("log");
         const QString threeWrong = "ask wrong ask wrong ask wrong unload failure end";
