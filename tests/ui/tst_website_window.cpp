@@ -84,7 +84,7 @@ private slots:
                                       {"Never placed", "", QVariant()},
                                       {"Nor this", "https://nor.test", QVariant()}});
         fixture.folder.execute({QString::fromUtf8("INSERT INTO Website (WebsiteName, WebsiteLink, WebsiteListOrder) "
-                                                  "VALUES ('caf\u00e9', 'https://a\tb', 3)")});
+                                                  "VALUES ('caf\u00e9', 'https://a\tb', 7)")});
         QVERIFY(fixture.load());
         auto& grid = fixture.control<FlexGrid>("MSFlexGrid1");
         QCOMPARE(grid.cols(), 5);
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(columnTexts(grid, 2), (QStringList{"", "https://nor.test", "https://mail.test/?a=1&b='2'",
                                                     "https://bank.test", cannot.arg("U+0009")}));
         QCOMPARE(columnTexts(grid, 0), (QStringList{"3", "4", "2", "1", "5"}));
-        QCOMPARE(columnTexts(grid, 3), (QStringList{"1", "2", "1", "2", "3"}));
+        QCOMPARE(columnTexts(grid, 3), (QStringList{"1", "2", "1", "2", "7"}));
         QCOMPARE(columnTexts(grid, 4), columnTexts(grid, 3));
         QCOMPARE(fixture.column("SELECT count(*) FROM Website WHERE WebsiteListOrder IS NULL"), QStringList{"2"});
         QCOMPARE((QList<double>{grid.colWidthTwips(0), grid.colWidthTwips(3), grid.colWidthTwips(4)}),
@@ -114,8 +114,8 @@ private slots:
                              "never stores; another program wrote it. Nothing was opened or typed."});
         QVERIFY(shell.lookedUp.empty());
 
-        // A website added through the editor is shown last and stored one place after the largest list order, so the
-        // next start shows the list as it was.
+        // A website added through the editor is shown last and stored one place after the largest list order (not
+        // after the count of websites, placed or not), so the next start shows the list as it was.
         fixture.answerNextWindow([](QDialog& editor) {
             field<QLineEdit>(editor, "Website Name").setText(QStringLiteral("Newest"));
             editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
@@ -123,7 +123,7 @@ private slots:
         fixture.click("cmdAdd");
         const QStringList shown = columnTexts(grid, 1);
         QCOMPARE(shown.mid(5), QStringList{"Newest"});
-        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website WHERE WebsiteID = 6"), QStringList{"4"});
+        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website WHERE WebsiteID = 6"), QStringList{"8"});
         fixture.window = std::make_unique<frmWebsite>();
         QVERIFY(fixture.load());
         QCOMPARE(columnTexts(fixture.control<FlexGrid>("MSFlexGrid1"), 1), shown);
