@@ -141,14 +141,12 @@ void TestCiphers::errors_data()
         << Work([] { EncryptText("text", QString(113, QLatin1Char('a'))); }) << invalid << "57 key bytes";
     QTest::newRow("character outside Latin-1")
         << Work([] { EncryptText(QStringLiteral("pay 5 \u20AC"), KeyText); }) << invalid << "U+20AC at position 7";
-    QTest::newRow("negative word") << Work([] { DoubleToWord(-1.0); }) << overflow << "value -1 does";
     QTest::newRow("word one past the largest")
         << Work([] { DoubleToWord(4294967296.0); }) << overflow << "value 4294967296 does";
     QTest::newRow("word of not a number") << Work([] { DoubleToWord(std::nan("")); }) << overflow << "value nan does";
 
     const auto field = [](const QString& text) { return Work([=] { dsEncrypt().Encrypt2(text); }); };
     QTest::newRow("field: delete") << field("x\u007F") << invalid << "U+007F at position 2";
-    QTest::newRow("field: accented letter") << field("caf\u00E9") << invalid << "U+00E9 at position 4";
     QTest::newRow("field: character beyond 16 bits") << field("ok \U0001F600") << invalid << "U+1F600";
     QTest::newRow("field: one character too long") << field(QString(32768, QLatin1Char('x'))) << overflow << "32768";
     QTest::newRow("field: table row 0") << Work([] { dsEncrypt().tableRow(0); }) << outOfRange << "not row 0";
@@ -175,7 +173,6 @@ void TestCiphers::conversions_data()
     const auto word = [](double value) { return QByteArray::number(DoubleToWord(value)); };
     QTest::newRow("words of 0 and the largest") << word(0.0) + ' ' + word(4294967295.0) << QByteArray("0 4294967295");
     QTest::newRow("words round to nearest, half to even") << word(7.75) + ' ' + word(2.5) << QByteArray("8 2");
-    QTest::newRow("largest word's value") << QByteArray::number(WordToDouble(~0U), 'f', 0) << QByteArray("4294967295");
 
     const auto hex = [](const char* text) { return HexToBytes(QString::fromLatin1(text)).toHex(); };
     QTest::newRow("hex: odd length reads a leading 0, both cases") << hex("A0ff7F9") << QByteArray("0a0ff7f9");

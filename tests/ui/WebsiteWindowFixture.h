@@ -6,8 +6,14 @@
 #include "support/TempDataFolder.h"
 #include "ui/main/frmWebsite.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -46,9 +52,21 @@ struct WebsiteWindowFixture
         return *found;
     }
     // Clicks a button, or triggers a menu command, by name.
-    void click(const char* name) const;
+    void click(const char* name) const
+    {
+        if (auto* command = window->findChild<QAction*>(QString::fromLatin1(name)))
+            command->trigger();
+        else
+            control<QPushButton>(name).click();
+    }
     // Runs the answer on the next modal window once it shows (an editor opened by a command).
-    static void answerNextWindow(const std::function<void(QDialog&)>& answer);
+    static void answerNextWindow(const std::function<void(QDialog&)>& answer)
+    {
+        QTimer::singleShot(0, [answer] {
+            if (auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                answer(*window);
+        });
+    }
 
     // A one-column query on the data file, read outside the program.
     QStringList column(const QString& query) const { return folder.column(query); }
@@ -67,7 +85,18 @@ Control& field(const QWidget& window, const char* accessibleName)
 
 // The name a screen reader says for a list window's grid: that of the table inside it that takes the focus, when it
 // is one; empty otherwise.
-QString announcedGridName(QWidget& window);
+inline QString announcedGridName(QWidget& window)
+{
+    window.activateWindow();
+    auto* grid = window.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
+    if (!QTest::qWaitForWindowActive(&window) || !grid)
+        return {};
+    grid->setFocus();
+    QWidget* focused = QApplication::focusWidget();
+    QAccessibleInterface* announced =
+        focused && grid->isAncestorOf(focused) ? QAccessible::queryAccessibleInterface(focused) : nullptr;
+    return announced && announced->role() == QAccessible::Table ? announced->text(QAccessible::Name) : QString();
+}
 
 // The texts of a grid's column below its heading row.
 inline QStringList columnTexts(const FlexGrid& grid, int col)

@@ -1,22 +1,43 @@
-// The editors opened from the main window, on a real data file: the website editor (Add, a double-click on a row)
-// and the settings editor (Setup); and the modal windows that every editor is, made on demand, one at a time,
-// deleted when they close.
+// The editors on a real data file: the website editor and the settings editor; a website's steps, in the step list
+// and the step editor; the event type list and its editor, where the behaviour that every list window shares
+// (commands, heading row, Delete key, least size, grid name) is tested once; the modal windows that every editor is.
+// And the editors while another program, a connection of its own, works on the same data file.
 
 #include "WebsiteWindowFixture.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
+#include "platform/db/Connection.h"
 #include "platform/grid/FlexGrid.h"
+#include "platform/screen/FormSize.h"
 #include "system/app/basModule1.h"
 #include "ui/ModalWindow.h"
+#include "ui/maintenance/frmEditWebsite.h"
+#include "ui/maintenance/frmEventType.h"
+#include "ui/maintenance/frmWebsiteInstructions.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 namespace {
+
+void chooseType(QDialog& editor, const QString& type)
+{
+    auto* types = editor.findChild<QComboBox*>();
+    types->setCurrentIndex(types->findText(type));
+}
+
+void clickOK(QDialog& editor)
+{
+    editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+}
 
 // Types into the editor's boxes and presses OK; returns whether the editor stayed open, and the name it shows.
 QString typeAndSave(QDialog& editor, const QString& name, const QString& link)
@@ -24,7 +45,7 @@ QString typeAndSave(QDialog& editor, const QString& name, const QString& link)
     auto& nameBox = field<QLineEdit>(editor, "Website Name");
     nameBox.setText(name);
     field<QLineEdit>(editor, "Website Link").setText(link);
-    editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    clickOK(editor);
     return (editor.isVisible() ? "open " : "closed ") + nameBox.text();
 }
 
@@ -45,6 +66,156 @@ class Editor : public QDialog
 public:
     explicit Editor(QWidget* owner) : QDialog(owner) { ++made; }
     ~Editor() override { ++deleted; }
+};
+
+// A new step typed in: the event types chosen, the number and the text typed; the number box after OK (or
+// "closed"); the step stored, or the message's first sentence; the steps the website held before.
+struct NewStep
+{
+    const char *choices, *number, *text, *afterOK, *outcome;
+    double minutesLeft;
+    int stepsBefore = 0;
+};
+const char* const Numeric = "Number of Times/Seconds Field must be numeric.";
+const NewStep NewSteps[] = {
+    {"Wait,Tab", " 2.5 ", " O'Neil's ", "closed", "3|2.5|", 9},
+    {"Enter", "7", " O'Neil's ", "closed", "2|Null|", 9},
+    // a text is stored as typed, blanks included; only an empty box is Null
+    {"Text", "7", " O'Neil's ", "closed", "1|Null| O'Neil's ", 9},
+    {"Text", "", " ", "closed", "1|Null| ", 9},
+    {"Wait,Shift+Tab", "7", " O'Neil's ", "closed", "5|7|", 9},
+    // a number is accepted exactly when the replay reads it as a count; a refused one is emptied
+    {"Wait", "1e3", " O'Neil's ", "closed", "4|1000|", 9},
+    {"Tab", "3 times", "", "", Numeric, 1},
+    {"Tab", "1,5", "", "", Numeric, 1},
+    {"Wait", "inf", "", "", Numeric, 1},
+    {"Wait", "\u00a01", "", "", Numeric, 1}, // no number column takes a no-break space
+    // a count below 1 presses no key, as 0 does
+    {"Tab", "-3", "", "closed", "3|-3|", 9},
+    {"wait", "1", "", "1",
+     "This step is of the event type \"wait\", which a launch does not know: a launch would "
+     "refuse this website",
+     9},
+    {"", "12", "", "12", "Select EventType first.", 9},
+    // a count beyond what a launch replays is refused and kept for correcting
+    {"Tab", "1001", "", "1001",
+     "Number of Times/Seconds Field is out of range: a Tab step presses its key at most 1,000 times.", 9},
+    {"Wait", "86401", "", "86401",
+     "Number of Times/Seconds Field is out of range: a Wait step waits at most 86,400 seconds (24 hours).", 9},
+    {"Wait", "86400", "", "closed", "4|86400|", 9},
+    // a website holds at most the steps a launch replays
+    {"Enter", "", "", "", "A website has at most 500 steps, and this one has them all: the step was not added.", 9,
+     500},
+};
+
+// Two websites, the second current in the main grid, and steps written outside the program, each as the values
+// "website, event type, count, text"; the list of the second website's steps is open.
+struct StepsFixture : WebsiteWindowFixture
+{
+    std::unique_ptr<frmWebsiteInstructions> list;
+    FlexGrid* grid = nullptr;
+    QString afterOK; // the number box of an editor left open by OK, or "closed"
+
+    explicit StepsFixture(const QStringList& steps = {})
+        : WebsiteWindowFixture({{"Bank", "https://bank.test", 1}, {"O'Mail", "https://mail.test", 2}})
+    {
+        folder.execute({QStringLiteral("INSERT INTO EventType (EventType) VALUES ('wait')")}); // no known type
+        for (const QString& step : steps)
+            folder.execute({QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, "
+                                           "NumberOfTimes, TextToTypeIn) VALUES (%1)")
+                                .arg(step)});
+        load();
+        control<FlexGrid>("MSFlexGrid1").setRow(2);
+        gdblRelockMinutes = 9;
+        gdblMinutesLeft = 1;
+        list = std::make_unique<frmWebsiteInstructions>(*window, window.get());
+        list->show();
+        grid = list->findChild<FlexGrid*>();
+    }
+    // Opens the editor by a button of the list, or by a double-click; fills it in, clicks OK, closes what is left.
+    void inEditor(const char* button, const std::function<void(QDialog&)>& fillIn)
+    {
+        answerNextWindow([this, fillIn](QDialog& editor) {
+            fillIn(editor);
+            clickOK(editor);
+            afterOK = editor.isVisible() ? field<QLineEdit>(editor, "Number Of Times").text() : "closed";
+            if (editor.isVisible())
+                editor.reject();
+        });
+        if (button)
+            list->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+        else
+            emit grid->dblClick();
+    }
+    // The steps as the file holds them: event type, count and deciphered text.
+    QStringList stored() const
+    {
+        QStringList steps;
+        for (const QString& step : column("SELECT EventTypeID || '|' || ifnull(NumberOfTimes, 'Null') || '|' || "
+                                          "ifnull(TextToTypeIn, '') FROM WebsiteInstructions WHERE WebsiteID = 2"))
+            steps << step.section('|', 0, 1) + '|' + gobjEncrypt->Encrypt2(step.section('|', 2));
+        return steps;
+    }
+};
+
+// Another program on the fixture's data file, through the program's own connection: what its statements did (a lock,
+// an open transaction) holds until it ends.
+class OtherProgram
+{
+public:
+    OtherProgram(const TempDataFolder& folder, const QStringList& statements)
+    {
+        m_connection.setConnectionString(QStringLiteral("Data Source=") + folder.dataFilePath());
+        m_connection.open();
+        for (const QString& statement : statements)
+            m_connection.execute(statement);
+    }
+
+private:
+    Connection m_connection;
+};
+
+// The steps' fixture with a step for each website and one for a website that is gone, the second website's first
+// step current in its list, and the event type list open with Wait current.
+struct TwoProgramsFixture : StepsFixture
+{
+    std::unique_ptr<frmEventType> eventTypes;
+
+    TwoProgramsFixture() : StepsFixture({"1, 4, 10, Null", "2, 4, 10, Null", "99, 4, 5, 'orphan'"})
+    {
+        grid->setRow(1);
+        eventTypes = std::make_unique<frmEventType>(window.get());
+        eventTypes->show();
+        eventTypes->findChild<FlexGrid*>()->setRow(4);
+    }
+
+    // Every row of every table, as SQL literals.
+    QStringList everything() const
+    {
+        return column("SELECT group_concat(quote(WebsiteID) || quote(WebsiteName) || quote(WebsiteLink), ';') "
+                      "FROM Website") +
+               column("SELECT group_concat(quote(WebsiteID) || quote(EventTypeID) || quote(NumberOfTimes) || "
+                      "quote(TextToTypeIn), ';') FROM WebsiteInstructions") +
+               column("SELECT group_concat(quote(EventType), ';') FROM EventType") +
+               column("SELECT quote(MasterPassword) || quote(NumMinutesBeforeRequiringPasswordAgain) || "
+                      "quote(DefaultToLauncher) || quote(LauncherHeight) || quote(FormWidth) FROM Setup");
+    }
+
+    // Opens an editor as the user does: Setup, a double-click on the current website, Add or a double-click in the
+    // step list, a double-click in the event type list.
+    void open(const QString& how)
+    {
+        if (how == "setup")
+            click("cmdSetup");
+        else if (how == "website")
+            emit control<FlexGrid>("MSFlexGrid1").dblClick();
+        else if (how == "new step")
+            list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        else if (how == "step")
+            emit grid->dblClick();
+        else if (how == "event type")
+            emit eventTypes->findChild<FlexGrid*>()->dblClick();
+    }
 };
 
 } // namespace
@@ -86,6 +257,7 @@ private slots:
         QCOMPARE(gdblMinutesLeft, 9.0);
         QCOMPARE(shows(1, 1), QStringLiteral("2x5 O'Brien \"Mail\"")); // the refused saves wrote nothing
         QCOMPARE(fixture.column("SELECT WebsiteLink IS NULL FROM Website"), QStringList{"1"});
+        QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website"), QStringList{"1"}); // first in an empty list
 
         add({"Bank"}, "https://bank.test/login");
         QCOMPARE(shows(2, 2), QStringLiteral("3x3 https://bank.test/login"));
@@ -160,18 +332,11 @@ private slots:
         const QString period = QStringLiteral("The Number Minutes Before Requiring Password Again must be a number");
         row("cancel", "", {}, "15", "new", "9", true, Cancel);
         row("no minutes", "", {}, "15", "new", "  ", true, period);
-        row("a number and words", "", {}, "15", "new", "5 minutes", true, period);
-        row("a thousands separator", "", {}, "15", "new", "1,000", true, period);
         row("zero", "", {}, "15", "new", "0.0", true, period);
-        row("negative", "", {}, "15", "new", "-3", true, period);
-        row("a no-break space", "", {}, "15", "new", "\u00a05", true, period);
         row("beyond what the idle count counts", "", {}, "15", "new", "1e16", true, period);
-        row("a week", "", {}, "15", "new", "10080", true, "");
         // minutes stored by other means, out of range, are kept and do not stop the other settings being saved
         row("stored minutes out of range, kept", "", {"NumMinutesBeforeRequiringPasswordAgain = -5"}, "-5", "new", "-5",
             true, "");
-        row("a character the cipher cannot store", "", {}, "15", "café", "9", true,
-            QStringLiteral("The Master Password cannot hold the character \"é\""));
         row("an emoji, named by its whole code point", "", {}, "15", "k\U0001F600y", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"\U0001F600\" (U+1F600)."));
     }
@@ -259,6 +424,335 @@ private slots:
         QCOMPARE(ModalWindow<Editor>::Show(goneOwner), int(QDialog::Rejected));
         QCOMPARE((QList<int>{secondResult, made, deleted}), (QList<int>{QDialog::Rejected, 2, 2}));
         QVERIFY(!ModalWindow<Editor>::OpenInstance());
+    }
+
+    // A new step: a number and a text typed, then the types chosen in turn, and what OK does. A refused step
+    // keeps the window open; a step saved into the empty list fills it.
+    void newStep_data()
+    {
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(NewSteps)); ++row)
+            QTest::addRow("%s %s", NewSteps[row].choices, NewSteps[row].number) << row;
+    }
+
+    void newStep()
+    {
+        QFETCH(int, row);
+        const NewStep& step = NewSteps[row];
+        StepsFixture fixture(QStringList(step.stepsBefore, QStringLiteral("2, 2, Null, Null")));
+        fixture.inEditor("cmdAdd", [&](QDialog& editor) {
+            QTest::keyClicks(&field<QLineEdit>(editor, "Number Of Times"), step.number);
+            field<QLineEdit>(editor, "Text To Type In").setText(QString::fromUtf8(step.text));
+            for (const QString& choice : QString(step.choices).split(','))
+                chooseType(editor, choice);
+        });
+        QCOMPARE(fixture.afterOK, QString::fromUtf8(step.afterOK));
+        const QString message = fixture.dialogs.messageTexts().join("").section(". ", 0, 0); // its first sentence
+        QCOMPARE(fixture.stored().mid(step.stepsBefore).join("") + message, QString::fromUtf8(step.outcome));
+        QCOMPARE(gdblMinutesLeft, step.minutesLeft);
+        QCOMPARE(fixture.grid->textMatrix(0, 0),
+                 message.isEmpty() || step.stepsBefore ? "Website Instructions ID" : "0 Records");
+    }
+
+    // Choosing a step type over boxes holding "7" and "x", one enabled and the other not, each way round: the
+    // caption and the boxes (enabled, text) it leaves. A box is enabled, disabled and emptied, or left as it is;
+    // a type added by the user whose name differs only in case is no known type and changes nothing.
+    void choosingATypeSetsTheBoxes_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("shown"); // after a start with the number box disabled, then enabled
+        const auto row = [](const char* type, const char* numberWasDisabled, const char* numberWasEnabled) {
+            QTest::newRow(type) << QString(type) << QStringList{numberWasDisabled, numberWasEnabled};
+        };
+        row("Wait", "Number of Seconds|1 7|0 ", "Number of Seconds|1 7|0 ");
+        row("Tab", "Number of Times|1 7|0 ", "Number of Times|1 7|0 ");
+        row("Enter", "Number of Times|0 |0 ", "Number of Times|0 |0 ");
+        row("Text", "Number Of Times|0 |1 x", "Number Of Times|0 |1 x");
+        row("Shift+Tab", "Number Of Times|0 7|1 x", "Number Of Times|1 7|0 x");
+        row("wait", "Number Of Times|0 7|1 x", "Number Of Times|1 7|0 x");
+    }
+
+    void choosingATypeSetsTheBoxes()
+    {
+        QFETCH(QString, type);
+        QFETCH(QStringList, shown);
+        StepsFixture fixture;
+        QStringList seen;
+        for (bool numberEnabled : {false, true}) {
+            fixture.answerNextWindow([&](QDialog& editor) {
+                auto& number = field<QLineEdit>(editor, "Number Of Times");
+                auto& text = field<QLineEdit>(editor, "Text To Type In");
+                number.setText("7");
+                number.setEnabled(numberEnabled);
+                text.setText("x");
+                text.setEnabled(!numberEnabled);
+                chooseType(editor, type);
+                QStringList state{editor.findChild<QLabel*>(QStringLiteral("lblNumberOfTimes"))->text()};
+                for (QLineEdit* box : {&number, &text})
+                    state << QStringLiteral("%1 %2").arg(box->isEnabled()).arg(box->text());
+                seen << state.join('|');
+                editor.reject();
+            });
+            fixture.list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        }
+        QCOMPARE(seen, shown);
+    }
+
+    // The main window opens the list of the current website's steps, not without a website row, and counts the
+    // command as activity. The list shows the name deciphered, the texts as stored, the keys hidden. A step opens
+    // as stored and OK rewrites only its row; a step added to a list that is not empty is appended. A step whose
+    // event type the user deletes stays, listed with its type missing: the event type list says so as it deletes,
+    // and the step editor opens it with no type chosen, for another to be chosen.
+    void listEditAppendDelete()
+    {
+        StepsFixture fixture(
+            {"1, 4, 10, NULL", "2, 4, 5, NULL", "2, 1, NULL, " + QuotedValue(dsEncrypt().Encrypt2("it's me"))});
+        QStringList opened;
+        for (int row : {0, 2}) { // the heading row, then a website
+            fixture.control<FlexGrid>("MSFlexGrid1").setRow(row);
+            fixture.answerNextWindow([&](QDialog& list) {
+                opened << list.windowTitle() + ' ' + columnTexts(*list.findChild<FlexGrid*>(), 5).join(',');
+                list.close();
+            });
+            fixture.click("cmdEnterInstructions");
+        }
+        QCOMPARE(opened, QStringList{"Website Instructions 5,"});
+        QCOMPARE(gdblMinutesLeft, 9.0);
+
+        FlexGrid& grid = *fixture.grid;
+        QCOMPARE(columnTexts(grid, 2) + columnTexts(grid, 6),
+                 (QStringList{"O'Mail", "O'Mail", "", gobjEncrypt->Encrypt2("it's me")}));
+        QCOMPARE(grid.colWidthTwips(0) + grid.colWidthTwips(1) + grid.colWidthTwips(3), 0); // the keys hidden
+        QCOMPARE(announcedGridName(*fixture.list), QStringLiteral("Website Instructions"));
+        grid.setRow(2);
+        QStringList shown;
+        fixture.inEditor(nullptr, [&](QDialog& editor) {
+            shown << field<QComboBox>(editor, "Event Type").currentText()
+                  << field<QLineEdit>(editor, "Text To Type In").text()
+                  << field<QLineEdit>(editor, "Website Name").text();
+            field<QLineEdit>(editor, "Text To Type In").setText("you");
+        });
+        QCOMPARE(shown, (QStringList{"Text", "it's me", "O'Mail"}));
+        QCOMPARE(fixture.stored() + columnTexts(grid, 6),
+                 (QStringList{"4|5|", "1|Null|you", "", gobjEncrypt->Encrypt2("you")}));
+
+        fixture.inEditor("cmdAdd", [](QDialog& editor) { field<QComboBox>(editor, "Event Type").setCurrentIndex(1); });
+        QCOMPARE(columnTexts(grid, 4), (QStringList{"Wait", "Text", "Enter"}));
+
+        fixture.list->findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click(); // row 2 is still current
+        QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"4|5|", "2|Null|", "Wait", "Enter"}));
+
+        frmEventType types;
+        types.show();
+        types.findChild<FlexGrid*>()->setRow(4); // Wait
+        types.findChild<QPushButton*>(QStringLiteral("cmdDelete"))->click();
+        fixture.list->FillGrid();
+        grid.setRow(1);
+        QString chosen;
+        fixture.inEditor(nullptr, [&](QDialog& editor) {
+            auto& combo = field<QComboBox>(editor, "Event Type");
+            chosen = QString::number(combo.currentIndex()) + ' ' + combo.placeholderText();
+            chooseType(editor, "Tab");
+        });
+        QCOMPARE(chosen, QStringLiteral("-1 (missing)"));
+        QCOMPARE(fixture.stored() + columnTexts(grid, 4), (QStringList{"3|5|", "2|Null|", "Tab", "Enter"}));
+        QCOMPARE(fixture.dialogs.messageTexts(),
+                 (QStringList{"Select a website in the list first.",
+                              "2 steps of this event type are kept. In the lists of their websites' steps they now "
+                              "show the event type \"(missing)\", and a launch refuses their websites until each is "
+                              "given another event type or deleted."}));
+    }
+
+    // A command on the current row: the name the editor opened with (none when it did not open), the list's key
+    // field after it, and the names stored and listed. An empty table (no command) opens the editor at once, and its
+    // type is appended below the "0 Records" heading. Nothing here counts as activity for the re-lock.
+    void commands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("typed"); // nothing: Cancel
+        QTest::addColumn<QStringList>("opened");
+        QTest::addColumn<double>("key");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab"};
+        const auto row = [](const char* tag, const char* command, int current, const char* typed,
+                            const QStringList& opened, double key, const QStringList& stored) {
+            QTest::newRow(tag) << command << current << typed << opened << key << stored;
+        };
+        row("empty table, OK", "", 0, "Wait", {""}, 6, {"Wait"});
+        row("empty table, Cancel", "", 0, nullptr, {""}, 0, {});
+        row("add, trimmed, quote kept", "cmdAdd", 2, "  Shift's  ", {""}, 6, types + QStringList{"Shift's"});
+        row("rename", "double-click", 4, "wait", {"Wait"}, 4, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
+        row("blank stored as Null", "double-click", 1, "   ", {"Text"}, 1,
+            {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
+        row("heading row opens nothing", "double-click", 0, "New", {}, 0, types);
+        row("Delete button", "cmdDelete", 5, nullptr, {}, 5, types.mid(0, 4));
+        row("Delete key", "Delete key", 2, nullptr, {}, 2, {"Text", "Tab", "Wait", "Shift+Tab"});
+        row("Delete on the heading row", "Delete key", 0, nullptr, {}, 0, types);
+    }
+
+    void commands()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, row);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, stored);
+        TempDataFolder folder;
+        ScriptedDialogs dialogs;
+        gdblMinutesLeft = 1;
+        gdblRelockMinutes = 9;
+        if (command.isEmpty())
+            folder.execute({QStringLiteral("DELETE FROM EventType")});
+        QStringList opened; // the name the editor opened with; it types the one given and clicks OK, or else Cancel
+        WebsiteWindowFixture::answerNextWindow([&opened, typed](QDialog& editor) { // opened by the load or the command
+            auto& box = field<QLineEdit>(editor, "Event Type");
+            opened << box.text();
+            box.setText(typed);
+            editor.findChild<QPushButton*>(typed.isNull() ? "cmdCancel" : "cmdOK")->click();
+        });
+        frmEventType list;
+        list.show();
+        auto& grid = *list.findChild<FlexGrid*>();
+        grid.setRow(row);
+        if (command == QStringLiteral("double-click"))
+            emit grid.dblClick();
+        else if (command == QStringLiteral("Delete key"))
+            QTest::keyClick(grid.findChild<QTableView*>(), Qt::Key_Delete);
+        else if (!command.isEmpty())
+            list.findChild<QPushButton*>(command)->click();
+        QCoreApplication::processEvents();
+        QTEST(opened, "opened");
+        QTEST(list.mEventTypeID, "key");
+        QCOMPARE(folder.column(QStringLiteral("SELECT ifnull(EventType, '<Null>') FROM EventType")), stored);
+        QCOMPARE(QStringList{grid.textMatrix(0, 0)} + columnTexts(grid, 1),
+                 QStringList{command.isEmpty() ? "0 Records" : "Event Type ID"} +
+                     stored.replaceInStrings(QStringLiteral("<Null>"), QString()));
+        QVERIFY(list.isVisible() && dialogs.messages.isEmpty() && gdblMinutesLeft == 1);
+
+        // named after its window, the key column hidden (not below "0 Records"); the window keeps its least size
+        list.resize(30, 30);
+        QCOMPARE((QList<double>{FormSize::widthTwips(list), FormSize::heightTwips(list),
+                                grid.widthTwips() + 2 * grid.leftTwips()}),
+                 (QList<double>{6510, 4005, 6510}));
+        QCOMPARE(announcedGridName(list), QStringLiteral("Event Type"));
+        QCOMPARE(grid.colWidthTwips(0) == 0, !command.isEmpty());
+    }
+
+    // An editor opened while the other program holds the data file locked says why and does not open (every editor
+    // reads its record through the same load); once the lock goes, every record is as it was. Nor does an editor
+    // that could not read its record save at OK once the lock is gone: it would write its empty boxes over the
+    // record. (That window never shows, so OK is pressed on it directly.)
+    void lockedRecordIsNeitherOpenedNorSaved()
+    {
+        TwoProgramsFixture fixture;
+        const QStringList before = fixture.everything();
+        std::optional<OtherProgram> other(std::in_place, fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        bool opened = false;
+        fixture.answerNextWindow([&](QDialog& editor) { // were it to open: emptied and saved once the lock is gone
+            opened = true;
+            other.reset();
+            for (QLineEdit* box : editor.findChildren<QLineEdit*>())
+                box->clear();
+            clickOK(editor);
+            editor.reject();
+        });
+        fixture.open("step");
+        other.reset();
+        QTest::qWait(50); // the answer, had a window opened
+        QCOMPARE(fixture.everything(), before);
+        QVERIFY(!opened);
+        const QStringList messages = fixture.dialogs.messageTexts();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains("The Website Instructions window does not open") &&
+                     messages[0].contains("locked"),
+                 qPrintable(messages[0]));
+
+        other.emplace(fixture.folder, QStringList{"BEGIN EXCLUSIVE"});
+        gblnNewRecord = false;
+        fixture.window->mWebsiteID = 2;
+        frmEditWebsite editor(*fixture.window, fixture.window.get());
+        QVERIFY(!editor.Form_Load());
+        other.reset();
+        clickOK(editor);
+        QCOMPARE(fixture.everything(), before);
+    }
+
+    // A save that OK refuses says why, writes nothing and keeps the window open with what was typed: the other
+    // program deleted the record (or the step's website) while the editor was open, or a text is longer than a stored
+    // text may be (every editor checks all its boxes so, before its own checks). The longest text that may be stored
+    // is stored whole. An orphan step stored before stays as it was.
+    void refusedSave_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("box"); // the box typed into
+        QTest::addColumn<QString>("deletion");
+        QTest::addColumn<int>("length");      // of the text typed; 0 for "typed"
+        QTest::addColumn<QString>("message"); // its start; empty when saved
+        const QString website = QStringLiteral("This website was deleted in another window.");
+        const QString deleteWebsite = QStringLiteral("DELETE FROM Website WHERE WebsiteID = 2");
+        const QString tooLong = QStringLiteral("The %1 is too long: it holds 32,768 characters, and a stored text may "
+                                               "hold at most 32,767.");
+        const int most = dsEncrypt::MaxTextLength;
+        const auto row = [](const char* tag, const char* how, const char* box, const QString& deletion, int length,
+                            const QString& message) {
+            QTest::newRow(tag) << QString(how) << box << deletion << length << message;
+        };
+        row("rename a website", "website", "Website Name", deleteWebsite, 0, website);
+        row("add a step", "new step", "Text To Type In", deleteWebsite, 0, website);
+        row("change a step of a deleted website", "step", "Text To Type In", deleteWebsite, 0, website);
+        row("change a deleted step", "step", "Text To Type In", "DELETE FROM WebsiteInstructions WHERE WebsiteID = 2",
+            0, "This step was deleted in another window.");
+        row("rename a deleted event type", "event type", "Event Type", "DELETE FROM EventType", 0,
+            "This event type was deleted in another window.");
+        row("settings row gone", "setup", "Master Password", "DELETE FROM Setup", 0,
+            "The data file holds no settings row");
+        row("too long a name", "website", "Website Name", {}, most + 1, tooLong.arg("Website Name"));
+        const char* minutes = "Number Minutes Before Requiring Password Again";
+        row("too long a number", "setup", minutes, {}, most + 1, tooLong.arg(minutes));
+        row("the longest name, stored whole", "website", "Website Name", {}, most, {});
+    }
+
+    void refusedSave()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        QFETCH(QString, deletion);
+        QFETCH(int, length);
+        QFETCH(QString, message);
+        TwoProgramsFixture fixture;
+        const QString text = length ? QString(length, box.startsWith("Number") ? '1' : 'x') : QStringLiteral("typed");
+        QStringList after;
+        QString kept;
+        bool stillOpen = false;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            if (!deletion.isEmpty())
+                OtherProgram(fixture.folder, {deletion});
+            after = fixture.everything();
+            if (how.contains("step"))
+                chooseType(editor, "Text");
+            auto& input = field<QLineEdit>(editor, qPrintable(box));
+            input.setText(text);
+            clickOK(editor);
+            stillOpen = editor.isVisible();
+            kept = input.text();
+            editor.reject();
+        });
+        fixture.open(how);
+        QVERIFY(!after.isEmpty());
+        QCOMPARE(kept, text);
+        if (message.isEmpty()) {
+            QVERIFY(!stillOpen && fixture.dialogs.messages.isEmpty());
+            QCOMPARE(gobjEncrypt->Encrypt2(fixture.column("SELECT WebsiteName FROM Website WHERE WebsiteID = 2")[0]),
+                     text);
+            return;
+        }
+        QVERIFY(stillOpen);
+        const QStringList messages = fixture.dialogs.messageTexts();
+        QVERIFY2(messages.size() == 1 && messages[0].startsWith(message) && messages[0].endsWith(" Nothing was saved."),
+                 qPrintable(messages.join('\n')));
+        QCOMPARE(fixture.everything(), after);
+        QCOMPARE(fixture.column("SELECT TextToTypeIn FROM WebsiteInstructions WHERE WebsiteID = 99"),
+                 QStringList{"orphan"});
     }
 };
 

@@ -6,7 +6,6 @@
 #include "platform/dialogs/QtDialogs.h"
 #include "support/RecordingShell.h"
 #include "system/app/DataFileLock.h"
-#include "system/app/MasterPassword.h"
 #include "system/app/PasswordCheckFile.h"
 #include "system/app/SupportPages.h"
 #include "system/app/basModule1.h"
@@ -140,7 +139,9 @@ private slots:
         QVERIFY(utility.dialogs.endProgramCalls == 1 && utility.dialogs.messageTexts().last() == "Incorrect Password.");
         utility.dialogs.answers = QStringList{"master"};
         utility.click("mnuWebsite");
-        QVERIFY(seen == QStringList{"Quillock!"} && utility.dialogs.prompts.last().prompt == "Enter Master Password: ");
+        QVERIFY(seen == QStringList{"Quillock!"} &&
+                utility.dialogs.prompts.last().prompt == "Enter Master Password: " &&
+                utility.dialogs.prompts.last().masked);
         WebsiteWindowFixture::answerNextWindow([&seen](QDialog& about) {
             auto* address = about.findChild<QLineEdit*>("txtWebPage");
             seen = QStringList{about.windowTitle(), about.findChild<QLabel*>("lblTitle")->text(),
@@ -159,15 +160,6 @@ private slots:
         QCOMPARE(shell.starts.size(), std::size_t(2)); // an empty address opens nothing
         QVERIFY(shell.starts[0].argument == home.toStdString() &&
                 shell.starts[1].argument == "https://other.example/x");
-
-        // The next start and the main window's re-lock take the first answer and refuse any other.
-        QVERIFY(utility.start("k3y's") && !utility.start("k3y"));
-        QTimer timer;
-        gdblMinutesLeft = 1;
-        utility.dialogs.answers = QStringList{"k3y", "k3y's"};
-        RelockTick(timer, [] {});
-        QVERIFY(timer.isActive() && utility.dialogs.endProgramCalls == 1); // the wrong answer above
-        QCOMPARE(utility.dialogs.messageTexts().mid(11), QStringList(2, "Incorrect Password."));
     }
 
     // The pass asks first, saying what it does to every website; it runs only on Yes, and only while no main window
@@ -207,29 +199,31 @@ private slots:
         QCOMPARE(utility.websites(), enciphered);
     }
 
-    // A refused start closes the window, names the cause and leaves whatever stands at the check file's place as
-    // it was.
-    void refusedStartsLeaveTheCheckFile_data()
+    // A start over what stands at the check file's place, with the answer given. A refused start closes the window,
+    // names the cause and leaves whatever stands there as it was. A password the setup editor stores is one the
+    // utility keeps, whatever its length; a check file of the Blowfish form opens once with its password and is then
+    // rewritten in the derived-key form, at once and for its owner only. A rewrite that fails leaves the old file,
+    // and the right answer still opens the utility.
+    void start_data()
     {
-        QTest::addColumn<QByteArray>("checkFile"); // null: none; "link", "fifo", "folder", "large"; else the bytes
+        QTest::addColumn<QByteArray>("checkFile"); // null: none; "link", "fifo", "large"; else the bytes
         QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("message");
-        const QString wrong = QStringLiteral("Incorrect Password.");
-        const QString notRegular = QStringLiteral("cannot be read: it is not a regular file.");
-        const auto row = [](const char* tag, const QByteArray& file, const QString& answer, const QString& message) {
-            QTest::newRow(tag) << file << answer << message;
+        const auto row = [](const char* tag, const QByteArray& file, const QString& answer, const QString& message,
+                            bool accepted = false, bool diskFull = false) {
+            QTest::newRow(tag) << file << answer << accepted << diskFull << message;
         };
+        const QByteArray good = PasswordCheck::newFileText("k3y").toLatin1();
         row("empty answer, no file", QByteArray(), "", "");
-        row("wrong answer, Blowfish form", oldFormFile("k3y"), "k3y ", wrong);
-        row("wrong answer, derived-key form", PasswordCheck::newFileText("k3y").toLatin1(), "K3y", wrong);
+        row("wrong answer", good, "K3y", "Incorrect Password.");
         row("link to a good one", "link", "k3y", "cannot be read: it is a link.");
-        row("FIFO", "fifo", "k3y", notRegular);
-        row("folder", "folder", "k3y", notRegular);
+        row("FIFO", "fifo", "k3y", "cannot be read: it is not a regular file.");
         row("empty file", "", "k3y", "cannot be used: it is empty.");
         row("shorter than a block", "abc\r\n", "k3y", "cannot be used: it holds 5 bytes, too few");
         row("200 MB", "large", "k3y", "cannot be used: it is larger than any password check file");
         // A check file an editor or another system touched names the damage, even to the right answer.
-        const QByteArray good = PasswordCheck::newFileText("k3y").toLatin1();
         row("Windows line ends", QByteArray(good).replace("\n", "\r\n"), "k3y", "damaged: its line ends in a carriage");
         row("byte order mark", "\xef\xbb\xbf" + good, "k3y", "damaged: it begins with a byte order mark");
         row("leading blank", " " + good, "k3y", "damaged: it begins with a blank or a line break.");
@@ -239,12 +233,19 @@ private slots:
             "The Master Password cannot hold the character \"\u00e9\" (U+00E9)");
         row("new password longer than the setup editor stores", QByteArray(), QString(32768, QLatin1Char('a')),
             "The Master Password is too long: it holds 32,768 characters, and a stored text may hold at most 32,767.");
+        row("blanks at its ends, quotes", QByteArray(), " O'Neil's \"pass\" ", "", true);
+        row("the longest the setup editor stores, longer than any Blowfish key", QByteArray(),
+            QString(32767, QLatin1Char('~')), "", true);
+        row("Blowfish form", oldFormFile("Sunshine"), "Sunshine", "rewritten in a new form", true);
+        row("Blowfish form on a full disk", oldFormFile("Sunshine"), "Sunshine", "still in its old form", true, true);
     }
 
-    void refusedStartsLeaveTheCheckFile()
+    void start()
     {
         QFETCH(QByteArray, checkFile);
         QFETCH(QString, answer);
+        QFETCH(bool, accepted);
+        QFETCH(bool, diskFull);
         QFETCH(QString, message);
         Utility utility;
         const QString path = PasswordCheckFilePath();
@@ -255,49 +256,11 @@ private slots:
             QVERIFY(QFile::link(good, path));
         else if (checkFile == "fifo")
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (checkFile == "folder")
-            QVERIFY(QDir(utility.folder.path()).mkdir(QStringLiteral("Password.txt")));
         else if (checkFile == "large")
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(200 * 1024 * 1024));
         else if (!checkFile.isNull())
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(checkFile) >= 0 && file.flush());
         file.close();
-        const QByteArray before = fileBytes(path);
-        QVERIFY(!utility.start(answer) && !utility.window->isVisible());
-        QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-        QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
-        QCOMPARE(QFileInfo(path).isSymLink(), checkFile == "link");
-        QCOMPARE(fileBytes(path), before);
-    }
-
-    // A password the setup editor stores is one the utility keeps, whatever its length; a check file of the
-    // Blowfish form opens once with its password and is then rewritten in the derived-key form, at once and for its
-    // owner only. A rewrite that fails leaves the old file, and the right answer still opens the utility.
-    void acceptedPasswords_data()
-    {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("oldForm"); // a check file of the Blowfish form is there; otherwise none
-        QTest::addColumn<bool>("diskFull");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("blanks at its ends, quotes") << " O'Neil's \"pass\" " << false << false << "";
-        QTest::newRow("the longest the setup editor stores, longer than any Blowfish key")
-            << QString(32767, QLatin1Char('~')) << false << false << "";
-        QTest::newRow("Blowfish form") << "Sunshine" << true << false << "rewritten in a new form";
-        QTest::newRow("Blowfish form on a full disk") << "Sunshine" << true << true << "still in its old form";
-    }
-
-    void acceptedPasswords()
-    {
-        QFETCH(QString, password);
-        QFETCH(bool, oldForm);
-        QFETCH(bool, diskFull);
-        QFETCH(QString, message);
-        Utility utility;
-        const QString path = PasswordCheckFilePath();
-        QFile old(path);
-        if (oldForm)
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(oldFormFile(password)) > 0 && old.flush());
-        old.close();
         const QByteArray before = fileBytes(path);
         struct rlimit limit = {};
         getrlimit(RLIMIT_FSIZE, &limit);
@@ -306,11 +269,17 @@ private slots:
             std::signal(SIGXFSZ, SIG_IGN);
             setrlimit(RLIMIT_FSIZE, &small);
         }
-        const bool started = utility.start(password);
+        const bool started = utility.start(answer);
         setrlimit(RLIMIT_FSIZE, &limit);
-        QVERIFY(started);
+        QCOMPARE(started, accepted);
         QCOMPARE(utility.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         QVERIFY(utility.dialogs.messageTexts().join("").contains(message));
+        if (!accepted) {
+            QVERIFY(!utility.window->isVisible());
+            QCOMPARE(QFileInfo(path).isSymLink(), checkFile == "link");
+            QCOMPARE(fileBytes(path), before);
+            return;
+        }
         QCOMPARE(
             QDir(utility.folder.path()).entryList({"Password.txt*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
             QStringList{"Password.txt"});
@@ -322,7 +291,7 @@ private slots:
 
         // The next start takes the same answer (rewriting a file it could not rewrite before), and no other.
         utility.dialogs.messages.clear();
-        QVERIFY(utility.start(password) && !utility.start(password.chopped(1)));
+        QVERIFY(utility.start(answer) && !utility.start(answer.chopped(1)));
         QCOMPARE(utility.dialogs.messages.size(), diskFull ? 2 : 1);
         QCOMPARE(utility.dialogs.messageTexts().last(), "Incorrect Password.");
         QCOMPARE(ReadPasswordCheckFile(path).form(), PasswordCheck::Form::DerivedKey);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 // The Windows test's report: every check prints PASS or FAIL with its name, and the program fails when one failed.
 namespace Check {
@@ -47,3 +48,11 @@ std::string visible(const Text& text)
 }
 
 } // namespace Check
+
+// The groups of cases of the Windows test, each reporting through Check.
+// With altGrLayout, the layout must have "@" on AltGr, else that case is skipped.
+void runKeySenderCases(bool altGrLayout);
+// The program associated with ".htm" must be expectedProgram (the recording browser), its command giving it the
+// association arguments before the link.
+void runShellCases(const std::string& expectedProgram, const std::vector<std::string>& associationArguments);
+void runRegularFileCases();

@@ -1,4 +1,3 @@
-#include "Cases.h"
 #include "Check.h"
 
 #include "os/keys/KeyString.h"
@@ -17,8 +16,8 @@ namespace {
 
 // The field cipher's alphabet: printable ASCII other than the double quote in the cipher's order, then carriage
 // return, line feed and the double quote.
-const std::u32string CipherAlphabet = U"]N:[7Zo2!LHycXt,gn*4S^C_Ok+V\\e`PD<mdpx8UM{$b Q}-#i0I~FG'"
-                                      U"53Af/hWja;z9&rBwJu.lq%6ET(>@sYKR|v1=)?\r\n\"";
+const std::wstring CipherAlphabet = L"]N:[7Zo2!LHycXt,gn*4S^C_Ok+V\\e`PD<mdpx8UM{$b Q}-#i0I~FG'"
+                                    L"53Af/hWja;z9&rBwJu.lq%6ET(>@sYKR|v1=)?\r\n\"";
 
 // A sign-in form: user name and password boxes, and a box of many lines for text with line breaks. Enter in a
 // one-line box reaches the window as its default button (IDOK), as in a dialog.
@@ -109,27 +108,13 @@ private:
     HWND m_window = nullptr;
 };
 
-std::vector<KeyStroke> typing(const std::u32string& text, unsigned modifiers = Keys::NoModifier)
+// The key string that types the text as it is.
+std::u32string literally(const std::wstring& text)
 {
-    std::vector<KeyStroke> strokes;
-    for (const char32_t character : text)
-        strokes.push_back({Key::Character, character, modifiers});
-    return strokes;
-}
-
-std::wstring utf16(const std::u32string& text)
-{
-    std::wstring wide;
-    for (char32_t character : text) {
-        if (character > 0xffff) {
-            character -= 0x10000;
-            wide += static_cast<wchar_t>(0xd800 + (character >> 10));
-            wide += static_cast<wchar_t>(0xdc00 + (character & 0x3ff));
-        } else {
-            wide += static_cast<wchar_t>(character);
-        }
-    }
-    return wide;
+    std::u32string keys;
+    for (const wchar_t character : text)
+        keys += Keys::literalKeyString(static_cast<char32_t>(character));
+    return keys;
 }
 
 // What the three boxes hold, one after the other.
@@ -151,48 +136,36 @@ void checkTyping(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout
         std::string name;
         HWND start;
         std::vector<KeyStroke> strokes;
-        std::u32string expected; // the texts of the boxes, joined by "|"
+        std::wstring expected; // the texts of the boxes, joined by "|"
         int defaultButtonPresses = 0;
     };
-    const std::u32string user = U"alice.o'neil@site.example";
-    const std::u32string password = U" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
-    std::vector<KeyStroke> login = typing(user);
-    login.push_back({Key::Tab, 0, Keys::NoModifier});
-    for (const KeyStroke& stroke : typing(password))
-        login.push_back(stroke);
-    login.push_back({Key::Enter, 0, Keys::NoModifier});
-    std::u32string keyString, lines;
-    for (const char32_t character : CipherAlphabet) {
-        keyString += Keys::literalKeyString(character);
-        lines += character == U'\r' || character == U'\n' ? U"\r\n" : std::u32string(1, character);
-    }
+    const std::wstring user = L"alice.o'neil@site.example";
+    const std::wstring password = L" P4ss!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ ";
+    const std::vector<KeyStroke> login =
+        Keys::parseKeyString(literally(user) + U"{TAB}" + literally(password) + U"{ENTER}");
+    std::wstring lines;
+    for (const wchar_t character : CipherAlphabet)
+        lines += character == L'\r' || character == L'\n' ? L"\r\n" : std::wstring(1, character);
+    // One character typed into the user name box.
+    const auto oneCharacter = [&window](const char* name, char32_t typed, unsigned modifiers,
+                                        const std::wstring& shown) {
+        return Row{name, window.user, {{Key::Character, typed, modifiers}}, shown + L"||"};
+    };
     std::vector<Row> rows = {
         {"a login arrives exactly, Enter pressing the default button once", window.user, login,
-         user + U"|" + password + U"|", 1},
-        {"every character of the cipher's alphabet arrives", window.lines, Keys::parseKeyString(keyString),
-         U"||" + lines},
-        {"U+10041 arrives as itself",
-         window.user,
-         {{Key::Character, U'\U00010041', Keys::NoModifier}},
-         U"\U00010041||"},
-        {"U+10041 with Shift arrives as itself, not \"A\"",
-         window.user,
-         {{Key::Character, U'\U00010041', Keys::Shift}},
-         U"\U00010041||"},
-        {"e-acute with Shift arrives (no key on the layout)",
-         window.user,
-         {{Key::Character, U'\u00e9', Keys::Shift}},
-         U"\u00e9||"},
-        {"the euro sign arrives", window.user, {{Key::Character, U'\u20ac', Keys::NoModifier}}, U"\u20ac||"},
-        {"a with Shift goes as its key: \"A\"", window.user, {{Key::Character, U'a', Keys::Shift}}, U"A||"},
+         user + L"|" + password + L"|", 1},
+        {"every character of the cipher's alphabet arrives", window.lines,
+         Keys::parseKeyString(literally(CipherAlphabet)), L"||" + lines},
+        oneCharacter("U+10041 arrives as itself", U'\U00010041', Keys::NoModifier, L"\U00010041"),
+        oneCharacter("U+10041 with Shift arrives as itself, not \"A\"", U'\U00010041', Keys::Shift, L"\U00010041"),
+        oneCharacter("e-acute with Shift arrives (no key on the layout)", U'\u00e9', Keys::Shift, L"\u00e9"),
+        oneCharacter("the euro sign arrives", U'\u20ac', Keys::NoModifier, L"\u20ac"),
+        oneCharacter("a with Shift goes as its key: \"A\"", U'a', Keys::Shift, L"A"),
     };
     // "@" needs AltGr (Ctrl+Alt) on a German layout.
     const SHORT at = VkKeyScanW(L'@');
     if (at != -1 && (HIBYTE(at) & 6) == 6)
-        rows.push_back({"@ with Shift arrives though its key needs AltGr",
-                        window.user,
-                        {{Key::Character, U'@', Keys::Shift}},
-                        U"@||"});
+        rows.push_back(oneCharacter("@ with Shift arrives though its key needs AltGr", U'@', Keys::Shift, L"@"));
     else if (altGrLayout)
         Check::that(false, "keys: the layout has @ on AltGr", "wine did not take the German layout");
     else
@@ -200,9 +173,8 @@ void checkTyping(SignInWindow& window, Keys::KeySender& sender, bool altGrLayout
     for (const Row& row : rows) {
         window.startIn(row.start);
         sender.send(row.strokes);
-        const std::wstring expected = utf16(row.expected);
         const auto arrived = [&] {
-            return boxTexts(window) == expected && window.defaultButtonPresses == row.defaultButtonPresses;
+            return boxTexts(window) == row.expected && window.defaultButtonPresses == row.defaultButtonPresses;
         };
         window.pumpUntil(arrived);
         window.pumpFor(100);

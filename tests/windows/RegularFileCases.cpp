@@ -1,4 +1,3 @@
-#include "Cases.h"
 #include "Check.h"
 
 #include "os/files/RegularFile.h"
@@ -19,33 +18,22 @@ void runRegularFileCases()
     const std::string file = folder + "\\data file.txt";
     Files::writeRegularFile(file, "line one\r\nline two", Files::FileWrite::CreateOnly,
                             Files::NewFileAccess::OwnerOnly);
-    const auto reading = [](const std::string& path, std::uint64_t maxBytes) -> std::string {
+    const auto check = [](const char* name, const std::string& path, std::uint64_t maxBytes, const char* expected) {
+        std::string got;
         try {
             const std::optional<std::string> bytes = Files::readRegularFile(path, maxBytes);
-            return bytes ? "bytes:" + *bytes : "too big";
+            got = bytes ? "bytes:" + *bytes : "too big";
         } catch (const Files::FileError& error) {
-            return error.kind() == Files::FileError::Kind::Missing      ? "missing"
-                   : error.kind() == Files::FileError::Kind::NotRegular ? "not regular"
-                                                                        : std::string("failed: ") + error.what();
+            got = error.kind() == Files::FileError::Kind::Missing      ? "missing"
+                  : error.kind() == Files::FileError::Kind::NotRegular ? "not regular"
+                                                                       : std::string("failed: ") + error.what();
         }
+        Check::that(got == expected, std::string("files: ") + name, Check::visible(got));
     };
-    struct Row
-    {
-        const char* name;
-        std::string path;
-        std::uint64_t maxBytes;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"a regular file is read whole", file, 1024, "bytes:line one\r\nline two"},
-        {"a file above the limit is not read", file, 4, "too big"},
-        {"a folder is refused", folder, 1024, "not regular"},
-        {"a missing file is told apart", folder + "\\missing.txt", 1024, "missing"},
-    };
-    for (const Row& row : rows) {
-        const std::string got = reading(row.path, row.maxBytes);
-        Check::that(got == row.expected, std::string("files: ") + row.name, Check::visible(got));
-    }
+    check("a regular file is read whole", file, 1024, "bytes:line one\r\nline two");
+    check("a file above the limit is not read", file, 4, "too big");
+    check("a folder is refused", folder, 1024, "not regular");
+    check("a missing file is told apart", folder + "\\missing.txt", 1024, "missing");
     DeleteFileA(file.c_str());
     RemoveDirectoryA(folder.c_str());
 }

@@ -1,4 +1,3 @@
-#include "Cases.h"
 #include "Check.h"
 
 #include "os/WindowsText.h"
