@@ -20,14 +20,14 @@ constexpr int TryIntervalMilliseconds = 20;
 // The lock held by this program's launches, while one runs.
 std::weak_ptr<Files::FileLock> heldHere;
 
-QString lockPath(const QString& name)
+QDir runtimeFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         throw AppError(ErrorNumber::FileAccess,
                        QStringLiteral("Quillock cannot make sure that no other launch types at the same time: the "
                                       "user's runtime folder cannot be used."));
-    return QDir(folder).filePath(name);
+    return QDir(folder);
 }
 
 std::optional<Files::FileLock> tryLock(const QString& path, Files::FileLock::Kind kind)
@@ -50,8 +50,9 @@ SessionLaunchLock::SessionLaunchLock(std::shared_ptr<Files::FileLock> held, cons
 
 std::optional<SessionLaunchLock> SessionLaunchLock::take(const std::function<bool()>& stopped)
 {
-    const QString held = lockPath(QStringLiteral("quillock-launch.lock"));
-    const QString asking = lockPath(QStringLiteral("quillock-launch-asked.lock"));
+    const QDir folder = runtimeFolder();
+    const QString held = folder.filePath(QStringLiteral("quillock-launch.lock"));
+    const QString asking = folder.filePath(QStringLiteral("quillock-launch-asked.lock"));
     if (std::shared_ptr<Files::FileLock> lock = heldHere.lock())
         return SessionLaunchLock(lock, asking);
     const QDeadlineTimer deadline(Patience);
