@@ -3,7 +3,7 @@
 #include "os/shell/ProcessTree.h"
 #include "platform/app/Application.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QString>
 #include <algorithm>
 
@@ -37,4 +37,9 @@ bool isQuillockWindow(const Focus::WindowProgram& window)
     const auto thisProcess = static_cast<std::uint64_t>(QCoreApplication::applicationPid());
     return window.process == thisProcess ||
            std::ranges::find(window.classNames, Application::title().toStdString()) != window.classNames.end();
+}
+
+bool programWindowIsActive()
+{
+    return QApplication::activeWindow() != nullptr;
 }

@@ -14,3 +14,7 @@ bool belongsToBrowser(const Desktop::StartedProgram& browser, const Focus::Windo
 // Whether the window is one of Quillock's, of this process or of another Quillock (the class that every window of
 // a program named Quillock gives): keys sent there would act in Quillock.
 bool isQuillockWindow(const Focus::WindowProgram& window);
+
+// Whether one of this program's own windows is the active one, as Qt hears it: a key sent now would act there (Enter
+// or Delete in a list).
+bool programWindowIsActive();

@@ -1,7 +1,6 @@
 #include "system/launch/FocusLock.h"
 
 #include "system/launch/BrowserWindows.h"
-#include "system/launch/LaunchControl.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
 #include "system/launch/LaunchControl.h"
 
 #include "platform/keys/SendKeys.h"
+#include "system/launch/BrowserWindows.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
 
@@ -84,11 +84,6 @@ void stopLaunch()
 bool launchStopped()
 {
     return current && current->stopped();
-}
-
-bool programWindowIsActive()
-{
-    return QApplication::activeWindow() != nullptr;
 }
 
 void sendLaunchKeys(const QString& keyString)

@@ -62,10 +62,6 @@ void stopLaunch();
 // Whether the launch in progress was asked to stop; false when none is in progress.
 bool launchStopped();
 
-// Whether one of the program's own windows is the active one, holding the keyboard focus: a key sent now would act
-// there (Enter or Delete in a list).
-bool programWindowIsActive();
-
 // Sends the key string into the focused window for the launch in progress, once its focus lock lets it (which may
 // wait for the browser's window at the first key), each key only into the browser's window where the session lets
 // that be checked. Raises LaunchStopped instead when the launch was stopped, when the lock refuses, or when one of
