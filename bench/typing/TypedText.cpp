@@ -73,9 +73,7 @@ std::thread typeWithQuillock(Keys::KeySender& sender, const QString& text, std::
         Keys::setKeySender(&sender);
         const qsizetype run = onlyInto ? CharactersPerSend : 1;
         for (qsizetype start = 0; start < text.size(); start += run) {
-            QString keys;
-            for (QChar c : QStringView(text).mid(start, run))
-                keys += literalKeyString(c);
+            const QString keys = literalKeyString(QStringView(text).mid(start, run));
             if (onlyInto)
                 sendKeysOnlyInto(keys, *onlyInto);
             else

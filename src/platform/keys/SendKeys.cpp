@@ -102,3 +102,11 @@ QString literalKeyString(QChar character)
     const std::u32string keys = Keys::literalKeyString(character.unicode());
     return QString::fromUcs4(keys.data(), static_cast<qsizetype>(keys.size()));
 }
+
+QString literalKeyString(QStringView text)
+{
+    QString keys;
+    for (QChar character : text)
+        keys += literalKeyString(character);
+    return keys;
+}

@@ -22,6 +22,8 @@ bool keysAreCheckedAtTheWindow();
 
 // The key string that types the character as itself: the syntax's reserved characters come braced.
 QString literalKeyString(QChar character);
+// The key string that types the text as itself, character by character.
+QString literalKeyString(QStringView text);
 
 // The first character of the text that this desktop's keyboard cannot type (some sessions drop such a character
 // without a word); empty when it can type them all. Raises AppError as sendKeys does when no keys can be

@@ -54,10 +54,7 @@ void typeText(const Field& enciphered)
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
     const qsizetype run = keysAreCheckedAtTheWindow() ? CharactersPerSend : 1;
     for (qsizetype start = 0; start < text.size(); start += run) {
-        QString keys;
-        for (QChar character : QStringView(text).mid(start, run))
-            keys += literalKeyString(character);
-        sendLaunchKeys(keys);
+        sendLaunchKeys(literalKeyString(QStringView(text).mid(start, run)));
         QCoreApplication::processEvents(); // a long text can be stopped too
     }
 }
