@@ -242,8 +242,6 @@ X11KeySender::Keyboard::Keyboard()
 X11KeySender::Keyboard::~Keyboard()
 {
     m_spares.reset(); // gives the lent keycodes back while the display is still open
-    m_focus.reset();
-    m_xcb.reset();
     if (m_keymap)
         XkbFreeKeyboard(m_keymap, 0, True);
     XFreeModifiermap(m_modifierKeys);

@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -68,17 +67,9 @@ void refuse(const QString& message)
     dialogs().msgBox(message, Dialogs::vbExclamation, Application::title());
 }
 
-// Where a launch stopped: after how many whole steps, and how many keys it had sent, in all and in the step it
-// stopped in.
-struct Progress
-{
-    int stepsDone = 0;
-    int keysSent = 0;
-    int keysInStep = 0;
-};
-
-// What the user is told of a launch that stopped before its end; nothing when they asked for it.
-QString stopMessage(LaunchStopped::Reason reason, const Progress& progress)
+// What the user is told of a launch that stopped before its end, after stepsDone whole steps, with keysSent key
+// strings sent in all and keysInStep of them in the step it stopped in; nothing when they asked for it.
+QString stopMessage(LaunchStopped::Reason reason, int stepsDone, int keysSent, int keysInStep)
 {
     switch (reason) {
     case LaunchStopped::Reason::Asked:
@@ -88,13 +79,13 @@ QString stopMessage(LaunchStopped::Reason reason, const Progress& progress)
     case LaunchStopped::Reason::OtherWindowFirst:
         return QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
     case LaunchStopped::Reason::FocusLost:
-        if (progress.keysSent == 0)
+        if (keysSent == 0)
             return QStringLiteral("The browser window lost the focus, so nothing was typed.");
-        if (progress.keysInStep > 0)
+        if (keysInStep > 0)
             return QStringLiteral("The browser window lost the focus; the launch was stopped during step %1.")
-                .arg(progress.stepsDone + 1);
+                .arg(stepsDone + 1);
         return QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.")
-            .arg(progress.stepsDone);
+            .arg(stepsDone);
     }
     return {};
 }
@@ -111,7 +102,8 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
 
     // The main window, and its timer with it, may go while the event loop runs; the replay ends then.
     const QPointer<QTimer> timer(&tmrWait);
-    Progress progress;
+    int stepsDone = 0;
+    int keysBeforeStep = 0;
     try {
         if (!launch.takeSessionLock())
             return QStringLiteral("Another Quillock is launching a website and did not stop, so nothing was opened.");
@@ -123,23 +115,21 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
         launch.browserStarted(browser);
         for (Recordset& instructions = steps.instructions; !instructions.eof() && timer && !launch.stopped();
              instructions.moveNext()) {
-            const int keysBefore = launch.keysSent();
-            const auto noteKeys = qScopeGuard([&] {
-                progress.keysSent = launch.keysSent();
-                progress.keysInStep = progress.keysSent - keysBefore;
-            });
+            keysBeforeStep = launch.keysSent();
             PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
                             instructions.fields(QStringLiteral("NumberOfTimes")),
                             instructions.fields(QStringLiteral("TextToTypeIn")));
             if (launch.stopped())
                 break; // within the step: it was not done
-            ++progress.stepsDone;
+            ++stepsDone;
             letEventsRun();
         }
     } catch (const LaunchStopped& stopped) {
         launch.stop(stopped.reason());
     }
-    return launch.stopped() ? stopMessage(*launch.stopReason(), progress) : QString();
+    if (!launch.stopped())
+        return {};
+    return stopMessage(*launch.stopReason(), stepsDone, launch.keysSent(), launch.keysSent() - keysBeforeStep);
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "os/files/RegularFile.h"
 #include "system/launch/LaunchStopped.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
