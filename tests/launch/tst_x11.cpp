@@ -95,19 +95,6 @@ class TestX11 : public QObject
     // Sends from a thread of its own, as another program would: the window goes on taking its keys while
     // the sender waits for a spare key to become free.
     void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
-    // The same, each key only into the test's window, as a launch sends them; false when a key was refused.
-    bool sendIntoTheWindow(const QStringList& keyStrings)
-    {
-        Keys::setKeySender(m_sender.get());
-        const auto restore = qScopeGuard([] { Keys::setKeySender(nullptr); });
-        const Focus::WindowId window = m_window.winId();
-        bool sent = true;
-        sendBesideTheWindow([&] {
-            for (const QString& keys : keyStrings)
-                sent = sent && sendKeysOnlyInto(keys, window);
-        });
-        return sent;
-    }
 
 private slots:
     void initTestCase()
@@ -158,7 +145,7 @@ private slots:
     {
         QFETCH(QStringList, keyStrings);
         QFETCH(QString, transcript);
-        QVERIFY(sendIntoTheWindow(keyStrings));
+        QVERIFY(sendBesideTheWindow(*m_sender, keyStrings, m_window.winId()));
         QVERIFY(!m_sender->sendOnlyInto({{Keys::Key::Character, U'x', Keys::NoModifier}}, m_window.winId() + 1));
         QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, transcript, 10000);
         // No modifier is left held, neither as Qt sees it nor on the server.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <future>
+#include <optional>
 
 // Runs the sending on a thread of its own, as another program would, while this thread's windows go on taking their
 // events; raises what the sending raised.
@@ -20,13 +21,21 @@ inline void sendBesideTheWindow(const std::function<void()>& sending)
     sent.get();
 }
 
-// Sends the key strings, one after another, through the program's keystroke facility with this key sender.
-inline void sendBesideTheWindow(Keys::KeySender& sender, const QStringList& keyStrings)
+// Sends the key strings, one after another, through the program's keystroke facility with this key sender; with a
+// window, each key only into it, as a launch sends them. False when a key was refused.
+inline bool sendBesideTheWindow(Keys::KeySender& sender, const QStringList& keyStrings,
+                                std::optional<Focus::WindowId> onlyInto = std::nullopt)
 {
     Keys::setKeySender(&sender);
     const auto restore = qScopeGuard([] { Keys::setKeySender(nullptr); });
-    sendBesideTheWindow([&keyStrings] {
-        for (const QString& keys : keyStrings)
-            sendKeys(keys);
+    bool sent = true;
+    sendBesideTheWindow([&] {
+        for (const QString& keys : keyStrings) {
+            if (!onlyInto)
+                sendKeys(keys);
+            else
+                sent = sent && sendKeysOnlyInto(keys, *onlyInto);
+        }
     });
+    return sent;
 }
