@@ -4,7 +4,7 @@
 
 #include "TypedText.h"
 #include "os/keys/PortalKeySender.h"
-#include "support/MutterSession.h"
+#include "support/PortalDesktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,12 +36,13 @@ bool prepare(Keys::PortalKeySender& sender)
 
 int main(int argc, char* argv[])
 {
-    const QString missing = MutterSession::missingPrograms();
+    const PortalDesktop::Kind kind = PortalDesktop::kindFromArguments(argc, argv);
+    const QString missing = PortalDesktop::missingPrograms(kind);
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "the headless desktop is not installed: %s\n", qPrintable(missing));
         return 1;
     }
-    MutterSession session;
+    PortalDesktop session(kind);
     if (!session.isRunning()) {
         std::fprintf(stderr, "the headless desktop did not start: %s\n", qPrintable(session.error()));
         return 1;
