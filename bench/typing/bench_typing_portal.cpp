@@ -36,7 +36,7 @@ bool prepare(Keys::PortalKeySender& sender)
 
 int main(int argc, char* argv[])
 {
-    const PortalDesktop::Kind kind = PortalDesktop::kindFromArguments(argc, argv);
+    const PortalDesktop::Kind kind = PortalDesktop::kindOfThisTest();
     const QString missing = PortalDesktop::missingPrograms(kind);
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "the headless desktop is not installed: %s\n", qPrintable(missing));

@@ -20,9 +20,8 @@ public:
         Kde
     };
 
-    // The desktop a test program runs on: KDE when its arguments hold --desktop=kde, else GNOME. Takes the
-    // argument out, so that the test framework does not see it.
-    static Kind kindFromArguments(int& argc, char** argv);
+    // The desktop a test program runs on: KDE when QUILLOCK_PORTAL_DESKTOP is KDE, else GNOME.
+    static Kind kindOfThisTest() { return qgetenv("QUILLOCK_PORTAL_DESKTOP") == "KDE" ? Kind::Kde : Kind::Gnome; }
     // The programs the desktop needs that are not installed, named with their packages; empty when all are.
     static QString missingPrograms(Kind kind);
 
@@ -36,23 +35,29 @@ public:
     // Why the desktop did not start, with the programs' output.
     QString error() const { return m_error; }
 
-    // KDE: makes the keyboard layout the one XKB calls `layout` ("de"), as the user would in the desktop's settings,
-    // and waits until the compositor hands out its keymap. The layout must differ from the one in use. False when
-    // the keymap did not change within a few seconds.
+    // Puts this process where the desktop's menu puts a program it starts (true): in a cgroup named as a systemd scope
+    // of Quillock's application, app-example.quillock.Quillock-<pid>.scope under the user's service manager, from
+    // which the portal reads its callers' application ID. Or back where it was (false), as a start from a terminal.
+    // False when it could not (making cgroups needs root). The scope goes with the desktop.
+    bool startAsFromTheMenu(bool fromTheMenu);
+
+    // KDE: makes the keyboard layout the one XKB calls `layout` ("de"), as the user would in the desktop's settings.
+    // The compositor hands out its keymap soon after. False when it could not be told.
     bool useKeyboardLayout(const QByteArray& layout);
 
 private:
     bool startGnome();
     bool startKde();
     bool startSessionBus();
-    bool startAccessibilityBus();
-    // The started program's process id; 0, with the reason in execError, when it could not be started.
-    pid_t start(const std::vector<QByteArray>& arguments, int* execError = nullptr);
+    pid_t start(const std::vector<QByteArray>& arguments);
     bool waitForSocket();
     bool waitForName(const QString& name);
     bool fail(const QString& why);
 
     Kind m_kind;
+    QString m_cgroups; // the cgroup v2 hierarchy; this process's group there, and its application scope
+    QString m_formerGroup;
+    QString m_applicationScope;
     QTemporaryDir m_folder;
     QString m_log;
     std::vector<pid_t> m_started;
