@@ -12,8 +12,8 @@ class GtkWitness
 public:
     struct State
     {
-        bool focused; // the entry has the keyboard focus
-        QString text; // what the entry holds
+        bool focused;        // the entry has the keyboard focus
+        QString text;        // what the entry holds
         double milliseconds; // from the entry's first change to its last
     };
 

@@ -7,7 +7,8 @@ namespace Keys {
 
 void WaylandKeyPace::awaitNextStroke()
 {
-    constexpr std::chrono::nanoseconds fullPace = std::chrono::seconds(1) / WaylandKeysPerSecond;
+    constexpr std::chrono::nanoseconds fullPace =
+        std::chrono::nanoseconds(std::chrono::seconds(1)) / WaylandKeysPerSecond;
     const auto gap = std::max(fullPace, WaylandKeySlowdownPerKeyTyped * m_strokes++);
     const auto now = std::chrono::steady_clock::now();
     if (m_next > now)
