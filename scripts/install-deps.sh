@@ -28,6 +28,11 @@ if [[ "${1:-}" == "--test" ]]; then
     # dialog (with Python's AT-SPI bindings).
     packages+=(mutter xdg-desktop-portal xdg-desktop-portal-gnome dbus-daemon qt6-wayland)
     packages+=(at-spi2-core python3-gi gir1.2-atspi-2.0)
+    # The same on a headless KDE Plasma: KWin, the portal's KDE backend, Qt 5's Wayland platform (which nothing
+    # installs with them) and the QML modules of the backend's consent dialog (Plasma's dialog type comes with the
+    # workspace).
+    packages+=(kwin-wayland xdg-desktop-portal-kde qtwayland5)
+    packages+=(plasma-workspace qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts)
     # A headless Wayland compositor for the Wayland typing test, wtype to compare typing speeds with, and GTK 3 for
     # Python (python3-gi, above), the toolkit of the witness window that the Wayland typing test types into.
     packages+=(sway wtype gir1.2-gtk-3.0)

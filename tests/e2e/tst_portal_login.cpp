@@ -1,12 +1,14 @@
-// The program's main act on a GNOME desktop (headless mutter with the desktop portal): the main window, on Qt's
-// wayland platform, launches a website into Debian's chromium running natively on Wayland, typing through the
-// portal that the program chooses for this session once the desktop's consent dialog is answered (through the
-// accessibility bus, as a user would by hand); the sign-in page receives exactly the user name and the password.
+// The program's main act on a desktop with the desktop portal (headless GNOME's mutter, or with --desktop=kde KDE's
+// KWin, the program launched from the menu there): the main window, on Qt's wayland platform, launches a website
+// into Debian's chromium running natively on Wayland, typing through the portal that the program chooses for this
+// session once the desktop's consent dialog is answered (through the accessibility bus, as a user would by hand);
+// the sign-in page receives exactly the user name and the password.
 
 #include "os/keys/KeySender.h"
+#include "support/ApplicationScope.h"
 #include "support/BrowserHome.h"
-#include "support/MutterTestMain.h"
 #include "support/PageServer.h"
+#include "support/PortalDesktopTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/SignInWebsite.h"
@@ -26,11 +28,13 @@ class TestPortalLogin : public QObject
     Q_OBJECT
 
 public:
-    explicit TestPortalLogin(QString missing) : m_missing(std::move(missing)) {}
+    TestPortalLogin(PortalDesktop* desktop, QString missing) : m_desktop(desktop), m_missing(std::move(missing)) {}
 
 private:
+    PortalDesktop* m_desktop;
     QString m_missing;
     std::optional<BrowserHome> m_home;
+    std::optional<ApplicationScope> m_launchedFromTheMenu; // KDE asks consent only then
 
 private slots:
     void initTestCase()
@@ -38,6 +42,10 @@ private slots:
         if (!m_missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("the headless desktop is not installed: ") + m_missing));
         QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
+        if (m_desktop->kind() == PortalDesktop::Kind::Kde) {
+            m_launchedFromTheMenu.emplace(QStringLiteral("example.quillock.Quillock"));
+            QVERIFY2(m_launchedFromTheMenu->isEntered(), qPrintable(m_launchedFromTheMenu->error()));
+        }
     }
 
     void signsInThroughTheDesktopPortal()
@@ -74,6 +82,6 @@ private slots:
     }
 };
 
-QUILLOCK_MUTTER_TEST_MAIN(TestPortalLogin)
+QUILLOCK_PORTAL_DESKTOP_TEST_MAIN(TestPortalLogin)
 
 #include "tst_portal_login.moc"

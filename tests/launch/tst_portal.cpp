@@ -1,10 +1,13 @@
-// On a headless GNOME desktop of the test's own (mutter and the desktop portal): the portal's key sender typing into
-// a real Qt window on Wayland once the desktop's dialog is answered through the accessibility bus, refusing to type
-// when the dialog is refused, and telling beforehand of characters that the keyboard layout lacks.
+// On a headless desktop of the test's own with the desktop portal, GNOME (mutter) or with --desktop=kde KDE Plasma
+// (KWin): the portal's key sender typing into a real Qt window on Wayland once the desktop's dialog is answered
+// through the accessibility bus, refusing to type when the dialog is refused, and telling beforehand of characters
+// that the keyboard layout lacks or holds beyond the reach of the portal. On KDE the program runs as launched from
+// the desktop's menu, in a scope of its application, as KDE asks consent only of programs with an application ID.
 
 #include "domain/crypto/dsEncrypt.h"
 #include "os/keys/PortalKeySender.h"
-#include "support/MutterTestMain.h"
+#include "support/ApplicationScope.h"
+#include "support/PortalDesktopTestMain.h"
 #include "support/SendBesideTheWindow.h"
 
 #include <QApplication>
@@ -12,12 +15,17 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
+#include <optional>
 #include <systemd/sd-bus.h>
 
 using Keys::KeyStroke;
 
 namespace {
+
+// The application ID under which the desktop's menu launches Quillock: its desktop entry's name.
+const QString ApplicationId = QStringLiteral("example.quillock.Quillock");
 
 // A line edit that writes down the keys it receives: the text they type (\r for Enter, \t for Tab) and +{TAB}
 // for Shift+Tab.
@@ -60,13 +68,18 @@ class TestPortal : public QObject
     Q_OBJECT
 
 public:
-    explicit TestPortal(QString missing) : m_missing(std::move(missing)) {}
+    TestPortal(PortalDesktop* desktop, QString missing) : m_desktop(desktop), m_missing(std::move(missing)) {}
 
 private:
+    PortalDesktop* m_desktop;
     QString m_missing;
-    std::unique_ptr<Keys::PortalKeySender> m_sender; // prepared once, for the tests that type
+    std::optional<ApplicationScope> m_launchedFromTheMenu; // on KDE
+    std::unique_ptr<Keys::PortalKeySender> m_sender;       // prepared once, for the tests that type
     RecordingLineEdit m_window;
     QStringList m_kept; // the permissions handed to keepPermission
+
+    bool isKde() const { return m_desktop->kind() == PortalDesktop::Kind::Kde; }
+    bool enterApplicationScope() { return m_launchedFromTheMenu.emplace(ApplicationId).isEntered(); }
 
     // Answers the desktop's next dialog, as a user would.
     void answerDialog(QProcess& answerer, bool allow)
@@ -113,6 +126,8 @@ private slots:
     {
         if (!m_missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("the headless desktop is not installed: ") + m_missing));
+        if (isKde())
+            QVERIFY2(enterApplicationScope(), qPrintable(m_launchedFromTheMenu->error()));
         m_window.show();
         QTRY_VERIFY(m_window.isActiveWindow());
         QCOMPARE(Keys::PortalKeySender::unavailableReason(), std::string());
@@ -210,21 +225,72 @@ private slots:
         QVERIFY(answered(answerer));
     }
 
-    void reportsCharactersTheLayoutLacks_data()
+    void judgesCharactersByTheLayout_data()
     {
+        QTest::addColumn<QByteArray>("layout");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("untypable");
-        QTest::newRow("ASCII") << QStringLiteral("Hello, World! ~`|") << QString();
-        QTest::newRow("an accented letter") << QStringLiteral("caf\u00e9") << QStringLiteral("\u00e9");
-        QTest::newRow("the first of several") << QStringLiteral("a\u4e2d\u00e9") << QStringLiteral("\u4e2d");
+        QTest::newRow("us: ASCII") << QByteArray("us") << QStringLiteral("Hello, World! ~`|") << QString();
+        QTest::newRow("us: an accented letter")
+            << QByteArray("us") << QStringLiteral("caf\u00e9") << QStringLiteral("\u00e9");
+        QTest::newRow("us: the first of several")
+            << QByteArray("us") << QStringLiteral("a\u4e2d\u00e9") << QStringLiteral("\u4e2d");
+        // Slovenian holds "~" only with Shift+AltGr (on the key of "1", which the portal would type instead).
+        QTest::newRow("si: beyond AltGr") << QByteArray("si") << QStringLiteral("til~de") << QStringLiteral("~");
+        QTest::newRow("de: AltGr") << QByteArray("de") << QStringLiteral("@{[|\\") << QString();
     }
 
-    void reportsCharactersTheLayoutLacks()
+    void judgesCharactersByTheLayout()
     {
+        QFETCH(QByteArray, layout);
         QFETCH(QString, text);
         QFETCH(QString, untypable);
+        if (layout != "us") {
+            if (!isKde())
+                QSKIP("a bare mutter takes no keyboard layout but its own");
+            QVERIFY(m_desktop->useKeyboardLayout(layout));
+        }
+        const auto restore = qScopeGuard([&] {
+            if (layout != "us")
+                m_desktop->useKeyboardLayout("us");
+        });
         const std::optional<char32_t> first = m_sender->firstUntypable(strokesOf(text));
         QCOMPARE(first ? QString::fromUcs4(&*first, 1) : QString(), untypable);
+        if (untypable.isEmpty()) {
+            send(*m_sender, strokesOf(text));
+            QTRY_COMPARE(m_window.transcript, text);
+        }
+    }
+
+    // KDE asks consent only of a program launched with an application ID; GNOME asks every program.
+    void asksConsentAsTheDesktopDoes_data()
+    {
+        QTest::addColumn<bool>("fromTheMenu");
+        QTest::newRow("launched from the menu") << true;
+        QTest::newRow("started from a terminal") << false;
+    }
+
+    void asksConsentAsTheDesktopDoes()
+    {
+        QFETCH(bool, fromTheMenu);
+        const auto back = qScopeGuard([this] {
+            if (isKde())
+                enterApplicationScope();
+            else
+                m_launchedFromTheMenu.reset();
+        });
+        if (!fromTheMenu)
+            m_launchedFromTheMenu.reset();
+        else if (!m_launchedFromTheMenu)
+            QVERIFY2(enterApplicationScope(), qPrintable(m_launchedFromTheMenu->error()));
+        const bool asks = fromTheMenu || !isKde();
+        Keys::PortalKeySender sender;
+        QProcess answerer;
+        runDialogScript(answerer, {QStringLiteral("--timeout"), QStringLiteral("5")});
+        sender.prepare(preparation());
+        QCOMPARE(answered(answerer), asks);
+        send(sender, strokesOf(QStringLiteral("ok")));
+        QTRY_COMPARE(m_window.transcript, QStringLiteral("ok"));
     }
 
     // The portal keeps the consent from interface version 2 on; an older one hands no permission over.
@@ -248,6 +314,6 @@ private slots:
     }
 };
 
-QUILLOCK_MUTTER_TEST_MAIN(TestPortal)
+QUILLOCK_PORTAL_DESKTOP_TEST_MAIN(TestPortal)
 
 #include "tst_portal.moc"

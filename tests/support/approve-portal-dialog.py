@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Answers the desktop portal's remote-desktop dialog through the accessibility bus, as a user would: switches on
-"Allow remote interaction" and presses Share, or with --refuse presses Cancel. Waits for the dialog up to
+"""Answers the desktop portal's remote-desktop dialog through the accessibility bus, as a user would: on GNOME switches
+on "Allow remote interaction", then presses Share, or with --refuse presses Cancel (GNOME's and KDE's dialogs). Waits for the dialog up to
 --timeout seconds; exits 0 once it has answered, 1 when no dialog came. With --shown it only waits for the dialog;
 with --gone it waits until no dialog is open (1 when one stays). With --press APPLICATION BUTTON it presses the
 button of that name in a window of the application instead, once it is shown (1 when none is)."""
@@ -13,6 +13,14 @@ import gi
 
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
+
+
+# Per portal backend, by its name on the accessibility bus: the title of its dialog, and the check box that must be
+# on before Share (none on KDE).
+DIALOGS = {
+    "xdg-desktop-portal-gnome": ("Remote desktop", "Allow remote interaction"),
+    "xdg-desktop-portal-kde": ("Remote control requested", None),
+}
 
 
 def find(accessible, role, name):
@@ -30,13 +38,16 @@ def find(accessible, role, name):
 
 
 def dialog():
-    """The portal's remote-desktop dialog, when it is open."""
+    """The portal's remote-desktop dialog and the name of its check box, when it is open."""
     desktop = Atspi.get_desktop(0)
     for index in range(desktop.get_child_count()):
         application = desktop.get_child_at_index(index)
-        if application and application.get_name() == "xdg-desktop-portal-gnome":
-            return find(application, "frame", "Remote desktop")
-    return None
+        if application and application.get_name() in DIALOGS:
+            title, allow = DIALOGS[application.get_name()]
+            window = find(application, "frame", title)
+            if window:
+                return window, allow
+    return None, None
 
 
 def button_of(application_name, button_name):
@@ -77,15 +88,15 @@ def main():
         act(button)
         return 0
     if arguments.gone:
-        while dialog():
+        while dialog()[0]:
             if time.monotonic() > deadline:
                 print("the remote-desktop dialog stayed open", file=sys.stderr)
                 return 1
             time.sleep(0.1)
         return 0
-    window = None
+    window = allow_name = None
     while not window and time.monotonic() < deadline:
-        window = dialog()
+        window, allow_name = dialog()
         if not window:
             time.sleep(0.1)
     if not window:
@@ -96,11 +107,12 @@ def main():
     if arguments.refuse:
         act(find(window, "push button", "Cancel"))
         return 0
-    allow = find(window, "check box", "Allow remote interaction")
-    if not allow.get_state_set().contains(Atspi.StateType.CHECKED):
-        act(allow)
-    while not allow.get_state_set().contains(Atspi.StateType.CHECKED) and time.monotonic() < deadline:
-        time.sleep(0.05)
+    if allow_name:
+        allow = find(window, "check box", allow_name)
+        if not allow.get_state_set().contains(Atspi.StateType.CHECKED):
+            act(allow)
+        while not allow.get_state_set().contains(Atspi.StateType.CHECKED) and time.monotonic() < deadline:
+            time.sleep(0.05)
     act(find(window, "push button", "Share"))
     return 0
 

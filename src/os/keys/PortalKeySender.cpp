@@ -21,6 +21,11 @@ constexpr auto KeyboardWait = 2s;
 constexpr auto KeyboardPoll = 10ms;
 constexpr auto WindowsCatchUp = 100ms;
 
+// GNOME's and KDE's portals both press a keysym on the first key of the active layout that holds it, adding Shift
+// for the key's second level and AltGr for its third; a keysym they find higher up (Shift+AltGr) comes out as that
+// key's plain character, without a word. So only the first three levels count.
+constexpr xkb_level_index_t HighestLevelTyped = 2;
+
 xkb_keysym_t keysymForKey(Key key)
 {
     switch (key) {
@@ -130,14 +135,14 @@ void PortalKeySender::awaitKeyboard(const Preparation& preparation)
         std::this_thread::sleep_for(KeyboardPoll);
     };
     const auto start = std::chrono::steady_clock::now();
-    while (!keysyms() && std::chrono::steady_clock::now() - start < KeyboardWait)
+    while (!keymap() && std::chrono::steady_clock::now() - start < KeyboardWait)
         wait();
     for (const auto shown = std::chrono::steady_clock::now();
          std::chrono::steady_clock::now() - shown < WindowsCatchUp;)
         wait();
 }
 
-const Keysyms* PortalKeySender::keysyms()
+xkb_keymap* PortalKeySender::keymap()
 {
     if (!m_layout) {
         m_wayland = std::make_unique<Wayland::WaylandConnection>();
@@ -145,16 +150,19 @@ const Keysyms* PortalKeySender::keysyms()
             return nullptr;
         m_layout = std::make_unique<WaylandKeyboardLayout>(*m_wayland);
     }
-    return m_layout->keysyms();
+    return m_layout->keymap();
 }
 
 std::optional<char32_t> PortalKeySender::firstUntypable(const std::vector<KeyStroke>& strokes)
 {
-    const Keysyms* keysyms = this->keysyms();
-    if (!keysyms)
+    xkb_keymap* keymap = this->keymap();
+    if (!keymap)
         return std::nullopt;
     for (const KeyStroke& stroke : strokes) {
-        if (stroke.key == Key::Character && !keysyms->count(keysymFor(stroke)))
+        if (stroke.key != Key::Character)
+            continue;
+        const auto level = firstLevelOf(keymap, m_layout->activeLayout(), keysymFor(stroke));
+        if (!level || *level > HighestLevelTyped)
             return stroke.character;
     }
     return std::nullopt;

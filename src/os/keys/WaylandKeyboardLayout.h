@@ -2,9 +2,9 @@
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <memory>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 
 struct wl_keyboard;
 struct wl_seat;
@@ -15,13 +15,21 @@ class WaylandConnection;
 
 namespace Keys {
 
-// The keysyms that a keyboard layout types: those on any key, in any of its layouts, at any shift level.
-using Keysyms = std::unordered_set<xkb_keysym_t>;
+struct KeymapUnref
+{
+    void operator()(xkb_keymap* keymap) const { xkb_keymap_unref(keymap); }
+};
+using KeymapPointer = std::unique_ptr<xkb_keymap, KeymapUnref>;
 
-// The keysyms of a keymap in XKB's text format; nothing when the text is not a keymap.
-std::optional<Keysyms> keysymsOfKeymap(std::string_view keymapText);
+// A keymap in XKB's text format compiled; null when the text is not a keymap.
+KeymapPointer compileKeymap(std::string_view keymapText);
 
-// The keyboard layout that the compositor gives the program's own keyboard (the seat's), followed as it changes.
+// The shift level (0 plain, 1 Shift, 2 AltGr, 3 Shift+AltGr, ...) at which the first key of the layout that holds
+// the keysym holds it, keys taken in the order of their codes; nothing when no key of the layout holds it.
+std::optional<xkb_level_index_t> firstLevelOf(xkb_keymap* keymap, xkb_layout_index_t layout, xkb_keysym_t keysym);
+
+// The keyboard layout that the compositor gives the program's own keyboard (the seat's), followed as it changes: the
+// keymap, and which of its layouts is active.
 class WaylandKeyboardLayout
 {
 public:
@@ -31,18 +39,25 @@ public:
     WaylandKeyboardLayout(const WaylandKeyboardLayout&) = delete;
     WaylandKeyboardLayout& operator=(const WaylandKeyboardLayout&) = delete;
 
-    // The keysyms of the layout in use now; null when the compositor gave no keymap (a seat without a keyboard, a
-    // broken connection) or one that cannot be read.
-    const Keysyms* keysyms();
+    // The keymap in use now; null when the compositor gave no keymap (a seat without a keyboard, a broken
+    // connection) or one that cannot be read.
+    xkb_keymap* keymap();
+    // The active layout of the keymap. A compositor tells it only to the program whose window has the keyboard
+    // focus, which a connection without windows never has: there it is the keymap's first layout, which is also
+    // what a desktop portal (a program without windows too) reckons with.
+    xkb_layout_index_t activeLayout() const { return m_activeLayout; }
 
 private:
     static void capabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
     static void keymap(void* data, wl_keyboard* keyboard, std::uint32_t format, std::int32_t fd, std::uint32_t size);
+    static void modifiers(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t depressed,
+                          std::uint32_t latched, std::uint32_t locked, std::uint32_t group);
 
     Wayland::WaylandConnection& m_connection;
     wl_seat* m_seat = nullptr;
     wl_keyboard* m_keyboard = nullptr;
-    std::optional<Keysyms> m_keysyms;
+    KeymapPointer m_keymap;
+    xkb_layout_index_t m_activeLayout = 0;
 };
 
 } // namespace Keys
