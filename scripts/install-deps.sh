@@ -33,8 +33,9 @@ if [[ "${1:-}" == "--test" ]]; then
     # workspace).
     packages+=(kwin-wayland xdg-desktop-portal-kde qtwayland5)
     packages+=(plasma-workspace qml-module-org-kde-kirigami2 qml-module-qtquick-controls2 qml-module-qtquick-layouts)
-    # A headless Wayland compositor for the Wayland typing test, and wtype to compare typing speeds with.
-    packages+=(sway wtype)
+    # A headless Wayland compositor for the Wayland typing test, wtype to compare typing speeds with, and GTK 3 for
+    # Python (python3-gi, above), the toolkit of the witness window that the Wayland typing test types into.
+    packages+=(sway wtype gir1.2-gtk-3.0)
     # The printing tests read the printed pages back with pdftotext.
     packages+=(poppler-utils)
     # A private CUPS scheduler with a PDF queue as the default printer, for printing on a real queue.

@@ -9,6 +9,7 @@
 // Prints per run: "typing_chromium_correct <n> chars" and "typing_chromium <rate> cps".
 
 #include "TypedText.h"
+#include "TypingPage.h"
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "os/keys/X11KeySender.h"
@@ -35,33 +36,10 @@ namespace {
 constexpr int Characters = 1000;
 // A browser start, or the page's report, that takes longer than this has failed.
 constexpr qint64 TimeoutMs = 60000;
-// The page reports once no key has come for a second; typing is over when no report came for this long.
+// The page reports every half second while keys come; typing is over when no report came for this long.
 constexpr qint64 QuietMs = 4000;
 // A website's first step is a wait for the page: typing starts this long after the page has the focus.
 constexpr int SettleMs = 3000;
-
-// A text box that has the focus as soon as the page has it, and reports then (/ready); once no key has come
-// for a second it sends what it holds and the time from its first change to its last (/typed).
-const QByteArray TypingPage = R"(<!DOCTYPE html><meta charset="utf-8"><title>Typing</title>
-<textarea id="box" autofocus cols="100" rows="30" spellcheck="false"></textarea>
-<script>
-const box = document.getElementById("box");
-let first = 0, last = 0, report = 0;
-const send = (path, fields) => fetch(path + "?" + new URLSearchParams(fields));
-box.addEventListener("input", () => {
-    last = performance.now();
-    first = first || last;
-    clearTimeout(report);
-    report = setTimeout(() => send("/typed", {text: box.value, ms: last - first}), 1000);
-});
-const waiting = setInterval(() => {
-    box.focus();
-    if (document.hasFocus()) {
-        clearInterval(waiting);
-        send("/ready", {});
-    }
-}, 100);
-</script>)";
 
 // Printable ASCII (letters, digits, blank, punctuation and the reserved + ^ % ~ ( ) { } [ ]) and characters
 // that a US keyboard map lacks.

@@ -1,21 +1,21 @@
-// Types 1,000 printable ASCII characters into a Qt line edit on Wayland through the desktop portal's key sender,
-// one key string per character as a replay sends them, on a headless GNOME desktop of its own (mutter and the portal,
-// their dialog answered through the accessibility bus). Prints one line per figure: "<name> <value> <unit>".
+// Types texts of printable ASCII on Wayland through the desktop portal's key sender, one key string per character as
+// a replay sends them, on a headless desktop of its own (GNOME's mutter, or KDE's KWin with --desktop=kde, and the
+// portal, their dialog answered through the accessibility bus), into three windows: a Qt line edit, a GTK entry (in a process of its own, which the
+// compositor disconnects when it falls behind) and a text box in Debian's chromium running natively on Wayland.
+// Usage: bench_typing_portal [--desktop=kde] [characters...]: the lengths of the texts, by default 1,000 and 8,000.
+// Prints one line per figure, "<name> <value> <unit>": per window and text "typing_portal_<window>_<characters>
+// <rate> cps" and "typing_portal_<window>_<characters>_correct <n> chars".
 
-#include "TypedText.h"
+#include "TypingWindows.h"
 #include "os/keys/PortalKeySender.h"
+#include "support/BrowserHome.h"
 #include "support/PortalDesktop.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
 #include <cstdio>
-#include <thread>
 
 namespace {
-
-constexpr int Characters = 1000;
 
 // Prepares the sender, the desktop's dialog answered as a user would.
 bool prepare(Keys::PortalKeySender& sender)
@@ -48,24 +48,37 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    QLineEdit editor;
-    editor.resize(800, 40);
-    editor.show();
-    QElapsedTimer shown;
-    shown.start();
-    while (!editor.isActiveWindow() && !shown.hasExpired(10000))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    BrowserHome home;
+    if (home.chromium().isEmpty()) {
+        std::fprintf(stderr, "chromium is missing: run scripts/install-deps.sh --test\n");
+        return 1;
+    }
+    QList<int> lengths;
+    for (int i = 1; i < argc; ++i)
+        lengths << std::max(1, std::atoi(argv[i]));
+    if (lengths.isEmpty())
+        lengths = {1000, 8000};
     Keys::PortalKeySender sender;
-    if (!editor.isActiveWindow() || !prepare(sender)) {
-        std::fprintf(stderr, "the line edit did not get the focus, or the portal did not allow typing\n");
+    if (!prepare(sender)) {
+        std::fprintf(stderr, "the portal did not allow typing\n");
         return 1;
     }
 
-    const QString text = printableAsciiText(Characters);
-    std::thread typist;
-    const Typing portal = measureTyping(
-        text, [&editor] { return editor.text(); }, [&] { typist = typeWithQuillock(sender, text); });
-    typist.join();
-    printTyping("portal", portal);
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<TypingWindow>()>>> windows{
+        {"qt", [] { return std::make_unique<QtWindow>(); }},
+        {"gtk", [] { return std::make_unique<GtkWindow>(); }},
+        {"chromium", [&home] { return std::make_unique<ChromiumWindow>(home); }}};
+    for (const auto& [name, open] : windows) {
+        for (const int length : lengths) {
+            const QByteArray figure = QStringLiteral("portal_%1_%2").arg(name).arg(length).toUtf8();
+            const std::unique_ptr<TypingWindow> window = open();
+            if (!window->open()) {
+                std::fprintf(stderr, "%s: the window did not get the focus\n", figure.constData());
+                continue;
+            }
+            printTyping(figure.constData(), typedBy(sender, *window, printableAsciiText(length)));
+            sender.releaseIdleKeys(); // as the program does once typing has paused: the next text starts fast
+        }
+    }
     return 0;
 }

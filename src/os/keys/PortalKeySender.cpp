@@ -178,6 +178,7 @@ void PortalKeySender::send(const std::vector<KeyStroke>& strokes)
         prepare(Preparation{[] {}, {}, {}});
     for (const KeyStroke& stroke : strokes) {
         const std::vector<xkb_keysym_t> presses = pressesOf(stroke);
+        m_pace.awaitNextStroke();
         std::size_t held = 0;
         try {
             for (; held < presses.size(); ++held)

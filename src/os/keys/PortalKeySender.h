@@ -1,6 +1,7 @@
 #pragma once
 
 #include "os/keys/KeySender.h"
+#include "os/keys/WaylandKeyPace.h"
 
 #include <cstdint>
 #include <memory>
@@ -21,7 +22,8 @@ class WaylandKeyboardLayout;
 // finds in the active keyboard layout, pressing Shift or AltGr itself where the layout needs them. The desktop asks
 // the user's consent once, in a dialog of its own, and the session is kept for the whole run. A keysym that the
 // layout lacks is dropped, and one it holds only beyond AltGr is typed as another character, by the desktop without
-// a word: firstUntypable() tells of both beforehand.
+// a word: firstUntypable() tells of both beforehand. Keys go at the pace of WaylandKeyPace, as the portal takes them
+// as fast as they come and the compositor drops a window that lags.
 class PortalKeySender : public KeySender
 {
 public:
@@ -44,6 +46,8 @@ public:
     // Without a session, starts one first without running the event loop: the desktop's dialog, a program of the
     // desktop's own, is answered meanwhile, but this program's windows wait.
     void send(const std::vector<KeyStroke>& strokes) override;
+    // Typing paused for good: the next keys start at the full pace again (the session is kept).
+    void releaseIdleKeys() override { m_pace = {}; }
 
 private:
     void awaitKeyboard(const Preparation& preparation);
@@ -53,6 +57,7 @@ private:
     std::unique_ptr<PortalRemoteDesktop> m_desktop;
     std::unique_ptr<Wayland::WaylandConnection> m_wayland;
     std::unique_ptr<WaylandKeyboardLayout> m_layout;
+    WaylandKeyPace m_pace;
 };
 
 } // namespace Keys

@@ -1,5 +1,6 @@
 #include "os/keys/WaylandKeySender.h"
 
+#include "os/keys/WaylandKeyPace.h"
 #include "os/keys/WaylandKeymap.h"
 #include "os/shell/GraphicalSession.h"
 #include "os/wayland/WaylandConnection.h"
@@ -24,7 +25,8 @@ using namespace std::chrono_literals;
 // every 10 ms: no pause loses the first keys always, 5 ms often, 10 ms never; a browser busy loading a page
 // takes its events less often, hence the margin. A launch pays it once, at its first keys.
 constexpr auto KeyboardSettleTime = 100ms;
-// The compositor is asked to catch up this often, so that the keys waiting for it never fill the socket.
+// After each batch of strokes the sender waits until the compositor has handled them (a round trip), so that keys
+// leave at the pace (WaylandKeyPace) the compositor hands them on at, and never pile up in the socket.
 constexpr int StrokesBetweenRoundTrips = 32;
 // A compositor that takes no data for this long is taken as gone.
 constexpr int FlushTimeoutMs = 5000;
@@ -103,6 +105,7 @@ private:
     zwp_virtual_keyboard_manager_v1* m_manager = nullptr;
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
     WaylandKeymap m_keymap;
+    WaylandKeyPace m_pace;
     int m_strokesSinceRoundTrip = 0;
 };
 
@@ -197,6 +200,7 @@ void WaylandKeySender::Keyboard::type(const std::vector<KeyStroke>& strokes)
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         if (strokes[i].key == Key::Character && !m_keymap.holds(strokes[i].character))
             upload(m_keymap.nextFor(strokes, i));
+        m_pace.awaitNextStroke();
         press(strokes[i]);
         // Each stroke leaves whole, its keys released, so that a connection that breaks holds none down.
         flush();

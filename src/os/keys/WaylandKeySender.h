@@ -12,7 +12,8 @@ namespace Keys {
 // writes for the characters at hand (WaylandKeymap), so every character is typed whatever the user's layout, and
 // it sets the modifiers itself: the compositor does not derive them from the keys. The keyboard is made at the
 // first send and kept until typing has paused (releaseIdleKeys), as a launch sends its steps one by one: ending it
-// loses the keys that a window has not taken yet (Chromium: the last few dozen of a fast text).
+// loses the keys that a window has not taken yet (Chromium: the last few dozen of a fast text). Keys go at the pace
+// of WaylandKeyPace, so send() returns once its last key has left: a few milliseconds a key.
 class WaylandKeySender : public KeySender
 {
 public:

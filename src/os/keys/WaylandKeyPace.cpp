@@ -1,0 +1,19 @@
+#include "os/keys/WaylandKeyPace.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace Keys {
+
+void WaylandKeyPace::awaitNextStroke()
+{
+    constexpr std::chrono::nanoseconds fullPace =
+        std::chrono::nanoseconds(std::chrono::seconds(1)) / WaylandKeysPerSecond;
+    const auto gap = std::max(fullPace, WaylandKeySlowdownPerKeyTyped * m_strokes++);
+    const auto now = std::chrono::steady_clock::now();
+    if (m_next > now)
+        std::this_thread::sleep_until(m_next);
+    m_next = std::max(m_next, now) + gap;
+}
+
+} // namespace Keys

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+
+namespace Keys {
+
+// How fast the Wayland key senders (the virtual keyboard and the desktop portal) type. A compositor holds only so
+// many events for a window that is busy, and disconnects a window that falls further behind ("Lost connection to
+// Wayland compositor": a browser dies); no protocol tells a sender how far behind a window is. So keys go at a pace
+// that the slowest window measured keeps up with: a GTK entry, whose work per key grows with the text it holds (it
+// lays out its whole line: 0.2 ms a key at 100 characters, 0.75 ms at 1,000, 5.9 ms at 8,000, 22 ms at 32,000).
+// Measured on headless sway 1.7 (libwayland 1.21) typing 8,000 characters into a GTK entry, on 2 cores shared with
+// other builds (load 3 to 5): unpaced, the entry was disconnected after 755 characters; at a steady 500 a second
+// after 6,223, at 1,000 a second after 4,107; at 500 a second slowed by 1 µs a key for each key typed before, all
+// 8,000 arrived (231 a second), as they did into a Qt line edit (235) and chromium (231), where wtype typed 195 to
+// 206 a second. Short texts go at the full pace: 1,000 characters at about 500 a second.
+constexpr int WaylandKeysPerSecond = 500;
+constexpr std::chrono::nanoseconds WaylandKeySlowdownPerKeyTyped = std::chrono::microseconds(1);
+
+// Spaces the strokes of one typing evenly, at WaylandKeysPerSecond until the slowdown for the keys typed so far
+// makes the gap longer. A pause between sends earns no burst after it; a new pace (after typing paused for good,
+// when a key sender gives back its keys) starts fast again.
+class WaylandKeyPace
+{
+public:
+    // Sleeps until the next stroke may go.
+    void awaitNextStroke();
+
+private:
+    std::chrono::steady_clock::time_point m_next{};
+    long m_strokes = 0;
+};
+
+} // namespace Keys
