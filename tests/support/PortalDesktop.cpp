@@ -4,14 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -130,24 +129,25 @@ PortalDesktop::PortalDesktop(Kind kind) : m_kind(kind), m_cgroups(cgroupHierarch
         return;
     // The accessibility bus comes from its launcher, through which its users find it, as in a desktop session (Qt 5
     // programs such as KDE's portal find it no other way).
-    start({"/usr/libexec/at-spi-bus-launcher", "--launch-immediately"});
+    start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
     if (!waitForName(QStringLiteral("org.a11y.Bus")))
         return;
 
     if (kind == Kind::Gnome ? !startGnome() : !startKde())
         return;
-    start({"/usr/libexec/xdg-desktop-portal"});
+    start(QStringLiteral("/usr/libexec/xdg-desktop-portal"));
     waitForName(QStringLiteral("org.freedesktop.portal.Desktop"));
 }
 
 bool PortalDesktop::startGnome()
 {
-    start({"mutter", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1280x800",
-           QByteArray("--wayland-display=") + WaylandSocket});
+    start(QStringLiteral("mutter"), {QStringLiteral("--headless"), QStringLiteral("--wayland"),
+                                     QStringLiteral("--no-x11"), QStringLiteral("--virtual-monitor"),
+                                     QStringLiteral("1280x800"), QStringLiteral("--wayland-display=") + WaylandSocket});
     if (!waitForSocket() || !waitForName(QStringLiteral("org.gnome.Mutter.RemoteDesktop")))
         return false;
-    start({"/usr/libexec/at-spi2-registryd"});
-    start({"/usr/libexec/xdg-desktop-portal-gnome"});
+    start(QStringLiteral("/usr/libexec/at-spi2-registryd"));
+    start(QStringLiteral("/usr/libexec/xdg-desktop-portal-gnome"));
     return waitForName(QStringLiteral("org.freedesktop.impl.portal.desktop.gnome"));
 }
 
@@ -163,15 +163,16 @@ bool PortalDesktop::startKde()
         if (!QFile::copy(QString::fromLatin1(KWin), kwin))
             return fail(QStringLiteral("KWin could not be copied"));
     }
-    start({kwin.toLocal8Bit(), "--virtual", "--no-lockscreen", "--width", "1280", "--height", "800", "--socket",
-           WaylandSocket});
+    start(kwin, {QStringLiteral("--virtual"), QStringLiteral("--no-lockscreen"), QStringLiteral("--width"),
+                 QStringLiteral("1280"), QStringLiteral("--height"), QStringLiteral("800"), QStringLiteral("--socket"),
+                 QString::fromLatin1(WaylandSocket)});
     if (!waitForSocket() || !waitForName(QStringLiteral("org.kde.KWin")))
         return false;
-    start({"/usr/libexec/at-spi2-registryd"});
+    start(QStringLiteral("/usr/libexec/at-spi2-registryd"));
     // The portal's dialogs can be reached through the accessibility bus (not the test's windows: the answerer would
     // wait on them while the test waits for the answer).
     qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    start({KdePortalBackend});
+    start(QString::fromLatin1(KdePortalBackend));
     qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
     return waitForName(QStringLiteral("org.freedesktop.impl.portal.desktop.kde"));
 }
@@ -205,18 +206,10 @@ PortalDesktop::~PortalDesktop()
 {
     if (!m_applicationScope.isEmpty() && startAsFromTheMenu(false)) // then empty, it goes; its slice too when unused
         QDir(m_cgroups).rmpath(m_applicationScope);
-    for (auto pid = m_started.rbegin(); pid != m_started.rend(); ++pid) {
-        kill(*pid, SIGTERM);
-        // A program that does not end within a few seconds is killed.
-        QDeadlineTimer deadline(5000);
-        while (waitpid(*pid, nullptr, WNOHANG) == 0) {
-            if (deadline.hasExpired()) {
-                kill(*pid, SIGKILL);
-                waitpid(*pid, nullptr, 0);
-                break;
-            }
-            QThread::msleep(10);
-        }
+    for (auto process = m_started.rbegin(); process != m_started.rend(); ++process) {
+        (*process)->terminate();
+        if (!(*process)->waitForFinished(5000)) // a program that does not end within a few seconds is killed
+            (*process)->kill();
     }
 }
 
@@ -227,48 +220,25 @@ bool PortalDesktop::startSessionBus()
     if (!QDir().mkpath(socketFolder) || !config.open(QIODevice::WriteOnly) ||
         config.write(QString::fromLatin1(BusConfig).arg(socketFolder).toUtf8()) < 0 || !config.flush())
         return fail(QStringLiteral("the bus configuration could not be written"));
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return fail(QStringLiteral("no pipe"));
-    // The bus writes its address to the pipe once it accepts connections.
-    const int child = dup(pipeEnds[1]); // without close-on-exec: the bus keeps it
-    const pid_t bus = start({"dbus-daemon", "--nofork", "--config-file=" + config.fileName().toLocal8Bit(),
-                             "--print-address=" + QByteArray::number(child)});
-    close(child);
-    close(pipeEnds[1]);
-    QByteArray written;
-    char buffer[256];
-    ssize_t got = 0;
-    while (!written.contains('\n') && (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
-        written.append(buffer, got);
-    close(pipeEnds[0]);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", written.trimmed());
-    return bus > 0 && !written.trimmed().isEmpty() ? true : fail(QStringLiteral("dbus-daemon did not start"));
+    // The bus prints its address once it accepts connections.
+    QProcess& bus = start(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--nofork"), "--config-file=" + config.fileName(), QStringLiteral("--print-address=1")}, true);
+    const QByteArray address = bus.waitForReadyRead(StartMs) ? bus.readLine().trimmed() : QByteArray();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    return !address.isEmpty() ? true : fail(QStringLiteral("dbus-daemon did not start"));
 }
 
-pid_t PortalDesktop::start(const std::vector<QByteArray>& arguments)
+QProcess& PortalDesktop::start(const QString& program, const QStringList& arguments, bool readOutput)
 {
-    const int log = open(m_log.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    std::vector<char*> argv;
-    for (const QByteArray& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.constData()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // The program dies with the test, and holds none of the test's output open.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        const int devNull = open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
-        dup2(log, STDOUT_FILENO);
-        dup2(log, STDERR_FILENO);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    if (log >= 0)
-        close(log);
-    if (pid > 0)
-        m_started.push_back(pid);
-    return pid;
+    QProcess& process = *m_started.emplace_back(std::make_unique<QProcess>());
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!readOutput)
+        process.setStandardOutputFile(m_log, QIODevice::Append);
+    process.setStandardErrorFile(m_log, QIODevice::Append);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); }); // it dies with the test
+    process.start(program, arguments);
+    return process;
 }
 
 bool PortalDesktop::waitForSocket()

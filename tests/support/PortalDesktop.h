@@ -1,16 +1,16 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-#include <sys/types.h>
+#include <memory>
 #include <vector>
 
 // A headless desktop of the test's own with the desktop portal: a private session bus, the compositor (GNOME's
 // mutter or KDE's KWin) on a virtual 1280x800 monitor with its Wayland socket in a runtime folder of its own, the
 // portal with that desktop's backend, and an accessibility bus through which a test answers the portal's dialogs.
 // The constructor points this process's environment at the session (and at a home and runtime folder of its own)
-// for the programs and windows the test starts; the destructor ends every program it started, by its process id,
-// last started first.
+// for the programs and windows the test starts; the destructor ends every program it started, last started first.
 class PortalDesktop
 {
 public:
@@ -49,7 +49,8 @@ private:
     bool startGnome();
     bool startKde();
     bool startSessionBus();
-    pid_t start(const std::vector<QByteArray>& arguments);
+    // Starts a program of the session, its output into the session's log unless the caller reads it.
+    QProcess& start(const QString& program, const QStringList& arguments = {}, bool readOutput = false);
     bool waitForSocket();
     bool waitForName(const QString& name);
     bool fail(const QString& why);
@@ -60,6 +61,6 @@ private:
     QString m_applicationScope;
     QTemporaryDir m_folder;
     QString m_log;
-    std::vector<pid_t> m_started;
+    std::vector<std::unique_ptr<QProcess>> m_started;
     QString m_error;
 };

@@ -37,7 +37,7 @@ def find(accessible, role, name):
 
 
 def dialog():
-    """The portal's remote-desktop dialog and the name of its check box, when it is open."""
+    """The portal's remote-desktop dialog and the name of its check box, when one is open."""
     desktop = Atspi.get_desktop(0)
     for index in range(desktop.get_child_count()):
         application = desktop.get_child_at_index(index)
@@ -46,7 +46,17 @@ def dialog():
             window = find(application, "frame", title)
             if window:
                 return window, allow
-    return None, None
+    return None
+
+
+def wait_until(condition, deadline):
+    """The condition's value once it is true; None when the deadline passed first."""
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
 
 
 def act(accessible):
@@ -63,20 +73,15 @@ def main():
 
     deadline = time.monotonic() + arguments.timeout
     if arguments.gone:
-        while dialog()[0]:
-            if time.monotonic() > deadline:
-                print("the remote-desktop dialog stayed open", file=sys.stderr)
-                return 1
-            time.sleep(0.1)
-        return 0
-    window = allow_name = None
-    while not window and time.monotonic() < deadline:
-        window, allow_name = dialog()
-        if not window:
-            time.sleep(0.1)
-    if not window:
+        if wait_until(lambda: not dialog(), deadline):
+            return 0
+        print("the remote-desktop dialog stayed open", file=sys.stderr)
+        return 1
+    shown = wait_until(dialog, deadline)
+    if not shown:
         print("no remote-desktop dialog appeared", file=sys.stderr)
         return 1
+    window, allow_name = shown
     if arguments.shown:
         return 0
     if arguments.refuse:
@@ -84,10 +89,10 @@ def main():
         return 0
     if allow_name:
         allow = find(window, "check box", allow_name)
-        if not allow.get_state_set().contains(Atspi.StateType.CHECKED):
+        checked = lambda: allow.get_state_set().contains(Atspi.StateType.CHECKED)  # noqa: E731
+        if not checked():
             act(allow)
-        while not allow.get_state_set().contains(Atspi.StateType.CHECKED) and time.monotonic() < deadline:
-            time.sleep(0.05)
+        wait_until(checked, deadline)
     act(find(window, "push button", "Share"))
     return 0
 
