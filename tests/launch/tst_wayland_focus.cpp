@@ -32,7 +32,7 @@
 
 namespace {
 
-const char* const WindowMode = "--window"; // then its key log, its title and its app id
+const char* const WindowMode = "--window";                            // then its key log, its title and its app id
 const QString BrowserAppId = QStringLiteral("quillock-test-browser"); // the id of BrowserHome's entry
 const QString BystanderTitle = QStringLiteral("Quillock bystander");
 const QString Secret = QStringLiteral("correct horse battery staple, twice over");
@@ -180,15 +180,19 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("browserGot");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a browser that takes the focus") << "" << "user" + Secret << "";
+        QTest::newRow("a browser that takes the focus") << ""
+                                                        << "user" + Secret << "";
         QTest::newRow("the bystander takes the focus in the wait")
-            << "bystander in the wait" << "user"
+            << "bystander in the wait"
+            << "user"
             << "The browser window lost the focus; the launch was stopped after step 1.";
         QTest::newRow("the bystander takes the focus between two keys of the secret")
-            << "bystander in the text" << "user" + Secret.left(KeysBeforeTheSwitch)
+            << "bystander in the text"
+            << "user" + Secret.left(KeysBeforeTheSwitch)
             << "The browser window lost the focus; the launch was stopped during step 3.";
         QTest::newRow("the browser closes in the wait")
-            << "browser closes" << "user"
+            << "browser closes"
+            << "user"
             << "The browser closed during the launch; the launch was stopped after step 1.";
     }
 

@@ -106,8 +106,8 @@ private:
     static void opened(void* data, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_toplevel_handle_v1* handle)
     {
         static const zwlr_foreign_toplevel_handle_v1_listener listener{
-            &Toplevels::ignoreText, &Toplevels::appId,  &Toplevels::ignoreOutput, &Toplevels::ignoreOutput,
-            &Toplevels::state,      &Toplevels::done,   &Toplevels::closed,       &Toplevels::ignoreParent};
+            &Toplevels::ignoreText, &Toplevels::appId, &Toplevels::ignoreOutput, &Toplevels::ignoreOutput,
+            &Toplevels::state,      &Toplevels::done,  &Toplevels::closed,       &Toplevels::ignoreParent};
         auto* self = static_cast<Toplevels*>(data);
         const WindowId id = ++self->m_lastId;
         Toplevel& toplevel = self->m_toplevels[id];
@@ -117,10 +117,13 @@ private:
         zwlr_foreign_toplevel_handle_v1_add_listener(handle, &listener, &toplevel);
     }
 
+    // The compositor no longer tells: what was heard would grow stale, so nothing is told from now on.
     static void finished(void* data, zwlr_foreign_toplevel_manager_v1* manager)
     {
+        auto* self = static_cast<Toplevels*>(data);
         zwlr_foreign_toplevel_manager_v1_destroy(manager);
-        static_cast<Toplevels*>(data)->m_manager = nullptr;
+        self->m_manager = nullptr;
+        self->m_listed = false;
     }
 
     static Toplevel& toplevelOf(void* data) { return *static_cast<Toplevel*>(data); }
