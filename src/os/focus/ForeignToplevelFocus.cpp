@@ -151,8 +151,10 @@ private:
     static void closed(void* data, zwlr_foreign_toplevel_handle_v1* handle)
     {
         const Toplevel& toplevel = toplevelOf(data);
+        Toplevels* list = toplevel.list;
+        const WindowId id = toplevel.id; // not a reference into the node that is erased
         zwlr_foreign_toplevel_handle_v1_destroy(handle);
-        toplevel.list->m_toplevels.erase(toplevel.id);
+        list->m_toplevels.erase(id);
     }
 
     static void ignoreText(void*, zwlr_foreign_toplevel_handle_v1*, const char*) {}
