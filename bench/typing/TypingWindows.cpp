@@ -68,8 +68,7 @@ bool ChromiumWindow::open()
     const std::optional<Desktop::StartedProgram> started =
         program ? shell.startMaximized(*program, m_server.url().toStdString(), 0) : std::nullopt;
     m_browser = started ? static_cast<std::int64_t>(started->process) : 0;
-    return m_browser &&
-           QTest::qWaitFor([this] { return m_server.path == QLatin1String("/ready"); }, OpenTimeoutMs);
+    return m_browser && QTest::qWaitFor([this] { return m_server.path == QLatin1String("/ready"); }, OpenTimeoutMs);
 }
 
 Arrival ChromiumWindow::arrival()
