@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmark of typing through the desktop portal on a headless KDE Plasma of its own: KWin, the
-# portal's KDE backend and an accessibility bus, which it ends after. Arguments: the lengths of the texts.
+# Builds and runs the benchmark of typing through the desktop portal on KDE Plasma; it starts (and ends) a headless
+# KDE desktop of its own: KWin, the desktop portal and an accessibility bus.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" build -DQUILLOCK_TESTS=ON -DQUILLOCK_BENCHMARKS=ON
-"$root/build/bin/bench_typing_portal" --desktop=kde "$@"
+QUILLOCK_PORTAL_DESKTOP=KDE "$root/build/bin/bench_typing_portal" "$@"

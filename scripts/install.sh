@@ -137,6 +137,8 @@ fi
 make_folder "$share/applications" 755
 make_folder "$share/icons/hicolor/scalable/apps" 755
 make_folder "$share/metainfo" 755
+# An entry's file name is the application ID under which the desktop starts the program from its menu (in a scope
+# app-example.quillock.Quillock-<number>): KDE's portal asks consent to type only of a program it knows by that ID.
 install_entry example.quillock.Quillock quillock
 install_entry example.quillock.QuillockUtility quillock-utility
 write_file "$share/icons/hicolor/scalable/apps/example.quillock.Quillock.svg" 644 \

@@ -1,10 +1,10 @@
 // Types texts of printable ASCII on Wayland through the desktop portal's key sender, one key string per character as
-// a replay sends them, on a headless desktop of its own (GNOME's mutter, or KDE's KWin with --desktop=kde, and the
-// portal, their dialog answered through the accessibility bus), into three windows: a Qt line edit, a GTK entry (in a
-// process of its own, which the compositor disconnects when it falls behind) and a text box in Debian's chromium
-// running natively on Wayland. Usage: bench_typing_portal [--desktop=kde] [characters...]: the lengths of the texts, by
-// default 1,000 and 8,000. Prints one line per figure, "<name> <value> <unit>": per window and text
-// "typing_portal_<window>_<characters> <rate> cps" and "typing_portal_<window>_<characters>_correct <n> chars".
+// a replay sends them, on a headless desktop of its own (GNOME's mutter, or KDE's KWin with
+// QUILLOCK_PORTAL_DESKTOP=KDE, and the portal, their dialog answered through the accessibility bus), into three
+// windows: a Qt line edit, a GTK entry (in a process of its own, which the compositor disconnects when it falls behind)
+// and a text box in Debian's chromium running natively on Wayland. Usage: bench_typing_portal [characters...]: the
+// lengths of the texts, by default 1,000 and 8,000. Prints one line per figure, "<name> <value> <unit>": per window and
+// text "typing_portal_<window>_<characters> <rate> cps" and "typing_portal_<window>_<characters>_correct <n> chars".
 
 #include "TypingWindows.h"
 #include "os/keys/PortalKeySender.h"
@@ -36,14 +36,14 @@ bool prepare(Keys::PortalKeySender& sender)
 
 int main(int argc, char* argv[])
 {
-    const PortalDesktop::Kind kind = PortalDesktop::kindFromArguments(argc, argv);
+    const PortalDesktop::Kind kind = PortalDesktop::kindOfThisTest();
     const QString missing = PortalDesktop::missingPrograms(kind);
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "the headless desktop is not installed: %s\n", qPrintable(missing));
         return 1;
     }
     PortalDesktop session(kind);
-    if (!session.isRunning()) {
+    if (!session.isRunning() || !session.startAsFromTheMenu(true)) {
         std::fprintf(stderr, "the headless desktop did not start: %s\n", qPrintable(session.error()));
         return 1;
     }

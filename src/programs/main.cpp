@@ -9,6 +9,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(Application::version());
+    QGuiApplication::setDesktopFileName(Application::desktopEntryId());
     const SharedObjectsScope sharedObjects; // ends after the window, before the application
     frmWebsite window;
     if (!window.Form_Load())

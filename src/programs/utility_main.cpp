@@ -9,6 +9,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(Application::version());
+    QGuiApplication::setDesktopFileName(Application::utilityDesktopEntryId());
     const SharedObjectsScope sharedObjects; // ends after the window, before the application
     frmMain window;
     // A refused password closes the window before the event loop runs, so there is nothing left to wait for.

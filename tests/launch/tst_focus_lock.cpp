@@ -56,6 +56,8 @@ const QString LostAfterStep2 =
     QStringLiteral("The browser window lost the focus; the launch was stopped after step 2.");
 const QString LostDuringStep1 =
     QStringLiteral("The browser window lost the focus; the launch was stopped during step 1.");
+const QString ClosedAfterStep2 =
+    QStringLiteral("The browser closed during the launch; the launch was stopped after step 2.");
 constexpr int TextStep = 1, WaitStep = 4;
 
 // A window that appends the text of every key it receives to its log at once.
@@ -358,6 +360,9 @@ private slots:
         QTest::newRow("the bystander comes to the front in a later wait") << "window"
                                                                           << "bystander"
                                                                           << "user" << LostAfterStep2;
+        QTest::newRow("the browser closes in a later wait") << "window"
+                                                            << "browser closes"
+                                                            << "user" << ClosedAfterStep2;
         QTest::newRow("another Quillock's window comes to the front in a later wait") << "window"
                                                                                       << "another Quillock"
                                                                                       << "user" << LostAfterStep2;
@@ -424,6 +429,10 @@ private slots:
                     over = over || browser != "window" || browserActive;
             } else if (meanwhile == "bystander") {
                 m_bystander->takeFocus();
+            } else if (meanwhile == "browser closes") {
+                X11Probe probe;
+                if (const std::optional<xcb_window_t> shown = probe.findWindow(BrowserTitle))
+                    kill(probe.process(*shown), SIGTERM);
             } else if (meanwhile == "another Quillock") {
                 if (otherQuillock.state() == QProcess::NotRunning)
                     otherQuillock.start(QCoreApplication::applicationFilePath(), {QuillockWindowMode, quillockLog});

@@ -639,11 +639,12 @@ private slots:
         const QString lostBefore = "The browser window lost the focus, so nothing was typed.";
         const QString lostAfter = "The browser window lost the focus; the launch was stopped after step 2.";
         const QString lostAfterTheWait = "The browser window lost the focus; the launch was stopped after step 3.";
+        const QString closedAfter = "The browser closed during the launch; the launch was stopped after step 2.";
         // Windows 1 and 2 are this program's, 3 another Quillock's; 5 the browser's, known by its class, 6 by its
         // startup id, 7 another of the browser's; 8 a bystander's; 9 the browser's id, given to a new window of
-        // another program once the browser's is gone; 0 none.
+        // another program once the browser's is gone; 10 the browser's closing, the focus going nowhere; 0 none.
         const int own = 1, own2 = 2, otherQuillock = 3, browser = 5, byStartupId = 6, browser2 = 7, bystander = 8;
-        const int reused = 9, none = 0;
+        const int reused = 9, closing = 10, none = 0;
         QTest::newRow("the browser comes to the front") << QList{own} << QList{browser} << QList{browser} << "ab"
                                                         << "";
         QTest::newRow("known by its startup id") << QList{own} << QList{byStartupId} << QList{byStartupId} << "ab"
@@ -667,6 +668,8 @@ private slots:
             << QList{own} << QList{browser} << QList{reused} << "a" << lostAfter;
         QTest::newRow("no window active after the first key")
             << QList{own} << QList{browser} << QList{none} << "a" << lostAfterTheWait;
+        QTest::newRow("the browser's window closes after the first key")
+            << QList{own} << QList{browser} << QList{closing} << "a" << closedAfter;
         QTest::newRow("stopped while waiting for the browser") << QList{own} << QList<int>{} << QList<int>{} << ""
                                                                << "";
     }
@@ -696,6 +699,9 @@ private slots:
                     if (window == 9) { // the browser's window id, now another program's
                         m->focus.programs[5] = {};
                         window = 5;
+                    } else if (window == 10) {
+                        m->focus.programs.erase(5);
+                        window = 0;
                     }
                     m->focus.focused = window ? std::optional<Focus::WindowId>(window) : std::nullopt;
                     QTest::qWait(150);

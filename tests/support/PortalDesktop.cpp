@@ -1,20 +1,16 @@
 #include "support/PortalDesktop.h"
 
-#include "os/keys/WaylandKeyboardLayout.h"
-#include "os/wayland/WaylandConnection.h"
-
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QThread>
-#include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <string>
+#include <linux/capability.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -43,28 +39,24 @@ const char* const BusConfig = R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD
 </busconfig>
 )";
 
-struct Program
+// The programs each desktop needs (KDE's portal dialog is written in QML with Plasma's dialog type, and its Qt 5
+// programs need Qt's Wayland platform, which nothing installs with them).
+const struct
 {
     const char* path;
     const char* package;
-};
-const Program Common[] = {
-    {"/usr/bin/dbus-daemon", "dbus-daemon"},
-    {"/usr/libexec/xdg-desktop-portal", "xdg-desktop-portal"},
-    {"/usr/libexec/at-spi-bus-launcher", "at-spi2-core"},
-    {"/usr/libexec/at-spi2-registryd", "at-spi2-core"},
-};
-const Program Gnome[] = {
-    {"/usr/bin/mutter", "mutter"},
-    {"/usr/libexec/xdg-desktop-portal-gnome", "xdg-desktop-portal-gnome"},
-};
-// The portal's dialog is written in QML with Plasma's dialog type, and the Qt 5 programs need Qt's Wayland platform,
-// which nothing installs with them.
-const Program Kde[] = {
-    {KWin, "kwin-wayland"},
-    {KdePortalBackend, "xdg-desktop-portal-kde"},
-    {"/usr/lib/x86_64-linux-gnu/qt5/plugins/platforms/libqwayland-generic.so", "qtwayland5"},
-    {"/usr/lib/x86_64-linux-gnu/qt5/qml/org/kde/plasma/workspace/dialogs/qmldir", "plasma-workspace"},
+    bool gnome, kde;
+} Programs[] = {
+    {"/usr/bin/dbus-daemon", "dbus-daemon", true, true},
+    {"/usr/libexec/xdg-desktop-portal", "xdg-desktop-portal", true, true},
+    {"/usr/libexec/at-spi-bus-launcher", "at-spi2-core", true, true},
+    {"/usr/libexec/at-spi2-registryd", "at-spi2-core", true, true},
+    {"/usr/bin/mutter", "mutter", true, false},
+    {"/usr/libexec/xdg-desktop-portal-gnome", "xdg-desktop-portal-gnome", true, false},
+    {KWin, "kwin-wayland", false, true},
+    {KdePortalBackend, "xdg-desktop-portal-kde", false, true},
+    {"/usr/lib/x86_64-linux-gnu/qt5/plugins/platforms/libqwayland-generic.so", "qtwayland5", false, true},
+    {"/usr/lib/x86_64-linux-gnu/qt5/qml/org/kde/plasma/workspace/dialogs/qmldir", "plasma-workspace", false, true},
 };
 
 // The keyboard layout of KWin's settings file.
@@ -75,36 +67,41 @@ bool writeKeyboardLayout(const QString& home, const QByteArray& layout)
            settings.write("[Layout]\nUse=true\nLayoutList=" + layout + "\n") > 0 && settings.flush();
 }
 
-} // namespace
-
-PortalDesktop::Kind PortalDesktop::kindFromArguments(int& argc, char** argv)
+// Where the cgroup v2 hierarchy is (all of /sys/fs/cgroup, or its unified folder beside version 1's controllers), and
+// this process's group there ("/", "/user.slice/..."), from its line "0::<group>".
+QString cgroupHierarchy()
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--desktop=kde") == 0) {
-            std::copy(argv + i + 1, argv + argc + 1, argv + i); // with the closing null
-            --argc;
-            return Kind::Kde;
-        }
-    }
-    return Kind::Gnome;
+    const bool unified = QFileInfo::exists(QStringLiteral("/sys/fs/cgroup/cgroup.controllers"));
+    return unified ? QStringLiteral("/sys/fs/cgroup") : QStringLiteral("/sys/fs/cgroup/unified");
 }
+QString currentGroup()
+{
+    QFile groups(QStringLiteral("/proc/self/cgroup"));
+    const QString text = groups.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(groups.readAll()) : QString();
+    return QRegularExpression(QStringLiteral("^0::(.+)$"), QRegularExpression::MultilineOption).match(text).captured(1);
+}
+
+bool enterGroup(const QString& group)
+{
+    QFile processes(group + QStringLiteral("/cgroup.procs"));
+    return processes.open(QIODevice::WriteOnly) && processes.write(QByteArray::number(getpid())) > 0 &&
+           processes.flush();
+}
+
+} // namespace
 
 QString PortalDesktop::missingPrograms(Kind kind)
 {
-    std::vector<Program> programs(std::begin(Common), std::end(Common));
-    if (kind == Kind::Gnome)
-        programs.insert(programs.end(), std::begin(Gnome), std::end(Gnome));
-    else
-        programs.insert(programs.end(), std::begin(Kde), std::end(Kde));
     QStringList missing;
-    for (const Program& program : programs) {
-        if (!QFileInfo::exists(QString::fromLatin1(program.path)))
+    for (const auto& program : Programs) {
+        if ((kind == Kind::Gnome ? program.gnome : program.kde) &&
+            !QFileInfo::exists(QString::fromLatin1(program.path)))
             missing << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(program.path), program.package);
     }
     return missing.join(QStringLiteral(", "));
 }
 
-PortalDesktop::PortalDesktop(Kind kind) : m_kind(kind)
+PortalDesktop::PortalDesktop(Kind kind) : m_kind(kind), m_cgroups(cgroupHierarchy()), m_formerGroup(currentGroup())
 {
     const QString runtime = m_folder.filePath(QStringLiteral("run"));
     const QString home = m_folder.filePath(QStringLiteral("home"));
@@ -128,23 +125,29 @@ PortalDesktop::PortalDesktop(Kind kind) : m_kind(kind)
     qputenv("WAYLAND_DISPLAY", WaylandSocket);
     qputenv("QT_QPA_PLATFORM", "wayland");
 
-    if (!startSessionBus() || !startAccessibilityBus())
+    if (!startSessionBus())
+        return;
+    // The accessibility bus comes from its launcher, through which its users find it, as in a desktop session (Qt 5
+    // programs such as KDE's portal find it no other way).
+    start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"), {QStringLiteral("--launch-immediately")});
+    if (!waitForName(QStringLiteral("org.a11y.Bus")))
         return;
 
     if (kind == Kind::Gnome ? !startGnome() : !startKde())
         return;
-    start({"/usr/libexec/xdg-desktop-portal"});
+    start(QStringLiteral("/usr/libexec/xdg-desktop-portal"));
     waitForName(QStringLiteral("org.freedesktop.portal.Desktop"));
 }
 
 bool PortalDesktop::startGnome()
 {
-    start({"mutter", "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1280x800",
-           QByteArray("--wayland-display=") + WaylandSocket});
+    start(QStringLiteral("mutter"), {QStringLiteral("--headless"), QStringLiteral("--wayland"),
+                                     QStringLiteral("--no-x11"), QStringLiteral("--virtual-monitor"),
+                                     QStringLiteral("1280x800"), QStringLiteral("--wayland-display=") + WaylandSocket});
     if (!waitForSocket() || !waitForName(QStringLiteral("org.gnome.Mutter.RemoteDesktop")))
         return false;
-    start({"/usr/libexec/at-spi2-registryd"});
-    start({"/usr/libexec/xdg-desktop-portal-gnome"});
+    start(QStringLiteral("/usr/libexec/at-spi2-registryd"));
+    start(QStringLiteral("/usr/libexec/xdg-desktop-portal-gnome"));
     return waitForName(QStringLiteral("org.freedesktop.impl.portal.desktop.gnome"));
 }
 
@@ -152,87 +155,62 @@ bool PortalDesktop::startKde()
 {
     if (!writeKeyboardLayout(QString::fromLocal8Bit(qgetenv("HOME")), "us"))
         return fail(QStringLiteral("KWin's keyboard settings could not be written"));
-    std::vector<QByteArray> kwin{KWin,       "--virtual", "--no-lockscreen", "--width",    "1280",
-                                 "--height", "800",       "--socket",        WaylandSocket};
-    int execError = 0;
-    if (!start(kwin, &execError) && execError == EPERM) {
-        // Debian's KWin carries the file capability cap_sys_resource (to raise its own limits), and exec fails where
-        // the system's bounding set lacks it, as in a container: a copy without it runs, with the limits it has.
-        kwin[0] = m_folder.filePath(QStringLiteral("kwin_wayland")).toLocal8Bit();
-        if (!QFile::copy(QString::fromLatin1(KWin), QString::fromLocal8Bit(kwin[0])))
+    QString kwin = QString::fromLatin1(KWin);
+    // Debian's KWin carries the file capability cap_sys_resource (to raise its own limits), and exec fails with EPERM
+    // where the bounding set lacks it, as in a container: there a copy without it runs, with the limits it has.
+    if (prctl(PR_CAPBSET_READ, CAP_SYS_RESOURCE) == 0) {
+        kwin = m_folder.filePath(QStringLiteral("kwin_wayland")); // by that name, which KWin's Qt platform wants
+        if (!QFile::copy(QString::fromLatin1(KWin), kwin))
             return fail(QStringLiteral("KWin could not be copied"));
-        QFile log(m_log);
-        if (log.open(QIODevice::Append))
-            log.write("kwin_wayland runs from a copy without its file capability cap_sys_resource\n");
-        start(kwin);
     }
+    start(kwin, {QStringLiteral("--virtual"), QStringLiteral("--no-lockscreen"), QStringLiteral("--width"),
+                 QStringLiteral("1280"), QStringLiteral("--height"), QStringLiteral("800"), QStringLiteral("--socket"),
+                 QString::fromLatin1(WaylandSocket)});
     if (!waitForSocket() || !waitForName(QStringLiteral("org.kde.KWin")))
         return false;
-    start({"/usr/libexec/at-spi2-registryd"});
-    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"); // the portal's dialogs can be reached through it
-    start({KdePortalBackend});
+    start(QStringLiteral("/usr/libexec/at-spi2-registryd"));
+    // The portal's dialogs can be reached through the accessibility bus (not the test's windows: the answerer would
+    // wait on them while the test waits for the answer).
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    start(QString::fromLatin1(KdePortalBackend));
+    qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
     return waitForName(QStringLiteral("org.freedesktop.impl.portal.desktop.kde"));
+}
+
+bool PortalDesktop::startAsFromTheMenu(bool fromTheMenu)
+{
+    if (m_formerGroup.isEmpty())
+        return false;
+    if (!fromTheMenu)
+        return enterGroup(m_cgroups + m_formerGroup);
+    // A slice of the tests' own keeps the scope apart from a service manager's.
+    m_applicationScope = QStringLiteral("quillock-tests.slice/user@%1.service/app-example.quillock.Quillock-%2.scope")
+                             .arg(getuid())
+                             .arg(getpid());
+    const QString scope = m_cgroups + '/' + m_applicationScope;
+    return QDir().mkpath(scope) && enterGroup(scope);
 }
 
 bool PortalDesktop::useKeyboardLayout(const QByteArray& layout)
 {
-    Wayland::WaylandConnection connection;
-    Keys::WaylandKeyboardLayout keyboard(connection);
-    const auto layoutName = [&keyboard] {
-        xkb_keymap* keymap = keyboard.keymap();
-        const char* name = keymap ? xkb_keymap_layout_get_name(keymap, 0) : nullptr;
-        return std::string(name ? name : "");
-    };
-    const std::string before = layoutName();
-    if (m_kind != Kind::Kde || !writeKeyboardLayout(QString::fromLocal8Bit(qgetenv("HOME")), layout))
-        return false;
     // KWin reads its keyboard settings again when told so, as the desktop's settings tell it.
     sd_bus* bus = nullptr;
-    const bool told = sd_bus_open_user(&bus) >= 0 &&
+    const bool told = m_kind == Kind::Kde && writeKeyboardLayout(QString::fromLocal8Bit(qgetenv("HOME")), layout) &&
+                      sd_bus_open_user(&bus) >= 0 &&
                       sd_bus_emit_signal(bus, "/Layouts", "org.kde.keyboard", "reloadConfig", nullptr) >= 0;
     sd_bus_flush_close_unref(bus);
-    for (QDeadlineTimer deadline(5000); told && !deadline.hasExpired(); QThread::msleep(20)) {
-        if (layoutName() != before)
-            return true;
-    }
-    return false;
+    return told;
 }
 
 PortalDesktop::~PortalDesktop()
 {
-    for (auto pid = m_started.rbegin(); pid != m_started.rend(); ++pid) {
-        kill(*pid, SIGTERM);
-        // A program that does not end within a few seconds is killed.
-        QDeadlineTimer deadline(5000);
-        while (waitpid(*pid, nullptr, WNOHANG) == 0) {
-            if (deadline.hasExpired()) {
-                kill(*pid, SIGKILL);
-                waitpid(*pid, nullptr, 0);
-                break;
-            }
-            QThread::msleep(10);
-        }
+    if (!m_applicationScope.isEmpty() && startAsFromTheMenu(false)) // then empty, it goes; its slice too when unused
+        QDir(m_cgroups).rmpath(m_applicationScope);
+    for (auto process = m_started.rbegin(); process != m_started.rend(); ++process) {
+        (*process)->terminate();
+        if (!(*process)->waitForFinished(5000)) // a program that does not end within a few seconds is killed
+            (*process)->kill();
     }
-}
-
-// The accessibility bus comes from its launcher, as in a desktop session: Qt 5 programs (KDE's portal) find it only
-// through the launcher's name on the session bus. The others are given its address.
-bool PortalDesktop::startAccessibilityBus()
-{
-    start({"/usr/libexec/at-spi-bus-launcher", "--launch-immediately"});
-    if (!waitForName(QStringLiteral("org.a11y.Bus")))
-        return false;
-    sd_bus* bus = nullptr;
-    sd_bus_message* reply = nullptr;
-    const char* address = nullptr;
-    if (sd_bus_open_user(&bus) >= 0 &&
-        sd_bus_call_method(bus, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", nullptr, &reply, "") >=
-            0 &&
-        sd_bus_message_read(reply, "s", &address) >= 0)
-        qputenv("AT_SPI_BUS_ADDRESS", address);
-    sd_bus_message_unref(reply);
-    sd_bus_flush_close_unref(bus);
-    return address ? true : fail(QStringLiteral("the accessibility bus gave no address"));
 }
 
 bool PortalDesktop::startSessionBus()
@@ -242,61 +220,25 @@ bool PortalDesktop::startSessionBus()
     if (!QDir().mkpath(socketFolder) || !config.open(QIODevice::WriteOnly) ||
         config.write(QString::fromLatin1(BusConfig).arg(socketFolder).toUtf8()) < 0 || !config.flush())
         return fail(QStringLiteral("the bus configuration could not be written"));
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return fail(QStringLiteral("no pipe"));
-    // The bus writes its address to the pipe once it accepts connections.
-    const int child = dup(pipeEnds[1]); // without close-on-exec: the bus keeps it
-    const pid_t bus = start({"dbus-daemon", "--nofork", "--config-file=" + config.fileName().toLocal8Bit(),
-                             "--print-address=" + QByteArray::number(child)});
-    close(child);
-    close(pipeEnds[1]);
-    QByteArray written;
-    char buffer[256];
-    ssize_t got = 0;
-    while (!written.contains('\n') && (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
-        written.append(buffer, got);
-    close(pipeEnds[0]);
-    qputenv("DBUS_SESSION_BUS_ADDRESS", written.trimmed());
-    return bus > 0 && !written.trimmed().isEmpty() ? true : fail(QStringLiteral("dbus-daemon did not start"));
+    // The bus prints its address once it accepts connections.
+    QProcess& bus = start(
+        QStringLiteral("dbus-daemon"),
+        {QStringLiteral("--nofork"), "--config-file=" + config.fileName(), QStringLiteral("--print-address=1")}, true);
+    const QByteArray address = bus.waitForReadyRead(StartMs) ? bus.readLine().trimmed() : QByteArray();
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    return !address.isEmpty() ? true : fail(QStringLiteral("dbus-daemon did not start"));
 }
 
-pid_t PortalDesktop::start(const std::vector<QByteArray>& arguments, int* execError)
+QProcess& PortalDesktop::start(const QString& program, const QStringList& arguments, bool readOutput)
 {
-    // A failed exec writes its errno to the pipe, which a successful one closes.
-    int failure[2];
-    if (pipe2(failure, O_CLOEXEC) != 0)
-        return 0;
-    const int log = open(m_log.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    std::vector<char*> argv;
-    for (const QByteArray& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.constData()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // The program dies with the test, and holds none of the test's output open.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        const int devNull = open("/dev/null", O_RDONLY);
-        dup2(devNull, STDIN_FILENO);
-        dup2(log, STDOUT_FILENO);
-        dup2(log, STDERR_FILENO);
-        execvp(argv[0], argv.data());
-        const int error = errno;
-        [[maybe_unused]] const ssize_t written = write(failure[1], &error, sizeof error);
-        _exit(127);
-    }
-    close(failure[1]);
-    if (log >= 0)
-        close(log);
-    int error = 0;
-    const bool execFailed = pid > 0 && read(failure[0], &error, sizeof error) == sizeof error;
-    close(failure[0]);
-    if (pid <= 0)
-        return 0;
-    m_started.push_back(pid);
-    if (execError)
-        *execError = execFailed ? error : 0;
-    return execFailed ? 0 : pid;
+    QProcess& process = *m_started.emplace_back(std::make_unique<QProcess>());
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!readOutput)
+        process.setStandardOutputFile(m_log, QIODevice::Append);
+    process.setStandardErrorFile(m_log, QIODevice::Append);
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); }); // it dies with the test
+    process.start(program, arguments);
+    return process;
 }
 
 bool PortalDesktop::waitForSocket()

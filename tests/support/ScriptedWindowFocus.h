@@ -23,10 +23,11 @@ public:
         const auto program = programs.find(window);
         return program == programs.end() ? WindowProgram{} : program->second;
     }
+    bool exists(WindowId window) override { return programs.contains(window); }
 
     bool tells = false;
     std::optional<WindowId> focused;
-    std::map<WindowId, WindowProgram> programs; // what each window tells; nothing for the others
+    std::map<WindowId, WindowProgram> programs; // what each open window tells; the others are closed
 };
 
 } // namespace Focus

@@ -1,9 +1,8 @@
 #!/usr/bin/python3
-"""Answers the desktop portal's remote-desktop dialog through the accessibility bus, as a user would: on GNOME switches
-on "Allow remote interaction", then presses Share, or with --refuse presses Cancel (GNOME's and KDE's dialogs). Waits for the dialog up to
---timeout seconds; exits 0 once it has answered, 1 when no dialog came. With --shown it only waits for the dialog;
-with --gone it waits until no dialog is open (1 when one stays). With --press APPLICATION BUTTON it presses the
-button of that name in a window of the application instead, once it is shown (1 when none is)."""
+"""Answers the desktop portal's remote-desktop dialog (GNOME's or KDE's) through the accessibility bus, as a user
+would: on GNOME switches on "Allow remote interaction", then presses Share, or with --refuse presses Cancel. Waits for
+the dialog up to --timeout seconds; exits 0 once it has answered, 1 when no dialog came. With --shown it only waits
+for the dialog; with --gone it waits until no dialog is open (1 when one stays)."""
 
 import argparse
 import sys
@@ -38,7 +37,7 @@ def find(accessible, role, name):
 
 
 def dialog():
-    """The portal's remote-desktop dialog and the name of its check box, when it is open."""
+    """The portal's remote-desktop dialog and the name of its check box, when one is open."""
     desktop = Atspi.get_desktop(0)
     for index in range(desktop.get_child_count()):
         application = desktop.get_child_at_index(index)
@@ -47,18 +46,16 @@ def dialog():
             window = find(application, "frame", title)
             if window:
                 return window, allow
-    return None, None
+    return None
 
 
-def button_of(application_name, button_name):
-    """The push button of that name in a window of the application, when it is shown."""
-    desktop = Atspi.get_desktop(0)
-    for index in range(desktop.get_child_count()):
-        application = desktop.get_child_at_index(index)
-        if application and application.get_name() == application_name:
-            button = find(application, "push button", button_name)
-            if button and button.get_state_set().contains(Atspi.StateType.SHOWING):
-                return button
+def wait_until(condition, deadline):
+    """The condition's value once it is true; None when the deadline passed first."""
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
     return None
 
 
@@ -71,37 +68,20 @@ def main():
     parser.add_argument("--refuse", action="store_true")
     parser.add_argument("--shown", action="store_true")
     parser.add_argument("--gone", action="store_true")
-    parser.add_argument("--press", nargs=2, metavar=("APPLICATION", "BUTTON"))
     parser.add_argument("--timeout", type=float, default=30)
     arguments = parser.parse_args()
 
     deadline = time.monotonic() + arguments.timeout
-    if arguments.press:
-        button = None
-        while not button and time.monotonic() < deadline:
-            button = button_of(*arguments.press)
-            if not button:
-                time.sleep(0.1)
-        if not button:
-            print("no button " + arguments.press[1] + " in " + arguments.press[0], file=sys.stderr)
-            return 1
-        act(button)
-        return 0
     if arguments.gone:
-        while dialog()[0]:
-            if time.monotonic() > deadline:
-                print("the remote-desktop dialog stayed open", file=sys.stderr)
-                return 1
-            time.sleep(0.1)
-        return 0
-    window = allow_name = None
-    while not window and time.monotonic() < deadline:
-        window, allow_name = dialog()
-        if not window:
-            time.sleep(0.1)
-    if not window:
+        if wait_until(lambda: not dialog(), deadline):
+            return 0
+        print("the remote-desktop dialog stayed open", file=sys.stderr)
+        return 1
+    shown = wait_until(dialog, deadline)
+    if not shown:
         print("no remote-desktop dialog appeared", file=sys.stderr)
         return 1
+    window, allow_name = shown
     if arguments.shown:
         return 0
     if arguments.refuse:
@@ -109,10 +89,10 @@ def main():
         return 0
     if allow_name:
         allow = find(window, "check box", allow_name)
-        if not allow.get_state_set().contains(Atspi.StateType.CHECKED):
+        checked = lambda: allow.get_state_set().contains(Atspi.StateType.CHECKED)  # noqa: E731
+        if not checked():
             act(allow)
-        while not allow.get_state_set().contains(Atspi.StateType.CHECKED) and time.monotonic() < deadline:
-            time.sleep(0.05)
+        wait_until(checked, deadline)
     act(find(window, "push button", "Share"))
     return 0
 

@@ -18,7 +18,7 @@ using WindowId = std::uint64_t;
 struct WindowProgram
 {
     std::uint64_t process = 0;           // the process id the window names; 0 when it names none
-    std::vector<std::string> classNames; // its program's names for the desktop: X11's WM_CLASS, instance and class
+    std::vector<std::string> classNames; // its program's names for the desktop: X11's WM_CLASS, Wayland's app id
     std::string startupId;               // the startup id its program was handed, when it names one
 
     bool operator==(const WindowProgram&) const = default;
@@ -31,8 +31,8 @@ class WindowFocus
 public:
     virtual ~WindowFocus() = default;
 
-    // False when this session does not let the program tell which window has the focus (a Wayland session, no
-    // display); the other two then say nothing of use.
+    // False when this session does not let the program tell which window has the focus (GNOME and KDE on Wayland,
+    // no display); the others then say nothing of use.
     virtual bool canTell() const = 0;
     // The application window that has the keyboard focus now, asked of the session (not from what it said
     // before). Nothing when none has it: the focus is nowhere, on the desktop or on the window manager's own
@@ -40,6 +40,8 @@ public:
     virtual std::optional<WindowId> focusedWindow() = 0;
     // What the window tells of its program; nothing of use for a window that is gone.
     virtual WindowProgram programOf(WindowId window) = 0;
+    // Whether the window is still open, asked of the session: false once it has closed.
+    virtual bool exists(WindowId window) = 0;
 };
 
 // The window focus in use: one installed by a test, otherwise the first of windowFocusBackends() that can serve

@@ -46,4 +46,10 @@ WindowProgram X11WindowFocus::programOf(WindowId window)
     return m_display->reader.programOf(static_cast<xcb_window_t>(window));
 }
 
+bool X11WindowFocus::exists(WindowId window)
+{
+    return window <= std::numeric_limits<xcb_window_t>::max() &&
+           m_display->reader.exists(static_cast<xcb_window_t>(window));
+}
+
 } // namespace Focus

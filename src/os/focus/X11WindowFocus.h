@@ -25,6 +25,7 @@ public:
     bool canTell() const override;
     std::optional<WindowId> focusedWindow() override;
     WindowProgram programOf(WindowId window) override;
+    bool exists(WindowId window) override;
 
 private:
     class Display;

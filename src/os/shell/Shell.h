@@ -17,8 +17,8 @@ struct StartedProgram
     // The process started; 0 where the shell cannot tell. A program that hands its work to a copy already running
     // (a browser opening the link in a new tab) ends at once, and the window is that other process's.
     std::uint64_t process = 0;
-    // The names its windows give as their program's (X11's WM_CLASS): from the desktop entry's StartupWMClass,
-    // else its program's file name. Empty where the shell does not know them.
+    // The names its windows may give as their program's (X11's WM_CLASS, Wayland's app id): from the desktop entry's
+    // StartupWMClass, else its program's file name, and the entry's id. Empty where the shell does not know them.
     std::vector<std::string> windowClasses;
     // The startup id it was handed (DESKTOP_STARTUP_ID), which its first window may carry; empty when none.
     std::string startupId;

@@ -7,6 +7,7 @@
 #include "os/shell/GraphicalSession.h"
 #include "os/shell/XdgMimeApps.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace Desktop {
@@ -16,17 +17,19 @@ struct Command
 {
     std::vector<std::string> commandLine;
     std::optional<std::string> windowClass; // the desktop entry's StartupWMClass
+    std::string entryId;                    // the desktop entry's file name without ".desktop"
 };
 
 Command commandFor(const std::string& program, const std::string& argument)
 {
-    if (std::filesystem::path(program).extension() != ".desktop")
-        return {{program, argument}, std::nullopt};
+    const std::filesystem::path path(program);
+    if (path.extension() != ".desktop")
+        return {{program, argument}, std::nullopt, {}};
     const std::optional<DesktopFile> entry = DesktopFile::read(program);
     if (!entry)
         return {};
     return {execCommandLine(entry->stringValue("Desktop Entry", "Exec").value_or(""), argument),
-            entry->stringValue("Desktop Entry", "StartupWMClass")};
+            entry->stringValue("Desktop Entry", "StartupWMClass"), path.stem().string()};
 }
 
 // The file name of the program a command line runs, past an "env" that sets variables for it.
@@ -39,6 +42,17 @@ std::string programName(const std::vector<std::string>& commandLine)
         while (word != commandLine.end() && (word->find('=') != std::string::npos || word->starts_with('-')));
     }
     return word == commandLine.end() ? std::string() : std::filesystem::path(*word).filename().string();
+}
+
+// The names the program's windows may give: the class its entry names, else its program's file name; and on
+// Wayland, where a window gives the id of its program's desktop entry, that id.
+std::vector<std::string> windowClassesOf(const Command& command)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : {command.windowClass.value_or(programName(command.commandLine)), command.entryId})
+        if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    return names;
 }
 
 // The startup id handed to the program: the activation token where the compositor gave one.
@@ -87,10 +101,7 @@ std::optional<StartedProgram> XdgShell::startMaximized(const std::string& progra
     if (!m_maximizer)
         m_maximizer = makeWindowMaximizer();
     m_maximizer->maximizeWindowOf(*started);
-    const std::string windowClass = command.windowClass.value_or(programName(command.commandLine));
-    return StartedProgram{static_cast<std::uint64_t>(*started),
-                          windowClass.empty() ? std::vector<std::string>{} : std::vector<std::string>{windowClass},
-                          startupIdIn(variables)};
+    return StartedProgram{static_cast<std::uint64_t>(*started), windowClassesOf(command), startupIdIn(variables)};
 }
 
 } // namespace Desktop

@@ -13,7 +13,8 @@ namespace Desktop {
 // desktop entries of the XDG directories, and named by its desktop entry. Starting it runs the entry's
 // Exec command with the argument in place of its field code, detached, and has the window maximizer that
 // serves the session (made at the first start) maximize its window. Its windows' class is the entry's
-// StartupWMClass, else the file name of the program that Exec runs (past an "env" that sets variables).
+// StartupWMClass, else the file name of the program that Exec runs (past an "env" that sets variables); or the
+// entry's id (its file name without ".desktop"), which Wayland windows give as their app id.
 class XdgShell : public Shell
 {
 public:

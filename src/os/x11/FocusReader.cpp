@@ -75,6 +75,12 @@ Focus::WindowProgram FocusReader::programOf(xcb_window_t window)
     return program;
 }
 
+bool FocusReader::exists(xcb_window_t window)
+{
+    return m_x.isOpen() && owned(xcb_get_window_attributes_reply(
+                               m_x.connection(), xcb_get_window_attributes(m_x.connection(), window), nullptr));
+}
+
 std::optional<xcb_window_t> FocusReader::applicationWindowOf(xcb_window_t inputFocus)
 {
     const std::optional<xcb_window_t> topLevel = topLevelOf(inputFocus);

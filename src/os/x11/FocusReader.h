@@ -24,6 +24,8 @@ public:
     std::optional<xcb_window_t> focusedWindow();
     // _NET_WM_PID, WM_CLASS and _NET_STARTUP_ID of the window.
     Focus::WindowProgram programOf(xcb_window_t window);
+    // Whether the window exists still; false too when the connection is broken.
+    bool exists(xcb_window_t window);
 
 private:
     std::optional<xcb_window_t> applicationWindowOf(xcb_window_t inputFocus);

@@ -20,6 +20,16 @@ QString title()
     return QStringLiteral("Quillock");
 }
 
+QString desktopEntryId()
+{
+    return QStringLiteral("example.quillock.Quillock");
+}
+
+QString utilityDesktopEntryId()
+{
+    return QStringLiteral("example.quillock.QuillockUtility");
+}
+
 QString version()
 {
     return QStringLiteral(QUILLOCK_VERSION);

@@ -7,6 +7,10 @@
 namespace Application {
 
 QString title();
+// The ids of the desktop entries of the program and of its utility (scripts/install.sh installs them), which their
+// windows give on Wayland as their app id: a desktop matches a window to its entry by it.
+QString desktopEntryId();
+QString utilityDesktopEntryId();
 // The program's version, that of the build: major, minor and revision numbers joined by dots ("1.0.0").
 QString version();
 // The folder of the running executable, unless a test or tool has pointed the program elsewhere.

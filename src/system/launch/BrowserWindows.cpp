@@ -35,8 +35,11 @@ bool belongsToBrowser(const Desktop::StartedProgram& browser, const Focus::Windo
 bool isQuillockWindow(const Focus::WindowProgram& window)
 {
     const auto thisProcess = static_cast<std::uint64_t>(QCoreApplication::applicationPid());
-    return window.process == thisProcess ||
-           std::ranges::find(window.classNames, Application::title().toStdString()) != window.classNames.end();
+    const QStringList quillockNames{Application::title(), Application::desktopEntryId(),
+                                    Application::utilityDesktopEntryId()};
+    return window.process == thisProcess || std::ranges::any_of(window.classNames, [&](const std::string& name) {
+               return quillockNames.contains(QString::fromStdString(name));
+           });
 }
 
 bool programWindowIsActive()

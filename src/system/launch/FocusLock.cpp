@@ -38,8 +38,17 @@ std::optional<LaunchStopped::Reason> FocusLock::follow()
     if (!m_following)
         return std::nullopt;
     m_active = Focus::windowFocus().focusedWindow();
+    // A closed window loses the focus: only then is it asked whether it is there still.
+    if (m_locked && m_active != m_locked->id && !Focus::windowFocus().exists(m_locked->id))
+        return LaunchStopped::Reason::BrowserClosed;
     // With the focus nowhere, no key can reach a window: the key itself is checked.
     return m_active ? judge(*m_active) : std::nullopt;
+}
+
+LaunchStopped::Reason FocusLock::whyNotSent()
+{
+    return m_locked && !Focus::windowFocus().exists(m_locked->id) ? LaunchStopped::Reason::BrowserClosed
+                                                                  : LaunchStopped::Reason::FocusLost;
 }
 
 // What the window tells of its program is asked anew at every look: the locked window must still be the same

@@ -17,9 +17,10 @@
 // - Quillock's windows (of any Quillock) may be active before the first key, which waits for the locked window to
 //   be active again; after the first key they stop the launch, as a key would act there;
 // - any other window that becomes active stops the launch: before the browser's window came to the front
-//   (OtherWindowFirst) or after (FocusLost), waits included; so does another window of the browser.
-// Where the session hides other programs' windows (Wayland), the first key waits only for the program's own windows
-// to lose the focus, and later keys pass.
+//   (OtherWindowFirst) or after (FocusLost), waits included; so does another window of the browser;
+// - the locked window closing stops the launch (BrowserClosed).
+// Where the session hides other programs' windows (GNOME and KDE on Wayland), the first key waits only for the
+// program's own windows to lose the focus, and later keys pass.
 class FocusLock
 {
 public:
@@ -44,6 +45,8 @@ public:
     // none of the program's own windows has the focus. Raises LaunchStopped: Asked when stopped() turns true during
     // the wait, NotInFront when the grace passes, and why follow() stops the launch.
     std::optional<Focus::WindowId> beforeKey(const std::function<bool()>& stopped);
+    // Why a key checked at the window was not sent: the locked window closed, or it lost the focus.
+    LaunchStopped::Reason whyNotSent();
     // Notes that a key was sent.
     void keySent() { ++m_keysSent; }
     int keysSent() const { return m_keysSent; }

@@ -102,7 +102,7 @@ void sendLaunchKeys(const QString& keyString)
     if (!browserWindow)
         sendKeys(keyString);
     else if (!sendKeysOnlyInto(keyString, *browserWindow))
-        throw LaunchStopped(LaunchStopped::Reason::FocusLost);
+        throw LaunchStopped(launch->m_focusLock.whyNotSent());
     if (launch)
         launch->m_focusLock.keySent();
 }

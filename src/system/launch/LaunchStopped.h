@@ -11,7 +11,8 @@ public:
         Asked,            // the user or another launch asked for it: nothing more to say
         NotInFront,       // no browser window came to the front for the first key: nothing was typed
         OtherWindowFirst, // another window came to the front before the browser's: nothing was typed
-        FocusLost         // the keys would have gone to another window than the browser's it locked
+        FocusLost,        // the keys would have gone to another window than the browser's it locked
+        BrowserClosed     // the browser's window it locked closed
     };
     explicit LaunchStopped(Reason reason) : m_reason(reason) {}
     Reason reason() const { return m_reason; }

@@ -67,8 +67,18 @@ void refuse(const QString& message)
     dialogs().msgBox(message, Dialogs::vbExclamation, Application::title());
 }
 
-// What the user is told of a launch that stopped before its end, after stepsDone whole steps, with keysSent key
-// strings sent in all and keysInStep of them in the step it stopped in; nothing when they asked for it.
+// How far a launch got that stopped for the cause (a sentence's start, "The browser closed during the launch"),
+// after stepsDone whole steps, with keysSent key strings sent in all and keysInStep of them in the step it stopped in.
+QString stoppedAfter(const QString& cause, int stepsDone, int keysSent, int keysInStep)
+{
+    if (keysSent == 0)
+        return cause + QStringLiteral(", so nothing was typed.");
+    if (keysInStep > 0)
+        return cause + QStringLiteral("; the launch was stopped during step %1.").arg(stepsDone + 1);
+    return cause + QStringLiteral("; the launch was stopped after step %1.").arg(stepsDone);
+}
+
+// What the user is told of a launch that stopped before its end (see stoppedAfter); nothing when they asked for it.
 QString stopMessage(LaunchStopped::Reason reason, int stepsDone, int keysSent, int keysInStep)
 {
     switch (reason) {
@@ -79,13 +89,9 @@ QString stopMessage(LaunchStopped::Reason reason, int stepsDone, int keysSent, i
     case LaunchStopped::Reason::OtherWindowFirst:
         return QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
     case LaunchStopped::Reason::FocusLost:
-        if (keysSent == 0)
-            return QStringLiteral("The browser window lost the focus, so nothing was typed.");
-        if (keysInStep > 0)
-            return QStringLiteral("The browser window lost the focus; the launch was stopped during step %1.")
-                .arg(stepsDone + 1);
-        return QStringLiteral("The browser window lost the focus; the launch was stopped after step %1.")
-            .arg(stepsDone);
+        return stoppedAfter(QStringLiteral("The browser window lost the focus"), stepsDone, keysSent, keysInStep);
+    case LaunchStopped::Reason::BrowserClosed:
+        return stoppedAfter(QStringLiteral("The browser closed during the launch"), stepsDone, keysSent, keysInStep);
     }
     return {};
 }
