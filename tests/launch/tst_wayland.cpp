@@ -105,8 +105,6 @@ private slots:
 
         QString alphabet = printableAlphabet();
         std::reverse(alphabet.begin(), alphabet.end());
-        QTest::newRow("the cipher's alphabet, a key string per character, as a replay types a text")
-            << eachCharacterLiterally(alphabet) << alphabet << "" << 0 << 0;
         QTest::newRow("the cipher's alphabet in one send: more characters than a keymap holds")
             << QStringList(eachCharacterLiterally(alphabet).join("")) << alphabet << "" << 0 << 0;
         // Ending on a capital: no Shift may be left held after it.
@@ -153,22 +151,16 @@ private slots:
         send({"{ESC}"}); // into the line edit, where it does nothing: the seat has a keyboard for the new window
         GtkWitness form;
         QVERIFY2(form.waitForFocus(20000), "the GTK window did not get the focus: is gir1.2-gtk-3.0 installed?");
-        QString text;
-        while (text.size() < 8000)
-            text += printableAlphabet();
-        text.truncate(8000);
-        send(eachCharacterLiterally(text));
-        bool gone = false;
+        const QString text = printableAlphabet().repeated(8000).left(8000);
+        send(eachCharacterLiterally(text)); // as a replay types a text: the alphabet needs more than one keymap
         QString received;
         static_cast<void>(QTest::qWaitFor(
             [&] {
                 const std::optional<GtkWitness::State> state = form.state();
-                gone = !state;
-                received = state ? state->text : received;
-                return gone || received.size() == text.size();
+                received = state ? state->text : QStringLiteral("(the compositor disconnected the window)");
+                return !state || received.size() == text.size();
             },
             20000));
-        QVERIFY2(!gone, "the compositor disconnected the GTK window");
         QVERIFY2(received == text, qPrintable(firstDifference(text, received).left(200)));
     }
 
