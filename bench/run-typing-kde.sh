@@ -4,4 +4,4 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" build -DQUILLOCK_TESTS=ON -DQUILLOCK_BENCHMARKS=ON
-QUILLOCK_PORTAL_DESKTOP=KDE "$root/build/bin/bench_typing_portal"
+QUILLOCK_PORTAL_DESKTOP=KDE "$root/build/bin/bench_typing_portal" "$@"

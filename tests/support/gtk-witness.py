@@ -17,6 +17,7 @@ from gi.repository import GLib, Gtk  # noqa: E402
 def main():
     window = Gtk.Window(title="GTK witness")
     window.set_default_size(800, 60)
+    window.set_decorated(False)  # no title bar of its own (on mutter), whose icons need image loaders
     entry = Gtk.Entry()
     window.add(entry)
     window.connect("destroy", Gtk.main_quit)

@@ -9,11 +9,13 @@ void WaylandKeyPace::awaitNextStroke()
 {
     constexpr std::chrono::nanoseconds fullPace =
         std::chrono::nanoseconds(std::chrono::seconds(1)) / WaylandKeysPerSecond;
-    const auto gap = std::max(fullPace, WaylandKeySlowdownPerKeyTyped * m_strokes++);
-    const auto now = std::chrono::steady_clock::now();
-    if (m_next > now)
-        std::this_thread::sleep_until(m_next);
-    m_next = std::max(m_next, now) + gap;
+    if (m_strokes % WaylandKeysPerBatch == 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (m_next > now)
+            std::this_thread::sleep_until(m_next);
+        m_next = std::max(m_next, now);
+    }
+    m_next += std::max(fullPace, WaylandKeySlowdownPerKeyTyped * m_strokes++);
 }
 
 } // namespace Keys

@@ -19,14 +19,18 @@ namespace Keys {
 // and all 8,000 (213, 226 and 190 a second).
 constexpr int WaylandKeysPerSecond = 500;
 constexpr std::chrono::nanoseconds WaylandKeySlowdownPerKeyTyped = std::chrono::microseconds(1);
+// Keys go in batches, back to back, and the pace is kept between batches: the compositor then hands a window many
+// keys in each write, and the kernel holds about ten times more keys for a window that lags than when each key comes
+// alone (the room a window has is counted by writes more than by bytes).
+constexpr int WaylandKeysPerBatch = 32;
 
-// Spaces the strokes of one typing evenly, at WaylandKeysPerSecond until the slowdown for the keys typed so far
-// makes the gap longer. A pause between sends earns no burst after it; a new pace (after typing paused for good,
-// when a key sender gives back its keys) starts fast again.
+// Spaces the batches of strokes of one typing evenly, at WaylandKeysPerSecond until the slowdown for the keys typed
+// so far makes the gaps longer. A pause between sends earns no burst after it; a new pace (after typing paused for
+// good, when a key sender gives back its keys) starts fast again.
 class WaylandKeyPace
 {
 public:
-    // Sleeps until the next stroke may go.
+    // Sleeps until the next stroke may go: at the start of each batch, until the time of the last one is over.
     void awaitNextStroke();
 
 private:

@@ -25,9 +25,6 @@ using namespace std::chrono_literals;
 // every 10 ms: no pause loses the first keys always, 5 ms often, 10 ms never; a browser busy loading a page
 // takes its events less often, hence the margin. A launch pays it once, at its first keys.
 constexpr auto KeyboardSettleTime = 100ms;
-// After each batch of strokes the sender waits until the compositor has handled them (a round trip), so that keys
-// leave at the pace (WaylandKeyPace) the compositor hands them on at, and never pile up in the socket.
-constexpr int StrokesBetweenRoundTrips = 32;
 // A compositor that takes no data for this long is taken as gone.
 constexpr int FlushTimeoutMs = 5000;
 
@@ -204,7 +201,9 @@ void WaylandKeySender::Keyboard::type(const std::vector<KeyStroke>& strokes)
         press(strokes[i]);
         // Each stroke leaves whole, its keys released, so that a connection that breaks holds none down.
         flush();
-        if (++m_strokesSinceRoundTrip == StrokesBetweenRoundTrips) {
+        // After each batch the sender waits until the compositor has handled it (a round trip), so that keys leave
+        // at the pace the compositor hands them on at, and never pile up in the socket.
+        if (++m_strokesSinceRoundTrip == WaylandKeysPerBatch) {
             m_strokesSinceRoundTrip = 0;
             roundTrip();
         }
