@@ -9,7 +9,7 @@ void WaylandKeyPace::awaitNextStroke()
 {
     constexpr std::chrono::nanoseconds fullPace =
         std::chrono::nanoseconds(std::chrono::seconds(1)) / WaylandKeysPerSecond;
-    if (m_strokes % WaylandKeysPerBatch == 0) {
+    if (m_strokes % m_strokesPerBatch == 0) {
         const auto now = std::chrono::steady_clock::now();
         if (m_next > now)
             std::this_thread::sleep_until(m_next);

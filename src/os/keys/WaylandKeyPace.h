@@ -19,9 +19,12 @@ namespace Keys {
 // and all 8,000 (213, 226 and 190 a second).
 constexpr int WaylandKeysPerSecond = 500;
 constexpr std::chrono::nanoseconds WaylandKeySlowdownPerKeyTyped = std::chrono::microseconds(1);
-// Keys go in batches, back to back, and the pace is kept between batches: the compositor then hands a window many
-// keys in each write, and the kernel holds about ten times more keys for a window that lags than when each key comes
-// alone (the room a window has is counted by writes more than by bytes).
+// The virtual keyboard sends its keys in batches, back to back, with a round trip after each, and the pace is kept
+// between batches: the compositor then hands a window many keys in each write, and the kernel holds about ten times
+// more keys for a window that lags than when each key comes alone (the room a window has is counted by writes more
+// than by bytes). The portals keep each key apart: a portal call waits for no compositor, and on KWin, with builds
+// running beside it (load 3 to 10), batches of 32 got a GTK entry disconnected after 2,271 of 3,000 characters and
+// left chromium 193 of them, where keys one by one all arrived.
 constexpr int WaylandKeysPerBatch = 32;
 
 // Spaces the batches of strokes of one typing evenly, at WaylandKeysPerSecond until the slowdown for the keys typed
@@ -30,10 +33,13 @@ constexpr int WaylandKeysPerBatch = 32;
 class WaylandKeyPace
 {
 public:
+    explicit WaylandKeyPace(int strokesPerBatch) : m_strokesPerBatch(strokesPerBatch) {}
+
     // Sleeps until the next stroke may go: at the start of each batch, until the time of the last one is over.
     void awaitNextStroke();
 
 private:
+    int m_strokesPerBatch;
     std::chrono::steady_clock::time_point m_next{};
     long m_strokes = 0;
 };
