@@ -76,20 +76,14 @@ private:
 
     bool isKde() const { return m_desktop->kind() == PortalDesktop::Kind::Kde; }
 
-    // Answers the desktop's next dialog, as a user would.
-    void answerDialog(QProcess& answerer, bool allow)
-    {
-        runDialogScript(answerer, allow ? QStringList() : QStringList{QStringLiteral("--refuse")});
-    }
-    static void runDialogScript(QProcess& script, const QStringList& options)
+    // Answers the desktop's next dialog as a user would: allows it, or as the options say (--refuse, --shown ...).
+    static void runDialogScript(QProcess& script, const QStringList& options = {})
     {
         script.setProcessChannelMode(QProcess::ForwardedChannels);
         script.start(QStringLiteral("/usr/bin/python3"),
                      QStringList{QStringLiteral(QUILLOCK_APPROVE_SCRIPT)} + options);
     }
 
-    // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
-    // dialog left unanswered fails the test instead of holding it.
     // Whether the dialog was answered: the answerer ended well (perhaps while the event loop ran).
     static bool answered(QProcess& answerer)
     {
@@ -97,6 +91,8 @@ private:
                answerer.exitStatus() == QProcess::NormalExit && answerer.exitCode() == 0;
     }
 
+    // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
+    // dialog left unanswered fails the test instead of holding it.
     Keys::Preparation preparation(const QString& saved = {})
     {
         auto waited = std::make_shared<QElapsedTimer>();
@@ -126,7 +122,7 @@ private slots:
         QCOMPARE(Keys::PortalKeySender::unavailableReason(), std::string());
         m_sender = std::make_unique<Keys::PortalKeySender>();
         QProcess answerer;
-        answerDialog(answerer, true);
+        runDialogScript(answerer);
         m_sender->prepare(preparation());
         QVERIFY(answered(answerer));
     }
@@ -155,9 +151,7 @@ private slots:
         strokes.push_back({Keys::Key::Enter, 0, Keys::NoModifier});
         send(sender, strokes);
         const QString expected = printable + QStringLiteral("\t+{TAB}\r");
-        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript.size(), expected.size(), 10000);
-        for (qsizetype i = 0; i < expected.size(); ++i)
-            QVERIFY2(m_window.transcript[i] == expected[i], qPrintable(QStringLiteral("character %1").arg(i)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, expected, 10000);
         QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
     }
 
@@ -173,7 +167,7 @@ private slots:
         QFETCH(bool, prepared);
         Keys::PortalKeySender sender;
         QProcess answerer;
-        answerDialog(answerer, false);
+        runDialogScript(answerer, {QStringLiteral("--refuse")});
         try {
             if (prepared)
                 sender.prepare(preparation());
@@ -207,7 +201,7 @@ private slots:
         QVERIFY2(answered(watcher), "the dialog stayed open");
         // The next request is answered as usual.
         QProcess answerer;
-        answerDialog(answerer, true);
+        runDialogScript(answerer);
         sender.prepare(preparation());
         QVERIFY(answered(answerer));
     }
