@@ -31,20 +31,11 @@
 namespace {
 
 const char* const BrowserMode = "--browser";    // then its key log, the class of its windows, the link
-const char* const NoWindowMode = "--no-window"; // then the link: runs for a while and shows nothing
+const char* const NoWindowMode = "--no-window"; // as BrowserMode, but runs for a while and shows nothing
 const char* const LaunchMode = "--launch";      // then its browser's key log and class, and a text
 const QByteArray BrowserTitle = "Quillock test browser";
 const QString Class = QStringLiteral("TestBrowser");
-const QString NotInFront = QStringLiteral("The browser window did not come to the front, so nothing was typed.");
-const QString OtherFirst =
-    QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
-const QString LostBeforeTyping = QStringLiteral("The browser window lost the focus, so nothing was typed.");
-const QString LostAfterStep2 =
-    QStringLiteral("The browser window lost the focus; the launch was stopped after step 2.");
-const QString LostDuringStep1 =
-    QStringLiteral("The browser window lost the focus; the launch was stopped during step 1.");
-const QString ClosedAfterStep2 =
-    QStringLiteral("The browser closed during the launch; the launch was stopped after step 2.");
+const QString Lost = QStringLiteral("The browser window lost the focus");
 
 // A window of no program the launch knows, on a connection of its own, that counts the keys it receives.
 class Bystander
@@ -90,14 +81,9 @@ private:
     xcb_window_t m_window = XCB_NONE;
 };
 
-QString self()
+QString browserCommand(const QString& log, const QString& windowClass = Class, const char* mode = BrowserMode)
 {
-    return '"' + QCoreApplication::applicationFilePath() + '"';
-}
-
-QString browserCommand(const QString& log, const QString& windowClass = Class)
-{
-    return self() + ' ' + BrowserMode + " \"" + log + "\" " + windowClass + " %u";
+    return '"' + QCoreApplication::applicationFilePath() + "\" " + mode + " \"" + log + "\" " + windowClass + " %u";
 }
 
 // The test browser: the first copy shows its window; a later one hands it the link and ends, and the window of the
@@ -253,13 +239,16 @@ private slots:
         };
         row("a browser that takes the focus", "window", "", "usersecret", {});
         row("the bystander comes to the front before the browser's window", "no window", "bystander first", "",
-            OtherFirst);
+            "Another window came to the front before the browser's, so nothing was typed.");
         row("the bystander comes to the front after the browser's window, in the first wait", "window",
-            "bystander in the first wait", "", LostBeforeTyping);
-        row("the bystander comes to the front in a later wait", "window", "bystander", "user", LostAfterStep2);
-        row("the browser closes in a later wait", "window", "browser closes", "user", ClosedAfterStep2);
+            "bystander in the first wait", "", Lost + ", so nothing was typed.");
+        row("the bystander comes to the front in a later wait", "window", "bystander", "user",
+            Lost + "; the launch was stopped after step 2.");
+        row("the browser closes in a later wait", "window", "browser closes", "user",
+            "The browser closed during the launch; the launch was stopped after step 2.");
         row("the program's window closes during a wait", "no window", "close", "", {});
-        row("a browser that shows no window", "no window", "", "", NotInFront);
+        row("a browser that shows no window", "no window", "", "",
+            "The browser window did not come to the front, so nothing was typed.");
     }
 
     void typesOnlyIntoTheBrowserWindow()
@@ -268,8 +257,8 @@ private slots:
         QFETCH(QString, meanwhile);
         useWindowManager();
         const QString browserLog = log("browser.keys");
-        QVERIFY(m_home->useBrowser(
-            browser == "window" ? browserCommand(browserLog) : self() + ' ' + NoWindowMode + " %u", Class));
+        QVERIFY(m_home->useBrowser(browserCommand(browserLog, Class, browser == "window" ? BrowserMode : NoWindowMode),
+                                   Class));
         setFocusGraceForTesting(std::chrono::seconds(3));
         const TempDataFolder folder;
         storeWebsite(
@@ -374,7 +363,8 @@ private slots:
             const QString where = QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size());
             QVERIFY2(text.startsWith(got), qPrintable(where + "the browser got other keys"));
             QCOMPARE(m_bystander->takeKeys(), 0);
-            QCOMPARE(where + dialogs.messageTexts().join('|'), where + (switchAt < 0 ? QString() : LostDuringStep1));
+            QCOMPARE(where + dialogs.messageTexts().join('|'),
+                     where + (switchAt < 0 ? QString() : Lost + "; the launch was stopped during step 1."));
             QVERIFY2(switchAt < 0 ? got.size() == text.size() : got.size() >= switchAt, qPrintable(where));
         }
     }
@@ -407,7 +397,7 @@ int main(int argc, char* argv[])
         return runBrowser(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], LaunchMode) == 0)
         return runLaunch(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], NoWindowMode) == 0) {
+    if (argc == 5 && std::strcmp(argv[1], NoWindowMode) == 0) {
         QThread::sleep(6);
         return 0;
     }
