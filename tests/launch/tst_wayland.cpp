@@ -11,7 +11,6 @@
 #include "support/SwayTestMain.h"
 #include "support/XvfbServer.h"
 
-#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -42,9 +41,6 @@ class TestWayland : public QObject
     QLineEdit* m_second = new QLineEdit(&m_window);
     QLineEdit* m_third = new QLineEdit(&m_window); // so that Tab and Shift+Tab from the second go different ways
     std::unique_ptr<Keys::WaylandKeySender> m_sender;
-
-    // Sends from a thread of its own, as another program would: the window goes on taking its events meanwhile.
-    void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
 
 private slots:
     void initTestCase()
@@ -100,14 +96,13 @@ private slots:
         QFETCH(int, returns);
         QSignalSpy returnPressed(m_first, &QLineEdit::returnPressed);
 
-        send(keyStrings);
+        sendBesideTheWindow(*m_sender, keyStrings);
         const QList<QLineEdit*> lineEdits{m_first, m_second, m_third};
         const auto arrived = [&] {
             return m_first->text() == first && m_second->text() == second && lineEdits[focused]->hasFocus() &&
                    returnPressed.size() == returns;
         };
-        for (QDeadlineTimer deadline(5000); !arrived() && !deadline.hasExpired();)
-            QTest::qWait(10);
+        static_cast<void>(QTest::qWaitFor(arrived, 5000));
         QCOMPARE(m_first->text(), first);
         QCOMPARE(m_second->text(), second);
         QCOMPARE(lineEdits.indexOf(m_window.focusWidget()), focused);
@@ -120,11 +115,14 @@ private slots:
     // compositor disconnect it.
     void typesALongTextWholeIntoAGtkForm()
     {
-        send({"{ESC}"}); // into the line edit, where it does nothing: the seat has a keyboard for the new window
+        sendBesideTheWindow(
+            *m_sender,
+            {"{ESC}"}); // into the line edit, where it does nothing: the seat has a keyboard for the new window
         GtkWitness form;
         QVERIFY2(form.waitForFocus(20000), "the GTK window did not get the focus: is gir1.2-gtk-3.0 installed?");
         const QString text = printableAlphabet().repeated(8000).left(8000);
-        send(eachCharacterLiterally(text)); // as a replay types a text: the alphabet needs more than one keymap
+        sendBesideTheWindow(*m_sender, eachCharacterLiterally(
+                                           text)); // as a replay types a text: the alphabet needs more than one keymap
         QString received;
         static_cast<void>(QTest::qWaitFor(
             [&] {

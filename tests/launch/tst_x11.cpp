@@ -92,10 +92,6 @@ class TestX11 : public QObject
     std::unique_ptr<Keys::X11KeySender> m_sender;
     KeyRecorder m_window;
 
-    // Sends from a thread of its own, as another program would: the window goes on taking its keys while
-    // the sender waits for a spare key to become free.
-    void send(const QStringList& keyStrings) { sendBesideTheWindow(*m_sender, keyStrings); }
-
 private slots:
     void initTestCase()
     {
@@ -151,13 +147,13 @@ private slots:
     // and the re-lock end it.
     void givesSpareKeysBack()
     {
-        send({"é"});
+        sendBesideTheWindow(*m_sender, {"é"});
         m_sender->releaseIdleKeys();
         QVERIFY2(keymapHasEAcute(), "given back while the window may still be taking it");
         QTest::qWait(2500);
         m_sender->releaseIdleKeys();
         QVERIFY(!keymapHasEAcute());
-        send({"é"});
+        sendBesideTheWindow(*m_sender, {"é"});
         QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, QString::fromUtf8("éé"), 10000);
         QVERIFY(keymapHasEAcute());
         m_sender.reset();
@@ -181,7 +177,7 @@ private slots:
         XSync(late.get(), False);
         const QString text = QString(300, QLatin1Char('a')) + QString::fromUtf8("é");
         std::future<QString> typed = std::async(std::launch::async, typedIntoALateWindow, late.get(), text.size());
-        send({text.chopped(1), text.right(1)});
+        sendBesideTheWindow(*m_sender, {text.chopped(1), text.right(1)});
         QCOMPARE(typed.get(), text);
     }
 
