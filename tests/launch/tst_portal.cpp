@@ -46,18 +46,6 @@ std::vector<KeyStroke> strokesOf(const QString& text)
     return strokes;
 }
 
-// The portal's remote-desktop interface version: from 2 on, it can keep the user's consent.
-std::uint32_t remoteDesktopVersion()
-{
-    sd_bus* bus = nullptr;
-    std::uint32_t version = 0;
-    if (sd_bus_open_user(&bus) >= 0)
-        sd_bus_get_property_trivial(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-                                    "org.freedesktop.portal.RemoteDesktop", "version", nullptr, 'u', &version);
-    sd_bus_flush_close_unref(bus);
-    return version;
-}
-
 } // namespace
 
 class TestPortal : public QObject
@@ -106,12 +94,6 @@ private:
                 [this](const std::string& permission) { m_kept << QString::fromStdString(permission); }};
     }
 
-    // Sends from a thread of its own, as another program would, while the window takes its keys.
-    void send(Keys::PortalKeySender& sender, const std::vector<KeyStroke>& strokes)
-    {
-        sendBesideTheWindow([&] { sender.send(strokes); });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -149,7 +131,7 @@ private slots:
         strokes.push_back({Keys::Key::Tab, 0, Keys::NoModifier});
         strokes.push_back({Keys::Key::Tab, 0, Keys::Shift});
         strokes.push_back({Keys::Key::Enter, 0, Keys::NoModifier});
-        send(sender, strokes);
+        sendBesideTheWindow([&] { sender.send(strokes); });
         const QString expected = printable + QStringLiteral("\t+{TAB}\r");
         QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, expected, 10000);
         QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
@@ -172,7 +154,7 @@ private slots:
             if (prepared)
                 sender.prepare(preparation());
             else
-                send(sender, strokesOf(QStringLiteral("secret")));
+                sendBesideTheWindow([&] { sender.send(strokesOf(QStringLiteral("secret"))); });
             QFAIL("a refused dialog was not reported");
         } catch (const Keys::KeySendError& error) {
             QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("refused")), error.what());
@@ -236,7 +218,7 @@ private slots:
         };
         QTRY_COMPARE(first(), untypable);
         if (untypable.isEmpty()) {
-            send(*m_sender, strokesOf(text));
+            sendBesideTheWindow([&] { m_sender->send(strokesOf(text)); });
             QTRY_COMPARE(m_window.transcript, text);
         }
     }
@@ -262,13 +244,20 @@ private slots:
             sender.prepare(preparation());
             QCOMPARE(answered(answerer), fromTheMenu || !isKde());
         }
-        const bool persists = remoteDesktopVersion() >= 2;
+        // The portal's remote-desktop interface keeps the consent from version 2 on.
+        sd_bus* bus = nullptr;
+        std::uint32_t version = 0;
+        if (sd_bus_open_user(&bus) >= 0)
+            sd_bus_get_property_trivial(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                                        "org.freedesktop.portal.RemoteDesktop", "version", nullptr, 'u', &version);
+        sd_bus_flush_close_unref(bus);
+        const bool persists = version >= 2;
         QCOMPARE(m_kept.size(), persists ? 1 : 0);
         if (!persists)
             return;
         Keys::PortalKeySender sender;
         sender.prepare(preparation(m_kept.first())); // no dialog: nothing answers one
-        send(sender, strokesOf(QStringLiteral("ok")));
+        sendBesideTheWindow([&] { sender.send(strokesOf(QStringLiteral("ok"))); });
         QTRY_COMPARE(m_window.transcript, QStringLiteral("ok"));
     }
 };
