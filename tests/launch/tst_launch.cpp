@@ -333,14 +333,12 @@ private slots:
         QCOMPARE(m->shell.starts.size(), std::size_t{1});
         QCOMPARE(gdblMinutesLeft, 15.0); // a launch counts as activity
         QVERIFY(!gobjConnection);        // the data file is closed again
-        replay(3);                       // no instructions: the link opens all the same
-        QCOMPARE(m->shell.starts.size(), std::size_t{2});
         // A data file that cannot be read fails the launch before the link opens, and leaves nothing held.
         const QString dataFile = m->folder.dataFilePath();
         QVERIFY(QFile::rename(dataFile, dataFile + ".away"));
         QVERIFY_THROWS_EXCEPTION(AppError, replay(1));
         QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
-        QCOMPARE(m->shell.lookedUp.size(), std::size_t{2});
+        QCOMPARE(m->shell.lookedUp.size(), std::size_t{1});
         QVERIFY(QFile::rename(dataFile + ".away", dataFile));
         // The desktop's kept permission is read only by a key sender that asks for one: a file without its table
         // launches.
@@ -602,8 +600,7 @@ private slots:
     {
         QFETCH(QString, untypable);
         QFETCH(bool, consents);
-        const std::u32string lacking = untypable.toStdU32String();
-        m->keys.untypable = lacking;
+        m->keys.untypable = untypable.toStdU32String();
         std::vector<std::string> saved;
         std::vector<std::size_t> pagesOpened; // when each preparation began
         m->keys.onPrepare = [&](const Keys::Preparation& preparation) {
