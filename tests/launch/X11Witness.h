@@ -70,15 +70,6 @@ public:
                std::ranges::count(states, atom("_NET_WM_STATE_MAXIMIZED_VERT"));
     }
 
-    // The window that holds the input focus; nothing when it is none or the root.
-    std::optional<xcb_window_t> inputFocus()
-    {
-        const auto focus = owned(xcb_get_input_focus_reply(c(), xcb_get_input_focus(c()), nullptr));
-        if (!focus || focus->focus == XCB_NONE || focus->focus == m_screen->root)
-            return std::nullopt;
-        return focus->focus;
-    }
-
     pid_t process(xcb_window_t window)
     {
         const std::vector<std::uint32_t> pid = words(window, "_NET_WM_PID");
@@ -86,8 +77,9 @@ public:
     }
 
     // Asks the window manager to make the window active, as a pager does (a program's own request may be refused as
-    // stealing the focus).
-    void activate(xcb_window_t window)
+    // stealing the focus), until it holds the input focus, for a few seconds at most: a window manager may refuse soon
+    // after keys came to another window. False when it never did.
+    bool bringToFront(xcb_window_t window)
     {
         xcb_client_message_event_t request{};
         request.response_type = XCB_CLIENT_MESSAGE;
@@ -95,20 +87,14 @@ public:
         request.window = window;
         request.type = atom("_NET_ACTIVE_WINDOW");
         request.data.data32[0] = 2; // a pager
-        xcb_send_event(c(), 0, m_screen->root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                       reinterpret_cast<const char*>(&request));
-        xcb_flush(c());
-    }
-
-    // Asks for the window to be active until it holds the input focus, for a few seconds at most: a window manager may
-    // refuse soon after keys came to another window. False when it never did.
-    bool bringToFront(xcb_window_t window)
-    {
-        return QTest::qWaitFor([this, window] {
-            activate(window);
+        return QTest::qWaitFor([&] {
+            xcb_send_event(c(), 0, m_screen->root,
+                           XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                           reinterpret_cast<const char*>(&request));
+            xcb_flush(c());
             QTest::qWait(100);
-            return inputFocus() == window;
+            const auto focus = owned(xcb_get_input_focus_reply(c(), xcb_get_input_focus(c()), nullptr));
+            return focus && focus->focus == window;
         });
     }
 

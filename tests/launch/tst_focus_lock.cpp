@@ -4,36 +4,25 @@
 // logs its keys and, as real browsers do, hands the link of a later start to the copy already running, whose
 // window then comes to the front.
 
+#include "LaunchWindows.h"
 #include "X11Witness.h"
-#include "domain/crypto/dsEncrypt.h"
-#include "domain/data/StatementText.h"
 #include "os/focus/X11WindowFocus.h"
-#include "os/keys/KeySender.h"
 #include "os/keys/X11KeySender.h"
 #include "os/shell/Shell.h"
 #include "support/BrowserHome.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TempDataFolder.h"
 #include "support/XvfbServer.h"
 #include "system/app/basModule1.h"
 #include "system/launch/FocusLock.h"
 #include "system/launch/LaunchControl.h"
-#include "system/launch/ReplayWebsite.h"
-#include "system/launch/WaitMilliseconds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QKeyEvent>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QPointer>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-#include <QWidget>
 #include <csignal>
 #include <cstring>
 #include <optional>
@@ -41,45 +30,12 @@
 
 namespace {
 
-const char* const BrowserMode = "--browser";                // then its key log, the class of its windows, the link
-const char* const NoWindowMode = "--no-window";             // then the link: runs for a while and shows nothing
-const char* const QuillockWindowMode = "--quillock-window"; // then its key log: a window of another Quillock
-const char* const LaunchMode = "--launch";                  // then its browser's key log and class, and a text
+const char* const BrowserMode = "--browser";    // then its key log, the class of its windows, the link
+const char* const NoWindowMode = "--no-window"; // as BrowserMode, but runs for a while and shows nothing
+const char* const LaunchMode = "--launch";      // then its browser's key log and class, and a text
 const QByteArray BrowserTitle = "Quillock test browser";
-const QByteArray OtherQuillockTitle = "Another Quillock";
 const QString Class = QStringLiteral("TestBrowser");
-const QString NotInFront = QStringLiteral("The browser window did not come to the front, so nothing was typed.");
-const QString OtherFirst =
-    QStringLiteral("Another window came to the front before the browser's, so nothing was typed.");
-const QString LostBeforeTyping = QStringLiteral("The browser window lost the focus, so nothing was typed.");
-const QString LostAfterStep2 =
-    QStringLiteral("The browser window lost the focus; the launch was stopped after step 2.");
-const QString LostDuringStep1 =
-    QStringLiteral("The browser window lost the focus; the launch was stopped during step 1.");
-const QString ClosedAfterStep2 =
-    QStringLiteral("The browser closed during the launch; the launch was stopped after step 2.");
-constexpr int TextStep = 1, WaitStep = 4;
-
-// A window that appends the text of every key it receives to its log at once.
-struct LoggingWindow : QWidget
-{
-    LoggingWindow(const QString& log, const QByteArray& title) : logPath(log)
-    {
-        setWindowTitle(QString::fromLatin1(title));
-        setFocusPolicy(Qt::StrongFocus);
-        show();
-        activateWindow();
-    }
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        QFile log(logPath);
-        if (log.open(QIODevice::Append))
-            log.write(event->text().toUtf8());
-    }
-    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to log
-
-    QString logPath;
-};
+const QString Lost = QStringLiteral("The browser window lost the focus");
 
 // A window of no program the launch knows, on a connection of its own, that counts the keys it receives.
 class Bystander
@@ -125,76 +81,10 @@ private:
     xcb_window_t m_window = XCB_NONE;
 };
 
-// The display's own key sender, which calls back before every send into one window only.
-class WatchedKeySender : public Keys::KeySender
+QString browserCommand(const QString& log, const QString& windowClass = Class, const char* mode = BrowserMode)
 {
-public:
-    WatchedKeySender() { Keys::setKeySender(this); }
-    ~WatchedKeySender() override { Keys::setKeySender(nullptr); }
-    WatchedKeySender(const WatchedKeySender&) = delete;
-    WatchedKeySender& operator=(const WatchedKeySender&) = delete;
-
-    void send(const std::vector<Keys::KeyStroke>& strokes) override { m_keys.send(strokes); }
-    bool sendOnlyInto(const std::vector<Keys::KeyStroke>& strokes, std::uint64_t window) override
-    {
-        if (beforeSend)
-            beforeSend(m_sent);
-        m_sent += strokes.size();
-        return m_keys.sendOnlyInto(strokes, window);
-    }
-
-    std::function<void(std::size_t)> beforeSend; // given how many keys went before
-
-private:
-    Keys::X11KeySender m_keys;
-    std::size_t m_sent = 0;
-};
-
-QString readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return '"' + QCoreApplication::applicationFilePath() + "\" " + mode + " \"" + log + "\" " + windowClass + " %u";
 }
-
-QString self()
-{
-    return '"' + QCoreApplication::applicationFilePath() + '"';
-}
-
-QString browserCommand(const QString& log, const QString& windowClass = Class)
-{
-    return self() + ' ' + BrowserMode + " \"" + log + "\" " + windowClass + " %u";
-}
-
-// Stores website 1 with the steps (event type, count or Null, plain text), in a new data file.
-void storeWebsite(const TempDataFolder& folder, const QList<std::tuple<int, QString, QString>>& steps)
-{
-    QStringList values;
-    for (const auto& [type, count, text] : steps)
-        values << QStringLiteral("(1, %1, %2, %3)")
-                      .arg(type)
-                      .arg(count, text.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(text)) + '\'');
-    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
-                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) VALUES " +
-                        values.join(", ")});
-}
-
-// The program's window, from which a launch starts, active; its wait timer ticks as the program's does.
-struct ProgramWindow
-{
-    ProgramWindow()
-    {
-        window->show();
-        window->activateWindow();
-        QObject::connect(tmrWait, &QTimer::timeout, tmrWait, [timer = tmrWait] { tmrWait_Timer(*timer); });
-    }
-    ~ProgramWindow() { delete window; }
-
-    void launch() { ReplayWebsite(*tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), window); }
-
-    QPointer<QWidget> window = new QWidget;
-    QTimer* tmrWait = new QTimer(window);
-};
 
 // The test browser: the first copy shows its window; a later one hands it the link and ends, and the window of the
 // first comes to the front.
@@ -268,16 +158,14 @@ class TestFocusLock : public QObject
             m_home.emplace();
     }
 
-    // Ends the windows of other programs that a test started.
+    // Ends a test browser that a test started.
     static void endWindows()
     {
-        for (const QByteArray& title : {BrowserTitle, OtherQuillockTitle}) {
-            X11Probe probe;
-            const std::optional<xcb_window_t> window = probe.findWindow(title);
-            if (const pid_t process = window ? probe.process(*window) : 0; process > 0)
-                kill(process, SIGTERM);
-            static_cast<void>(QTest::qWaitFor([&title] { return !X11Probe().findWindow(title); }, 10000));
-        }
+        X11Probe probe;
+        const std::optional<xcb_window_t> window = probe.findWindow(BrowserTitle);
+        if (const pid_t process = window ? probe.process(*window) : 0; process > 0)
+            kill(process, SIGTERM);
+        static_cast<void>(QTest::qWaitFor([] { return !X11Probe().findWindow(BrowserTitle); }, 10000));
     }
 
 private slots:
@@ -291,8 +179,7 @@ private slots:
     {
         endWindows();
         setFocusGraceForTesting({});
-        for (const char* name : {"browser.keys", "quillock.keys"})
-            QFile::remove(log(name));
+        QFile::remove(log("browser.keys"));
     }
 
     void cleanupTestCase()
@@ -346,33 +233,22 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("browserGot");
         QTest::addColumn<QString>("message");
-        QTest::newRow("a browser that takes the focus") << "window"
-                                                        << ""
-                                                        << "usersecret"
-                                                        << "";
-        QTest::newRow("the bystander comes to the front before the browser's window") << "no window"
-                                                                                      << "bystander first"
-                                                                                      << "" << OtherFirst;
-        QTest::newRow("the bystander comes to the front after the browser's window, in the first wait")
-            << "window"
-            << "bystander in the first wait"
-            << "" << LostBeforeTyping;
-        QTest::newRow("the bystander comes to the front in a later wait") << "window"
-                                                                          << "bystander"
-                                                                          << "user" << LostAfterStep2;
-        QTest::newRow("the browser closes in a later wait") << "window"
-                                                            << "browser closes"
-                                                            << "user" << ClosedAfterStep2;
-        QTest::newRow("another Quillock's window comes to the front in a later wait") << "window"
-                                                                                      << "another Quillock"
-                                                                                      << "user" << LostAfterStep2;
-        QTest::newRow("the program's window closes during a wait") << "no window"
-                                                                   << "close"
-                                                                   << ""
-                                                                   << "";
-        QTest::newRow("a browser that shows no window") << "no window"
-                                                        << ""
-                                                        << "" << NotInFront;
+        const auto row = [](const char* tag, const char* browser, const char* meanwhile, const char* browserGot,
+                            const QString& message) {
+            QTest::newRow(tag) << QString(browser) << QString(meanwhile) << QString(browserGot) << message;
+        };
+        row("a browser that takes the focus", "window", "", "usersecret", {});
+        row("the bystander comes to the front before the browser's window", "no window", "bystander first", "",
+            "Another window came to the front before the browser's, so nothing was typed.");
+        row("the bystander comes to the front after the browser's window, in the first wait", "window",
+            "bystander in the first wait", "", Lost + ", so nothing was typed.");
+        row("the bystander comes to the front in a later wait", "window", "bystander", "user",
+            Lost + "; the launch was stopped after step 2.");
+        row("the browser closes in a later wait", "window", "browser closes", "user",
+            "The browser closed during the launch; the launch was stopped after step 2.");
+        row("the program's window closes during a wait", "no window", "close", "", {});
+        row("a browser that shows no window", "no window", "", "",
+            "The browser window did not come to the front, so nothing was typed.");
     }
 
     void typesOnlyIntoTheBrowserWindow()
@@ -381,9 +257,8 @@ private slots:
         QFETCH(QString, meanwhile);
         useWindowManager();
         const QString browserLog = log("browser.keys");
-        const QString quillockLog = log("quillock.keys");
-        QVERIFY(m_home->useBrowser(
-            browser == "window" ? browserCommand(browserLog) : self() + ' ' + NoWindowMode + " %u", Class));
+        QVERIFY(m_home->useBrowser(browserCommand(browserLog, Class, browser == "window" ? BrowserMode : NoWindowMode),
+                                   Class));
         setFocusGraceForTesting(std::chrono::seconds(3));
         const TempDataFolder folder;
         storeWebsite(
@@ -400,7 +275,6 @@ private slots:
         int wait = 0;
         QElapsedTimer waited;
         QElapsedTimer browserActiveFor;
-        QProcess otherQuillock;
         const QPointer<QTimer> timer(program.tmrWait);
         QTimer driver;
         connect(&driver, &QTimer::timeout, [&] {
@@ -433,11 +307,6 @@ private slots:
                 X11Probe probe;
                 if (const std::optional<xcb_window_t> shown = probe.findWindow(BrowserTitle))
                     kill(probe.process(*shown), SIGTERM);
-            } else if (meanwhile == "another Quillock") {
-                if (otherQuillock.state() == QProcess::NotRunning)
-                    otherQuillock.start(QCoreApplication::applicationFilePath(), {QuillockWindowMode, quillockLog});
-                else if (const std::optional<xcb_window_t> other = X11Probe().findWindow(OtherQuillockTitle))
-                    X11Probe().activate(*other);
             } else {
                 over = true;
             }
@@ -455,7 +324,6 @@ private slots:
         QTest::qWait(500); // for keys that should not come
         QCOMPARE(readAll(browserLog), browserGot);
         QCOMPARE(m_bystander->takeKeys(), 0);
-        QCOMPARE(readAll(quillockLog), QString());
     }
 
     // A window that takes the focus in the middle of a long text gets none of it, wherever in the text that happens;
@@ -478,7 +346,7 @@ private slots:
             QFile::resize(browserLog, 0);
             QVERIFY(X11Probe().bringToFront(program.window->winId()));
             ScriptedDialogs dialogs;
-            WatchedKeySender keys;
+            WatchedKeySender<Keys::X11KeySender> keys;
             keys.beforeSend = [&, taken = false](std::size_t sent) mutable {
                 // as a program that takes the focus itself, behind the window manager's back
                 if (switchAt >= 0 && sent >= std::size_t(switchAt) && !std::exchange(taken, true))
@@ -492,20 +360,12 @@ private slots:
                 QTest::qWait(300);
                 got = readAll(browserLog);
             } while (got != before);
-            QVERIFY2(text.startsWith(got), qPrintable(QStringLiteral("run %1: the browser got other keys").arg(run)));
+            const QString where = QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size());
+            QVERIFY2(text.startsWith(got), qPrintable(where + "the browser got other keys"));
             QCOMPARE(m_bystander->takeKeys(), 0);
-            if (switchAt < 0) {
-                QCOMPARE(dialogs.messageTexts().join('|'), QString());
-                QCOMPARE(got.size(), text.size());
-            } else {
-                QVERIFY2(got.size() >= switchAt, qPrintable(QStringLiteral("run %1: %2 keys, %3")
-                                                                .arg(run)
-                                                                .arg(got.size())
-                                                                .arg(dialogs.messageTexts().join('|'))));
-                QCOMPARE(QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size()) +
-                             dialogs.messageTexts().join('|'),
-                         QStringLiteral("run %1: %2 keys: ").arg(run).arg(got.size()) + LostDuringStep1);
-            }
+            QCOMPARE(where + dialogs.messageTexts().join('|'),
+                     where + (switchAt < 0 ? QString() : Lost + "; the launch was stopped during step 1."));
+            QVERIFY2(switchAt < 0 ? got.size() == text.size() : got.size() >= switchAt, qPrintable(where));
         }
     }
 
@@ -537,15 +397,9 @@ int main(int argc, char* argv[])
         return runBrowser(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], LaunchMode) == 0)
         return runLaunch(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], NoWindowMode) == 0) {
+    if (argc == 5 && std::strcmp(argv[1], NoWindowMode) == 0) {
         QThread::sleep(6);
         return 0;
-    }
-    if (argc == 3 && std::strcmp(argv[1], QuillockWindowMode) == 0) {
-        QApplication::setApplicationName(QStringLiteral("Quillock"));
-        QApplication app(argc, argv);
-        LoggingWindow window(QString::fromLocal8Bit(argv[2]), OtherQuillockTitle);
-        return QApplication::exec();
     }
     XvfbServer display;
     if (!display.isRunning())

@@ -46,18 +46,6 @@ std::vector<KeyStroke> strokesOf(const QString& text)
     return strokes;
 }
 
-// The portal's remote-desktop interface version: from 2 on, it can keep the user's consent.
-std::uint32_t remoteDesktopVersion()
-{
-    sd_bus* bus = nullptr;
-    std::uint32_t version = 0;
-    if (sd_bus_open_user(&bus) >= 0)
-        sd_bus_get_property_trivial(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-                                    "org.freedesktop.portal.RemoteDesktop", "version", nullptr, 'u', &version);
-    sd_bus_flush_close_unref(bus);
-    return version;
-}
-
 } // namespace
 
 class TestPortal : public QObject
@@ -76,20 +64,14 @@ private:
 
     bool isKde() const { return m_desktop->kind() == PortalDesktop::Kind::Kde; }
 
-    // Answers the desktop's next dialog, as a user would.
-    void answerDialog(QProcess& answerer, bool allow)
-    {
-        runDialogScript(answerer, allow ? QStringList() : QStringList{QStringLiteral("--refuse")});
-    }
-    static void runDialogScript(QProcess& script, const QStringList& options)
+    // Answers the desktop's next dialog as a user would: allows it, or as the options say (--refuse, --shown ...).
+    static void runDialogScript(QProcess& script, const QStringList& options = {})
     {
         script.setProcessChannelMode(QProcess::ForwardedChannels);
         script.start(QStringLiteral("/usr/bin/python3"),
                      QStringList{QStringLiteral(QUILLOCK_APPROVE_SCRIPT)} + options);
     }
 
-    // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
-    // dialog left unanswered fails the test instead of holding it.
     // Whether the dialog was answered: the answerer ended well (perhaps while the event loop ran).
     static bool answered(QProcess& answerer)
     {
@@ -97,6 +79,8 @@ private:
                answerer.exitStatus() == QProcess::NormalExit && answerer.exitCode() == 0;
     }
 
+    // Runs the event loop while the desktop waits for an answer; gives up when no answer came in time, so that a
+    // dialog left unanswered fails the test instead of holding it.
     Keys::Preparation preparation(const QString& saved = {})
     {
         auto waited = std::make_shared<QElapsedTimer>();
@@ -110,12 +94,6 @@ private:
                 [this](const std::string& permission) { m_kept << QString::fromStdString(permission); }};
     }
 
-    // Sends from a thread of its own, as another program would, while the window takes its keys.
-    void send(Keys::PortalKeySender& sender, const std::vector<KeyStroke>& strokes)
-    {
-        sendBesideTheWindow([&] { sender.send(strokes); });
-    }
-
 private slots:
     void initTestCase()
     {
@@ -126,7 +104,7 @@ private slots:
         QCOMPARE(Keys::PortalKeySender::unavailableReason(), std::string());
         m_sender = std::make_unique<Keys::PortalKeySender>();
         QProcess answerer;
-        answerDialog(answerer, true);
+        runDialogScript(answerer);
         m_sender->prepare(preparation());
         QVERIFY(answered(answerer));
     }
@@ -153,11 +131,9 @@ private slots:
         strokes.push_back({Keys::Key::Tab, 0, Keys::NoModifier});
         strokes.push_back({Keys::Key::Tab, 0, Keys::Shift});
         strokes.push_back({Keys::Key::Enter, 0, Keys::NoModifier});
-        send(sender, strokes);
+        sendBesideTheWindow([&] { sender.send(strokes); });
         const QString expected = printable + QStringLiteral("\t+{TAB}\r");
-        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript.size(), expected.size(), 10000);
-        for (qsizetype i = 0; i < expected.size(); ++i)
-            QVERIFY2(m_window.transcript[i] == expected[i], qPrintable(QStringLiteral("character %1").arg(i)));
+        QTRY_COMPARE_WITH_TIMEOUT(m_window.transcript, expected, 10000);
         QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier);
     }
 
@@ -173,12 +149,12 @@ private slots:
         QFETCH(bool, prepared);
         Keys::PortalKeySender sender;
         QProcess answerer;
-        answerDialog(answerer, false);
+        runDialogScript(answerer, {QStringLiteral("--refuse")});
         try {
             if (prepared)
                 sender.prepare(preparation());
             else
-                send(sender, strokesOf(QStringLiteral("secret")));
+                sendBesideTheWindow([&] { sender.send(strokesOf(QStringLiteral("secret"))); });
             QFAIL("a refused dialog was not reported");
         } catch (const Keys::KeySendError& error) {
             QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("refused")), error.what());
@@ -207,7 +183,7 @@ private slots:
         QVERIFY2(answered(watcher), "the dialog stayed open");
         // The next request is answered as usual.
         QProcess answerer;
-        answerDialog(answerer, true);
+        runDialogScript(answerer);
         sender.prepare(preparation());
         QVERIFY(answered(answerer));
     }
@@ -242,7 +218,7 @@ private slots:
         };
         QTRY_COMPARE(first(), untypable);
         if (untypable.isEmpty()) {
-            send(*m_sender, strokesOf(text));
+            sendBesideTheWindow([&] { m_sender->send(strokesOf(text)); });
             QTRY_COMPARE(m_window.transcript, text);
         }
     }
@@ -268,13 +244,20 @@ private slots:
             sender.prepare(preparation());
             QCOMPARE(answered(answerer), fromTheMenu || !isKde());
         }
-        const bool persists = remoteDesktopVersion() >= 2;
+        // The portal's remote-desktop interface keeps the consent from version 2 on.
+        sd_bus* bus = nullptr;
+        std::uint32_t version = 0;
+        if (sd_bus_open_user(&bus) >= 0)
+            sd_bus_get_property_trivial(bus, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                                        "org.freedesktop.portal.RemoteDesktop", "version", nullptr, 'u', &version);
+        sd_bus_flush_close_unref(bus);
+        const bool persists = version >= 2;
         QCOMPARE(m_kept.size(), persists ? 1 : 0);
         if (!persists)
             return;
         Keys::PortalKeySender sender;
         sender.prepare(preparation(m_kept.first())); // no dialog: nothing answers one
-        send(sender, strokesOf(QStringLiteral("ok")));
+        sendBesideTheWindow([&] { sender.send(strokesOf(QStringLiteral("ok"))); });
         QTRY_COMPARE(m_window.transcript, QStringLiteral("ok"));
     }
 };

@@ -4,30 +4,20 @@
 // id of its desktop entry as its app id; a bystander window, of another copy, logs the keys it receives. Windows are
 // made active through sway's control socket (swaymsg), as when a program raises its window.
 
-#include "domain/crypto/dsEncrypt.h"
-#include "domain/data/StatementText.h"
+#include "LaunchWindows.h"
 #include "os/focus/ForeignToplevelFocus.h"
-#include "os/keys/KeySender.h"
 #include "os/keys/WaylandKeySender.h"
 #include "os/shell/Shell.h"
 #include "platform/app/Application.h"
 #include "support/BrowserHome.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SwayTestMain.h"
-#include "support/TempDataFolder.h"
 #include "system/app/basModule1.h"
 #include "system/launch/BrowserWindows.h"
-#include "system/launch/ReplayWebsite.h"
-#include "system/launch/WaitMilliseconds.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QKeyEvent>
-#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QWidget>
 #include <cstring>
 
 namespace {
@@ -36,38 +26,14 @@ const char* const WindowMode = "--window";                            // then it
 const QString BrowserAppId = QStringLiteral("quillock-test-browser"); // the id of BrowserHome's entry
 const QString BystanderTitle = QStringLiteral("Quillock bystander");
 const QString Secret = QStringLiteral("correct horse battery staple, twice over");
-constexpr int TextStep = 1, WaitStep = 4;
 constexpr int KeysBeforeTheSwitch = 10; // of the secret's, where a row switches between two keys
-
-// A window that appends the text of every key it receives to its log at once.
-struct LoggingWindow : QWidget
-{
-    explicit LoggingWindow(const QString& log) : logPath(log) { setFocusPolicy(Qt::StrongFocus); }
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        QFile log(logPath);
-        if (log.open(QIODevice::Append))
-            log.write(event->text().toUtf8());
-    }
-    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to log
-
-    QString logPath;
-};
 
 int runWindow(int argc, char* argv[])
 {
     QGuiApplication::setDesktopFileName(QString::fromLocal8Bit(argv[4]));
     QApplication app(argc, argv);
-    LoggingWindow window(QString::fromLocal8Bit(argv[2]));
-    window.setWindowTitle(QString::fromLocal8Bit(argv[3]));
-    window.show();
+    LoggingWindow window(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     return QApplication::exec();
-}
-
-QString readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 // Has sway carry out a command (a criteria and what to do), waiting until it has.
@@ -75,43 +41,6 @@ bool swaymsg(const QString& command)
 {
     return QProcess::execute(QStringLiteral("swaymsg"), {QStringLiteral("-q"), command}) == 0;
 }
-
-// The compositor's key sender, which calls back after every send.
-class WatchedKeySender : public Keys::KeySender
-{
-public:
-    WatchedKeySender() { Keys::setKeySender(this); }
-    ~WatchedKeySender() override { Keys::setKeySender(nullptr); }
-    WatchedKeySender(const WatchedKeySender&) = delete;
-    WatchedKeySender& operator=(const WatchedKeySender&) = delete;
-
-    void send(const std::vector<Keys::KeyStroke>& strokes) override
-    {
-        m_keys.send(strokes);
-        if (afterSend)
-            afterSend(++m_sends);
-    }
-
-    std::function<void(int)> afterSend; // given how many sends went
-
-private:
-    Keys::WaylandKeySender m_keys;
-    int m_sends = 0;
-};
-
-// The program's window, from which a launch starts; its wait timer ticks as the program's does.
-struct ProgramWindow
-{
-    ProgramWindow()
-    {
-        window->show();
-        QObject::connect(tmrWait, &QTimer::timeout, tmrWait, [timer = tmrWait] { tmrWait_Timer(*timer); });
-    }
-    ~ProgramWindow() { delete window; }
-
-    QPointer<QWidget> window = new QWidget;
-    QTimer* tmrWait = new QTimer(window);
-};
 
 } // namespace
 
@@ -180,16 +109,14 @@ private slots:
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("browserGot");
         QTest::addColumn<QString>("message");
+        const QString lost = QStringLiteral("The browser window lost the focus; the launch was stopped ");
         QTest::newRow("a browser that takes the focus") << ""
                                                         << "user" + Secret << "";
-        QTest::newRow("the bystander takes the focus in the wait")
-            << "bystander in the wait"
-            << "user"
-            << "The browser window lost the focus; the launch was stopped after step 1.";
+        QTest::newRow("the bystander takes the focus in the wait") << "bystander in the wait"
+                                                                   << "user" << lost + "after step 1.";
         QTest::newRow("the bystander takes the focus between two keys of the secret")
             << "bystander in the text"
-            << "user" + Secret.left(KeysBeforeTheSwitch)
-            << "The browser window lost the focus; the launch was stopped during step 3.";
+            << "user" + Secret.left(KeysBeforeTheSwitch) << lost + "during step 3.";
         QTest::newRow("the browser closes in the wait")
             << "browser closes"
             << "user"
@@ -204,23 +131,16 @@ private slots:
         QVERIFY(m_home->useBrowser('"' + QCoreApplication::applicationFilePath() + "\" " + WindowMode + " \"" +
                                    browserLog + "\" Browser " + BrowserAppId + " %u"));
         const TempDataFolder folder;
-        folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
-                        QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
-                                       "TextToTypeIn) VALUES (1, %1, Null, '%2'), (1, %3, 70, Null), "
-                                       "(1, %1, Null, '%4')")
-                            .arg(TextStep)
-                            .arg(FixQuotes(gobjEncrypt->Encrypt2("user")))
-                            .arg(WaitStep)
-                            .arg(FixQuotes(gobjEncrypt->Encrypt2(Secret)))});
+        storeWebsite(folder, {{TextStep, "Null", "user"}, {WaitStep, "70", {}}, {TextStep, "Null", Secret}});
         ScriptedDialogs dialogs;
         ProgramWindow program;
         QTRY_VERIFY(program.window->isActiveWindow()); // sway gives a new window the focus
 
-        WatchedKeySender keys;
-        keys.afterSend = [&](int sent) {
+        WatchedKeySender<Keys::WaylandKeySender> keys;
+        keys.afterSend = [&](std::size_t sent) {
             // once the keys sent so far have arrived
             if (meanwhile == "bystander in the text" && sent == 4 + KeysBeforeTheSwitch &&
-                QTest::qWaitFor([&] { return readAll(browserLog).size() == sent; }))
+                QTest::qWaitFor([&] { return std::size_t(readAll(browserLog).size()) == sent; }))
                 swaymsg("[title=\"^" + BystanderTitle + "$\"] focus");
         };
         // Does what the row does in the wait, then lets the launch see it; a wait that the launch should have ended
@@ -245,7 +165,7 @@ private slots:
                 tmrWait_Timer(*timer);
         });
         driver.start(50);
-        ReplayWebsite(*program.tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), program.window);
+        program.launch();
         driver.stop();
 
         QFETCH(QString, message);

@@ -21,6 +21,15 @@ inline void sendBesideTheWindow(const std::function<void()>& sending)
     sent.get();
 }
 
+// The text as a replay types it: a key string for each character.
+inline QStringList eachCharacterLiterally(const QString& text)
+{
+    QStringList keyStrings;
+    for (QChar c : text)
+        keyStrings << literalKeyString(c);
+    return keyStrings;
+}
+
 // Sends the key strings, one after another, through the program's keystroke facility with this key sender; with a
 // window, each key only into it, as a launch sends them. False when a key was refused.
 inline bool sendBesideTheWindow(Keys::KeySender& sender, const QStringList& keyStrings,

@@ -1,0 +1,107 @@
+#pragma once
+
+// The windows of the tests whose launches must type only into the browser window they opened, on a real desktop.
+
+#include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
+#include "os/keys/KeySender.h"
+#include "support/TempDataFolder.h"
+#include "system/app/basModule1.h"
+#include "system/launch/ReplayWebsite.h"
+#include "system/launch/WaitMilliseconds.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+constexpr int TextStep = 1, WaitStep = 4;
+
+// A window, shown and active, that appends the text of every key it receives to its log at once.
+struct LoggingWindow : QWidget
+{
+    LoggingWindow(const QString& log, const QString& title) : logPath(log)
+    {
+        setWindowTitle(title);
+        setFocusPolicy(Qt::StrongFocus);
+        show();
+        activateWindow();
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QFile log(logPath);
+        if (log.open(QIODevice::Append))
+            log.write(event->text().toUtf8());
+    }
+    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to log
+
+    QString logPath;
+};
+
+inline QString readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The session's own key sender, installed for its lifetime, which calls back around every send into one window only:
+// given how many keys went before, and how many went after.
+template <class Sender>
+class WatchedKeySender : public Keys::KeySender
+{
+public:
+    WatchedKeySender() { Keys::setKeySender(this); }
+    ~WatchedKeySender() override { Keys::setKeySender(nullptr); }
+    WatchedKeySender(const WatchedKeySender&) = delete;
+    WatchedKeySender& operator=(const WatchedKeySender&) = delete;
+
+    void send(const std::vector<Keys::KeyStroke>& strokes) override { m_keys.send(strokes); }
+    bool sendOnlyInto(const std::vector<Keys::KeyStroke>& strokes, std::uint64_t window) override
+    {
+        if (beforeSend)
+            beforeSend(m_sent);
+        const bool sent = m_keys.sendOnlyInto(strokes, window);
+        m_sent += strokes.size();
+        if (afterSend)
+            afterSend(m_sent);
+        return sent;
+    }
+
+    std::function<void(std::size_t)> beforeSend, afterSend;
+
+private:
+    Sender m_keys;
+    std::size_t m_sent = 0;
+};
+
+// Stores website 1 with the steps (event type, count or Null, plain text), in a new data file.
+inline void storeWebsite(const TempDataFolder& folder, const QList<std::tuple<int, QString, QString>>& steps)
+{
+    QStringList values;
+    for (const auto& [type, count, text] : steps)
+        values << QStringLiteral("(1, %1, %2, %3)")
+                      .arg(type)
+                      .arg(count, text.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(text)) + '\'');
+    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
+                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) VALUES " +
+                        values.join(", ")});
+}
+
+// The program's window, from which a launch starts, shown and active; its wait timer ticks as the program's does.
+struct ProgramWindow
+{
+    ProgramWindow()
+    {
+        window->show();
+        window->activateWindow();
+        QObject::connect(tmrWait, &QTimer::timeout, tmrWait, [timer = tmrWait] { tmrWait_Timer(*timer); });
+    }
+    ~ProgramWindow() { delete window; }
+
+    void launch() { ReplayWebsite(*tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), window); }
+
+    QPointer<QWidget> window = new QWidget;
+    QTimer* tmrWait = new QTimer(window);
+};
