@@ -31,7 +31,8 @@ inline QStringList eachCharacterLiterally(const QString& text)
 }
 
 // Sends the key strings, one after another, through the program's keystroke facility with this key sender; with a
-// window, each key only into it, as a launch sends them. False when a key was refused.
+// window, each key only into it, as a launch sends them, having told the facility all of them first. False when a
+// key was refused.
 inline bool sendBesideTheWindow(Keys::KeySender& sender, const QStringList& keyStrings,
                                 std::optional<Focus::WindowId> onlyInto = std::nullopt)
 {
@@ -39,6 +40,7 @@ inline bool sendBesideTheWindow(Keys::KeySender& sender, const QStringList& keyS
     const auto restore = qScopeGuard([] { Keys::setKeySender(nullptr); });
     bool sent = true;
     sendBesideTheWindow([&] {
+        expectKeys(keyStrings.join(QString()));
         for (const QString& keys : keyStrings) {
             if (!onlyInto)
                 sendKeys(keys);

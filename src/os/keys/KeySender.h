@@ -46,6 +46,11 @@ public:
         return std::nullopt;
     }
 
+    // Tells the sender the strokes that its next sends will type a few at a time (a text typed a character per
+    // send, each checked just before), so that a sender that chooses keys for characters chooses them for the whole
+    // text rather than send by send. Forgotten as they are sent, or when a send types something else.
+    virtual void expect(const std::vector<KeyStroke>& strokes) { (void)strokes; }
+
     // Queues the key presses for the focused window and returns without waiting for them to be
     // processed. No modifier stays held afterwards. Throws KeySendError when the keys cannot be sent.
     virtual void send(const std::vector<KeyStroke>& strokes) = 0;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
+#include <span>
 #include <sys/mman.h>
 #include <thread>
 #include <unistd.h>
@@ -84,7 +85,8 @@ public:
     Keyboard(const Keyboard&) = delete;
     Keyboard& operator=(const Keyboard&) = delete;
 
-    void type(const std::vector<KeyStroke>& strokes);
+    // Types the strokes; the keymaps are chosen for the strokes ahead, which begin with them.
+    void type(const std::vector<KeyStroke>& strokes, std::span<const KeyStroke> ahead);
 
 private:
     void connect(const WaylandKeymap& first);
@@ -132,18 +134,39 @@ void WaylandKeySender::send(const std::vector<KeyStroke>& strokes)
             fail("the character " + codePoint(stroke.character) + " has no key symbol");
     }
     try {
+        const std::span<const KeyStroke> ahead = strokesAhead(strokes);
         if (!m_keyboard)
-            m_keyboard = std::make_unique<Keyboard>(WaylandKeymap().nextFor(strokes, 0));
-        m_keyboard->type(strokes);
+            m_keyboard = std::make_unique<Keyboard>(WaylandKeymap().nextFor(ahead, 0));
+        m_keyboard->type(strokes, ahead);
+        if (m_expectedSent == m_expected.size())
+            expect({});
     } catch (const KeySendError&) {
         m_keyboard.reset(); // a broken connection is not used again
         throw;
     }
 }
 
+void WaylandKeySender::expect(const std::vector<KeyStroke>& strokes)
+{
+    m_expected = strokes;
+    m_expectedSent = 0;
+}
+
+std::span<const KeyStroke> WaylandKeySender::strokesAhead(const std::vector<KeyStroke>& strokes)
+{
+    const std::span<const KeyStroke> expected = std::span(m_expected).subspan(m_expectedSent);
+    if (strokes.size() > expected.size() || !std::equal(strokes.begin(), strokes.end(), expected.begin())) {
+        expect({});
+        return strokes;
+    }
+    m_expectedSent += strokes.size();
+    return expected;
+}
+
 void WaylandKeySender::releaseIdleKeys()
 {
     m_keyboard.reset();
+    expect({});
 }
 
 WaylandKeySender::Keyboard::Keyboard(const WaylandKeymap& first)
@@ -192,11 +215,11 @@ void WaylandKeySender::Keyboard::destroy()
         wl_display_flush(m_connection->display());
 }
 
-void WaylandKeySender::Keyboard::type(const std::vector<KeyStroke>& strokes)
+void WaylandKeySender::Keyboard::type(const std::vector<KeyStroke>& strokes, std::span<const KeyStroke> ahead)
 {
     for (std::size_t i = 0; i < strokes.size(); ++i) {
         if (strokes[i].key == Key::Character && !m_keymap.holds(strokes[i].character))
-            upload(m_keymap.nextFor(strokes, i));
+            upload(m_keymap.nextFor(ahead, i));
         m_pace.awaitNextStroke();
         press(strokes[i]);
         // Each stroke leaves whole, its keys released, so that a connection that breaks holds none down.

@@ -2,8 +2,11 @@
 
 #include "os/keys/KeySender.h"
 
+#include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace Keys {
 
@@ -29,12 +32,21 @@ public:
     // Throws KeySendError, before any key, for a character that has no keysym, and when the compositor cannot
     // be reached, refuses a virtual keyboard or the connection breaks; every key and modifier sent is released.
     void send(const std::vector<KeyStroke>& strokes) override;
+    // A text typed a character per send would otherwise change keymaps at nearly every key once it holds more
+    // characters than a keymap, and each keymap reaches the window as a file of its own, of which a compositor
+    // holds far fewer than keys for a window that lags.
+    void expect(const std::vector<KeyStroke>& strokes) override;
     // Ends the virtual keyboard and the connection; the next send makes new ones.
     void releaseIdleKeys() override;
 
 private:
     class Keyboard;
+    // The strokes from the send at hand on: those sent, then those expected after them.
+    std::span<const KeyStroke> strokesAhead(const std::vector<KeyStroke>& strokes);
+
     std::unique_ptr<Keyboard> m_keyboard;
+    std::vector<KeyStroke> m_expected;
+    std::size_t m_expectedSent = 0;
 };
 
 } // namespace Keys

@@ -132,7 +132,7 @@ std::uint32_t WaylandKeymap::modifierMask(unsigned modifiers)
            ((modifiers & Alt) ? AltMask : 0);
 }
 
-WaylandKeymap WaylandKeymap::nextFor(const std::vector<KeyStroke>& strokes, std::size_t from) const
+WaylandKeymap WaylandKeymap::nextFor(std::span<const KeyStroke> strokes, std::size_t from) const
 {
     WaylandKeymap next;
     next.m_uses = m_uses;

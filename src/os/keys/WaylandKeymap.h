@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ public:
     // The keymap to upload when the stroke at `from` types a character this one lacks: the characters of the
     // strokes from there on, in order, as many as fit; the room left goes to this keymap's characters most
     // recently typed, as text typed one character per send tends to come back to them.
-    WaylandKeymap nextFor(const std::vector<KeyStroke>& strokes, std::size_t from) const;
+    WaylandKeymap nextFor(std::span<const KeyStroke> strokes, std::size_t from) const;
 
     bool holds(char32_t character) const;
     // The evdev code of the key that types the character; the keymap must hold it. Counts as a use.

@@ -77,6 +77,12 @@ bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window)
     return sent;
 }
 
+void expectKeys(const QString& keyString)
+{
+    const std::vector<Keys::KeyStroke> strokes = parsed(keyString);
+    onKeySender([&strokes](Keys::KeySender& sender) { sender.expect(strokes); });
+}
+
 bool keysAreCheckedAtTheWindow()
 {
     return onKeySender([](Keys::KeySender& sender) { return sender.checksTheWindowAtTheKeys(); });

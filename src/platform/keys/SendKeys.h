@@ -16,6 +16,10 @@ void sendKeys(const QString& keyString);
 // key and those after it not sent, when the window did not have it.
 bool sendKeysOnlyInto(const QString& keyString, Focus::WindowId window);
 
+// Tells the keystroke facility the keys of the key string that the next sends will type a few at a time, so that
+// it can get ready for all of them at once (Keys::KeySender::expect). Raises AppError as sendKeys does.
+void expectKeys(const QString& keyString);
+
 // Whether sendKeysOnlyInto checks the window at the moment of the keys on this desktop (else only the caller's own
 // check just before is there). Raises AppError as sendKeys does when no keys can be sent on this desktop.
 bool keysAreCheckedAtTheWindow();

@@ -53,6 +53,8 @@ void typeText(const Field& enciphered)
         throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
     const QString text = gobjEncrypt->Encrypt2(enciphered.text());
     const qsizetype run = keysAreCheckedAtTheWindow() ? CharactersPerSend : 1;
+    if (run == 1)
+        expectKeys(literalKeyString(text));
     for (qsizetype start = 0; start < text.size(); start += run) {
         sendLaunchKeys(literalKeyString(QStringView(text).mid(start, run)));
         QCoreApplication::processEvents(); // a long text can be stopped too
