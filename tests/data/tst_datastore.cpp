@@ -251,12 +251,9 @@ void TestDataStore::programFolderOfAnyName()
     });
     Application::setPath(QString());
     QVERIFY2(!error, qPrintable(error ? error->description() : QString()));
-    Connection direct;
-    direct.setConnectionString(QStringLiteral("Data Source=") + QDir(folder).filePath(QStringLiteral("Quillock.mdb")));
-    direct.open();
-    Recordset setup;
-    setup.open(QStringLiteral("SELECT FormWidth FROM Setup"), direct);
-    QCOMPARE(setup.fields(0).text(), QStringLiteral("4321"));
+    QCOMPARE(
+        rowsOf(QDir(folder).filePath(QStringLiteral("Quillock.mdb")), QStringLiteral("SELECT FormWidth FROM Setup")),
+        QStringList{"qlonglong:4321"});
     QCOMPARE(QDir(parent.path()).entryList(QDir::Files), QStringList()); // nothing made where a cut path leads
 }
 

@@ -2,6 +2,7 @@
 // made through the editors and the website is launched from the main window; its link opens in Debian's chromium
 // (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page.
 
+#include "../ui/WebsiteWindowFixture.h"
 #include "X11Witness.h"
 #include "os/keys/X11KeySender.h"
 #include "os/shell/XdgShell.h"
@@ -15,26 +16,14 @@
 #include "support/XvfbTestMain.h"
 #include "ui/main/frmWebsite.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <optional>
 
 namespace {
-
-// An input as a person finds it: by its label.
-template <class Input>
-Input& field(QWidget& window, const QString& label)
-{
-    for (Input* input : window.findChildren<Input*>())
-        if (input->accessibleName() == label)
-            return *input;
-    throw std::runtime_error("no field " + label.toStdString());
-}
 
 void press(QWidget& window, const char* button)
 {
@@ -42,15 +31,12 @@ void press(QWidget& window, const char* button)
 }
 
 // Runs the answer on the modal window that the next command opens.
-void whenOpen(const std::function<void(QWidget&)>& answer)
-{
-    QTimer::singleShot(0, [answer] { answer(*QApplication::activeModalWidget()); });
-}
+constexpr auto whenOpen = &WebsiteWindowFixture::answerNextWindow;
 
 // Fills the instruction editor and presses OK.
-std::function<void(QWidget&)> step(const QString& eventType, const QString& count, const QString& text = {})
+std::function<void(QDialog&)> step(const QString& eventType, const QString& count, const QString& text = {})
 {
-    return [=](QWidget& editor) {
+    return [=](QDialog& editor) {
         auto& type = field<QComboBox>(editor, "Event Type");
         type.setCurrentIndex(type.findText(eventType));
         auto& number = field<QLineEdit>(editor, "Number Of Times");
@@ -115,7 +101,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         // The website and its steps, the first (a ten-second wait) shortened to 3 s for the page to load: keys typed
         // before it takes them are lost.
-        whenOpen([&server](QWidget& editor) {
+        whenOpen([&server](QDialog& editor) {
             // typed on the real keyboard of the display, into the box the editor gives the focus; checked in the list
             auto& name = field<QLineEdit>(editor, "Website Name");
             editor.activateWindow();
@@ -126,7 +112,7 @@ private slots:
             press(editor, "cmdOK");
         });
         press(window, "cmdAdd");
-        whenOpen([](QWidget& list) {
+        whenOpen([](QDialog& list) {
             auto* grid = list.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
             grid->setRow(1);
             whenOpen(step("Wait", "3"));
@@ -143,7 +129,7 @@ private slots:
         QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
                  (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
         if (launcherMode) {
-            whenOpen([](QWidget& setup) {
+            whenOpen([](QDialog& setup) {
                 setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
                 press(setup, "cmdOK");
             });
