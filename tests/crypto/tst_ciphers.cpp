@@ -20,21 +20,6 @@ using basConvert::HexToBytes;
 
 const QString KeyText = QStringLiteral("0123456789abcdef");
 
-// The field cipher as the table look-up it stands for: for each character, the first row whose character
-// at the text character's place is the key character; that row's first character is the result.
-static QString rowSearch(const dsEncrypt& cipher, const QString& text)
-{
-    const QString key = QStringLiteral("reppocdniwhtron");
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        int row = 1;
-        while (cipher.tableRow(row)[cipher.alphabet().indexOf(text[i])] != key[i % key.size()])
-            ++row;
-        result += cipher.tableRow(row).front();
-    }
-    return result;
-}
-
 using Work = std::function<void()>;
 Q_DECLARE_METATYPE(Work)
 
@@ -115,9 +100,19 @@ void TestCiphers::fieldCipher()
     QCOMPARE(cipher.Encrypt2(QString()), QString());
     QCOMPARE(cipher.tableRow(1), cipher.alphabet());
 
+    // The cipher as the table look-up it stands for: for each character, the first row whose character at the text
+    // character's place is the key character; that row's first character is the result.
     const QString everyPlace = everyCharacter.repeated(15); // every character under every key character
+    const QString key = QStringLiteral("reppocdniwhtron");
+    QString lookedUp;
+    for (qsizetype i = 0; i < everyPlace.size(); ++i) {
+        int row = 1;
+        while (cipher.tableRow(row)[cipher.alphabet().indexOf(everyPlace[i])] != key[i % key.size()])
+            ++row;
+        lookedUp += cipher.tableRow(row).front();
+    }
     const QString once = cipher.Encrypt2(everyPlace);
-    QCOMPARE(once, rowSearch(cipher, everyPlace));
+    QCOMPARE(once, lookedUp);
     QCOMPARE(cipher.Encrypt2(once), everyPlace);
     const QString longest(32767, QLatin1Char('x'));
     QCOMPARE(cipher.Encrypt2(cipher.Encrypt2(longest)), longest);

@@ -18,7 +18,6 @@
 #include "ui/main/frmWebsite.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -178,9 +178,7 @@ struct TwoProgramsFixture : StepsFixture
                       "FROM Website") +
                column("SELECT group_concat(quote(WebsiteID) || quote(EventTypeID) || quote(NumberOfTimes) || "
                       "quote(TextToTypeIn), ';') FROM WebsiteInstructions") +
-               column("SELECT group_concat(quote(EventType), ';') FROM EventType") +
-               column("SELECT quote(MasterPassword) || quote(NumMinutesBeforeRequiringPasswordAgain) || "
-                      "quote(DefaultToLauncher) || quote(LauncherHeight) || quote(FormWidth) FROM Setup");
+               column("SELECT group_concat(quote(EventType), ';') FROM EventType") + column(SettingsRow);
     }
 
     // Opens an editor as the user does: Setup, a double-click on the current website, Add or a double-click in the

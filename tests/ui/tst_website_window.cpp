@@ -15,7 +15,6 @@
 #include "ui/main/RecordListGrid.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
