@@ -55,7 +55,6 @@ class TestBrowserLogin : public QObject
 
     std::optional<BrowserHome> m_home;
     std::optional<Openbox> m_windowManager;
-    pid_t m_browser = 0;
 
 private slots:
     void initTestCase()
@@ -64,11 +63,10 @@ private slots:
         QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
     }
 
-    // Ends the browser the test started, with its helpers: the process group of the session it was started in.
+    // Ends the browser the row started, by its profile, with its helpers.
     void cleanup()
     {
-        BrowserHome::endBrowser(m_browser);
-        m_browser = 0;
+        m_home->endChromium(QString::fromLatin1(QTest::currentDataTag()));
         QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
     }
 
@@ -148,7 +146,6 @@ private slots:
         X11Probe probe;
         std::optional<xcb_window_t> browser;
         QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
-        m_browser = probe.process(*browser);
         QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
         QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
                  (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
