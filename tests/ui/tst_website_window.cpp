@@ -101,6 +101,9 @@ private slots:
         QCOMPARE((QList<double>{grid.colWidthTwips(0), grid.colWidthTwips(3), grid.colWidthTwips(4)}),
                  QList<double>(3, 0.0));
         QVERIFY(grid.colWidthTwips(1) > 0 && grid.colWidthTwips(2) > 0);
+        // the width of a column for the widest text measured in it
+        for (auto [widest, width] : {std::pair{100.0, 600.0}, {3000.0, 3250.0}, {7000.0, 7000.0}, {9000.0, 8000.0}})
+            QCOMPARE(RecordListGrid::ColumnWidthTwips(widest), width);
         const auto& list = fixture.control<QListWidget>("lstWebsites");
         QCOMPARE(listTexts(list), columnTexts(grid, 1));
         QCOMPARE(announcedGridName(*fixture.window) + '|' + list.accessibleName(), QStringLiteral("Websites|Websites"));
@@ -125,13 +128,6 @@ private slots:
         fixture.window = std::make_unique<frmWebsite>();
         QVERIFY(fixture.load());
         QCOMPARE(columnTexts(fixture.control<FlexGrid>("MSFlexGrid1"), 1), shown);
-    }
-
-    // The width of a column for the widest text measured in it.
-    void columnWidths()
-    {
-        for (auto [widest, width] : {std::pair{100.0, 600.0}, {3000.0, 3250.0}, {7000.0, 7000.0}, {9000.0, 8000.0}})
-            QCOMPARE(RecordListGrid::ColumnWidthTwips(widest), width);
     }
 
     // A launch stops at once when the window closes, by the close box or Close (which Exit runs), or when the re-lock
