@@ -185,7 +185,6 @@ private slots:
         QCOMPARE(ReplaceText(QStringLiteral("AbAbb"), QStringLiteral("ab"), QStringLiteral("xa")),
                  QStringLiteral("xaxab"));
         QCOMPARE(ReplaceText(QStringLiteral("abc"), QString(), QStringLiteral("Z")), QStringLiteral("abc"));
-        QCOMPARE(FixQuotes(QStringLiteral("'x''\"y\"")), QStringLiteral("''x''''\"y\""));
 
         // Wider than the screen by an odd number of pixels: the offset is halved toward zero.
         const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
