@@ -20,21 +20,6 @@ using basConvert::HexToBytes;
 
 const QString KeyText = QStringLiteral("0123456789abcdef");
 
-// The field cipher as the table look-up it stands for: for each character, the first row whose character
-// at the text character's place is the key character; that row's first character is the result.
-static QString rowSearch(const dsEncrypt& cipher, const QString& text)
-{
-    const QString key = QStringLiteral("reppocdniwhtron");
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        int row = 1;
-        while (cipher.tableRow(row)[cipher.alphabet().indexOf(text[i])] != key[i % key.size()])
-            ++row;
-        result += cipher.tableRow(row).front();
-    }
-    return result;
-}
-
 using Work = std::function<void()>;
 Q_DECLARE_METATYPE(Work)
 
@@ -43,154 +28,161 @@ class TestCiphers : public QObject
     Q_OBJECT
 
 private slots:
-    void matchesOpenSsl();
-    void encryptText_data();
-    void encryptText();
-    void fieldCipher();
-    void errors_data();
-    void errors();
-    void conversions_data();
-    void conversions();
-};
 
-// Keys of every length, short ones used cyclically, and data of 8 to 39 bytes, whose bytes after the last
-// whole block are dropped. Refused keys leave the key's tables in force.
-void TestCiphers::matchesOpenSsl()
-{
-    QRandomGenerator random(20240607);
-    const auto randomBytes = [&random](int count) {
-        QByteArray bytes(count, '\0');
-        for (char& byte : bytes)
-            byte = static_cast<char>(random.bounded(256));
-        return bytes;
-    };
-    for (int trial = 0; trial < 200; ++trial) {
-        const QByteArray key = randomBytes(trial == 0 ? 56 : random.bounded(1, 57)); // the longest key first
-        const QByteArray data = randomBytes(random.bounded(8, 40));
-        QVERIFY(SetCipherKey(key) && !SetCipherKey(QByteArray()) && !SetCipherKey(randomBytes(57)));
-        const QByteArray context = "trial " + QByteArray::number(trial) + ": ";
-        for (const bool encipher : {true, false})
-            QCOMPARE(context + CipherBlocksEcb(data, encipher).toHex(),
-                     context + referenceBlowfish::ecb(key, data, encipher).toHex());
+    // Keys of every length, short ones used cyclically, and data of 8 to 39 bytes, whose bytes after the last
+    // whole block are dropped. Refused keys leave the key's tables in force.
+    void matchesOpenSsl()
+    {
+        QRandomGenerator random(20240607);
+        const auto randomBytes = [&random](int count) {
+            QByteArray bytes(count, '\0');
+            for (char& byte : bytes)
+                byte = static_cast<char>(random.bounded(256));
+            return bytes;
+        };
+        for (int trial = 0; trial < 200; ++trial) {
+            const QByteArray key = randomBytes(trial == 0 ? 56 : random.bounded(1, 57)); // the longest key first
+            const QByteArray data = randomBytes(random.bounded(8, 40));
+            QVERIFY(SetCipherKey(key) && !SetCipherKey(QByteArray()) && !SetCipherKey(randomBytes(57)));
+            const QByteArray context = "trial " + QByteArray::number(trial) + ": ";
+            for (const bool encipher : {true, false})
+                QCOMPARE(context + CipherBlocksEcb(data, encipher).toHex(),
+                         context + referenceBlowfish::ecb(key, data, encipher).toHex());
+        }
     }
-}
 
-void TestCiphers::encryptText_data()
-{
-    QTest::addColumn<QString>("keyText");
-    QTest::addColumn<QString>("text");
-    QString everyByte;
-    for (int i = 0; i < 256; ++i)
-        everyByte += QChar(i);
-    QTest::newRow("empty") << KeyText << QString();
-    QTest::newRow("every byte value, whole blocks, odd-length key") << QStringLiteral("7") << everyByte;
-    QTest::newRow("password file: the password and a line break under itself, a non-hex key")
-        << QStringLiteral("Tr0ub4dor&3") << QStringLiteral("Tr0ub4dor&3\r\n");
-}
+    void encryptText_data()
+    {
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<QString>("text");
+        QString everyByte;
+        for (int i = 0; i < 256; ++i)
+            everyByte += QChar(i);
+        QTest::newRow("empty") << KeyText << QString();
+        QTest::newRow("every byte value, whole blocks, odd-length key") << QStringLiteral("7") << everyByte;
+        QTest::newRow("password file: the password and a line break under itself, a non-hex key")
+            << QStringLiteral("Tr0ub4dor&3") << QStringLiteral("Tr0ub4dor&3\r\n");
+    }
 
-// The enciphered text is Blowfish ECB of the text followed by p = 1 to 8 padding bytes of value p.
-void TestCiphers::encryptText()
-{
-    QFETCH(QString, keyText);
-    QFETCH(QString, text);
-    const QString cipherText = EncryptText(text, keyText);
-    const char padding = static_cast<char>(8 - text.size() % 8);
-    const QByteArray padded = text.toLatin1() + QByteArray(padding, padding);
-    QCOMPARE(cipherText.toLatin1().toHex(), referenceBlowfish::ecb(HexToBytes(keyText), padded, true).toHex());
-    QCOMPARE(DecryptText(cipherText, keyText), text);
-}
+    // The enciphered text is Blowfish ECB of the text followed by p = 1 to 8 padding bytes of value p.
+    void encryptText()
+    {
+        QFETCH(QString, keyText);
+        QFETCH(QString, text);
+        const QString cipherText = EncryptText(text, keyText);
+        const char padding = static_cast<char>(8 - text.size() % 8);
+        const QByteArray padded = text.toLatin1() + QByteArray(padding, padding);
+        QCOMPARE(cipherText.toLatin1().toHex(), referenceBlowfish::ecb(HexToBytes(keyText), padded, true).toHex());
+        QCOMPARE(DecryptText(cipherText, keyText), text);
+    }
 
-// Every stored name, link and password depends on the alphabet and the key: the pinned pair must never
-// change, whatever key string a caller sets.
-void TestCiphers::fieldCipher()
-{
-    QString everyCharacter = QStringLiteral("\n\r");
-    for (char16_t c = u' '; c <= u'~'; ++c)
-        everyCharacter += QChar(c);
-    const QString enciphered = QStringLiteral("wDv\\2h1x6g%4I%:C~u@XZl\n113u:7ipdIMSIW)nv!3f~$TS?dE6RVe|Cs21ea+!p>"
-                                              "KZ0of+>HRFSjyAr)e6B:.]?tbD*9),jT");
-    dsEncrypt cipher;
-    cipher.setKeyString(QStringLiteral("a master password"));
-    QCOMPARE(cipher.Encrypt2(everyCharacter), enciphered);
-    QCOMPARE(cipher.Encrypt2(QString()), QString());
-    QCOMPARE(cipher.tableRow(1), cipher.alphabet());
+    // Every stored name, link and password depends on the alphabet and the key: the pinned pair must never
+    // change, whatever key string a caller sets.
+    void fieldCipher()
+    {
+        QString everyCharacter = QStringLiteral("\n\r");
+        for (char16_t c = u' '; c <= u'~'; ++c)
+            everyCharacter += QChar(c);
+        const QString enciphered = QStringLiteral("wDv\\2h1x6g%4I%:C~u@XZl\n113u:7ipdIMSIW)nv!3f~$TS?dE6RVe|Cs21ea+!p>"
+                                                  "KZ0of+>HRFSjyAr)e6B:.]?tbD*9),jT");
+        dsEncrypt cipher;
+        cipher.setKeyString(QStringLiteral("a master password"));
+        QCOMPARE(cipher.Encrypt2(everyCharacter), enciphered);
+        QCOMPARE(cipher.Encrypt2(QString()), QString());
+        QCOMPARE(cipher.tableRow(1), cipher.alphabet());
 
-    const QString everyPlace = everyCharacter.repeated(15); // every character under every key character
-    const QString once = cipher.Encrypt2(everyPlace);
-    QCOMPARE(once, rowSearch(cipher, everyPlace));
-    QCOMPARE(cipher.Encrypt2(once), everyPlace);
-    const QString longest(32767, QLatin1Char('x'));
-    QCOMPARE(cipher.Encrypt2(cipher.Encrypt2(longest)), longest);
-}
+        // The cipher as the table look-up it stands for: for each character, the first row whose character at the text
+        // character's place is the key character; that row's first character is the result.
+        const QString everyPlace = everyCharacter.repeated(15); // every character under every key character
+        const QString key = QStringLiteral("reppocdniwhtron");
+        QString lookedUp;
+        for (qsizetype i = 0; i < everyPlace.size(); ++i) {
+            int row = 1;
+            while (cipher.tableRow(row)[cipher.alphabet().indexOf(everyPlace[i])] != key[i % key.size()])
+                ++row;
+            lookedUp += cipher.tableRow(row).front();
+        }
+        const QString once = cipher.Encrypt2(everyPlace);
+        QCOMPARE(once, lookedUp);
+        QCOMPARE(cipher.Encrypt2(once), everyPlace);
+        const QString longest(32767, QLatin1Char('x'));
+        QCOMPARE(cipher.Encrypt2(cipher.Encrypt2(longest)), longest);
+    }
 
-void TestCiphers::errors_data()
-{
-    QTest::addColumn<Work>("work");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("problem");
+    void errors_data()
+    {
+        QTest::addColumn<Work>("work");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("problem");
 
-    const int invalid = ErrorNumber::InvalidArgument, outOfRange = ErrorNumber::SubscriptOutOfRange,
-              overflow = ErrorNumber::Overflow;
-    QTest::newRow("deciphering less than a block") << Work([] { DecryptText(QString(7, QLatin1Char('x')), KeyText); })
-                                                   << outOfRange << "shorter than one 8-byte block";
-    QTest::newRow("ECB on less than a block") << Work([] { CipherBlocksEcb(QByteArray(7, 'x'), true); }) << outOfRange
-                                              << "shorter than one 8-byte cipher block";
-    QTest::newRow("empty key text") << Work([] { EncryptText("text", QString()); }) << invalid << "empty";
-    QTest::newRow("key schedule of an empty key") << Work([] { ExpandKey(QByteArray()); }) << invalid << "empty";
-    QTest::newRow("113 key characters: 57 key bytes")
-        << Work([] { EncryptText("text", QString(113, QLatin1Char('a'))); }) << invalid << "57 key bytes";
-    QTest::newRow("character outside Latin-1")
-        << Work([] { EncryptText(QStringLiteral("pay 5 \u20AC"), KeyText); }) << invalid << "U+20AC at position 7";
-    QTest::newRow("word one past the largest")
-        << Work([] { DoubleToWord(4294967296.0); }) << overflow << "value 4294967296 does";
-    QTest::newRow("word of not a number") << Work([] { DoubleToWord(std::nan("")); }) << overflow << "value nan does";
+        const int invalid = ErrorNumber::InvalidArgument, outOfRange = ErrorNumber::SubscriptOutOfRange,
+                  overflow = ErrorNumber::Overflow;
+        QTest::newRow("deciphering less than a block")
+            << Work([] { DecryptText(QString(7, QLatin1Char('x')), KeyText); }) << outOfRange
+            << "shorter than one 8-byte block";
+        QTest::newRow("ECB on less than a block") << Work([] { CipherBlocksEcb(QByteArray(7, 'x'), true); })
+                                                  << outOfRange << "shorter than one 8-byte cipher block";
+        QTest::newRow("empty key text") << Work([] { EncryptText("text", QString()); }) << invalid << "empty";
+        QTest::newRow("key schedule of an empty key") << Work([] { ExpandKey(QByteArray()); }) << invalid << "empty";
+        QTest::newRow("113 key characters: 57 key bytes")
+            << Work([] { EncryptText("text", QString(113, QLatin1Char('a'))); }) << invalid << "57 key bytes";
+        QTest::newRow("character outside Latin-1")
+            << Work([] { EncryptText(QStringLiteral("pay 5 \u20AC"), KeyText); }) << invalid << "U+20AC at position 7";
+        QTest::newRow("word one past the largest")
+            << Work([] { DoubleToWord(4294967296.0); }) << overflow << "value 4294967296 does";
+        QTest::newRow("word of not a number")
+            << Work([] { DoubleToWord(std::nan("")); }) << overflow << "value nan does";
 
-    const auto field = [](const QString& text) { return Work([=] { dsEncrypt().Encrypt2(text); }); };
-    QTest::newRow("field: delete") << field("x\u007F") << invalid << "U+007F at position 2";
-    QTest::newRow("field: character beyond 16 bits") << field("ok \U0001F600") << invalid << "U+1F600";
-    QTest::newRow("field: one character too long") << field(QString(32768, QLatin1Char('x'))) << overflow << "32768";
-    QTest::newRow("field: table row 0") << Work([] { dsEncrypt().tableRow(0); }) << outOfRange << "not row 0";
-    QTest::newRow("field: table row 98") << Work([] { dsEncrypt().tableRow(98); }) << outOfRange << "not row 98";
-}
+        const auto field = [](const QString& text) { return Work([=] { dsEncrypt().Encrypt2(text); }); };
+        QTest::newRow("field: delete") << field("x\u007F") << invalid << "U+007F at position 2";
+        QTest::newRow("field: character beyond 16 bits") << field("ok \U0001F600") << invalid << "U+1F600";
+        QTest::newRow("field: one character too long")
+            << field(QString(32768, QLatin1Char('x'))) << overflow << "32768";
+        QTest::newRow("field: table row 0") << Work([] { dsEncrypt().tableRow(0); }) << outOfRange << "not row 0";
+        QTest::newRow("field: table row 98") << Work([] { dsEncrypt().tableRow(98); }) << outOfRange << "not row 98";
+    }
 
-// An earlier key is in force: a refused key must fail, not go on with the earlier key's tables.
-void TestCiphers::errors()
-{
-    QFETCH(Work, work);
-    QFETCH(int, number);
-    QFETCH(QString, problem);
-    QVERIFY(SetCipherKey("earlier key"));
-    const auto error = caughtError(work);
-    QCOMPARE(error ? error->number() : 0, number);
-    QVERIFY2(error->description().contains(problem), qPrintable(error->description()));
-}
+    // An earlier key is in force: a refused key must fail, not go on with the earlier key's tables.
+    void errors()
+    {
+        QFETCH(Work, work);
+        QFETCH(int, number);
+        QFETCH(QString, problem);
+        QVERIFY(SetCipherKey("earlier key"));
+        const auto error = caughtError(work);
+        QCOMPARE(error ? error->number() : 0, number);
+        QVERIFY2(error->description().contains(problem), qPrintable(error->description()));
+    }
 
-void TestCiphers::conversions_data()
-{
-    QTest::addColumn<QByteArray>("actual");
-    QTest::addColumn<QByteArray>("expected");
+    void conversions_data()
+    {
+        QTest::addColumn<QByteArray>("actual");
+        QTest::addColumn<QByteArray>("expected");
 
-    const auto word = [](double value) { return QByteArray::number(DoubleToWord(value)); };
-    QTest::newRow("words of 0 and the largest") << word(0.0) + ' ' + word(4294967295.0) << QByteArray("0 4294967295");
-    QTest::newRow("words round to nearest, half to even") << word(7.75) + ' ' + word(2.5) << QByteArray("8 2");
+        const auto word = [](double value) { return QByteArray::number(DoubleToWord(value)); };
+        QTest::newRow("words of 0 and the largest")
+            << word(0.0) + ' ' + word(4294967295.0) << QByteArray("0 4294967295");
+        QTest::newRow("words round to nearest, half to even") << word(7.75) + ' ' + word(2.5) << QByteArray("8 2");
 
-    const auto hex = [](const char* text) { return HexToBytes(QString::fromLatin1(text)).toHex(); };
-    QTest::newRow("hex: odd length reads a leading 0, both cases") << hex("A0ff7F9") << QByteArray("0a0ff7f9");
-    QTest::newRow("hex: a non-digit first gives 0, second keeps the first") << hex("g1G0Ag") << QByteArray("00000a");
-    QTest::newRow("hex: blank, tab, line feed skipped; CR stops") << hex("\tA b\nC\r1") << QByteArray("0a0b0c00");
+        const auto hex = [](const char* text) { return HexToBytes(QString::fromLatin1(text)).toHex(); };
+        QTest::newRow("hex: odd length reads a leading 0, both cases") << hex("A0ff7F9") << QByteArray("0a0ff7f9");
+        QTest::newRow("hex: a non-digit first gives 0, second keeps the first")
+            << hex("g1G0Ag") << QByteArray("00000a");
+        QTest::newRow("hex: blank, tab, line feed skipped; CR stops") << hex("\tA b\nC\r1") << QByteArray("0a0b0c00");
 
-    QTest::newRow("unpad: empty") << RemoveBlockPadding({}) << QByteArray();
-    QTest::newRow("unpad: last byte 9 is none") << RemoveBlockPadding("abcdefgh\x09") << QByteArray("abcdefgh\x09");
-    QTest::newRow("unpad: other padding bytes unchecked") << RemoveBlockPadding("abc\x07\x02") << QByteArray("abc");
-    QTest::newRow("unpad: padding longer than the data") << RemoveBlockPadding("a\x05") << QByteArray();
-}
+        QTest::newRow("unpad: empty") << RemoveBlockPadding({}) << QByteArray();
+        QTest::newRow("unpad: last byte 9 is none") << RemoveBlockPadding("abcdefgh\x09") << QByteArray("abcdefgh\x09");
+        QTest::newRow("unpad: other padding bytes unchecked") << RemoveBlockPadding("abc\x07\x02") << QByteArray("abc");
+        QTest::newRow("unpad: padding longer than the data") << RemoveBlockPadding("a\x05") << QByteArray();
+    }
 
-void TestCiphers::conversions()
-{
-    QFETCH(QByteArray, actual);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(actual, expected);
-}
+    void conversions()
+    {
+        QFETCH(QByteArray, actual);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(actual, expected);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestCiphers)
 #include "tst_ciphers.moc"

@@ -2,6 +2,7 @@
 // made through the editors and the website is launched from the main window; its link opens in Debian's chromium
 // (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page.
 
+#include "../ui/WebsiteWindowFixture.h"
 #include "X11Witness.h"
 #include "os/keys/X11KeySender.h"
 #include "os/shell/XdgShell.h"
@@ -15,26 +16,14 @@
 #include "support/XvfbTestMain.h"
 #include "ui/main/frmWebsite.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <optional>
 
 namespace {
-
-// An input as a person finds it: by its label.
-template <class Input>
-Input& field(QWidget& window, const QString& label)
-{
-    for (Input* input : window.findChildren<Input*>())
-        if (input->accessibleName() == label)
-            return *input;
-    throw std::runtime_error("no field " + label.toStdString());
-}
 
 void press(QWidget& window, const char* button)
 {
@@ -42,15 +31,12 @@ void press(QWidget& window, const char* button)
 }
 
 // Runs the answer on the modal window that the next command opens.
-void whenOpen(const std::function<void(QWidget&)>& answer)
-{
-    QTimer::singleShot(0, [answer] { answer(*QApplication::activeModalWidget()); });
-}
+constexpr auto whenOpen = &WebsiteWindowFixture::answerNextWindow;
 
 // Fills the instruction editor and presses OK.
-std::function<void(QWidget&)> step(const QString& eventType, const QString& count, const QString& text = {})
+std::function<void(QDialog&)> step(const QString& eventType, const QString& count, const QString& text = {})
 {
-    return [=](QWidget& editor) {
+    return [=](QDialog& editor) {
         auto& type = field<QComboBox>(editor, "Event Type");
         type.setCurrentIndex(type.findText(eventType));
         auto& number = field<QLineEdit>(editor, "Number Of Times");
@@ -69,7 +55,6 @@ class TestBrowserLogin : public QObject
 
     std::optional<BrowserHome> m_home;
     std::optional<Openbox> m_windowManager;
-    pid_t m_browser = 0;
 
 private slots:
     void initTestCase()
@@ -78,11 +63,10 @@ private slots:
         QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
     }
 
-    // Ends the browser the test started, with its helpers: the process group of the session it was started in.
+    // Ends the browser the row started, by its profile, with its helpers.
     void cleanup()
     {
-        BrowserHome::endBrowser(m_browser);
-        m_browser = 0;
+        m_home->endChromium(QString::fromLatin1(QTest::currentDataTag()));
         QTRY_VERIFY_WITH_TIMEOUT(!X11Probe().findWindow("Chromium"), 10000);
     }
 
@@ -115,7 +99,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         // The website and its steps, the first (a ten-second wait) shortened to 3 s for the page to load: keys typed
         // before it takes them are lost.
-        whenOpen([&server](QWidget& editor) {
+        whenOpen([&server](QDialog& editor) {
             // typed on the real keyboard of the display, into the box the editor gives the focus; checked in the list
             auto& name = field<QLineEdit>(editor, "Website Name");
             editor.activateWindow();
@@ -126,7 +110,7 @@ private slots:
             press(editor, "cmdOK");
         });
         press(window, "cmdAdd");
-        whenOpen([](QWidget& list) {
+        whenOpen([](QDialog& list) {
             auto* grid = list.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"));
             grid->setRow(1);
             whenOpen(step("Wait", "3"));
@@ -143,7 +127,7 @@ private slots:
         QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
                  (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
         if (launcherMode) {
-            whenOpen([](QWidget& setup) {
+            whenOpen([](QDialog& setup) {
                 setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
                 press(setup, "cmdOK");
             });
@@ -162,7 +146,6 @@ private slots:
         X11Probe probe;
         std::optional<xcb_window_t> browser;
         QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
-        m_browser = probe.process(*browser);
         QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
         QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
                  (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));

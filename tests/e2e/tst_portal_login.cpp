@@ -14,7 +14,6 @@
 #include "support/TempDataFolder.h"
 #include "ui/main/frmWebsite.h"
 
-#include <QApplication>
 #include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>

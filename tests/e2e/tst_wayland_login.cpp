@@ -18,7 +18,6 @@
 #include "ui/main/frmWebsite.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,42 +29,33 @@
 
 namespace {
 
-// The windows sway shows, from its tree: each with its process and whether it has the keyboard focus.
+// A window that sway shows: its process, and its program's name.
 struct SwayWindow
 {
     qint64 pid;
     QString appId;
-    bool focused;
 };
 
-void collectWindows(const QJsonObject& node, QList<SwayWindow>& windows)
+// The window in the node of sway's tree, or below it, that has the keyboard focus; a default one (no process) when
+// none has.
+SwayWindow focusedIn(const QJsonObject& node)
 {
-    if (node.contains(QStringLiteral("pid")))
-        windows.append({node[QStringLiteral("pid")].toInteger(), node[QStringLiteral("app_id")].toString(),
-                        node[QStringLiteral("focused")].toBool()});
+    if (node[QStringLiteral("focused")].toBool() && node.contains(QStringLiteral("pid")))
+        return {node[QStringLiteral("pid")].toInteger(), node[QStringLiteral("app_id")].toString()};
     for (const char* children : {"nodes", "floating_nodes"})
         for (const QJsonValue child : node[QLatin1String(children)].toArray())
-            collectWindows(child.toObject(), windows);
+            if (const SwayWindow window = focusedIn(child.toObject()); window.pid)
+                return window;
+    return {0, {}};
 }
 
-QList<SwayWindow> swayWindows(const std::string& ipcSocket)
+SwayWindow focusedWindow(const std::string& ipcSocket)
 {
     QProcess swaymsg;
     swaymsg.start(QStringLiteral("swaymsg"), {QStringLiteral("-s"), QString::fromStdString(ipcSocket),
                                               QStringLiteral("-r"), QStringLiteral("-t"), QStringLiteral("get_tree")});
-    QList<SwayWindow> windows;
-    if (swaymsg.waitForFinished(10000))
-        collectWindows(QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).object(), windows);
-    return windows;
-}
-
-// The window that has the keyboard focus; a default one (no process) when none has.
-SwayWindow focusedWindow(const std::string& ipcSocket)
-{
-    for (const SwayWindow& window : swayWindows(ipcSocket))
-        if (window.focused)
-            return window;
-    return {0, {}, false};
+    return swaymsg.waitForFinished(10000) ? focusedIn(QJsonDocument::fromJson(swaymsg.readAllStandardOutput()).object())
+                                          : SwayWindow{0, {}};
 }
 
 } // namespace
@@ -103,18 +93,8 @@ private slots:
         quillock.setProcessChannelMode(QProcess::ForwardedChannels);
         quillock.start(program);
         QVERIFY(quillock.waitForStarted());
-        // Ends the browser (its profile goes with the home) and the program.
-        const auto end = qScopeGuard([&] {
-            const auto others = [&] {
-                QList<qint64> pids;
-                for (const SwayWindow& window : swayWindows(m_ipcSocket))
-                    if (window.pid != quillock.processId() && window.pid != QCoreApplication::applicationPid())
-                        pids << window.pid;
-                return pids;
-            };
-            for (const qint64 pid : others())
-                BrowserHome::endBrowser(static_cast<pid_t>(pid));
-            static_cast<void>(QTest::qWaitFor([&] { return others().isEmpty(); }, 10000));
+        const auto end = qScopeGuard([&] { // ends the browser and the program
+            m_home->endChromium(QStringLiteral("profile"));
             quillock.kill();
             quillock.waitForFinished();
         });

@@ -188,7 +188,8 @@ private slots:
     // An editor's Print, as activity: "Company" at (700, 600); the label's caption ending 200 twips left of the value;
     // the value wrapped at the last space within the page less 800 twips, a word too long for a line broken, nothing
     // lost, no word over another; a box of blanks prints its label alone. A name longer than the page goes on to the
-    // next pages, and the link and its label follow its last line there.
+    // next pages, and the link and its label follow its last line there. The line wrapper given a width narrower than
+    // any character still moves on, a character a line.
     void editors_data()
     {
         QTest::addColumn<QString>("box");
@@ -225,6 +226,7 @@ private slots:
 
         const QList<PdfPage> pages = readPdfPages(pdf());
         QCOMPARE(pages.size() > 2, words > 1000);
+        QCOMPARE(WrapLine(Ruler(9).printer, "WW", 0), (QStringList{"W", "W", ""}));
         QVERIFY(qAbs(pages[0].word("Company").left - Margin - 700) < Slack);
         QVERIFY(qAbs(pages[0].word("Company").top - Margin - 600) < 100);
         QTEST(pages[0].texts().filter(QRegularExpression("^(?!word|x)")), "otherTexts");
@@ -260,13 +262,6 @@ private slots:
             QVERIFY(link.top > last.bottom - Slack);
             QVERIFY(qAbs(pages.last().word("Link:").top - link.top) < Slack);
         }
-    }
-
-    // A width narrower than any character still moves on, a character a line. (Wrapping at the last space and
-    // breaking a long word show in the editors' printouts.)
-    void wrapLineNarrowerThanACharacter()
-    {
-        QCOMPARE(WrapLine(Ruler(9).printer, "WW", 0), (QStringList{"W", "W", ""}));
     }
 
     // The main window's Print prints the list under its caption, counts as activity, and leaves the current cell
