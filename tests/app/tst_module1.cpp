@@ -320,11 +320,22 @@ private slots:
         gblnDefaultToLauncher = false;
 
         const StartupSettings s = ReadStartupSettings();
-        QVERIFY(s.expectedMasterPassword.isEmpty());
+        QVERIFY(!s.masterPassword.isSet());
         QCOMPARE((QList<double>{double(s.rowFound), double(gblnDefaultToLauncher), gdblRelockMinutes, gdblMinutesLeft,
                                 s.launcherHeightTwips, s.launcherWidthTwips, s.formHeightTwips, s.formWidthTwips}),
                  read);
         QVERIFY(!gobjRecordset.holdsObject());
+    }
+
+    // A verifier cut short cannot check any answer: start-up says why instead of asking.
+    void startupRefusesADamagedMasterPassword()
+    {
+        TempDataFolder folder;
+        const QString verifier = StoredMasterPassword::verifierOf(QStringLiteral("Sesame"));
+        folder.execute({"UPDATE Setup SET MasterPassword = " + QuotedValue(verifier.chopped(10))});
+        const auto error = caughtError([] { ReadStartupSettings(); });
+        QVERIFY(error && error->description().startsWith(QStringLiteral(
+                             "The master password kept in the data file's settings cannot be checked: ")));
     }
 };
 

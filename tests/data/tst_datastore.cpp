@@ -2,6 +2,8 @@
 // and recordsets, program folders of any name; and data files of earlier layouts and of unknown versions, opened
 // through the program's own connection.
 
+#include "domain/crypto/StoredMasterPassword.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DataFileSchema.h"
 #include "domain/data/DataFileVersions.h"
 #include "domain/data/SetupStatements.h"
@@ -95,9 +97,19 @@ QStringList rowsOf(const QString& path, const QString& query)
 QStringList everyRowOf(const QString& path)
 {
     QStringList rows;
-    for (const char* table : {"Website", "WebsiteInstructions", "EventType", "Setup"})
+    for (const char* table : {"Website", "WebsiteInstructions", "EventType"})
         rows << rowsOf(path, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(QLatin1String(table)));
-    return rows;
+    return rows << rowsOf(path, QStringLiteral("SELECT SetupID, NumMinutesBeforeRequiringPasswordAgain, "
+                                               "DefaultToLauncher, LauncherHeight, LauncherWidth, FormHeight, "
+                                               "FormWidth FROM Setup"));
+}
+
+// The master password as the file keeps it.
+StoredMasterPassword storedMasterPassword(const QString& path)
+{
+    dsEncrypt cipher;
+    const QString stored = rowsOf(path, QStringLiteral("SELECT MasterPassword FROM Setup")).value(0);
+    return StoredMasterPassword::fromStored(stored.section(QLatin1Char(':'), 1), cipher);
 }
 
 } // namespace
@@ -264,6 +276,10 @@ private slots:
         };
         QCOMPARE(layoutOf(path), layoutOf(newFile));
         QCOMPARE(everyRowOf(path), rowsBefore);
+        // The field cipher's form of "secret" became a verifier of the password it held.
+        const QString verifier = rowsOf(path, QStringLiteral("SELECT MasterPassword FROM Setup")).value(0);
+        QVERIFY2(verifier.startsWith(QStringLiteral("QString:quillock-password-check 2 ")), qPrintable(verifier));
+        QVERIFY(storedMasterPassword(path).opensWith(dsEncrypt().Encrypt2(QStringLiteral("secret"))));
 
         for (const char* refused : {"INSERT INTO WebsiteInstructions (WebsiteID, NumberOfTimes) VALUES (1, 'ten')",
                                     "UPDATE Website SET WebsiteListOrder = 'first' WHERE WebsiteID = 2",
@@ -359,6 +375,9 @@ private slots:
                                                          "the storage it is on, is read-only"));
         CloseConnection();
         QCOMPARE(fileBytes(path), before);
+        // Its master password, still in the field cipher's form, is checked in that form.
+        QVERIFY(storedMasterPassword(path).opensWith(dsEncrypt().Encrypt2(QStringLiteral("secret"))));
+        QVERIFY(!storedMasterPassword(path).opensWith(QStringLiteral("secret")));
     }
 };
 

@@ -4,6 +4,7 @@
 // And the editors while another program, a connection of its own, works on the same data file.
 
 #include "WebsiteWindowFixture.h"
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "platform/db/Connection.h"
@@ -286,42 +287,42 @@ private slots:
         QCOMPARE(grid.rows(), 3);
     }
 
-    // The stored row is shown, the caret after the minutes. OK writes what was typed back, the sizes as they were;
-    // the new settings hold at once, and the password at the next start. A refused value is named and keeps the
-    // window open with what was typed; a refusal and Cancel write nothing and leave the idle count running.
+    // The stored row is shown, the caret after the minutes, and a stored password only as a stand-in that any edit
+    // replaces. OK writes what was typed back, the sizes as they were, and the password as a verifier; the new
+    // settings hold at once, and the password at the next start. A refused value is named and keeps the window open
+    // with what was typed; a refusal and Cancel write nothing and leave the idle count running.
     void edit_data()
     {
         QTest::addColumn<QString>("storedPassword");
         QTest::addColumn<QStringList>("stored");
-        for (const char* column : {"shownMinutes", "password", "minutes"})
+        // typed: the keys typed into the password box, "\b" a Backspace; password: the one asked at the next start
+        for (const char* column : {"shownMinutes", "typed", "password", "minutes"})
             QTest::addColumn<QString>(column);
         QTest::addColumn<bool>("launcher");
         QTest::addColumn<QString>("refusal"); // the start of the message; empty when saved
         const auto row = [](const char* name, const QString& storedPassword, const QStringList& stored,
-                            const QString& shownMinutes, const QString& password, const QString& minutes, bool launcher,
-                            const QString& refusal) {
-            QTest::newRow(name) << storedPassword << stored << shownMinutes << password << minutes << launcher
+                            const QString& shownMinutes, const QString& typed, const QString& password,
+                            const QString& minutes, bool launcher, const QString& refusal) {
+            QTest::newRow(name) << storedPassword << stored << shownMinutes << typed << password << minutes << launcher
                                 << refusal;
         };
         row("no password yet; quotes and blanks typed", "",
             {"NumMinutesBeforeRequiringPasswordAgain = 20", "LauncherWidth = 4321.5"}, "20", " O'Neil's \"pass\" ",
-            " 5 ", true, "");
-        // the enciphered form of this password begins and ends with a blank
-        row("enciphered form with blanks at its ends", "old",
-            {"DefaultToLauncher = 1", "FormHeight = Null", "LauncherHeight = 3000"}, "15",
-            dsEncrypt().Encrypt2(QStringLiteral(" it's \"x\" ")), "2.5", false, "");
-        row("cleared password: none is asked", "old", {"NumMinutesBeforeRequiringPasswordAgain = Null"}, "", "", "1",
-            false, "");
+            " O'Neil's \"pass\" ", " 5 ", true, "");
+        row("the password kept while its box is left", "old",
+            {"DefaultToLauncher = 1", "FormHeight = Null", "LauncherHeight = 3000"}, "15", "", "old", "2.5", false, "");
+        row("typing replaces the stand-in", "old", {}, "15", "new", "new", "9", true, "");
+        row("Backspace empties the box: none is asked", "old", {"NumMinutesBeforeRequiringPasswordAgain = Null"}, "",
+            "\b", "", "1", false, "");
         const QString period = QStringLiteral("The Number Minutes Before Requiring Password Again must be a number");
-        row("cancel", "", {}, "15", "new", "9", true, Cancel);
-        row("no minutes", "", {}, "15", "new", "  ", true, period);
-        row("zero", "", {}, "15", "new", "0.0", true, period);
-        row("beyond what the idle count counts", "", {}, "15", "new", "1e16", true, period);
+        row("cancel", "", {}, "15", "new", "", "9", true, Cancel);
+        row("no minutes", "old", {}, "15", "new", "", "  ", true, period);
+        row("beyond what the idle count counts", "", {}, "15", "new", "", "1e16", true, period);
         // minutes stored by other means, out of range, are kept and do not stop the other settings being saved
-        row("stored minutes out of range, kept", "", {"NumMinutesBeforeRequiringPasswordAgain = -5"}, "-5", "new", "-5",
-            true, "");
-        row("an emoji, named by its whole code point", "", {}, "15", "k\U0001F600y", "9", true,
-            QStringLiteral("The Master Password cannot hold the character \"\U0001F600\" (U+1F600)."));
+        row("stored minutes out of range, kept", "", {"NumMinutesBeforeRequiringPasswordAgain = -5"}, "-5", "new",
+            "new", "-5", true, "");
+        row("a character the check file cannot hold, named", "old", {}, "15", "k\u00e9y", "", "9", true,
+            QStringLiteral("The Master Password cannot hold the character \"\u00e9\" (U+00E9)."));
     }
 
     void edit()
@@ -329,13 +330,13 @@ private slots:
         QFETCH(QString, storedPassword);
         QFETCH(QStringList, stored);
         QFETCH(QString, shownMinutes);
+        QFETCH(QString, typed);
         QFETCH(QString, password);
         QFETCH(QString, minutes);
         QFETCH(bool, launcher);
         QFETCH(QString, refusal);
-        dsEncrypt cipher;
         if (!storedPassword.isEmpty())
-            stored << "MasterPassword = " + QuotedValue(cipher.Encrypt2(storedPassword));
+            stored << "MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf(storedPassword));
         WebsiteWindowFixture fixture({}, stored);
         fixture.dialogs.answers = {storedPassword};
         QVERIFY(fixture.load());
@@ -343,25 +344,34 @@ private slots:
         const QString before = fixture.column(SettingsRow).value(0);
 
         bool stillOpen = true;
+        QString shownPassword;
         fixture.answerNextWindow([&](QDialog& editor) {
             const auto close = qScopeGuard([&] { editor.reject(); }); // also when a check fails
             auto* passwordBox = editor.findChild<QLineEdit*>(QStringLiteral("txtMasterPassword"));
             auto* minutesBox =
                 editor.findChild<QLineEdit*>(QStringLiteral("txtNumMinutesBeforeRequiringPasswordAgain"));
             auto* launcherBox = editor.findChild<QCheckBox*>();
-            QCOMPARE(passwordBox->text() + '|' + minutesBox->text(), storedPassword + '|' + shownMinutes);
+            QCOMPARE(passwordBox->displayText() + '|' + minutesBox->text(),
+                     QString(storedPassword.isEmpty() ? 0 : 8, u'*') + '|' + shownMinutes);
+            QVERIFY(storedPassword.isEmpty() || !passwordBox->text().contains(storedPassword));
             QCOMPARE(passwordBox->echoMode(), QLineEdit::Password);
             QCOMPARE(launcherBox->isChecked(), storedLauncher);
             QCOMPARE(editor.focusWidget(), minutesBox);
             QCOMPARE(minutesBox->cursorPosition(), shownMinutes.size());
             QVERIFY(!minutesBox->hasSelectedText());
-            passwordBox->setText(password);
+            passwordBox->setFocus();
+            for (QChar c : typed) {
+                const bool backspace = c == u'\b';
+                QTest::sendKeyEvent(QTest::Click, passwordBox, backspace ? Qt::Key_Backspace : Qt::Key_unknown,
+                                    backspace ? QString() : QString(c), Qt::NoModifier);
+            }
+            shownPassword = passwordBox->text();
             minutesBox->setText(minutes);
             launcherBox->setChecked(launcher);
             gdblMinutesLeft = 1; // a tick went by while the window was open
             QTest::mouseClick(editor.findChild<QWidget*>(refusal == Cancel ? "cmdCancel" : "cmdOK"), Qt::LeftButton);
             stillOpen = editor.isVisible();
-            QCOMPARE(passwordBox->text() + '|' + minutesBox->text(), password + '|' + minutes);
+            QCOMPARE(passwordBox->text() + '|' + minutesBox->text(), shownPassword + '|' + minutes);
         });
         fixture.click(storedPassword.isEmpty() ? "cmdSetup" : "mnuSetup"); // the button and the menu command
         QCOMPARE(stillOpen, !refusal.isEmpty() && refusal != Cancel);
@@ -369,6 +379,7 @@ private slots:
         if (stillOpen)
             QCOMPARE(fixture.dialogs.messages.first().prompt.left(refusal.size()), refusal);
         if (!refusal.isEmpty()) { // nothing written, nothing applied, the idle count left running
+            QCOMPARE(shownPassword, typed);
             QCOMPARE(fixture.column(SettingsRow).value(0), before);
             QCOMPARE((QList<double>{gdblMinutesLeft, gdblRelockMinutes, double(gblnDefaultToLauncher)}),
                      (QList<double>{1, shownMinutes.toDouble(), double(storedLauncher)}));
@@ -377,16 +388,21 @@ private slots:
         const QString row = fixture.column(SettingsRow).value(0);
         QCOMPARE(row.section('|', 1), minutes.trimmed() + (launcher ? "|1|" : "|0|") + before.section('|', 3));
         QCOMPARE(row.startsWith("NULL|"), password.isEmpty());
-        QCOMPARE(cipher.Encrypt2(fixture.column("SELECT MasterPassword FROM Setup").value(0)), password);
+        const QString verifier = fixture.column("SELECT MasterPassword FROM Setup").value(0);
+        QVERIFY(password.isEmpty() || PasswordCheck::isDerivedKeyText(verifier));
+        if (typed.isEmpty())
+            QCOMPARE(row.section('|', 0, 0), before.section('|', 0, 0)); // kept, salt and all
         QCOMPARE((QList<double>{gdblMinutesLeft, gdblRelockMinutes, double(gblnDefaultToLauncher)}),
                  (QList<double>{minutes.toDouble(), minutes.toDouble(), double(launcher)})); // held at once
 
-        // the next start asks for the new password, and for nothing when there is none
+        // the next start asks for the new password, refuses another, and asks nothing when there is none
         fixture.dialogs.prompts.clear();
         fixture.dialogs.answers = {password};
         frmWebsite nextStart;
         QVERIFY(nextStart.Form_Load());
         QCOMPARE(fixture.dialogs.prompts.size(), password.isEmpty() ? 0 : 1);
+        if (!password.isEmpty())
+            QVERIFY(!StoredMasterPassword::fromStored(verifier, *gobjEncrypt).opensWith(storedPassword + 'x'));
     }
 
     // A modal window is made on demand, one at a time (a second Show brings the open one forward), and deleted when

@@ -2,7 +2,7 @@
 // Quillock holds its lock on the data file is shown by the install test; the utility window by its own tests.)
 
 #include "X11Witness.h"
-#include "domain/crypto/dsEncrypt.h"
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/data/DataFileSchema.h"
 #include "domain/data/StatementText.h"
 #include "os/keys/KeySender.h"
@@ -43,7 +43,8 @@ private slots:
         QTest::newRow("empty") << QByteArray("") << QSize();
         // Enter gives the empty answer, which is a wrong one.
         QTest::newRow("wrong master password")
-            << ("UPDATE Setup SET MasterPassword = " + QuotedValue(dsEncrypt().Encrypt2("Sesame"))).toLatin1()
+            << ("UPDATE Setup SET MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf("Sesame")))
+                   .toLatin1()
             << QSize();
     }
 

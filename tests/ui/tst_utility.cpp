@@ -1,8 +1,10 @@
 // The utility window and the about box, offscreen over a real data file.
 
 #include "WebsiteWindowFixture.h"
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/crypto/basBlowfishByteFns.h"
 #include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StatementText.h"
 #include "platform/dialogs/QtDialogs.h"
 #include "support/RecordingShell.h"
 #include "system/app/DataFileLock.h"
@@ -127,7 +129,8 @@ private slots:
         });
         // The main window asks its own master password, as at the program's start (where a wrong one ends the
         // program, as the real window's test shows).
-        utility.folder.execute({"UPDATE Setup SET MasterPassword = '" + dsEncrypt().Encrypt2("master") + "'"});
+        utility.folder.execute(
+            {"UPDATE Setup SET MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf("master"))});
         utility.dialogs.answers = QStringList{"master"};
         utility.click("mnuWebsite");
         QVERIFY(seen == QStringList{"Quillock!"} &&

@@ -71,6 +71,11 @@ bool isDecimal(const QString& text)
 
 } // namespace
 
+bool PasswordCheck::isDerivedKeyText(const QString& text)
+{
+    return looksLikeDerivedKeyLine(text);
+}
+
 PasswordCheck PasswordCheck::fromFileText(const QString& fileText)
 {
     if (looksLikeDerivedKeyLine(fileText)) {

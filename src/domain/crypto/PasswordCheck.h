@@ -35,6 +35,9 @@ public:
     // damaged (touched by an editor too) or of a form this program does not know.
     static PasswordCheck fromFileText(const QString& fileText);
 
+    // Whether the text is meant as a derived-key line (begins with its marker word, however touched since).
+    static bool isDerivedKeyText(const QString& text);
+
     // The whole of a new check file of the password, in the derived-key form with a fresh salt, one character per
     // byte. Raises AppError when the system gives no random salt.
     static QString newFileText(const QString& password);

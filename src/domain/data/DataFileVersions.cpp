@@ -1,7 +1,10 @@
 #include "domain/data/DataFileVersions.h"
 
+#include "domain/crypto/StoredMasterPassword.h"
+#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DataFileSchema.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -48,16 +51,36 @@ QStringList numberColumnTriggers()
     return statements;
 }
 
+struct UpgradeStep
+{
+    QStringList statements;
+    QList<DataFileRewrite> rewrites;
+};
+
+// The settings row's master password in the field cipher's form, which anyone can read back, becomes its verifier.
+DataFileRewrite masterPasswordVerifier()
+{
+    return {QStringLiteral("Setup"), QStringLiteral("SetupID"), QStringLiteral("MasterPassword"),
+            [](const QString& stored) {
+                dsEncrypt cipher;
+                return StoredMasterPassword::upToDate(stored, cipher);
+            }};
+}
+
 // Step n brings a file of version n - 1 to version n. A new version is one more entry at the end.
-QList<QStringList> upgradeSteps()
+QList<UpgradeStep> upgradeSteps()
 {
     return {
         // 1: number columns refuse words in every file; the instructions' index, should a file lack it.
-        numberColumnTriggers() << QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS WebsiteInstructionsByWebsite ON WebsiteInstructions (WebsiteID)"),
+        {numberColumnTriggers() << QStringLiteral(
+             "CREATE INDEX IF NOT EXISTS WebsiteInstructionsByWebsite ON WebsiteInstructions (WebsiteID)"),
+         {}},
         // 2: permissions the desktop granted, kept so that the user is asked once (DesktopPermissionStatements.h).
-        {QStringLiteral("CREATE TABLE IF NOT EXISTS DesktopPermission (PermissionName TEXT PRIMARY KEY NOT NULL, "
-                        "PermissionToken TEXT)")},
+        {{QStringLiteral("CREATE TABLE IF NOT EXISTS DesktopPermission (PermissionName TEXT PRIMARY KEY NOT NULL, "
+                         "PermissionToken TEXT)")},
+         {}},
+        // 3: the master password kept only as a verifier.
+        {{}, {masterPasswordVerifier()}},
     };
 }
 
@@ -76,13 +99,22 @@ int currentDataFileVersion()
 
 QStringList dataFileUpgradeStatements(int fromVersion)
 {
-    const QList<QStringList> steps = upgradeSteps();
+    const QList<UpgradeStep> steps = upgradeSteps();
     if (fromVersion < 0 || fromVersion >= steps.size())
         return {};
     QStringList statements;
     for (qsizetype step = fromVersion; step < steps.size(); ++step)
-        statements << steps[step];
+        statements << steps[step].statements;
     return statements << QStringLiteral("PRAGMA user_version = %1").arg(steps.size());
+}
+
+QList<DataFileRewrite> dataFileUpgradeRewrites(int fromVersion)
+{
+    const QList<UpgradeStep> steps = upgradeSteps();
+    QList<DataFileRewrite> rewrites;
+    for (qsizetype step = std::max(fromVersion, 0); step < steps.size(); ++step)
+        rewrites << steps[step].rewrites;
+    return rewrites;
 }
 
 QStringList currentDataFileStatements()

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QVariant>
+#include <utility>
 
 namespace {
 
@@ -69,19 +71,52 @@ void refuseMissingTables(QSqlQuery& query, const QString& path)
 struct ReadOnlyFile
 {};
 
-void exec(QSqlQuery& query, const QString& statement, const QString& path, int fromVersion)
+[[noreturn]] void fail(const QSqlQuery& query, const QString& path, int fromVersion)
 {
-    if (query.exec(statement))
-        return;
     if (isReadOnlyError(query.lastError()))
         throw ReadOnlyFile{};
     throw upgradeFailure(path, fromVersion, sqliteMessage(query.lastError()));
+}
+
+void exec(QSqlQuery& query, const QString& statement, const QString& path, int fromVersion)
+{
+    if (!query.exec(statement))
+        fail(query, path, fromVersion);
+}
+
+// The values are read whole first, then each written back by its key with bound values.
+void runRewrite(QSqlQuery& query, const DataFileRewrite& rewrite, const QString& path, int fromVersion)
+{
+    exec(query,
+         QStringLiteral("SELECT %1, %2 FROM %3 WHERE %2 IS NOT NULL AND %2 <> ''")
+             .arg(rewrite.keyColumn, rewrite.column, rewrite.table),
+         path, fromVersion);
+    QList<std::pair<QVariant, QString>> values;
+    while (query.next())
+        values.append({query.value(0), query.value(1).toString()});
+    query.finish();
+    for (const auto& [key, value] : values) {
+        QString rewritten;
+        try {
+            rewritten = rewrite.rewritten(value);
+        } catch (const AppError& error) {
+            throw upgradeFailure(path, fromVersion, error.description());
+        }
+        query.prepare(
+            QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(rewrite.table, rewrite.column, rewrite.keyColumn));
+        query.addBindValue(rewritten.isEmpty() ? QVariant() : QVariant(rewritten));
+        query.addBindValue(key);
+        if (!query.exec())
+            fail(query, path, fromVersion);
+    }
 }
 
 void runUpgrade(QSqlQuery& query, const QString& path, int fromVersion)
 {
     for (const QString& statement : dataFileUpgradeStatements(fromVersion))
         exec(query, statement, path, fromVersion);
+    for (const DataFileRewrite& rewrite : dataFileUpgradeRewrites(fromVersion))
+        runRewrite(query, rewrite, path, fromVersion);
     exec(query, QStringLiteral("COMMIT"), path, fromVersion);
 }
 

@@ -1,5 +1,6 @@
 #include "system/app/MasterPassword.h"
 
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/error/AppError.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/HandlerGuard.h"
@@ -68,12 +69,12 @@ bool askUntilUnlocked(const QString& checkFile)
 
 } // namespace
 
-bool AskStartupPassword(const QString& expectedMasterPassword)
+bool AskStartupPassword(const StoredMasterPassword& masterPassword)
 {
-    if (expectedMasterPassword.isEmpty())
+    if (!masterPassword.isSet())
         return true;
     gstrPassword = askForMasterPassword();
-    if (gstrPassword == expectedMasterPassword)
+    if (masterPassword.opensWith(gstrPassword))
         return true;
     showIncorrectPassword();
     return false;

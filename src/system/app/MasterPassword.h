@@ -7,13 +7,13 @@
 #include <functional>
 
 class QTimer;
+class StoredMasterPassword;
 
-// The start-up question, asked only when a master password is stored (empty expected: returns true at
-// once). The answer, typed into a masked field, goes to gstrPassword. An exact, case-sensitive match
-// returns true. Anything else, an empty answer or Cancel included, shows "Incorrect Password." and returns
-// false: the caller ends the program at once as a failed start, without any further start-up work and
-// without any window's closing handling.
-bool AskStartupPassword(const QString& expectedMasterPassword);
+// The start-up question, asked only when a master password is stored (none: returns true at once). The answer,
+// typed into a masked field, goes to gstrPassword. The exact password, case and all, returns true. Anything else, an
+// empty answer or Cancel included, shows "Incorrect Password." and returns false: the caller ends the program at once
+// as a failed start, without any further start-up work and without any window's closing handling.
+bool AskStartupPassword(const StoredMasterPassword& masterPassword);
 
 // One tick of the re-lock timer, for the main window's timer handler. The timer is off for the whole
 // tick and counts one minute off gdblMinutesLeft; while minutes are left it is simply turned on again.

@@ -17,9 +17,8 @@ StartupSettings readSettingsRow(Recordset& settings)
 {
     StartupSettings read;
     read.rowFound = true;
-    const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
-    if (!storedPassword.isEmpty())
-        read.expectedMasterPassword = gobjEncrypt->Encrypt2(storedPassword);
+    read.masterPassword =
+        StoredMasterPassword::fromStored(settings.fields(QStringLiteral("MasterPassword")).text(), *gobjEncrypt);
     gblnDefaultToLauncher = BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text());
     read.launcherHeightTwips = savedSizeTwips(settings.fields(QStringLiteral("LauncherHeight")));
     read.launcherWidthTwips = savedSizeTwips(settings.fields(QStringLiteral("LauncherWidth")));

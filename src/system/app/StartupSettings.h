@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/crypto/StoredMasterPassword.h"
+
 #include <QString>
 
 // What start-up reads from the settings row before the main window is laid out.
@@ -7,8 +9,8 @@ struct StartupSettings
 {
     // False when the data file has no settings row: nothing is asked, the sizes stay 0.
     bool rowFound = false;
-    // The stored master password deciphered; empty when none is stored.
-    QString expectedMasterPassword;
+    // The stored master password, as a verifier; not set when none is stored.
+    StoredMasterPassword masterPassword;
     double launcherHeightTwips = 0;
     double launcherWidthTwips = 0;
     double formHeightTwips = 0;

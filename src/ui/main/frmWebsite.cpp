@@ -140,13 +140,13 @@ void frmWebsite::setTabOrder()
 
 bool frmWebsite::Form_Load()
 {
-    QString expectedMasterPassword;
+    StoredMasterPassword masterPassword;
     try {
         const StartupSettings settings = ReadStartupSettings();
         // Before any website is read: the re-enciphering pass waits until this window is gone.
         m_dataFileLock = std::make_unique<DataFileLock>(DataFileLock::share());
         applySavedSizes(settings);
-        expectedMasterPassword = settings.expectedMasterPassword;
+        masterPassword = settings.masterPassword;
     } catch (const AppError& error) {
         ReportError(error);
         return false;
@@ -154,7 +154,7 @@ bool frmWebsite::Form_Load()
     // The count runs from here, also while the start-up prompt waits for an answer.
     tmrMasterPassword.setInterval(60000);
     tmrMasterPassword.start();
-    if (!AskStartupPassword(expectedMasterPassword))
+    if (!AskStartupPassword(masterPassword))
         return false;
     bool loaded = true;
     RunHandler(

@@ -1,6 +1,6 @@
 #include "ui/maintenance/frmEditSetup.h"
 
-#include "domain/crypto/dsEncrypt.h"
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/data/NumberText.h"
 #include "domain/data/StatementText.h"
 #include "domain/steps/StepLimits.h"
@@ -8,6 +8,7 @@
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
+#include "ui/StorableText.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr double LabelWidthTwips = 4200;
+// A character no one types and the field cipher never stores, so that the stand-in cannot mix with typing.
+constexpr QChar StandInCharacter = QChar(0xE000);
+constexpr int StandInLength = 8;
 
 std::optional<double> heldSizeTwips(const Field& field)
 {
@@ -41,17 +45,26 @@ frmEditSetup::frmEditSetup(QWidget* owner)
     auto* note = new QLabel(QStringLiteral("(Otherwise, default to Mainenance Screen)"));
     note->setObjectName(QStringLiteral("Label2"));
     addRow(note);
-    txtMasterPassword =
-        addTextBox("txtMasterPassword", "Label1", QStringLiteral("Master Password"), Storage::Enciphered);
+    txtMasterPassword = addTextBox("txtMasterPassword", "Label1", QStringLiteral("Master Password"));
     txtMasterPassword->setEchoMode(QLineEdit::Password);
+    connect(txtMasterPassword, &QLineEdit::textEdited, this, &frmEditSetup::replaceStandIn);
     txtMasterPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42 }")); // "*"
     addButtons();
     // The focus goes from the minutes to the launcher switch and the buttons; the password comes last.
     QWidget::setTabOrder(findChild<QPushButton*>(QStringLiteral("cmdCancel")), txtMasterPassword);
 }
 
-// The window opens only when the whole row was read, the stored password deciphered included, so that OK writes
-// back nothing it did not read.
+void frmEditSetup::replaceStandIn(const QString& edited)
+{
+    if (!m_showsStoredPassword)
+        return;
+    m_showsStoredPassword = false;
+    QString typed = edited;
+    typed.remove(StandInCharacter);
+    txtMasterPassword->setText(typed);
+}
+
+// The window opens only when the whole row was read, so that OK writes back nothing it did not read.
 bool frmEditSetup::loadRecord(UnitOfWork& work)
 {
     Recordset& settings = work.read(SettingsQuery());
@@ -65,9 +78,9 @@ bool frmEditSetup::loadRecord(UnitOfWork& work)
     m_storedMinutes = settings.fields(QStringLiteral("NumMinutesBeforeRequiringPasswordAgain")).text();
     txtNumMinutesBeforeRequiringPasswordAgain->setText(m_storedMinutes);
     chkDefaultToLauncher->setChecked(BooleanFromText(settings.fields(QStringLiteral("DefaultToLauncher")).text()));
-    const QString storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
-    if (!storedPassword.isEmpty())
-        txtMasterPassword->setText(gobjEncrypt->Encrypt2(storedPassword));
+    m_storedPassword = settings.fields(QStringLiteral("MasterPassword")).text();
+    m_showsStoredPassword = !m_storedPassword.isEmpty();
+    txtMasterPassword->setText(m_showsStoredPassword ? QString(StandInLength, StandInCharacter) : QString());
     return true;
 }
 
@@ -78,29 +91,33 @@ QString frmEditSetup::recordGoneMessage() const
 
 // Minutes typed in must be a period the re-lock counts; minutes left as they were read are kept, whatever they
 // hold, so that a value stored by other means never stops the other settings from being saved.
+// A new password must be one the password check file can be written for too, so that the utility takes it.
 bool frmEditSetup::checksPass()
 {
     const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
-    if (minutes == m_storedMinutes || isRelockPeriod(minutes))
+    if (minutes != m_storedMinutes && !isRelockPeriod(minutes)) {
+        dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be %1, such as 5.")
+                             .arg(relockPeriodRule()),
+                         Dialogs::vbExclamation);
+        txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
+        return false;
+    }
+    if (m_showsStoredPassword || FieldCipherCanStore(txtMasterPassword->text(), txtMasterPassword->accessibleName()))
         return true;
-    dialogs().msgBox(QStringLiteral("The Number Minutes Before Requiring Password Again must be %1, such as 5.")
-                         .arg(relockPeriodRule()),
-                     Dialogs::vbExclamation);
-    txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
+    txtMasterPassword->setFocus();
     return false;
 }
 
-// The password is stored as typed, blanks and all, and its enciphered form untrimmed: the cipher may put a blank
-// at either end, and the next start deciphers exactly what is stored. The settings in memory change only once
-// the row is written.
+// A new password counts as typed, blanks and all. The settings in memory change only once the row is written.
 void frmEditSetup::saveRecord(UnitOfWork& work)
 {
     const QString minutes = txtNumMinutesBeforeRequiringPasswordAgain->text();
     const std::optional<QString> minutesValue =
         minutes == m_storedMinutes ? std::nullopt : std::optional(TextValue(minutes));
     const bool defaultToLauncher = chkDefaultToLauncher->isChecked();
-    if (work.execute(UpdateSetupStatement(EncipheredValueAsTyped(txtMasterPassword->text(), *gobjEncrypt), minutesValue,
-                                          defaultToLauncher, m_sizes)) == 0)
+    const QString password =
+        m_showsStoredPassword ? m_storedPassword : StoredMasterPassword::verifierOf(txtMasterPassword->text());
+    if (work.execute(UpdateSetupStatement(QuotedValue(password), minutesValue, defaultToLauncher, m_sizes)) == 0)
         throw RecordGone{recordGoneMessage()};
     gblnDefaultToLauncher = defaultToLauncher;
     gdblRelockMinutes = NumberTextBeginsWith(minutes);

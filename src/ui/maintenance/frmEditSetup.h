@@ -10,6 +10,10 @@ class QLineEdit;
 // main window opens on the launcher. It always edits the one settings row and writes it back whole, the saved
 // window sizes as they were read. The new re-lock period and launcher switch take effect at once; the new
 // password at the next start.
+// The row keeps only a verifier of the password, so the box cannot show it: when one is set, the box holds a
+// stand-in (eight masked characters) until the user edits it. Left so, the password is kept; any edit replaces
+// the stand-in with what is typed (Backspace or Delete leave the box empty); an empty box removes the password,
+// so that nothing is asked at start-up; anything else becomes the new password.
 class frmEditSetup : public RecordEditor
 {
     Q_OBJECT
@@ -29,6 +33,11 @@ private:
     QCheckBox* chkDefaultToLauncher;
     QLineEdit* txtMasterPassword;
     SavedSizes m_sizes;
+    void replaceStandIn(const QString& edited);
+
     // The minutes as read: kept as they are when the box is left so, whatever they hold.
     QString m_storedMinutes;
+    // The master password as the row keeps it, and whether the box still shows its stand-in.
+    QString m_storedPassword;
+    bool m_showsStoredPassword = false;
 };
