@@ -47,7 +47,7 @@ public:
     // desktop's own, is answered meanwhile, but this program's windows wait.
     void send(const std::vector<KeyStroke>& strokes) override;
     // Typing paused for good: the next keys start at the full pace again (the session is kept).
-    void releaseIdleKeys() override { m_pace = WaylandKeyPace(1); }
+    void releaseIdleKeys() override { m_pace = portalPace(); }
 
 private:
     void awaitKeyboard(const Preparation& preparation);
@@ -57,7 +57,7 @@ private:
     std::unique_ptr<PortalRemoteDesktop> m_desktop;
     std::unique_ptr<Wayland::WaylandConnection> m_wayland;
     std::unique_ptr<WaylandKeyboardLayout> m_layout;
-    WaylandKeyPace m_pace{1};
+    WaylandKeyPace m_pace = portalPace();
 };
 
 } // namespace Keys

@@ -15,7 +15,7 @@ void WaylandKeyPace::awaitNextStroke()
             std::this_thread::sleep_until(m_next);
         m_next = std::max(m_next, now);
     }
-    m_next += std::max(fullPace, WaylandKeySlowdownPerKeyTyped * m_strokes++);
+    m_next += std::max(fullPace, m_slowdownPerKeyTyped * m_strokes++);
 }
 
 } // namespace Keys

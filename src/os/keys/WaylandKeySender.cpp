@@ -104,7 +104,7 @@ private:
     zwp_virtual_keyboard_manager_v1* m_manager = nullptr;
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
     WaylandKeymap m_keymap;
-    WaylandKeyPace m_pace{WaylandKeysPerBatch};
+    WaylandKeyPace m_pace = virtualKeyboardPace();
     int m_strokesSinceRoundTrip = 0;
 };
 
