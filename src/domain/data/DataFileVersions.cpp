@@ -4,7 +4,6 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DataFileSchema.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
@@ -97,23 +96,36 @@ int currentDataFileVersion()
     return static_cast<int>(upgradeSteps().size());
 }
 
-QStringList dataFileUpgradeStatements(int fromVersion)
+namespace {
+
+// The steps that bring a file of the version given to the current one: none for a current file, nor for a version
+// this program does not know.
+QList<UpgradeStep> stepsFrom(int fromVersion)
 {
     const QList<UpgradeStep> steps = upgradeSteps();
     if (fromVersion < 0 || fromVersion >= steps.size())
         return {};
+    return steps.mid(fromVersion);
+}
+
+} // namespace
+
+QStringList dataFileUpgradeStatements(int fromVersion)
+{
+    const QList<UpgradeStep> steps = stepsFrom(fromVersion);
+    if (steps.isEmpty())
+        return {};
     QStringList statements;
-    for (qsizetype step = fromVersion; step < steps.size(); ++step)
-        statements << steps[step].statements;
-    return statements << QStringLiteral("PRAGMA user_version = %1").arg(steps.size());
+    for (const UpgradeStep& step : steps)
+        statements << step.statements;
+    return statements << QStringLiteral("PRAGMA user_version = %1").arg(currentDataFileVersion());
 }
 
 QList<DataFileRewrite> dataFileUpgradeRewrites(int fromVersion)
 {
-    const QList<UpgradeStep> steps = upgradeSteps();
     QList<DataFileRewrite> rewrites;
-    for (qsizetype step = std::max(fromVersion, 0); step < steps.size(); ++step)
-        rewrites << steps[step].rewrites;
+    for (const UpgradeStep& step : stepsFrom(fromVersion))
+        rewrites << step.rewrites;
     return rewrites;
 }
 

@@ -29,12 +29,13 @@ protected:
     void saveRecord(UnitOfWork& work) override;
 
 private:
+    // The first edit of the password box takes the stand-in out of what was typed.
+    void replaceStandIn(const QString& edited);
+
     QLineEdit* txtNumMinutesBeforeRequiringPasswordAgain;
     QCheckBox* chkDefaultToLauncher;
     QLineEdit* txtMasterPassword;
     SavedSizes m_sizes;
-    void replaceStandIn(const QString& edited);
-
     // The minutes as read: kept as they are when the box is left so, whatever they hold.
     QString m_storedMinutes;
     // The master password as the row keeps it, and whether the box still shows its stand-in.
