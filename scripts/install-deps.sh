@@ -13,6 +13,9 @@ packages=(
     libwayland-dev libxkbcommon-dev wayland-protocols libsystemd-dev qt6-wayland
     # OpenSSL's libcrypto derives the password check file's key (libssl3 is its run-time part).
     libssl-dev libssl3
+    # libsodium: Argon2id derives the key that protects the stored texts, XChaCha20-Poly1305 enciphers them, and its
+    # guarded memory keeps the keys out of swap and core dumps.
+    libsodium-dev libsodium23
     fonts-dejavu-core
     # The printer font: Liberation Serif stands in for Times New Roman with the same metrics.
     fonts-liberation
