@@ -139,7 +139,8 @@ private slots:
     void aDamagedDerivationIsNamed()
     {
         QFETCH(KeyDerivation, derivation);
-        QVERIFY_THROWS_EXCEPTION(AppError, DataKey::unwrap(QStringLiteral("qk1:AAAA"), QStringLiteral("pw"), derivation));
+        QVERIFY_THROWS_EXCEPTION(AppError,
+                                 DataKey::unwrap(QStringLiteral("qk1:AAAA"), QStringLiteral("pw"), derivation));
     }
 
 private:

@@ -46,9 +46,9 @@ QByteArray encipher(const unsigned char* key, const QByteArray& nonce, const QBy
                     const QByteArray& associated)
 {
     QByteArray sealed(plain.size() + static_cast<qsizetype>(TagBytes), '\0');
-    crypto_aead_xchacha20poly1305_ietf_encrypt(reinterpret_cast<unsigned char*>(sealed.data()), nullptr,
-                                               bytesOf(plain), sizeOf(plain), bytesOf(associated),
-                                               sizeOf(associated), nullptr, bytesOf(nonce), key);
+    crypto_aead_xchacha20poly1305_ietf_encrypt(reinterpret_cast<unsigned char*>(sealed.data()), nullptr, bytesOf(plain),
+                                               sizeOf(plain), bytesOf(associated), sizeOf(associated), nullptr,
+                                               bytesOf(nonce), key);
     return nonce + sealed;
 }
 
@@ -104,7 +104,8 @@ bool KeyDerivation::isValid() const
            memoryBytes >= crypto_pwhash_argon2id_MEMLIMIT_MIN && memoryBytes <= MaxMemoryBytes;
 }
 
-DataKey::DataKey() : m_key(KeyBytes) {}
+DataKey::DataKey() : m_key(KeyBytes)
+{}
 
 DataKey DataKey::generate()
 {
@@ -128,8 +129,7 @@ SecretBytes DataKey::derive(const QByteArray& password, const KeyDerivation& der
     return key;
 }
 
-std::optional<DataKey> DataKey::unwrap(const QString& wrapped, const QString& password,
-                                       const KeyDerivation& derivation)
+std::optional<DataKey> DataKey::unwrap(const QString& wrapped, const QString& password, const KeyDerivation& derivation)
 {
     QByteArray passwordBytes = password.toUtf8();
     const SecretBytes wrappingKey = derive(passwordBytes, derivation);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "domain/data/StatementText.h"
 
-class dsEncrypt;
+#include <QString>
 
 // Permissions that the desktop granted the program and handed over as a token, so that it need not ask the user
 // again (the desktop portal's consent to type). Each is kept under a name of its own, its token enciphered like
@@ -14,4 +14,4 @@ inline const QString RemoteDesktopPermission = QStringLiteral("RemoteDesktop");
 // The enciphered token of the permission (one column), no row when none is kept.
 QString DesktopPermissionQuery(const QString& name);
 // Keeps the token, enciphered, in place of any kept before; an empty token forgets the permission.
-QString KeepDesktopPermissionStatement(const QString& name, const QString& token, dsEncrypt& cipher);
+QString KeepDesktopPermissionStatement(const QString& name, const QString& token, const TextEncipherment& encipher);

@@ -45,13 +45,13 @@ QString TextValue(const QString& text)
     return QuotedValue(TrimBlanks(text));
 }
 
-QString EncipheredValue(const QString& text, dsEncrypt& cipher)
+QString EncipheredValue(const QString& text, const TextEncipherment& encipher)
 {
     const QString trimmed = TrimBlanks(text);
-    return trimmed.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(trimmed));
+    return trimmed.isEmpty() ? QStringLiteral("Null") : QuotedValue(encipher(trimmed));
 }
 
-QString EncipheredValueAsTyped(const QString& text, dsEncrypt& cipher)
+QString EncipheredValueAsTyped(const QString& text, const TextEncipherment& encipher)
 {
-    return text.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(text));
+    return text.isEmpty() ? QStringLiteral("Null") : QuotedValue(encipher(text));
 }

@@ -8,6 +8,7 @@
 #include "platform/app/RegularFile.h"
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
+#include "system/app/StoredTexts.h"
 
 #include <QWidget>
 #include <cmath>
@@ -56,6 +57,7 @@ void ReleaseSharedObjects()
     gobjRecordset.release(); // before the connection its query runs on
     gobjConnection.reset();  // closes an open one
     gobjEncrypt.reset();
+    useFieldCipher(); // drops (wipes) a protected file's data key
     Keys::releasePlatformKeySender();
     Desktop::releasePlatformShell();
 }

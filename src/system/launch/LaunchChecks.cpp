@@ -4,17 +4,27 @@
 #include "domain/steps/StepLimits.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
 
 namespace {
 
 const QString NothingTyped = QStringLiteral(" Nothing was typed.");
 
-// A text another program stored with a character the cipher lacks cannot be deciphered. Some desktops type only
-// the characters of the user's keyboard layout and drop the others without a word: a password missing one would
-// be sent wrong.
-QString textProblem(int step, const Field& enciphered)
+// The website's name, as far as it can be read.
+QString websiteName(Recordset& instructions)
 {
+    return RevealStoredText(WebsiteNamePlace(instructions.fields(QStringLiteral("WebsiteID")).text()),
+                            instructions.fields(QStringLiteral("WebsiteName")).text())
+        .value_or(QStringLiteral("(cannot be read)"));
+}
+
+// A text another program stored with a character the cipher lacks cannot be deciphered, nor can a protected
+// file's text that fails its check. Some desktops type only the characters of the user's keyboard layout and drop
+// the others without a word: a password missing one would be sent wrong.
+QString textProblem(int step, Recordset& instructions)
+{
+    const Field enciphered = instructions.fields(QStringLiteral("TextToTypeIn"));
     if (enciphered.text().isEmpty() || !gobjEncrypt)
         return {};
     if (const QString foreign = gobjEncrypt->foreignCharacter(enciphered.text()); !foreign.isEmpty())
@@ -22,7 +32,14 @@ QString textProblem(int step, const Field& enciphered)
                               "stores; another program wrote it.")
             .arg(step)
             .arg(foreign);
-    const QString untypable = firstUntypableCharacter(gobjEncrypt->Encrypt2(enciphered.text()));
+    std::optional<QString> text = RevealStoredText(
+        StepTextPlace(instructions.fields(QStringLiteral("WebsiteInstructionsID")).text()), enciphered.text());
+    if (!text)
+        return QStringLiteral("The text of step %1 of the website \"%2\" cannot be read: %3.")
+            .arg(step)
+            .arg(websiteName(instructions), FailedCheckReason);
+    const QString untypable = firstUntypableCharacter(*text);
+    text->fill(QChar(0));
     if (untypable.isEmpty())
         return {};
     return QStringLiteral("Step %1 types the character \"%2\", which the keyboard layout of this desktop cannot type.")
@@ -44,7 +61,7 @@ QString stepProblem(int step, Recordset& instructions)
     if (const std::optional<QString> broken = brokenCountRule(*type, count))
         return QStringLiteral("Step %1 has the number %2, but %3.").arg(step).arg(count.trimmed(), *broken);
     if (type->action == StepAction::TypeText)
-        return textProblem(step, instructions.fields(QStringLiteral("TextToTypeIn")));
+        return textProblem(step, instructions);
     return {};
 }
 

@@ -1,10 +1,10 @@
 #include "system/launch/LaunchKeysPreparation.h"
 
-#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DesktopPermissionStatements.h"
 #include "domain/error/AppError.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "system/launch/LaunchControl.h"
@@ -27,7 +27,10 @@ std::string savedPermission()
         Recordset& kept = work.read(DesktopPermissionQuery(RemoteDesktopPermission));
         if (kept.eof() || kept.fields(0).text().isEmpty())
             return {};
-        return gobjEncrypt->Encrypt2(kept.fields(0).text()).toStdString();
+        // a token that fails its check is as good as none: the desktop asks again
+        return RevealStoredText(PermissionTokenPlace(RemoteDesktopPermission), kept.fields(0).text())
+            .value_or(QString())
+            .toStdString();
     } catch (const AppError&) {
         return {};
     }
@@ -39,8 +42,10 @@ void keepPermission(const std::string& token)
         return;
     try {
         UnitOfWork work;
-        work.execute(
-            KeepDesktopPermissionStatement(RemoteDesktopPermission, QString::fromStdString(token), *gobjEncrypt));
+        work.execute(KeepDesktopPermissionStatement(
+            RemoteDesktopPermission, QString::fromStdString(token), [](const QString& text) {
+                return ConcealStoredText(PermissionTokenPlace(RemoteDesktopPermission), text);
+            }));
     } catch (const AppError&) {
     }
 }

@@ -1,16 +1,16 @@
 #include "system/launch/PlayInstruction.h"
 
-#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
 #include "domain/error/AppError.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
-#include "system/app/basModule1.h"
+#include "system/app/StoredTexts.h"
 #include "system/launch/LaunchControl.h"
 #include "system/launch/WaitMilliseconds.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -45,13 +45,17 @@ void waitSeconds(QTimer& tmrWait, const Field& seconds)
 }
 
 // Each character as itself, reserved ones braced.
-void typeText(const Field& enciphered)
+void typeText(const Field& enciphered, const QString& instructionId)
 {
     if (enciphered.text().isEmpty())
         return; // an empty text is stored as null: nothing to type
-    if (!gobjEncrypt)
-        throw AppError(ErrorNumber::ObjectNotSet, QStringLiteral("The field cipher has not been set up."));
-    const QString text = gobjEncrypt->Encrypt2(enciphered.text());
+    // the launch's checks read every text before the first key; this one changed since
+    std::optional<QString> deciphered = RevealStoredText(StepTextPlace(instructionId), enciphered.text());
+    if (!deciphered)
+        throw AppError(ErrorNumber::InvalidArgument,
+                       QStringLiteral("The text of a step cannot be read: %1.").arg(FailedCheckReason));
+    QString text = std::move(*deciphered);
+    const auto wipe = qScopeGuard([&text] { text.fill(QChar(0)); });
     const qsizetype run = keysAreCheckedAtTheWindow() ? CharactersPerSend : 1;
     if (run == 1)
         expectKeys(literalKeyString(text));
@@ -63,7 +67,8 @@ void typeText(const Field& enciphered)
 
 } // namespace
 
-void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn)
+void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn,
+                     const QString& instructionId)
 {
     const StepType* type = findStepType(eventType.text());
     if (!type)
@@ -73,7 +78,7 @@ void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numbe
         waitSeconds(tmrWait, numberOfTimes);
         break;
     case StepAction::TypeText:
-        typeText(textToTypeIn);
+        typeText(textToTypeIn, instructionId);
         break;
     case StepAction::PressKeys:
         if (type->usesCount)

@@ -16,4 +16,6 @@ constexpr qsizetype CharactersPerSend = 32;
 // instruction of no known type does nothing. A count that is not a number does nothing; a fractional count
 // is cut to the whole presses that fit. Keys go through sendLaunchKeys, so a stopped launch raises LaunchStopped
 // (system/launch/LaunchControl.h) before its next key.
-void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn);
+// The text is deciphered for the step's key, and wiped once it is typed.
+void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn,
+                     const QString& instructionId);

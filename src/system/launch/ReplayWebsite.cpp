@@ -124,7 +124,8 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
             keysBeforeStep = launch.keysSent();
             PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
                             instructions.fields(QStringLiteral("NumberOfTimes")),
-                            instructions.fields(QStringLiteral("TextToTypeIn")));
+                            instructions.fields(QStringLiteral("TextToTypeIn")),
+                            instructions.fields(QStringLiteral("WebsiteInstructionsID")).text());
             if (launch.stopped())
                 break; // within the step: it was not done
             ++stepsDone;

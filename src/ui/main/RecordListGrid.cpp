@@ -37,21 +37,30 @@ double RecordListGrid::TextWidthTwips(const QString& text) const
     return Twips::fromPixels(QFontMetricsF(m_grid.font()).horizontalAdvance(text));
 }
 
-// A stored text that another program wrote with a character the cipher lacks shows what is wrong with it.
-QString RecordListGrid::cellText(int column, const QString& stored, const QString& key)
+// A stored text that another program wrote with a character the cipher lacks, or a protected file's value that
+// fails its check, shows what is wrong with it.
+QString RecordListGrid::cellText(int column, const Recordset& record)
 {
-    if (!m_settings.decipheredColumns.contains(column))
+    const QString stored = record.fields(column).text();
+    const auto deciphered = std::find_if(m_settings.decipheredColumns.cbegin(), m_settings.decipheredColumns.cend(),
+                                         [column](const auto& shown) { return shown.column == column; });
+    if (deciphered == m_settings.decipheredColumns.cend())
         return stored;
-    const QString foreign = gobjEncrypt->foreignCharacter(stored);
-    if (foreign.isEmpty()) {
+    const QString key = record.fields(0).text();
+    QString reason;
+    if (const QString foreign = gobjEncrypt->foreignCharacter(stored); !foreign.isEmpty())
+        reason = QStringLiteral("it holds the character %1").arg(foreign);
+    else if (const std::optional<QString> text =
+                 RevealStoredText(deciphered->place(record.fields(deciphered->keyColumn).text()), stored)) {
         m_unreadable.remove({key, column});
-        return gobjEncrypt->Encrypt2(stored);
-    }
-    m_unreadable.insert({key, column}, foreign);
-    return QStringLiteral("(cannot be read: it holds the character %1)").arg(foreign);
+        return *text;
+    } else
+        reason = FailedCheckReason;
+    m_unreadable.insert({key, column}, reason);
+    return QStringLiteral("(cannot be read: %1)").arg(reason);
 }
 
-QString RecordListGrid::unreadableCharacter(int row, int col) const
+QString RecordListGrid::unreadableReason(int row, int col) const
 {
     return m_unreadable.value({m_grid.textMatrix(row, 0), col});
 }
@@ -82,8 +91,7 @@ void RecordListGrid::fillRows(Recordset& records, int columnCount)
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            IgnoreFailures(
-                [&] { m_grid.setTextMatrix(row, i, cellText(i, records.fields(i).text(), records.fields(0).text())); });
+            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records)); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);
@@ -128,7 +136,7 @@ void RecordListGrid::UpdateGridRow(double key)
     const Recordset& record = work.read(m_settings.refreshStatement(key));
     if (!record.eof()) {
         for (int i = 1; i < record.fieldCount(); ++i)
-            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, record.fields(i).text(), record.fields(0).text()));
+            m_grid.setTextMatrix(m_grid.row(), i, cellText(i, record));
     }
 }
 
@@ -146,7 +154,7 @@ double RecordListGrid::AddGridRow()
         const int row = m_grid.rows() - 1;
         m_grid.setTextMatrix(row, 0, record.fields(0).text());
         for (int i = 1; i < m_grid.cols(); ++i)
-            m_grid.setTextMatrix(row, i, cellText(i, record.fields(i).text(), record.fields(0).text()));
+            m_grid.setTextMatrix(row, i, cellText(i, record));
     }
     scrollToLastRow();
     Screen::setMousePointer(Screen::vbDefault);

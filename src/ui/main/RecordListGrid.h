@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/app/StoredTexts.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -17,8 +19,14 @@ struct RecordListSettings
     std::function<QString(double key)> refreshStatement;
     // The statement that finds the newest key.
     QString newKeyStatement;
-    // Columns shown deciphered with the shared field cipher.
-    QList<int> decipheredColumns;
+    // Columns that hold a stored text, shown deciphered: the column, the column of its row's key, and its place.
+    struct StoredTextColumn
+    {
+        int column;
+        int keyColumn;
+        StoredTextPlace (*place)(const QString& key);
+    };
+    QList<StoredTextColumn> decipheredColumns;
     // Columns kept at width 0.
     QList<int> hiddenColumns;
     // The website list keeps the list order in column 3, fills in missing orders, and copies it to an
@@ -65,12 +73,13 @@ public:
     // The width of a text in the grid's font.
     double TextWidthTwips(const QString& text) const;
 
-    // Why the cell of a deciphered column cannot be read: the character that another program stored and the
-    // field cipher lacks ("\"é\" (U+00E9)"); empty when it was read. Such a cell shows what the character is.
-    QString unreadableCharacter(int row, int col) const;
+    // Why the cell of a deciphered column cannot be read, in words that follow "... cannot be read: ": the
+    // character that another program stored and the field cipher lacks, or the failed check of a protected file's
+    // value; empty when it was read. Such a cell shows why.
+    QString unreadableReason(int row, int col) const;
 
 private:
-    QString cellText(int column, const QString& stored, const QString& key);
+    QString cellText(int column, const Recordset& record);
     void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);

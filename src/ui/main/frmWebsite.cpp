@@ -39,7 +39,7 @@ RecordListSettings websiteListSettings()
     settings.fillStatement = WebsiteListQuery;
     settings.refreshStatement = WebsiteRowQuery;
     settings.newKeyStatement = NewestWebsiteKeyQuery();
-    settings.decipheredColumns = {1, 2};
+    settings.decipheredColumns = {{1, 0, WebsiteNamePlace}, {2, 0, WebsiteLinkPlace}};
     settings.hiddenColumns = {0, 3, 4};
     settings.keepsListOrder = true;
     return settings;
@@ -250,15 +250,17 @@ void frmWebsite::LaunchWebsite()
     if (!HasCurrentRecord(*MSFlexGrid1))
         return; // no website row is selected
     const int row = MSFlexGrid1->row();
-    if (const QString foreign = m_list->unreadableCharacter(row, 2); !foreign.isEmpty()) {
+    if (const QString reason = m_list->unreadableReason(row, 2); !reason.isEmpty()) {
         resetIdleCount();
-        const QString website = m_list->unreadableCharacter(row, 1).isEmpty()
+        const QString website = m_list->unreadableReason(row, 1).isEmpty()
                                     ? QStringLiteral("the website \"%1\"").arg(MSFlexGrid1->textMatrix(row, 1))
                                     : QStringLiteral("this website");
-        dialogs().msgBox(QStringLiteral("The link of %1 cannot be read: it holds the character %2, which Quillock "
-                                        "never stores; another program wrote it. Nothing was opened or typed.")
-                             .arg(website, foreign),
-                         Dialogs::vbExclamation);
+        const QString why = reason == FailedCheckReason
+                                ? reason
+                                : reason + QStringLiteral(", which Quillock never stores; another program wrote it");
+        dialogs().msgBox(
+            QStringLiteral("The link of %1 cannot be read: %2. Nothing was opened or typed.").arg(website, why),
+            Dialogs::vbExclamation);
         return;
     }
     ReplayWebsite(tmrWait, MSFlexGrid1->textMatrix(row, 0), MSFlexGrid1->textMatrix(row, 2), this);

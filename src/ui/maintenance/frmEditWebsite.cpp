@@ -1,8 +1,10 @@
 #include "ui/maintenance/frmEditWebsite.h"
 
-#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
+#include "domain/data/NumberText.h"
 #include "domain/data/WebsiteStatements.h"
+#include "domain/error/AppError.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "ui/main/RecordListWindow.h"
@@ -12,12 +14,18 @@
 namespace {
 
 // A stored text deciphered for its box. A stored empty text shows as the word Null; a Null shows as an empty box.
-QString shownText(const Field& field)
+// A protected file's value that fails its check is not shown, and the editor does not open.
+QString shownText(const Field& field, const StoredTextPlace& place, const QString& boxName)
 {
     if (field.isNull())
         return {};
     const QString stored = field.text();
-    return stored.isEmpty() ? QStringLiteral("Null") : gobjEncrypt->Encrypt2(stored);
+    if (stored.isEmpty())
+        return QStringLiteral("Null");
+    if (std::optional<QString> text = RevealStoredText(place, stored))
+        return *text;
+    throw AppError(ErrorNumber::InvalidArgument,
+                   QStringLiteral("The %1 of this website cannot be read: %2.").arg(boxName, FailedCheckReason));
 }
 
 } // namespace
@@ -37,9 +45,24 @@ bool frmEditWebsite::loadRecord(UnitOfWork& work)
     const Recordset& website = work.read(WebsiteEditorQuery(m_websites.RecordKey()));
     if (website.eof())
         return false;
-    txtWebsiteName->setText(shownText(website.fields(QStringLiteral("WebsiteName"))));
-    txtWebsiteLink->setText(shownText(website.fields(QStringLiteral("WebsiteLink"))));
+    const QString key = website.fields(QStringLiteral("WebsiteID")).text();
+    txtWebsiteName->setText(
+        shownText(website.fields(QStringLiteral("WebsiteName")), WebsiteNamePlace(key), QStringLiteral("name")));
+    txtWebsiteLink->setText(
+        shownText(website.fields(QStringLiteral("WebsiteLink")), WebsiteLinkPlace(key), QStringLiteral("link")));
     return true;
+}
+
+// The boxes' texts enciphered for the website's row.
+QString frmEditWebsite::updateStatement(const QString& websiteId) const
+{
+    const QString name = EncipheredValue(txtWebsiteName->text(), [&](const QString& text) {
+        return ConcealStoredText(WebsiteNamePlace(websiteId), text);
+    });
+    const QString link = EncipheredValue(txtWebsiteLink->text(), [&](const QString& text) {
+        return ConcealStoredText(WebsiteLinkPlace(websiteId), text);
+    });
+    return UpdateWebsiteStatement(name, link, NumberTextBeginsWith(websiteId));
 }
 
 QString frmEditWebsite::recordGoneMessage() const
@@ -49,15 +72,13 @@ QString frmEditWebsite::recordGoneMessage() const
 
 void frmEditWebsite::saveRecord(UnitOfWork& work)
 {
-    const QString name = EncipheredValue(txtWebsiteName->text(), *gobjEncrypt);
-    const QString link = EncipheredValue(txtWebsiteLink->text(), *gobjEncrypt);
     if (!adding()) {
-        if (work.execute(UpdateWebsiteStatement(name, link, m_websites.RecordKey())) == 0)
+        if (work.execute(updateStatement(NumberToText(m_websites.RecordKey()))) == 0)
             throw RecordGone{recordGoneMessage()};
         m_websites.UpdateGridRow();
         return;
     }
-    insertWebsite(work, name, link);
+    insertWebsite(work);
     if (m_websites.GridRows() == 1)
         m_websites.FillGrid();
     else
@@ -65,11 +86,13 @@ void frmEditWebsite::saveRecord(UnitOfWork& work)
 }
 
 // The website, its place at the end of the list and its first step are written together: a failure leaves none.
-void frmEditWebsite::insertWebsite(UnitOfWork& work, const QString& nameValue, const QString& linkValue)
+// The name and link are bound to the row's key, so a new website's are written once the row has its key.
+void frmEditWebsite::insertWebsite(UnitOfWork& work)
 {
     work.beginTransaction();
-    work.execute(InsertWebsiteStatement(nameValue, linkValue));
+    work.execute(InsertWebsiteStatement(QStringLiteral("Null"), QStringLiteral("Null")));
     const QString key = work.read(IdentityQuery()).fields(0).text();
+    work.execute(updateStatement(key));
     work.execute(NextListOrderStatement(key));
     work.execute(FirstInstructionStatement(key));
     work.commit();

@@ -20,7 +20,8 @@ protected:
     void saveRecord(UnitOfWork& work) override;
 
 private:
-    void insertWebsite(UnitOfWork& work, const QString& nameValue, const QString& linkValue);
+    void insertWebsite(UnitOfWork& work);
+    QString updateStatement(const QString& websiteId) const;
 
     RecordListWindow& m_websites;
     QLineEdit* txtWebsiteName;

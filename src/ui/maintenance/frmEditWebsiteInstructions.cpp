@@ -1,13 +1,14 @@
 #include "ui/maintenance/frmEditWebsiteInstructions.h"
 
-#include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
 #include "domain/data/StatementText.h"
 #include "domain/data/WebsiteStatements.h"
+#include "domain/error/AppError.h"
 #include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/dialogs/Dialogs.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "ui/main/RecordListWindow.h"
@@ -52,7 +53,13 @@ bool frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
     if (m_eventTypeId.isEmpty()) // its event type was deleted: the user chooses another one
         cboEventType->setPlaceholderText(step.fields(QStringLiteral("EventType")).text());
     txtNumberOfTimes->setText(step.fields(QStringLiteral("NumberOfTimes")).text());
-    txtTextToTypeIn->setText(gobjEncrypt->Encrypt2(step.fields(QStringLiteral("TextToTypeIn")).text()));
+    const std::optional<QString> text =
+        RevealStoredText(StepTextPlace(step.fields(QStringLiteral("WebsiteInstructionsID")).text()),
+                         step.fields(QStringLiteral("TextToTypeIn")).text());
+    if (!text)
+        throw AppError(ErrorNumber::InvalidArgument,
+                       QStringLiteral("The text of this step cannot be read: %1.").arg(FailedCheckReason));
+    txtTextToTypeIn->setText(*text);
     return true;
 }
 
@@ -173,6 +180,14 @@ bool frmEditWebsiteInstructions::roomForAnotherStep()
     return false;
 }
 
+// The box's text enciphered for the step's row, kept as typed.
+QString frmEditWebsiteInstructions::textValue(const QString& instructionId) const
+{
+    return EncipheredValueAsTyped(txtTextToTypeIn->text(), [&](const QString& text) {
+        return ConcealStoredText(StepTextPlace(instructionId), text);
+    });
+}
+
 // The website is read again from the website list now; the list of steps is refreshed in this unit of work.
 // A step is written only while its website is there: another program may have deleted it, and the check and
 // the write are one transaction, so that no step is ever stored for a website that is gone. The text is stored
@@ -182,18 +197,22 @@ void frmEditWebsiteInstructions::saveRecord(UnitOfWork& work)
     const QString website = websiteCell(0);
     const QString eventType = NumberToText(cboEventType->currentData().toDouble());
     const QString number = TextValue(txtNumberOfTimes->text());
-    const QString text = EncipheredValueAsTyped(txtTextToTypeIn->text(), *gobjEncrypt);
     work.beginTransaction();
     if (NumberTextBeginsWith(work.read(WebsiteCountQuery(website)).fields(0).text()) == 0)
         throw RecordGone{QStringLiteral("This website was deleted in another window.")};
     if (!adding()) {
-        if (work.execute(UpdateInstructionStatement(website, eventType, number, text, m_instructions.RecordKey())) == 0)
+        const double key = m_instructions.RecordKey();
+        if (work.execute(UpdateInstructionStatement(website, eventType, number, textValue(NumberToText(key)), key)) ==
+            0)
             throw RecordGone{recordGoneMessage()};
         work.commit();
         m_instructions.UpdateGridRow();
         return;
     }
-    work.execute(InsertInstructionStatement(website, eventType, number, text));
+    // the text is bound to the step's key, so a new step's text is written once the row has its key
+    work.execute(InsertInstructionStatement(website, eventType, number, QStringLiteral("Null")));
+    const QString key = work.read(IdentityQuery()).fields(0).text();
+    work.execute(UpdateInstructionStatement(website, eventType, number, textValue(key), NumberTextBeginsWith(key)));
     work.commit();
     if (m_instructions.GridRows() == 1)
         m_instructions.FillGrid();

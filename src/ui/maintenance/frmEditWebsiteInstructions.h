@@ -34,6 +34,7 @@ private:
     bool countWithinLimits();
     bool roomForAnotherStep();
     QString websiteCell(int col) const;
+    QString textValue(const QString& instructionId) const;
 
     RecordListWindow& m_instructions;
     const RecordListWindow& m_websites;

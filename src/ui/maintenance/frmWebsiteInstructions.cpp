@@ -15,7 +15,7 @@ RecordListSettings instructionListSettings(const RecordListWindow& websites)
     };
     settings.refreshStatement = InstructionRowQuery;
     settings.newKeyStatement = NewestInstructionKeyQuery();
-    settings.decipheredColumns = {2};
+    settings.decipheredColumns = {{2, 1, WebsiteNamePlace}};
     settings.hiddenColumns = {0, 1, 3};
     return settings;
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "domain/crypto/DataKey.h"
+
+#include <QString>
+#include <optional>
+
+// The stored texts: website names and links, the steps' texts and the desktop's permission token. A data file keeps
+// them in the field cipher's form, or, when the file is protected, each enciphered under the file's data key and
+// bound to its place (DataKey). Every read and write of a stored text goes through here, with its place.
+
+// How the open data file keeps its stored texts.
+enum class StoredTextForm
+{
+    FieldCipher, // not protected
+    Locked,      // protected, and the data key is not in memory (before the password, and while it is asked again)
+    Unlocked     // protected, and the data key is in memory
+};
+
+StoredTextForm storedTextForm();
+// The open data file is not protected; any data key is dropped.
+void useFieldCipher();
+// The open data file is protected; its data key, once the master password unwrapped it.
+void useDataKey(DataKey key);
+// Drops the data key (wiping it), until the master password is given again.
+void lockStoredTexts();
+
+// The places of the stored texts, by their row's key as the data file or the grid gives it ("12", "12.0").
+StoredTextPlace WebsiteNamePlace(const QString& websiteId);
+StoredTextPlace WebsiteLinkPlace(const QString& websiteId);
+StoredTextPlace StepTextPlace(const QString& instructionId);
+StoredTextPlace PermissionTokenPlace(const QString& permissionName);
+
+// The text that a stored value holds at its place; an empty value stays empty. Nothing when the file is protected
+// and the value fails its check there (changed outside Quillock, cut short, or moved from another place). Raises
+// AppError when the file is protected and locked, and when the field cipher is not set up.
+std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored);
+// The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
+QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
+
+// Why a stored value that RevealStoredText refused cannot be read, in words that follow "... cannot be read: ".
+extern const QString FailedCheckReason;
