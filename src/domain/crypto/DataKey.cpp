@@ -181,6 +181,12 @@ std::optional<QString> DataKey::reveal(const StoredTextPlace& place, const QStri
     return text;
 }
 
+bool DataKey::looksWrapped(const QString& wrapped)
+{
+    const std::optional<QByteArray> sealed = decodedAfter(WrappedKeyPrefix, wrapped);
+    return sealed && sizeOf(*sealed) == NonceBytes + KeyBytes + TagBytes;
+}
+
 bool DataKey::looksProtected(const QString& stored)
 {
     return stored.startsWith(ValuePrefix);

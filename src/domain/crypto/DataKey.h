@@ -65,6 +65,8 @@ public:
 
     // Whether the text has the form of a protected value (it may still fail to authenticate).
     static bool looksProtected(const QString& stored);
+    // Whether the text has the form and length of a wrapped key (it may still fail to authenticate).
+    static bool looksWrapped(const QString& wrapped);
 
     // The known-answer check of the cipher alone: the value enciphered with the nonce given, for tests against the
     // standard's vectors.

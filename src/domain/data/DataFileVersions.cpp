@@ -80,6 +80,12 @@ QList<UpgradeStep> upgradeSteps()
          {}},
         // 3: the master password kept only as a verifier.
         {{}, {masterPasswordVerifier()}},
+        // 4: the stored texts protected under the master password, when the user asks (StoredTextColumns.h): the
+        // derivation of the key that wraps the data key, and the wrapped key; no row while they are not protected.
+        {{QStringLiteral("CREATE TABLE IF NOT EXISTS TextProtection (TextProtectionID INTEGER PRIMARY KEY "
+                         "CHECK (TextProtectionID = 1), Salt TEXT NOT NULL, Passes INTEGER NOT NULL, "
+                         "MemoryBytes INTEGER NOT NULL, WrappedKey TEXT NOT NULL)")},
+         {}},
     };
 }
 

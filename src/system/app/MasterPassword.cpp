@@ -5,6 +5,8 @@
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/HandlerGuard.h"
 #include "system/app/PasswordCheckFile.h"
+#include "system/app/StoredTexts.h"
+#include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "system/launch/LaunchControl.h"
 
@@ -42,12 +44,35 @@ void closeProgram(const std::function<void()>& unloadMainWindow)
     dialogs().endProgram();
 }
 
+// What an answer is checked against: the data key of protected stored texts, or the check file. Raises AppError
+// when neither can be read.
+std::function<bool(const QString&)> relockCheck()
+{
+    if (storedTextForm() != StoredTextForm::FieldCipher) {
+        lockStoredTexts();
+        UnitOfWork work;
+        const std::optional<TextProtectionRow> protection = ReadTextProtection(work);
+        if (!protection)
+            throw AppError(ErrorNumber::InvalidArgument,
+                           QStringLiteral("The data file's protection was removed by another program."));
+        return [row = *protection](const QString& answer) { return UnlockStoredTexts(row, answer); };
+    }
+    const QString checkFile = PasswordCheckFilePath();
+    if (!QFileInfo::exists(checkFile))
+        throw AppError(ErrorNumber::FileNotFound,
+                       QStringLiteral("The password check file '%1' is missing.").arg(checkFile));
+    return [checkFile](const QString& answer) { return ReadPasswordCheckFile(checkFile).opensWith(answer); };
+}
+
 // Asks until the right answer comes (true) or the program has to close (false): an empty answer, the
 // last wrong answer, or a check file that is missing or cannot be used (unreadable, too large, empty, damaged).
-bool askUntilUnlocked(const QString& checkFile)
+bool askUntilUnlocked()
 {
-    if (!QFileInfo::exists(checkFile)) {
-        explainCheckImpossible(QStringLiteral("The password check file '%1' is missing.").arg(checkFile));
+    std::function<bool(const QString&)> opens;
+    try {
+        opens = relockCheck();
+    } catch (const AppError& error) {
+        explainCheckImpossible(error.description());
         return false;
     }
     for (int attempts = 0;; ++attempts) {
@@ -55,7 +80,7 @@ bool askUntilUnlocked(const QString& checkFile)
         if (gstrPassword.isEmpty())
             return false;
         try {
-            if (ReadPasswordCheckFile(checkFile).opensWith(gstrPassword))
+            if (opens(gstrPassword))
                 return true;
         } catch (const AppError& error) {
             explainCheckImpossible(error.description());
@@ -69,12 +94,12 @@ bool askUntilUnlocked(const QString& checkFile)
 
 } // namespace
 
-bool AskStartupPassword(const StoredMasterPassword& masterPassword)
+bool AskStartupPassword(const StoredMasterPassword& masterPassword, const std::optional<TextProtectionRow>& protection)
 {
-    if (!masterPassword.isSet())
+    if (!masterPassword.isSet() && !protection)
         return true;
     gstrPassword = askForMasterPassword();
-    if (masterPassword.opensWith(gstrPassword))
+    if (protection ? UnlockStoredTexts(*protection, gstrPassword) : masterPassword.opensWith(gstrPassword))
         return true;
     showIncorrectPassword();
     return false;
@@ -89,7 +114,7 @@ void RelockTick(QTimer& tmrMasterPassword, const std::function<void()>& unloadMa
         return;
     }
     stopLaunch(); // nothing is typed behind the password prompt, nor after it
-    if (!askUntilUnlocked(PasswordCheckFilePath())) {
+    if (!askUntilUnlocked()) {
         closeProgram(unloadMainWindow);
         return;
     }

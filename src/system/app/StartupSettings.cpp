@@ -3,6 +3,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
 #include "domain/data/SetupStatements.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 
@@ -36,9 +37,17 @@ StartupSettings ReadStartupSettings()
 {
     gobjEncrypt = std::make_unique<dsEncrypt>();
     UnitOfWork work;
+    std::optional<TextProtectionRow> protection = ReadTextProtection(work);
+    if (protection)
+        expectDataKey();
+    else
+        useFieldCipher();
     Recordset& settings = work.read(SettingsQuery());
-    if (settings.eof())
-        return {};
-    settings.moveFirst();
-    return readSettingsRow(settings);
+    StartupSettings read;
+    if (!settings.eof()) {
+        settings.moveFirst();
+        read = readSettingsRow(settings);
+    }
+    read.protection = std::move(protection);
+    return read;
 }

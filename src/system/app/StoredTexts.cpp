@@ -1,6 +1,7 @@
 #include "system/app/StoredTexts.h"
 
 #include "domain/crypto/dsEncrypt.h"
+#include "domain/data/StoredTextColumns.h"
 #include "domain/error/AppError.h"
 #include "system/app/basModule1.h"
 
@@ -13,16 +14,6 @@ namespace {
 
 StoredTextForm gForm = StoredTextForm::FieldCipher;
 std::unique_ptr<DataKey> gDataKey;
-
-// Keys are whole numbers; the grid may show one as "12" and a query give it as "12.0".
-QString canonicalKey(const QString& key)
-{
-    bool whole = false;
-    const double number = key.trimmed().toDouble(&whole);
-    if (!whole || number != static_cast<double>(static_cast<qint64>(number)))
-        return key;
-    return QString::number(static_cast<qint64>(number));
-}
 
 const DataKey& unlockedKey()
 {
@@ -58,6 +49,17 @@ void useDataKey(DataKey key)
     gForm = StoredTextForm::Unlocked;
 }
 
+void expectDataKey()
+{
+    gDataKey.reset();
+    gForm = StoredTextForm::Locked;
+}
+
+QString WrappedDataKey(const QString& password, const KeyDerivation& derivation)
+{
+    return unlockedKey().wrap(password, derivation);
+}
+
 void lockStoredTexts()
 {
     if (gForm == StoredTextForm::FieldCipher)
@@ -68,30 +70,34 @@ void lockStoredTexts()
 
 StoredTextPlace WebsiteNamePlace(const QString& websiteId)
 {
-    return {QStringLiteral("Website"), QStringLiteral("WebsiteName"), canonicalKey(websiteId)};
+    return WebsiteNameColumn().at(websiteId);
 }
 
 StoredTextPlace WebsiteLinkPlace(const QString& websiteId)
 {
-    return {QStringLiteral("Website"), QStringLiteral("WebsiteLink"), canonicalKey(websiteId)};
+    return WebsiteLinkColumn().at(websiteId);
 }
 
 StoredTextPlace StepTextPlace(const QString& instructionId)
 {
-    return {QStringLiteral("WebsiteInstructions"), QStringLiteral("TextToTypeIn"), canonicalKey(instructionId)};
+    return StepTextColumn().at(instructionId);
 }
 
 StoredTextPlace PermissionTokenPlace(const QString& permissionName)
 {
-    return {QStringLiteral("DesktopPermission"), QStringLiteral("PermissionToken"), permissionName};
+    return PermissionTokenColumn().at(permissionName);
 }
 
 std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored)
 {
     if (stored.isEmpty())
         return stored;
-    if (gForm == StoredTextForm::FieldCipher)
+    if (gForm == StoredTextForm::FieldCipher) {
+        // a protected value where the file keeps no protection is never deciphered as the field cipher's form
+        if (DataKey::looksProtected(stored))
+            return std::nullopt;
         return fieldCipher().Encrypt2(stored);
+    }
     return unlockedKey().reveal(place, stored);
 }
 

@@ -22,8 +22,12 @@ StoredTextForm storedTextForm();
 void useFieldCipher();
 // The open data file is protected; its data key, once the master password unwrapped it.
 void useDataKey(DataKey key);
-// Drops the data key (wiping it), until the master password is given again.
+// The open data file is protected; its data key is not in memory yet.
+void expectDataKey();
+// Drops the data key of a protected file (wiping it), until the master password is given again.
 void lockStoredTexts();
+// The data key in memory, wrapped under the password. Raises AppError when none is in memory.
+QString WrappedDataKey(const QString& password, const KeyDerivation& derivation);
 
 // The places of the stored texts, by their row's key as the data file or the grid gives it ("12", "12.0").
 StoredTextPlace WebsiteNamePlace(const QString& websiteId);

@@ -141,12 +141,14 @@ void frmWebsite::setTabOrder()
 bool frmWebsite::Form_Load()
 {
     StoredMasterPassword masterPassword;
+    std::optional<TextProtectionRow> protection;
     try {
         const StartupSettings settings = ReadStartupSettings();
         // Before any website is read: the re-enciphering pass waits until this window is gone.
         m_dataFileLock = std::make_unique<DataFileLock>(DataFileLock::share());
         applySavedSizes(settings);
         masterPassword = settings.masterPassword;
+        protection = settings.protection;
     } catch (const AppError& error) {
         ReportError(error);
         return false;
@@ -154,7 +156,7 @@ bool frmWebsite::Form_Load()
     // The count runs from here, also while the start-up prompt waits for an answer.
     tmrMasterPassword.setInterval(60000);
     tmrMasterPassword.start();
-    if (!AskStartupPassword(masterPassword))
+    if (!AskStartupPassword(masterPassword, protection))
         return false;
     bool loaded = true;
     RunHandler(

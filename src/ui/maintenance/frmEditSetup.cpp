@@ -6,6 +6,8 @@
 #include "domain/steps/StepLimits.h"
 #include "platform/db/Recordset.h"
 #include "platform/dialogs/Dialogs.h"
+#include "system/app/DataFileProtection.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "ui/StorableText.h"
@@ -102,6 +104,14 @@ bool frmEditSetup::checksPass()
         txtNumMinutesBeforeRequiringPasswordAgain->setFocus();
         return false;
     }
+    if (!m_showsStoredPassword && txtMasterPassword->text().isEmpty() &&
+        storedTextForm() != StoredTextForm::FieldCipher) {
+        dialogs().msgBox(QStringLiteral("The websites are protected under the master password, so it cannot be "
+                                        "removed. Remove the protection in the utility first."),
+                         Dialogs::vbExclamation);
+        txtMasterPassword->setFocus();
+        return false;
+    }
     if (m_showsStoredPassword || FieldCipherCanStore(txtMasterPassword->text(), txtMasterPassword->accessibleName()))
         return true;
     txtMasterPassword->setFocus();
@@ -117,8 +127,13 @@ void frmEditSetup::saveRecord(UnitOfWork& work)
     const bool defaultToLauncher = chkDefaultToLauncher->isChecked();
     const QString password =
         m_showsStoredPassword ? m_storedPassword : StoredMasterPassword::verifierOf(txtMasterPassword->text());
+    // a protected file's data key is wrapped under the new password in the same transaction
+    work.beginTransaction();
     if (work.execute(UpdateSetupStatement(QuotedValue(password), minutesValue, defaultToLauncher, m_sizes)) == 0)
         throw RecordGone{recordGoneMessage()};
+    if (!m_showsStoredPassword)
+        RewrapDataKey(work, txtMasterPassword->text());
+    work.commit();
     gblnDefaultToLauncher = defaultToLauncher;
     gdblRelockMinutes = NumberTextBeginsWith(minutes);
     gdblMinutesLeft = gdblRelockMinutes;

@@ -1,15 +1,19 @@
 #include "ui/other/frmMain.h"
 
+#include "domain/crypto/StoredMasterPassword.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/NumberText.h"
+#include "domain/data/SetupStatements.h"
 #include "domain/data/WebsiteStatements.h"
 #include "domain/error/AppError.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/screen/FormSize.h"
 #include "platform/screen/Twips.h"
 #include "system/app/DataFileLock.h"
+#include "system/app/DataFileProtection.h"
 #include "system/app/HandlerGuard.h"
 #include "system/app/PasswordCheckFile.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "system/launch/WaitMilliseconds.h"
@@ -82,6 +86,12 @@ void frmMain::createMenus()
         ->setObjectName(QStringLiteral("mnuEventType"));
     mnuTables->addAction(QStringLiteral("Website"), this, &frmMain::mnuWebsite_Click)
         ->setObjectName(QStringLiteral("mnuWebsite"));
+    QMenu* mnuProtection = addMenu("mnuProtection", QStringLiteral("&Protection"));
+    mnuProtect = mnuProtection->addAction(QStringLiteral("&Protect the Websites..."), this, &frmMain::mnuProtect_Click);
+    mnuProtect->setObjectName(QStringLiteral("mnuProtect"));
+    mnuUnprotect =
+        mnuProtection->addAction(QStringLiteral("&Remove the Protection..."), this, &frmMain::mnuUnprotect_Click);
+    mnuUnprotect->setObjectName(QStringLiteral("mnuUnprotect"));
     addMenu("mnuHelp", QStringLiteral("&Help"))
         ->addAction(QStringLiteral("&About"), this, &frmMain::mnuAbout_Click)
         ->setObjectName(QStringLiteral("mnuAbout"));
@@ -100,6 +110,7 @@ bool frmMain::Form_Load()
         return false;
     }
     gobjEncrypt->setKeyString(gstrPassword);
+    showProtection();
     return true;
 }
 
@@ -143,10 +154,18 @@ bool checkFileOpens(const QString& checkFile, const QString& answer)
 
 } // namespace
 
-// A check file that stands at its place must open with the answer; one that cannot be used is left as it is, and
-// the message names the cause. Without one, the answer becomes the password of a new one.
+// A data file whose websites are protected is opened by the master password alone: the answer must unwrap its data
+// key, and the check file is not used. Otherwise a check file that stands at its place must open with the answer;
+// one that cannot be used is left as it is, and the message names the cause. Without one, the answer becomes the
+// password of a new one.
 bool frmMain::passwordAccepted()
 {
+    if (const std::optional<TextProtectionRow> protection = dataFileProtection()) {
+        if (UnlockStoredTexts(*protection, gstrPassword))
+            return true;
+        dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
+        return false;
+    }
     const QString checkFile = PasswordCheckFilePath();
     const QFileInfo standing(checkFile);
     const bool creating = !standing.exists() && !standing.isSymLink();
@@ -163,6 +182,20 @@ bool frmMain::passwordAccepted()
                                                          : QStringLiteral("\nIt is left as it is.")),
                          Dialogs::vbCritical);
         return false;
+    }
+}
+
+// The protection of the data file, when it can be read: a utility without its data file still tests texts.
+std::optional<TextProtectionRow> frmMain::dataFileProtection()
+{
+    try {
+        UnitOfWork work;
+        std::optional<TextProtectionRow> protection = ReadTextProtection(work);
+        if (protection)
+            expectDataKey();
+        return protection;
+    } catch (const AppError&) {
+        return std::nullopt;
     }
 }
 
@@ -226,6 +259,12 @@ void reencipherWebsites()
 void frmMain::Command3_Click()
 {
     RunHandler([] {
+        if (storedTextForm() != StoredTextForm::FieldCipher) {
+            dialogs().msgBox(QStringLiteral("The websites are protected under the master password, so the field "
+                                            "cipher is not run over them. Nothing was changed."),
+                             Dialogs::vbExclamation);
+            return;
+        }
         if (dialogs().msgBox(ReencipherQuestion, Dialogs::vbYesNo + Dialogs::vbQuestion) != Dialogs::vbYes)
             return;
         try {
@@ -236,6 +275,98 @@ void frmMain::Command3_Click()
             throw AppError(error.number(), error.description() + QStringLiteral("\nNo website was changed."));
         }
     });
+}
+
+// ---- protection of the websites ----
+
+namespace {
+
+const QString ProtectQuestion = QStringLiteral(
+    "This enciphers the name, link and steps of every website under the master password, so that the data file "
+    "gives nothing away without it.\n\nWithout the master password the websites cannot be read, and nobody can "
+    "recover them: not Quillock, not anyone else.\n\nEvery Quillock window on the data file must be closed "
+    "first.\n\nDo you want to protect the websites now?");
+
+const QString UnprotectQuestion = QStringLiteral(
+    "This deciphers every website back to the form that Quillock reads without the master password: anyone who "
+    "has the data file can then read the websites' names, links and steps.\n\nEvery Quillock window on the data "
+    "file must be closed first.\n\nDo you want to remove the protection now?");
+
+// The master password as the settings row keeps it: the websites are protected under it, so there must be one.
+StoredMasterPassword storedMasterPassword()
+{
+    UnitOfWork work;
+    Recordset& settings = work.read(SettingsQuery());
+    if (settings.eof())
+        return {};
+    return StoredMasterPassword::fromStored(settings.fields(QStringLiteral("MasterPassword")).text(), *gobjEncrypt);
+}
+
+// The master password asked for again, checked by the check that the function makes; empty when it is wrong.
+QString askedMasterPassword(const std::function<bool(const QString&)>& opens)
+{
+    const QString answer = dialogs().inputBox(QStringLiteral("Enter Master Password: "), QString(), QString(), true);
+    if (answer.isEmpty())
+        return {};
+    if (opens(answer))
+        return answer;
+    dialogs().msgBox(QStringLiteral("Incorrect Password."), Dialogs::vbOKOnly);
+    return {};
+}
+
+} // namespace
+
+void frmMain::mnuProtect_Click()
+{
+    RunHandler([] {
+        const StoredMasterPassword master = storedMasterPassword();
+        if (!master.isSet())
+            throw AppError(ErrorNumber::InvalidArgument,
+                           QStringLiteral("The data file has no master password: set one in the main window's Setup "
+                                          "first. The websites are protected under it."));
+        if (dialogs().msgBox(ProtectQuestion, Dialogs::vbYesNo + Dialogs::vbQuestion) != Dialogs::vbYes)
+            return;
+        const QString password = askedMasterPassword([&](const QString& answer) { return master.opensWith(answer); });
+        if (password.isEmpty())
+            return;
+        const DataFileLock alone = DataFileLock::holdAlone();
+        ProtectStoredTexts(password);
+        dialogs().msgBox(QStringLiteral("The websites are protected under the master password."),
+                         Dialogs::vbInformation);
+    });
+    showProtection();
+}
+
+void frmMain::mnuUnprotect_Click()
+{
+    RunHandler([] {
+        std::optional<TextProtectionRow> protection;
+        {
+            UnitOfWork work;
+            protection = ReadTextProtection(work);
+        }
+        if (!protection)
+            throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The websites are not protected."));
+        if (dialogs().msgBox(UnprotectQuestion, Dialogs::vbYesNo + Dialogs::vbQuestion) != Dialogs::vbYes)
+            return;
+        if (askedMasterPassword([&](const QString& answer) {
+                return UnlockStoredTexts(*protection, answer);
+            }).isEmpty())
+            return;
+        const DataFileLock alone = DataFileLock::holdAlone();
+        UnprotectStoredTexts();
+        dialogs().msgBox(QStringLiteral("The protection was removed: the websites are kept as before it."),
+                         Dialogs::vbInformation);
+    });
+    showProtection();
+}
+
+// Only the command that fits the data file's state can be chosen.
+void frmMain::showProtection()
+{
+    const bool isProtected = storedTextForm() != StoredTextForm::FieldCipher;
+    mnuProtect->setEnabled(!isProtected);
+    mnuUnprotect->setEnabled(isProtected);
 }
 
 // ---- menus ----
