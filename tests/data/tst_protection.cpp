@@ -19,8 +19,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 #include <csignal>
 
 namespace {
@@ -266,9 +266,9 @@ private slots:
             useFieldCipher();
             const bool isProtected = ReadStartupSettings().protection.has_value();
             if (pass == QLatin1String("protect"))
-                isProtected && opensWithOld ? ++after : ++before;
+                isProtected&& opensWithOld ? ++after : ++before;
             else if (pass == QLatin1String("unprotect"))
-                isProtected && opensWithOld ? ++before : ++after;
+                isProtected&& opensWithOld ? ++before : ++after;
             else
                 opensWithNew ? ++after : ++before;
             QVERIFY2(opensWithOld != opensWithNew || !isProtected, "exactly one password opens the file");

@@ -1,9 +1,12 @@
 // The program's main act, as a new user does it: on a new data file, the website, its steps and the settings are
 // made through the editors and the website is launched from the main window; its link opens in Debian's chromium
-// (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page.
+// (under openbox on a display of the test's own), and the replayed keystrokes sign in to the test's page. The same
+// from a data file whose stored texts are protected under the master password.
 
 #include "../ui/WebsiteWindowFixture.h"
 #include "X11Witness.h"
+#include "domain/crypto/StoredMasterPassword.h"
+#include "domain/data/StatementText.h"
 #include "os/keys/X11KeySender.h"
 #include "os/shell/XdgShell.h"
 #include "platform/grid/FlexGrid.h"
@@ -14,6 +17,8 @@
 #include "support/SignInWebsite.h"
 #include "support/TempDataFolder.h"
 #include "support/XvfbTestMain.h"
+#include "system/app/DataFileProtection.h"
+#include "system/app/StoredTexts.h"
 #include "ui/main/frmWebsite.h"
 
 #include <QCheckBox>
@@ -73,13 +78,16 @@ private slots:
     void signsInThroughTheBrowser_data()
     {
         QTest::addColumn<bool>("launcherMode");
-        QTest::newRow("Launch button") << false;
-        QTest::newRow("Enter on a name in launcher mode") << true;
+        QTest::addColumn<bool>("protectedFile");
+        QTest::newRow("Launch button") << false << false;
+        QTest::newRow("Enter on a name in launcher mode") << true << false;
+        QTest::newRow("protected data file") << false << true;
     }
 
     void signsInThroughTheBrowser()
     {
         QFETCH(bool, launcherMode);
+        QFETCH(bool, protectedFile);
         // The only application for web pages: chromium with a new profile for each row.
         QVERIFY(m_home->useChromium(QString::fromLatin1(QTest::currentDataTag())));
         PageServer server(SignInWebsite::Page);
@@ -92,6 +100,12 @@ private slots:
         Desktop::XdgShell shell;
         Desktop::setShell(&shell);
         ScriptedDialogs dialogs;
+        if (protectedFile) {
+            folder.execute({"UPDATE Setup SET MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf("m"))});
+            ProtectStoredTexts(QStringLiteral("m"), KeyDerivation::fresh(1, 8192));
+            useFieldCipher(); // as a program that starts on the file
+            dialogs.answers = QStringList{"m"};
+        }
         frmWebsite window;
         QVERIFY(window.Form_Load());
         window.show();
@@ -124,8 +138,12 @@ private slots:
         });
         press(window, "cmdEnterInstructions");
         QCOMPARE(window.GridTextMatrix(1, 1), QStringLiteral("Test site"));
-        QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') FROM WebsiteInstructions"),
-                 (QStringList{"4 3", "1 -", "3 1", "1 -", "2 -"}));
+        const QString text = protectedFile ? QStringLiteral("protected") : QStringLiteral("field cipher");
+        const QStringList steps{"4 3 -", "1 - " + text, "3 1 -", "1 - " + text, "2 - -"};
+        QCOMPARE(folder.column("SELECT EventTypeID || ' ' || ifnull(NumberOfTimes, '-') || ' ' || CASE WHEN "
+                               "TextToTypeIn IS NULL THEN '-' WHEN TextToTypeIn LIKE 'qp1:%' THEN 'protected' ELSE "
+                               "'field cipher' END FROM WebsiteInstructions"),
+                 steps);
         if (launcherMode) {
             whenOpen([](QDialog& setup) {
                 setup.findChild<QCheckBox*>(QStringLiteral("chkDefaultToLauncher"))->setChecked(true);
@@ -142,6 +160,7 @@ private slots:
         Keys::setKeySender(nullptr);
         Desktop::setShell(nullptr);
         QCOMPARE(dialogs.messageTexts(), QStringList());
+        QCOMPARE(dialogs.prompts.size(), protectedFile ? 1 : 0);
 
         X11Probe probe;
         std::optional<xcb_window_t> browser;

@@ -193,6 +193,45 @@ private slots:
         QCOMPARE(utility.websites(), enciphered);
     }
 
+    // Protection is turned on and off from the utility's menu, each after a question and the master password (not
+    // the check file's); a protected file opens the utility only with the master password, and its websites are
+    // not re-enciphered.
+    void protectionFromTheUtility()
+    {
+        Utility utility;
+        utility.folder.execute(
+            {"UPDATE Setup SET MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf("master"))});
+        QVERIFY(utility.start("k3y"));
+        const auto menusEnabled = [&utility] {
+            return std::pair(utility.window->findChild<QAction*>("mnuProtect")->isEnabled(),
+                             utility.window->findChild<QAction*>("mnuUnprotect")->isEnabled());
+        };
+        QCOMPARE(menusEnabled(), std::pair(true, false));
+        const QString before = utility.websites();
+        utility.dialogs.answers = QStringList{"k3y", "master"}; // each question is answered Yes
+        utility.click("mnuProtect");
+        QCOMPARE(utility.dialogs.messages.last().prompt, "Incorrect Password.");
+        QCOMPARE(utility.websites(), before);
+        utility.click("mnuProtect");
+        QVERIFY(utility.dialogs.messages[2].prompt.contains("nobody can recover them"));
+        QCOMPARE(utility.dialogs.messages.last().prompt, "The websites are protected under the master password.");
+        QCOMPARE(menusEnabled(), std::pair(false, true));
+        QCOMPARE(utility.websites().count("qp1:"), 6);
+        const QString protectedWebsites = utility.websites();
+        utility.click("Command3");
+        QVERIFY(utility.dialogs.messages.last().prompt.contains("Nothing was changed."));
+        QCOMPARE(utility.websites(), protectedWebsites);
+
+        QVERIFY(!utility.start("k3y"));
+        QCOMPARE(utility.dialogs.messages.last().prompt, "Incorrect Password.");
+        QVERIFY(utility.start("master"));
+        QCOMPARE(menusEnabled(), std::pair(false, true));
+        utility.dialogs.answers = QStringList{"master"};
+        utility.click("mnuUnprotect");
+        QCOMPARE(utility.websites(), before);
+        QCOMPARE(menusEnabled(), std::pair(true, false));
+    }
+
     // A start over what stands at the check file's place, with the answer given. A refused start closes the window,
     // names the cause and leaves whatever stands there as it was. A password the setup editor stores is one the
     // utility keeps, whatever its length; a check file of the Blowfish form opens once with its password and is then

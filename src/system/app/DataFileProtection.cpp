@@ -33,7 +33,8 @@ QString valueOwner(const StoredTextColumn& column, const QString& key)
         return QStringLiteral("The text of step %1").arg(key);
     if (column.table == PermissionTokenColumn().table)
         return QStringLiteral("The desktop's kept permission");
-    return QStringLiteral("The %1 of website %2").arg(column.column == WebsiteLinkColumn().column ? "link" : "name", key);
+    return QStringLiteral("The %1 of website %2")
+        .arg(column.column == WebsiteLinkColumn().column ? "link" : "name", key);
 }
 
 // Rewrites every stored text of every column by the function, which returns nothing for a value it refuses.
@@ -47,8 +48,9 @@ void convertEveryValue(UnitOfWork& work,
             const QString key = values.fields(0).text();
             const std::optional<QString> converted = convert(column.at(key), values.fields(1).text());
             if (!converted)
-                throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("%1 cannot be read: %2. Nothing was changed.")
-                                                                 .arg(valueOwner(column, key), refusal));
+                throw AppError(ErrorNumber::InvalidArgument,
+                               QStringLiteral("%1 cannot be read: %2. Nothing was changed.")
+                                   .arg(valueOwner(column, key), refusal));
             work.execute(StoredTextValueStatement(column, key, *converted));
         }
     }
