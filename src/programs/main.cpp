@@ -6,6 +6,7 @@
 
 int main(int argc, char* argv[])
 {
+    Application::turnOffCoreDumps();
     QApplication app(argc, argv);
     QApplication::setApplicationName(Application::title());
     QApplication::setApplicationVersion(Application::version());

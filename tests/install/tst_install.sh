@@ -36,9 +36,12 @@ quillock_pid=$!
 for _ in $(seq 200); do lock_held && break; sleep 0.1; done
 held=no
 lock_held && held=yes
+# it dumps no core, which would write its keys and the websites to disk
+core_limit=$(awk '/^Max core file size/ {print $5}' "/proc/$quillock_pid/limits")
 kill "$quillock_pid"
 wait "$quillock_pid" 2>/dev/null || true
 [[ $held == yes ]] || fail "the installed program did not open its data file in $folder"
+[[ $core_limit == 0 ]] || fail "the program may dump a core of $core_limit bytes"
 
 # A folder whose path holds a "%" is refused (the desktops would not list its entries), and nothing is made.
 if install --prefix "$work/100%" 2>/dev/null; then fail "the install took a folder with a %"; fi

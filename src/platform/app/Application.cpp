@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <sys/resource.h>
 
 namespace {
 
@@ -50,6 +51,12 @@ void setPath(const QString& folder)
 QString fileInProgramFolder(const QString& fileName)
 {
     return QDir::toNativeSeparators(QDir(path()).filePath(fileName));
+}
+
+void turnOffCoreDumps()
+{
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
 }
 
 } // namespace Application

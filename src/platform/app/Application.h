@@ -18,5 +18,8 @@ QString path();
 void setPath(const QString& folder);
 // A file in the program folder, joined with the platform's separator.
 QString fileInProgramFolder(const QString& fileName);
+// Turns off core dumps of this process (and of the programs it starts, which inherit the limit): a dump would write
+// the master password, the data key and the deciphered websites to disk. The keys are left out of dumps anyway.
+void turnOffCoreDumps();
 
 } // namespace Application
