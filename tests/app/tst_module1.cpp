@@ -15,6 +15,7 @@
 #include "system/app/MasterPassword.h"
 #include "system/app/PasswordCheckFile.h"
 #include "system/app/StartupSettings.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
 
 #include <QDir>
@@ -61,7 +62,8 @@ struct Relock : ScriptedDialogs
     void note(const QString& event) { log << (timer && timer->isActive() ? event + "+timer" : event); }
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText, bool masked) override
     {
-        note("ask");
+        // a protected file's data key is never in memory while the question is up
+        note(storedTextForm() == StoredTextForm::Unlocked ? "ask with the key in memory" : "ask");
         return ScriptedDialogs::inputBox(prompt, title, defaultText, masked);
     }
     int msgBox(const QString& prompt, int style, const QString& title) override
@@ -157,6 +159,21 @@ private slots:
         if (!log.endsWith(QStringLiteral("end"))) {
             QCOMPARE(gdblMinutesLeft, 5.0);
             QVERIFY(relock.stillRunning());
+        }
+    }
+
+    // A protected data file is unlocked again by its data key, whatever the check file holds.
+    void aProtectedFileRelocksWithItsKey()
+    {
+        for (const bool right : {true, false}) {
+            Relock relock;
+            ProtectStoredTexts(CheckPassword, KeyDerivation::fresh(1, 8192));
+            QFile::remove(PasswordCheckFilePath());
+            gdblMinutesLeft = 1;
+            relock.answers = right ? QStringList{"c0ffee12", CheckPassword} : QStringList(3, "c0ffee12");
+            QCOMPARE(relock.tick(), right ? "ask wrong ask" : "ask wrong ask wrong ask wrong unload failure end");
+            QCOMPARE(storedTextForm(), right ? StoredTextForm::Unlocked : StoredTextForm::Locked);
+            useFieldCipher();
         }
     }
 

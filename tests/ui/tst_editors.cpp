@@ -10,6 +10,8 @@
 #include "platform/db/Connection.h"
 #include "platform/grid/FlexGrid.h"
 #include "platform/screen/FormSize.h"
+#include "system/app/DataFileProtection.h"
+#include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
 #include "ui/ModalWindow.h"
 #include "ui/maintenance/frmEditWebsite.h"
@@ -28,6 +30,9 @@
 #include <QTimer>
 
 namespace {
+
+// A settings row whose file is protected under its stored password says so among its stored settings.
+const QString Protected = QStringLiteral("protected");
 
 void chooseType(QDialog& editor, const QString& type)
 {
@@ -323,6 +328,10 @@ private slots:
             "new", "-5", true, "");
         row("a character the check file cannot hold, named", "old", {}, "15", "k\u00e9y", "", "9", true,
             QStringLiteral("The Master Password cannot hold the character \"\u00e9\" (U+00E9)."));
+        // a protected file's data key is wrapped under the new password; without a password it could not be opened
+        row("protected: the key follows the new password", "old", {Protected}, "15", "new", "new", "9", true, "");
+        row("protected: the password cannot be removed", "old", {Protected}, "15", "\b", "", "9", true,
+            QStringLiteral("The websites are protected under the master password, so it cannot be removed."));
     }
 
     void edit()
@@ -337,7 +346,11 @@ private slots:
         QFETCH(QString, refusal);
         if (!storedPassword.isEmpty())
             stored << "MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf(storedPassword));
+        const bool protectedFile = stored.removeAll(Protected) > 0;
         WebsiteWindowFixture fixture({}, stored);
+        const auto unprotected = qScopeGuard([] { useFieldCipher(); });
+        if (protectedFile)
+            ProtectStoredTexts(storedPassword, KeyDerivation::fresh(1, 8192));
         fixture.dialogs.answers = {storedPassword};
         QVERIFY(fixture.load());
         const bool storedLauncher = gblnDefaultToLauncher;
