@@ -9,7 +9,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
-all=(keystring desktop_entry mimeapps blowfish_text field_cipher statement password_check)
+all=(keystring desktop_entry mimeapps blowfish_text field_cipher statement password_check protected_text)
 
 seeds_only=false
 if [[ "${1:-}" == "--seeds-only" ]]; then
