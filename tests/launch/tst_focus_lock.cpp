@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -30,9 +29,7 @@
 
 namespace {
 
-const char* const BrowserMode = "--browser";    // then its key log, the class of its windows, the link
-const char* const NoWindowMode = "--no-window"; // as BrowserMode, but runs for a while and shows nothing
-const char* const LaunchMode = "--launch";      // then its browser's key log and class, and a text
+const char* const BrowserMode = "--browser"; // then its key log, the class of its windows, the link
 const QByteArray BrowserTitle = "Quillock test browser";
 const QString Class = QStringLiteral("TestBrowser");
 const QString Lost = QStringLiteral("The browser window lost the focus");
@@ -81,9 +78,9 @@ private:
     xcb_window_t m_window = XCB_NONE;
 };
 
-QString browserCommand(const QString& log, const QString& windowClass = Class, const char* mode = BrowserMode)
+QString browserCommand(const QString& log)
 {
-    return '"' + QCoreApplication::applicationFilePath() + "\" " + mode + " \"" + log + "\" " + windowClass + " %u";
+    return '"' + QCoreApplication::applicationFilePath() + "\" " + BrowserMode + " \"" + log + "\" " + Class + " %u";
 }
 
 // The test browser: the first copy shows its window; a later one hands it the link and ends, and the window of the
@@ -109,32 +106,6 @@ int runBrowser(int argc, char* argv[])
         static_cast<void>(X11Probe().bringToFront(window.winId()));
     });
     return QApplication::exec();
-}
-
-// Another Quillock launching its website "Wait 3, Text, Enter" into a browser of its own; prints what it told its
-// user, a line each.
-int runLaunch(int argc, char* argv[])
-{
-    QApplication::setApplicationName(QStringLiteral("Quillock"));
-    QApplication app(argc, argv);
-    BrowserHome home;
-    if (!home.useBrowser(browserCommand(QString::fromLocal8Bit(argv[2]), argv[3]), argv[3]))
-        return 1;
-    gobjEncrypt = std::make_unique<dsEncrypt>();
-    const TempDataFolder folder;
-    storeWebsite(folder, {{WaitStep, "3", {}}, {TextStep, "Null", QString::fromLocal8Bit(argv[4])}, {2, "Null", {}}});
-    ScriptedDialogs dialogs;
-    {
-        ProgramWindow program;
-        static_cast<void>(QTest::qWaitForWindowActive(program.window));
-        program.launch();
-    }
-    for (const QString& message : dialogs.messageTexts())
-        std::printf("%s\n", qPrintable(message));
-    Keys::releasePlatformKeySender();
-    Desktop::releasePlatformShell();
-    Focus::releasePlatformWindowFocus();
-    return 0;
 }
 
 } // namespace
@@ -229,36 +200,26 @@ private slots:
     // Text secret" waits for the browser's window to show, the second for what the row does meanwhile.
     void typesOnlyIntoTheBrowserWindow_data()
     {
-        QTest::addColumn<QString>("browser"); // what the desktop entry starts
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QString>("browserGot");
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* tag, const char* browser, const char* meanwhile, const char* browserGot,
-                            const QString& message) {
-            QTest::newRow(tag) << QString(browser) << QString(meanwhile) << QString(browserGot) << message;
+        const auto row = [](const char* tag, const char* meanwhile, const char* browserGot, const QString& message) {
+            QTest::newRow(tag) << QString(meanwhile) << QString(browserGot) << message;
         };
-        row("a browser that takes the focus", "window", "", "usersecret", {});
-        row("the bystander comes to the front before the browser's window", "no window", "bystander first", "",
-            "Another window came to the front before the browser's, so nothing was typed.");
-        row("the bystander comes to the front after the browser's window, in the first wait", "window",
-            "bystander in the first wait", "", Lost + ", so nothing was typed.");
-        row("the bystander comes to the front in a later wait", "window", "bystander", "user",
+        row("a browser that takes the focus", "", "usersecret", {});
+        row("the bystander comes to the front in a later wait", "bystander", "user",
             Lost + "; the launch was stopped after step 2.");
-        row("the browser closes in a later wait", "window", "browser closes", "user",
+        row("the browser closes in a later wait", "browser closes", "user",
             "The browser closed during the launch; the launch was stopped after step 2.");
-        row("the program's window closes during a wait", "no window", "close", "", {});
-        row("a browser that shows no window", "no window", "", "",
-            "The browser window did not come to the front, so nothing was typed.");
+        row("the program's window closes during a wait", "close", "", {});
     }
 
     void typesOnlyIntoTheBrowserWindow()
     {
-        QFETCH(QString, browser);
         QFETCH(QString, meanwhile);
         useWindowManager();
         const QString browserLog = log("browser.keys");
-        QVERIFY(m_home->useBrowser(browserCommand(browserLog, Class, browser == "window" ? BrowserMode : NoWindowMode),
-                                   Class));
+        QVERIFY(m_home->useBrowser(browserCommand(browserLog), Class));
         setFocusGraceForTesting(std::chrono::seconds(3));
         const TempDataFolder folder;
         storeWebsite(
@@ -296,11 +257,7 @@ private slots:
                     browserActiveFor.invalidate();
                 else if (!browserActiveFor.isValid())
                     browserActiveFor.start();
-                const bool browserActive = browserActiveFor.isValid() && browserActiveFor.elapsed() > 200;
-                if (meanwhile == "bystander first" || (meanwhile == "bystander in the first wait" && browserActive))
-                    m_bystander->takeFocus();
-                else
-                    over = over || browser != "window" || browserActive;
+                over = over || (browserActiveFor.isValid() && browserActiveFor.elapsed() > 200);
             } else if (meanwhile == "bystander") {
                 m_bystander->takeFocus();
             } else if (meanwhile == "browser closes") {
@@ -368,39 +325,12 @@ private slots:
             QVERIFY2(switchAt < 0 ? got.size() == text.size() : got.size() >= switchAt, qPrintable(where));
         }
     }
-
-    // Two Quillocks launching their websites at once: the later launch stops the earlier one, and each browser gets
-    // at most its own website's text.
-    void twoQuillocksLaunchingAtOnce()
-    {
-        useWindowManager();
-        QProcess first;
-        QProcess second;
-        first.start(QCoreApplication::applicationFilePath(), {LaunchMode, log("browser.keys"), "BrowserA", "SECRETA"});
-        QTRY_VERIFY_WITH_TIMEOUT(X11Probe().findWindow("BrowserA"), 20000); // in its first wait
-        second.start(QCoreApplication::applicationFilePath(), {LaunchMode, log("second.keys"), "BrowserB", "SECRETB"});
-        QVERIFY(first.waitForFinished(30000));
-        QVERIFY(second.waitForFinished(30000));
-        QCOMPARE(first.readAllStandardOutput(), QByteArray()); // stopped as asked, without a word
-        QCOMPARE(second.readAllStandardOutput(), QByteArray());
-        QTRY_COMPARE(readAll(log("second.keys")), QStringLiteral("SECRETB\r"));
-        QVERIFY(QStringLiteral("SECRETA\r").startsWith(readAll(log("browser.keys"))));
-        QCOMPARE(m_bystander->takeKeys(), 0);
-        endWindows(); // both browsers
-        QFile::remove(log("second.keys"));
-    }
 };
 
 int main(int argc, char* argv[])
 {
     if (argc == 5 && std::strcmp(argv[1], BrowserMode) == 0)
         return runBrowser(argc, argv);
-    if (argc == 5 && std::strcmp(argv[1], LaunchMode) == 0)
-        return runLaunch(argc, argv);
-    if (argc == 5 && std::strcmp(argv[1], NoWindowMode) == 0) {
-        QThread::sleep(6);
-        return 0;
-    }
     XvfbServer display;
     if (!display.isRunning())
         qFatal("Xvfb did not start: is the xvfb package installed?");

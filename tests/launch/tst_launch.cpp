@@ -157,6 +157,12 @@ class TestLaunch : public QObject
         QTimer::singleShot(1, &m->tmrWait, [this] { m->tmrWait.isActive() ? tick() : tickDuringTheNextWait(); });
     }
     QString typed() const { return described(m->keys.strokes()).join(""); }
+    // The lock by which a launch asks the one running on the desktop to stop.
+    static QString askingLock()
+    {
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+            .filePath("quillock-launch-asked.lock");
+    }
 
 private slots:
     void init()
@@ -487,12 +493,13 @@ private slots:
         CloseConnection();
     }
 
-    // Stopped during a wait or a long run of presses, a launch sends nothing more, at once.
+    // Stopped during a wait or a long run of presses, a launch sends nothing more, at once: by the program, by
+    // Escape, by a second launch of its own or by another Quillock's launch, which asks through the desktop's lock.
     void stopsBeforeItsNextKey_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("typed");
-        for (const char* how : {"stopLaunch", "Escape", "a second launch"}) {
+        for (const char* how : {"stopLaunch", "Escape", "a second launch", "another Quillock asks"}) {
             QTest::addRow("%s during a wait", how) << QString(how) << "a";
             QTest::addRow("%s during presses", how) << QString(how) << "a{WAIT 1000}{TAB}{TAB}{TAB}";
         }
@@ -508,13 +515,16 @@ private slots:
         add(3, 1, Tab, "1000");
         add(4, 1, Text, "Null", "b");
         QWidget window;
+        std::optional<Files::FileLock> asking;
         const auto stop = [&] {
             if (how == "stopLaunch")
                 stopLaunch();
             else if (how == "Escape")
                 QTest::keyClick(&window, Qt::Key_Escape);
-            else
+            else if (how == "a second launch")
                 replay(3); // no steps of its own
+            else
+                asking = Files::FileLock::tryLock(askingLock().toStdString(), Files::FileLock::Kind::Exclusive);
         };
         QTimer::singleShot(20, &m->tmrWait, [&] {
             if (duringPresses) {
@@ -749,7 +759,7 @@ private slots:
         QFETCH(QString, said);
         const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
         const QString lock = runtime.filePath("quillock-launch.lock");
-        const QString asking = runtime.filePath("quillock-launch-asked.lock");
+        const QString asking = askingLock();
         const auto removeLock = qScopeGuard([&lock] { QFile::remove(lock); });
         QFile::remove(lock);
         std::optional<Files::FileLock> held;
