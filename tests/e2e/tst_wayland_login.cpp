@@ -1,7 +1,6 @@
 // The program's main act on a Wayland desktop (headless sway): the real Quillock, on Qt's wayland platform, launches
 // a website from its launcher into Debian's chromium running natively on Wayland, whose sign-in page receives exactly
-// the user name and the password; and a launch whose browser never comes to the front types nothing into the
-// program's own windows.
+// the user name and the password.
 
 #include "domain/data/DataFileSchema.h"
 #include "os/keys/KeySender.h"
@@ -9,20 +8,15 @@
 #include "platform/db/DataFileCreator.h"
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
-#include "support/ScriptedDialogs.h"
 #include "support/SeedData.h"
 #include "support/SignInWebsite.h"
 #include "support/SwayTestMain.h"
-#include "support/TempDataFolder.h"
-#include "system/launch/FocusLock.h"
-#include "ui/main/frmWebsite.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <optional>
@@ -119,42 +113,6 @@ private slots:
             return variable.startsWith("XDG_ACTIVATION_TOKEN=") && variable.size() > 21;
         }));
         QCOMPARE(quillock.state(), QProcess::Running);
-    }
-
-    // The browser here never opens a window: the program's own window keeps the focus, and the launch gives up
-    // after its grace with nothing typed.
-    void typesNothingIntoItsOwnWindowWhenNoBrowserComesToTheFront()
-    {
-        QVERIFY(m_home->useBrowser(QStringLiteral("/bin/true %U")));
-        const TempDataFolder folder;
-        folder.execute(SignInWebsite::steps());
-        seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), QStringLiteral("https://example.test"), 1}});
-        setFocusGraceForTesting(std::chrono::milliseconds(3000));
-        const auto restoreGrace = qScopeGuard([] { setFocusGraceForTesting({}); });
-        ScriptedDialogs dialogs;
-        frmWebsite window;
-        QVERIFY(window.Form_Load());
-        window.show();
-        QTRY_VERIFY(window.isActiveWindow()); // Wayland lets no client activate itself: sway gives it the focus
-
-        int keysReceived = 0;
-        struct KeyCounter : QObject
-        {
-            int& count;
-            explicit KeyCounter(int& counted) : count(counted) {}
-            bool eventFilter(QObject*, QEvent* event) override
-            {
-                count += event->type() == QEvent::KeyPress;
-                return false;
-            }
-        } counter(keysReceived);
-        qApp->installEventFilter(&counter);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
-        qApp->removeEventFilter(&counter);
-        Keys::releasePlatformKeySender();
-        QCOMPARE(dialogs.messageTexts(),
-                 QStringList{QStringLiteral("The browser window did not come to the front, so nothing was typed.")});
-        QCOMPARE(keysReceived, 0);
     }
 };
 
