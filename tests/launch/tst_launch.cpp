@@ -546,6 +546,27 @@ private slots:
         QCOMPARE(m->shell.starts.size(), std::size_t(how == "a second launch" ? 2 : 1));
     }
 
+    // The window that owns the wait timer may close and go during a wait, as the program's windows do: the launch
+    // stops there, quietly.
+    void endsWhenItsWaitTimerGoes()
+    {
+        add(1, 1, Wait, "70");
+        add(2, 1, Text, "Null", "a");
+        auto* window = new QWidget;
+        QTimer* timer = new QTimer(window);
+        bool waiting = false;
+        QTimer::singleShot(20, [window, timer, &waiting] {
+            waiting = timer->isActive();
+            stopLaunch();
+            delete window;
+        });
+        ReplayWebsite(*timer, QStringLiteral("1"), Link, window);
+        QVERIFY(waiting);
+        QCOMPARE(typed(), QString());
+        QCOMPARE(m->dialogs.messages.size(), qsizetype{0});
+        QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
+    }
+
     // Where the session hides other programs' windows, the first key of "Text a, Wait, Text b" waits for the
     // program's own windows to lose the focus, and no key is sent while one of them has it.
     void typesNothingWhileItsOwnWindowHasTheFocus_data()
