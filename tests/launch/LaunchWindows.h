@@ -17,8 +17,6 @@
 #include <QWidget>
 #include <functional>
 
-constexpr int TextStep = 1, WaitStep = 4;
-
 // A window, shown and active, that appends the text of every key it receives to its log at once.
 struct LoggingWindow : QWidget
 {
@@ -76,17 +74,12 @@ private:
     std::size_t m_sent = 0;
 };
 
-// Stores website 1 with the steps (event type, count or Null, plain text), in a new data file.
-inline void storeWebsite(const TempDataFolder& folder, const QList<std::tuple<int, QString, QString>>& steps)
+// Stores website 1, with one step that types the text, in a new data file.
+inline void storeWebsite(const TempDataFolder& folder, const QString& text)
 {
-    QStringList values;
-    for (const auto& [type, count, text] : steps)
-        values << QStringLiteral("(1, %1, %2, %3)")
-                      .arg(type)
-                      .arg(count, text.isEmpty() ? "Null" : '\'' + FixQuotes(gobjEncrypt->Encrypt2(text)) + '\'');
     folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
-                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) VALUES " +
-                        values.join(", ")});
+                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, TextToTypeIn) VALUES (1, 1, " +
+                        QuotedValue(gobjEncrypt->Encrypt2(text)) + ')'});
 }
 
 // The program's window, from which a launch starts, shown and active; its wait timer ticks as the program's does.
