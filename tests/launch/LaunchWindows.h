@@ -44,8 +44,8 @@ inline QString readAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-// The session's own key sender, installed for its lifetime, which calls back around every send into one window only:
-// given how many keys went before, and how many went after.
+// The session's own key sender, installed for its lifetime, which calls back before every send into one window only,
+// given how many keys went before.
 template <class Sender>
 class WatchedKeySender : public Keys::KeySender
 {
@@ -60,14 +60,11 @@ public:
     {
         if (beforeSend)
             beforeSend(m_sent);
-        const bool sent = m_keys.sendOnlyInto(strokes, window);
         m_sent += strokes.size();
-        if (afterSend)
-            afterSend(m_sent);
-        return sent;
+        return m_keys.sendOnlyInto(strokes, window);
     }
 
-    std::function<void(std::size_t)> beforeSend, afterSend;
+    std::function<void(std::size_t)> beforeSend;
 
 private:
     Sender m_keys;

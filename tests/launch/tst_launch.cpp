@@ -762,6 +762,27 @@ private slots:
         QCOMPARE(m->keys.windows.size(), std::size_t(typed.size()));
     }
 
+    // Where the key sender cannot check the window at the moment of a key, the launch looks before each key: a window
+    // that comes to the front between two keys of a text gets none of them.
+    void looksAtTheFocusBeforeEachKey()
+    {
+        m->shell.started = {4242, {"Browser"}, "quillock-1"};
+        m->focus.tells = true;
+        m->focus.programs = {{1, {static_cast<std::uint64_t>(QCoreApplication::applicationPid()), {}, {}}},
+                             {5, {9, {"browser"}, {}}}};
+        m->focus.focused = 1;
+        add(1, 1, Text, "Null", "abcdef");
+        QTimer::singleShot(50, &m->tmrWait, [this] { m->focus.focused = 5; });
+        m->keys.afterSend = [this] {
+            if (m->keys.calls.size() == 3)
+                m->focus.focused = 8; // a bystander's window
+        };
+        replay(1);
+        QCOMPARE(typed(), QStringLiteral("abc"));
+        QCOMPARE(m->dialogs.messageTexts(),
+                 QStringList{"The browser window lost the focus; the launch was stopped during step 1."});
+    }
+
     // A launch takes the desktop's launch lock before the page opens; one it cannot have opens nothing and types
     // nothing: a link standing at the lock's name, or another program's launch that does not give the lock up when
     // asked.
