@@ -13,7 +13,6 @@
 
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -70,13 +69,12 @@ private slots:
         QTest::addColumn<QString>("first"); // the text each line edit ends with
         QTest::addColumn<QString>("second");
         QTest::addColumn<int>("focused"); // which line edit has the focus at the end, from 0
-        QTest::addColumn<int>("returns");
 
         QString alphabet = printableAlphabet();
         std::reverse(alphabet.begin(), alphabet.end());
         const auto row = [](const char* tag, const QStringList& keyStrings, const QString& first,
-                            const char* second = "", int focused = 0, int returns = 0) {
-            QTest::newRow(tag) << keyStrings << first << QString(second) << focused << returns;
+                            const char* second = "", int focused = 0) {
+            QTest::newRow(tag) << keyStrings << first << QString(second) << focused;
         };
         row("the cipher's alphabet in one send: more characters than a keymap holds", {literalKeyString(alphabet)},
             alphabet);
@@ -84,7 +82,6 @@ private slots:
         row("letters outside ASCII, and capitals with Shift",
             {QString::fromUtf8("éßø€中"), "b", "+a", QString::fromUtf8("+é")}, QString::fromUtf8("éßø€中bAÉ"));
         row("Tab moves to the next line edit, Shift+Tab back", {"a{TAB}b", "+{TAB}"}, "a", "b");
-        row("Enter", {"ok~"}, "ok", "", 0, 1);
     }
 
     void typesIntoTheFocusedLineEdit()
@@ -93,20 +90,16 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, second);
         QFETCH(int, focused);
-        QFETCH(int, returns);
-        QSignalSpy returnPressed(m_first, &QLineEdit::returnPressed);
 
         sendBesideTheWindow(*m_sender, keyStrings);
         const QList<QLineEdit*> lineEdits{m_first, m_second, m_third};
         const auto arrived = [&] {
-            return m_first->text() == first && m_second->text() == second && lineEdits[focused]->hasFocus() &&
-                   returnPressed.size() == returns;
+            return m_first->text() == first && m_second->text() == second && lineEdits[focused]->hasFocus();
         };
         static_cast<void>(QTest::qWaitFor(arrived, 5000));
         QCOMPARE(m_first->text(), first);
         QCOMPARE(m_second->text(), second);
         QCOMPARE(lineEdits.indexOf(m_window.focusWidget()), focused);
-        QCOMPARE(returnPressed.size(), returns);
         QCOMPARE(QGuiApplication::queryKeyboardModifiers(), Qt::NoModifier); // none left held
     }
 
