@@ -13,7 +13,6 @@
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SeedData.h"
 #include "support/SignInWebsite.h"
 #include "support/XvfbServer.h"
 #include "system/app/basModule1.h"
@@ -214,8 +213,7 @@ private slots:
         PageServer server(SignInWebsite::Page);
         QVERIFY(server.isListening());
         const TempDataFolder folder;
-        folder.execute(SignInWebsite::steps());
-        seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), server.url(), 1}});
+        folder.execute(SignInWebsite::website(server.url()));
         ScriptedDialogs dialogs;
         frmWebsite window;
         QVERIFY(window.Form_Load());

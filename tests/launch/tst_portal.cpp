@@ -12,7 +12,6 @@
 #include "support/PageServer.h"
 #include "support/PortalDesktopTestMain.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SeedData.h"
 #include "support/SendBesideTheWindow.h"
 #include "support/SignInWebsite.h"
 #include "support/TempDataFolder.h"
@@ -283,8 +282,7 @@ private slots:
         PageServer server(SignInWebsite::Page);
         QVERIFY(server.isListening());
         const TempDataFolder folder;
-        folder.execute(SignInWebsite::steps());
-        seedWebsites(folder.dataFilePath(), {{QStringLiteral("Test site"), server.url(), 1}});
+        folder.execute(SignInWebsite::website(server.url()));
         ScriptedDialogs dialogs;
         frmWebsite window;
         QVERIFY(window.Form_Load());

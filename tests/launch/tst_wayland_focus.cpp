@@ -11,7 +11,6 @@
 #include "platform/db/DataFileCreator.h"
 #include "support/BrowserHome.h"
 #include "support/PageServer.h"
-#include "support/SeedData.h"
 #include "support/SignInWebsite.h"
 #include "support/SwayTestMain.h"
 #include "system/launch/BrowserWindows.h"
@@ -139,8 +138,7 @@ private slots:
         QTemporaryDir folder;
         const QString dataFile = folder.filePath(QStringLiteral("Quillock.mdb"));
         createDatabaseFile(dataFile, newDataFileStatements() << QStringLiteral("UPDATE Setup SET DefaultToLauncher = 1")
-                                                             << SignInWebsite::steps());
-        seedWebsites(dataFile, {{QStringLiteral("Test site"), server.url(), 1}});
+                                                             << SignInWebsite::website(server.url()));
         const QString program = folder.filePath(QStringLiteral("quillock"));
         QVERIFY(QFile::copy(QStringLiteral(QUILLOCK_PROGRAM), program));
 
