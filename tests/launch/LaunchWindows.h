@@ -2,18 +2,10 @@
 
 // The windows of the tests whose launches must type only into the browser window they opened, on a real desktop.
 
-#include "domain/crypto/dsEncrypt.h"
-#include "domain/data/StatementText.h"
 #include "os/keys/KeySender.h"
-#include "support/TempDataFolder.h"
-#include "system/app/basModule1.h"
-#include "system/launch/ReplayWebsite.h"
-#include "system/launch/WaitMilliseconds.h"
 
 #include <QFile>
 #include <QKeyEvent>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -69,29 +61,4 @@ public:
 private:
     Sender m_keys;
     std::size_t m_sent = 0;
-};
-
-// Stores website 1, with one step that types the text, in a new data file.
-inline void storeWebsite(const TempDataFolder& folder, const QString& text)
-{
-    folder.execute({"INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink) VALUES (1, Null, Null)",
-                    "INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, TextToTypeIn) VALUES (1, 1, " +
-                        QuotedValue(gobjEncrypt->Encrypt2(text)) + ')'});
-}
-
-// The program's window, from which a launch starts, shown and active; its wait timer ticks as the program's does.
-struct ProgramWindow
-{
-    ProgramWindow()
-    {
-        window->show();
-        window->activateWindow();
-        QObject::connect(tmrWait, &QTimer::timeout, tmrWait, [timer = tmrWait] { tmrWait_Timer(*timer); });
-    }
-    ~ProgramWindow() { delete window; }
-
-    void launch() { ReplayWebsite(*tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), window); }
-
-    QPointer<QWidget> window = new QWidget;
-    QTimer* tmrWait = new QTimer(window);
 };
