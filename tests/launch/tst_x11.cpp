@@ -7,7 +7,6 @@
 // then comes to the front; and Debian's chromium, into whose sign-in page the program's main window launches a
 // website, as a user does. The tests without a window manager come first.
 
-#include "LaunchWindows.h"
 #include "X11Witness.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
@@ -43,6 +42,7 @@
 #include <X11/Xlib.h>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <optional>
 #include <sys/wait.h>
@@ -109,6 +109,59 @@ QString typedIntoALateWindow(Display* d, int count)
     XFree(map);
     return typed;
 }
+
+// A window, shown and active, that appends the text of every key it receives to its log at once.
+struct LoggingWindow : QWidget
+{
+    LoggingWindow(const QString& log, const QString& title) : logPath(log)
+    {
+        setWindowTitle(title);
+        setFocusPolicy(Qt::StrongFocus);
+        show();
+        activateWindow();
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QFile log(logPath);
+        if (log.open(QIODevice::Append))
+            log.write(event->text().toUtf8());
+    }
+    bool focusNextPrevChild(bool) override { return false; } // Tab is a key to log
+
+    QString logPath;
+};
+
+QString readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// The session's own key sender, installed for its lifetime, which calls back before every send into one window only,
+// given how many keys went before.
+class WatchedKeySender : public Keys::KeySender
+{
+public:
+    WatchedKeySender() { Keys::setKeySender(this); }
+    ~WatchedKeySender() override { Keys::setKeySender(nullptr); }
+    WatchedKeySender(const WatchedKeySender&) = delete;
+    WatchedKeySender& operator=(const WatchedKeySender&) = delete;
+
+    void send(const std::vector<Keys::KeyStroke>& strokes) override { m_keys.send(strokes); }
+    bool sendOnlyInto(const std::vector<Keys::KeyStroke>& strokes, std::uint64_t window) override
+    {
+        if (beforeSend)
+            beforeSend(m_sent);
+        m_sent += strokes.size();
+        return m_keys.sendOnlyInto(strokes, window);
+    }
+
+    std::function<void(std::size_t)> beforeSend;
+
+private:
+    Keys::X11KeySender m_keys;
+    std::size_t m_sent = 0;
+};
 
 // A window of no program the launch knows, on a connection of its own, that counts the keys it receives.
 class Bystander
@@ -442,7 +495,7 @@ private slots:
             QFile::resize(browserLog, 0);
             QVERIFY(X11Probe().bringToFront(window.winId()));
             ScriptedDialogs dialogs;
-            WatchedKeySender<Keys::X11KeySender> keys;
+            WatchedKeySender keys;
             keys.beforeSend = [&, taken = false](std::size_t sent) mutable {
                 // as a program that takes the focus itself, behind the window manager's back
                 if (switchAt >= 0 && sent >= std::size_t(switchAt) && !std::exchange(taken, true))
