@@ -61,12 +61,6 @@ int runWindow(int argc, char* argv[])
     return QApplication::exec();
 }
 
-// Has sway carry out a command (a criteria and what to do), waiting until it has.
-bool swaymsg(const QString& command)
-{
-    return QProcess::execute(QStringLiteral("swaymsg"), {QStringLiteral("-q"), command}) == 0;
-}
-
 // A window that sway shows: its process, and its program's name.
 struct SwayWindow
 {
@@ -316,7 +310,8 @@ private slots:
         const Focus::WindowId ownWindow = *focus.focusedWindow();
         QVERIFY(isQuillockWindow(focus.programOf(ownWindow)));
 
-        QVERIFY(swaymsg("[title=\"^" + BystanderTitle + "$\"] focus"));
+        // as when a program raises its window, waiting until sway has
+        QCOMPARE(QProcess::execute("swaymsg", {"-q", "[title=\"^" + BystanderTitle + "$\"] focus"}), 0);
         QCOMPARE(activeAppId(), std::vector<std::string>{"bystander"}); // at once: the question reads sway's news
         QVERIFY(focus.exists(ownWindow));
         own.reset();

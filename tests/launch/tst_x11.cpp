@@ -207,11 +207,6 @@ private:
     xcb_window_t m_window = XCB_NONE;
 };
 
-QString browserCommand(const QString& log)
-{
-    return '"' + QCoreApplication::applicationFilePath() + "\" " + BrowserMode + " \"" + log + "\" " + Class + " %u";
-}
-
 // The test browser: the first copy shows its window; a later one hands it the link and ends, and the window of the
 // first comes to the front.
 int runBrowser(int argc, char* argv[])
@@ -248,9 +243,6 @@ class TestX11 : public QObject
     std::optional<Bystander> m_bystander;
     std::optional<Openbox> m_windowManager;
     std::optional<BrowserHome> m_home;
-    QTemporaryDir m_logs;
-
-    QString log(const char* name) const { return m_logs.filePath(QString::fromLatin1(name)); }
 
     void useWindowManager()
     {
@@ -258,16 +250,6 @@ class TestX11 : public QObject
             QVERIFY2(m_windowManager.emplace().isRunning(), "openbox did not start: is the openbox package installed?");
         if (!m_home) // after openbox has started: it ends without the themes that the machine's folders hold
             m_home.emplace();
-    }
-
-    // Ends a test browser that a test started.
-    static void endWindows()
-    {
-        X11Probe probe;
-        const std::optional<xcb_window_t> window = probe.findWindow(BrowserTitle);
-        if (const pid_t process = window ? probe.process(*window) : 0; process > 0)
-            kill(process, SIGTERM);
-        static_cast<void>(QTest::qWaitFor([] { return !X11Probe().findWindow(BrowserTitle); }, 10000));
     }
 
 private slots:
@@ -287,12 +269,6 @@ private slots:
     {
         m_sender = std::make_unique<Keys::X11KeySender>();
         m_window.transcript.clear();
-    }
-
-    void cleanup()
-    {
-        endWindows();
-        QFile::remove(log("browser.keys"));
     }
 
     void cleanupTestCase()
@@ -476,8 +452,18 @@ private slots:
     void noKeyReachesAWindowThatTakesTheFocusMidText()
     {
         useWindowManager();
-        const QString browserLog = log("browser.keys");
-        QVERIFY(m_home->useBrowser(browserCommand(browserLog), Class));
+        const QTemporaryDir logs;
+        const QString browserLog = logs.filePath(QStringLiteral("browser.keys"));
+        QVERIFY(m_home->useBrowser('"' + QCoreApplication::applicationFilePath() + "\" " + BrowserMode + " \"" +
+                                       browserLog + "\" " + Class + " %u",
+                                   Class));
+        const auto end = qScopeGuard([] { // ends the test browser
+            X11Probe probe;
+            const std::optional<xcb_window_t> window = probe.findWindow(BrowserTitle);
+            if (const pid_t process = window ? probe.process(*window) : 0; process > 0)
+                kill(process, SIGTERM);
+            static_cast<void>(QTest::qWaitFor([] { return !X11Probe().findWindow(BrowserTitle); }, 10000));
+        });
         const TempDataFolder folder;
         QString text;
         for (int i = 0; i < 3000; ++i)
