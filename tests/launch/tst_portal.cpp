@@ -1,20 +1,28 @@
 // On a headless desktop of the test's own with the desktop portal, GNOME (mutter) or with QUILLOCK_PORTAL_DESKTOP=KDE
 // KDE Plasma (KWin): the portal's key sender typing into a real Qt window on Wayland once the desktop's dialog is
 // answered through the accessibility bus, refusing to type when the dialog is refused, and telling beforehand of
-// characters that the keyboard layout lacks or holds beyond the reach of the portal. The program runs as the desktop's
-// menu starts it (KDE asks consent only of programs with an application ID), but where it shows a start from a
-// terminal.
+// characters that the keyboard layout lacks or holds beyond the reach of the portal; and the program's main act, the
+// main window launching a website into Debian's chromium running natively on Wayland, whose sign-in page receives
+// exactly the user name and the password. The program runs as the desktop's menu starts it (KDE asks consent only of
+// programs with an application ID), but where it shows a start from a terminal.
 
 #include "domain/crypto/dsEncrypt.h"
 #include "os/keys/PortalKeySender.h"
+#include "support/BrowserHome.h"
+#include "support/PageServer.h"
 #include "support/PortalDesktopTestMain.h"
+#include "support/ScriptedDialogs.h"
 #include "support/SendBesideTheWindow.h"
+#include "support/SignInWebsite.h"
+#include "support/TempDataFolder.h"
+#include "ui/main/frmWebsite.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
 #include <optional>
@@ -61,6 +69,7 @@ private:
     std::unique_ptr<Keys::PortalKeySender> m_sender; // prepared once, for the tests that type
     RecordingLineEdit m_window;
     QStringList m_kept; // the permissions handed to keepPermission
+    std::optional<BrowserHome> m_home;
 
     bool isKde() const { return m_desktop->kind() == PortalDesktop::Kind::Kde; }
 
@@ -259,6 +268,39 @@ private slots:
         sender.prepare(preparation(m_kept.first())); // no dialog: nothing answers one
         sendBesideTheWindow([&] { sender.send(strokesOf(QStringLiteral("ok"))); });
         QTRY_COMPARE(m_window.transcript, QStringLiteral("ok"));
+    }
+
+    // Launched from the main window, the website types through the portal that the program chooses for this
+    // session, once the consent dialog that the launch brings up is answered.
+    void signsInThroughChromium()
+    {
+        // back on the us layout, which holds every character of the password
+        QVERIFY(!isKde() || m_desktop->useKeyboardLayout("us"));
+        QTRY_VERIFY(!m_sender->firstUntypable(strokesOf(SignInWebsite::Password)));
+        QVERIFY2(!m_home.emplace().chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
+        QVERIFY(m_home->useChromium(QStringLiteral("profile"), QStringLiteral("--ozone-platform=wayland")));
+        PageServer server(SignInWebsite::Page);
+        QVERIFY(server.isListening());
+        const TempDataFolder folder;
+        folder.execute(SignInWebsite::website(server.url()));
+        ScriptedDialogs dialogs;
+        frmWebsite window;
+        QVERIFY(window.Form_Load());
+        window.show();
+        QTRY_VERIFY(window.isActiveWindow()); // the desktop gives a new window the focus
+        const auto end = qScopeGuard([&] {
+            Keys::releasePlatformKeySender(); // ends the portal's session
+            m_home->endChromium(QStringLiteral("profile"));
+        });
+        QProcess answerer;
+        runDialogScript(answerer);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdLaunch")), Qt::LeftButton);
+        QVERIFY2(answered(answerer), "the consent dialog was not answered");
+        QCOMPARE(dialogs.messageTexts(), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 30000);
+        QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
+                 (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
+        QCOMPARE(server.pageLoads, 1);
     }
 };
 

@@ -5,25 +5,18 @@
 
 namespace SignInWebsite {
 
-QStringList steps()
+QStringList website(const QString& link)
 {
-    enum EventTypeKey // of a new data file
-    {
-        Text = 1,
-        Enter = 2,
-        Tab = 3,
-        Wait = 4
-    };
     dsEncrypt cipher;
-    const auto step = [&cipher](int id, EventTypeKey type, const QString& count, const QString& text) {
-        return QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, EventTypeID, "
-                              "NumberOfTimes, TextToTypeIn) VALUES (%1, 1, %2, %3, %4)")
-            .arg(id)
-            .arg(type)
-            .arg(count, text.isEmpty() ? QStringLiteral("Null") : QuotedValue(cipher.Encrypt2(text)));
-    };
-    return {step(1, Wait, "3", {}), step(2, Text, "Null", UserName), step(3, Tab, "1", {}),
-            step(4, Text, "Null", Password), step(5, Enter, "Null", {})};
+    const auto text = [&cipher](const QString& plain) { return QuotedValue(cipher.Encrypt2(plain)); };
+    // The event types of a new data file: 1 Text, 2 Enter, 3 Tab, 4 Wait.
+    return {QStringLiteral("INSERT INTO Website (WebsiteID, WebsiteName, WebsiteLink, WebsiteListOrder) "
+                           "VALUES (1, %1, %2, 1)")
+                .arg(text(QStringLiteral("Test site")), text(link)),
+            QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, TextToTypeIn) "
+                           "VALUES (1, 4, 3, Null), (1, 1, Null, %1), (1, 3, 1, Null), (1, 1, Null, %2), "
+                           "(1, 2, Null, Null)")
+                .arg(text(UserName), text(Password))};
 }
 
 } // namespace SignInWebsite

@@ -18,8 +18,8 @@ inline const QByteArray Page = R"(<!DOCTYPE html><meta charset="utf-8"><title>Si
 <input name="password" type="password" autocomplete="off"><button>Sign in</button></form>
 <script>document.getElementById("username").focus();</script>)";
 
-// The statements that give the website with key 1 of a new data file its steps: a wait of three seconds for the
-// page, the user name, Tab, the password, Enter.
-QStringList steps();
+// The statements that add the website with key 1 to a new data file, first in the list, with the link given (the
+// page's address): its steps a wait of three seconds for the page, the user name, Tab, the password, Enter.
+QStringList website(const QString& link);
 
 } // namespace SignInWebsite

@@ -32,13 +32,6 @@ int runOnSway(int argc, char* argv[])
     return QTest::qExec(&test, argc, argv);
 }
 
-// The main function of such a test program.
-#define QUILLOCK_SWAY_TEST_MAIN(TestObject)                                                                            \
-    int main(int argc, char* argv[])                                                                                   \
-    {                                                                                                                  \
-        return runOnSway<TestObject>(argc, argv);                                                                      \
-    }
-
 // The first line of an initTestCase that needs the compositor.
 #define QUILLOCK_SKIP_WITHOUT_SWAY()                                                                                   \
     do {                                                                                                               \

@@ -115,13 +115,17 @@ private slots:
                              "never stores; another program wrote it. Nothing was opened or typed."});
         QVERIFY(shell.lookedUp.empty());
 
-        // A website added through the editor is shown last and stored one place after the largest list order (not
-        // after the count of websites, placed or not), where the next start's fill, by list order, shows it too.
-        fixture.answerNextWindow([](QDialog& editor) {
+        // A website added through the editor, which opens ready for its name to be typed, is shown last and stored
+        // one place after the largest list order (not after the count of websites, placed or not), where the next
+        // start's fill, by list order, shows it too.
+        QString focused;
+        fixture.answerNextWindow([&focused](QDialog& editor) {
+            focused = editor.focusWidget() ? editor.focusWidget()->accessibleName() : QString();
             field<QLineEdit>(editor, "Website Name").setText(QStringLiteral("Newest"));
             editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
         fixture.click("cmdAdd");
+        QCOMPARE(focused, QStringLiteral("Website Name"));
         QCOMPARE(columnTexts(grid, 1).mid(5), QStringList{"Newest"});
         QCOMPARE(fixture.column("SELECT WebsiteListOrder FROM Website WHERE WebsiteID = 6"), QStringList{"8"});
     }
