@@ -109,8 +109,7 @@ std::variant<OneTimeCode, QString> OneTimeCode::fromText(const QString& text)
         if (const QString* problem = std::get_if<QString>(&digits))
             return *problem;
         code.m_digits = std::get<int>(digits);
-        const auto period =
-            numberParameter(query, QStringLiteral("period"), 30, MinPeriodSeconds, MaxPeriodSeconds);
+        const auto period = numberParameter(query, QStringLiteral("period"), 30, MinPeriodSeconds, MaxPeriodSeconds);
         if (const QString* problem = std::get_if<QString>(&period))
             return *problem;
         code.m_periodSeconds = std::get<int>(period);
