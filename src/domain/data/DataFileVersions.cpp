@@ -3,6 +3,8 @@
 #include "domain/crypto/StoredMasterPassword.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/DataFileSchema.h"
+#include "domain/steps/StepLimits.h"
+#include "domain/steps/StepTypes.h"
 
 #include <array>
 
@@ -85,6 +87,15 @@ QList<UpgradeStep> upgradeSteps()
         {{QStringLiteral("CREATE TABLE IF NOT EXISTS TextProtection (TextProtectionID INTEGER PRIMARY KEY "
                          "CHECK (TextProtectionID = 1), Salt TEXT NOT NULL, Passes INTEGER NOT NULL, "
                          "MemoryBytes INTEGER NOT NULL, WrappedKey TEXT NOT NULL)")},
+         {}},
+        // 5: the one-time code step type, unless the file has an event type of its name already, and each
+        // website's pause between keys (milliseconds; 0 types as fast as the desktop takes keys).
+        {{QStringLiteral("INSERT INTO EventType (EventType) SELECT '%1' WHERE NOT EXISTS "
+                         "(SELECT 1 FROM EventType WHERE EventType = '%1')")
+              .arg(OneTimeCodeStep.name),
+          QStringLiteral("ALTER TABLE Website ADD COLUMN KeyPauseMilliseconds INTEGER NOT NULL DEFAULT 0 CHECK "
+                         "(typeof(KeyPauseMilliseconds) = 'integer' AND KeyPauseMilliseconds BETWEEN 0 AND %1)")
+              .arg(MaxKeyPauseMilliseconds)},
          {}},
     };
 }

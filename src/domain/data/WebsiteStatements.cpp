@@ -81,6 +81,18 @@ QString ReencipherWebsiteStatement(const QString& name, const std::optional<QStr
     return statement + QStringLiteral("' ") + QStringLiteral("WHERE WebsiteID = ") + NumberToText(websiteId);
 }
 
+QString WebsiteKeyPauseQuery(const QString& websiteId)
+{
+    return QStringLiteral("SELECT KeyPauseMilliseconds FROM Website WHERE WebsiteID = ") + websiteId;
+}
+
+QString WebsiteKeyPauseStatement(int milliseconds, const QString& websiteId)
+{
+    return QStringLiteral("UPDATE Website SET KeyPauseMilliseconds = %1 WHERE WebsiteID = %2")
+        .arg(milliseconds)
+        .arg(websiteId);
+}
+
 QString IdentityQuery()
 {
     return QStringLiteral("SELECT @@Identity ");

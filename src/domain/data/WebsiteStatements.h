@@ -32,5 +32,9 @@ QString NextListOrderStatement(const QString& websiteId);
 QString ReencipherWebsitesQuery();
 QString ReencipherWebsiteStatement(const QString& name, const std::optional<QString>& link, double websiteId);
 
+// The website's pause between keys, in milliseconds; the key is the grid's text of it. The statement that sets it.
+QString WebsiteKeyPauseQuery(const QString& websiteId);
+QString WebsiteKeyPauseStatement(int milliseconds, const QString& websiteId);
+
 // The key the database gave the row inserted last on the connection.
 QString IdentityQuery();

@@ -14,6 +14,11 @@ constexpr int MaxStepsPerWebsite = 500;
 constexpr double MaxPressesPerStep = 1000;
 // The longest wait of one step: a day.
 constexpr double MaxWaitSeconds = 24 * 60 * 60;
+// The longest pause a website makes between two keys.
+constexpr int MaxKeyPauseMilliseconds = 1000;
+// A one-time code is typed only while at least this much of its period is left, so that it does not expire between
+// typing and sending; nearer the end the replay waits for the next code.
+constexpr int OneTimeCodeLeastMillisecondsLeft = 3000;
 // The longest re-lock period: the idle count takes a minute off a double at each tick, which stays exact up to
 // 2^53 minutes; from a larger count, taking 1 off may change nothing, and the password would never be asked.
 constexpr double MaxRelockMinutes = 9007199254740992.0;

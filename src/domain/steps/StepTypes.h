@@ -12,9 +12,10 @@
 // What a replay does for a step of the type.
 enum class StepAction
 {
-    Wait,      // pauses for the step's count of seconds
-    TypeText,  // types the step's deciphered text, character by character, each as itself
-    PressKeys, // sends the type's key string: once, or once per count when the type uses a count
+    Wait,            // pauses for the step's count of seconds
+    TypeText,        // types the step's deciphered text, character by character, each as itself
+    PressKeys,       // sends the type's key string: once, or once per count when the type uses a count
+    TypeOneTimeCode, // types the current code of the one-time code secret that the step's text holds (OneTimeCode.h)
 };
 
 // What choosing the type in the step editor does to a box.
@@ -85,8 +86,20 @@ inline constexpr StepType ShiftTabStep{.name = QLatin1String("Shift+Tab"),
                                        .textBox = BoxUse::LeftAsItIs,
                                        .numberCaption = QLatin1String()};
 
+// Its text is the secret of a site's second factor; a replay types the code of the moment.
+inline constexpr StepType OneTimeCodeStep{.name = QLatin1String("One-Time Code"),
+                                          .seedKey = 6,
+                                          .usesCount = false,
+                                          .usesText = true,
+                                          .action = StepAction::TypeOneTimeCode,
+                                          .keys = QLatin1String(),
+                                          .numberBox = BoxUse::DisabledAndEmptied,
+                                          .textBox = BoxUse::Enabled,
+                                          .numberCaption = QLatin1String()};
+
 // Every step type, in the order of their keys in a new data file.
-inline constexpr std::array<StepType, 5> StepTypes{TextStep, EnterStep, TabStep, WaitStep, ShiftTabStep};
+inline constexpr std::array<StepType, 6> StepTypes{TextStep, EnterStep,    TabStep,
+                                                   WaitStep, ShiftTabStep, OneTimeCodeStep};
 
 // The step type stored under the name, or null when the name is of no known type.
 const StepType* findStepType(QStringView storedName);

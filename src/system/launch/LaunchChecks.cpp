@@ -1,11 +1,14 @@
 #include "system/launch/LaunchChecks.h"
 
 #include "domain/crypto/dsEncrypt.h"
+#include "domain/steps/OneTimeCode.h"
 #include "domain/steps/StepLimits.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
+
+#include <QScopeGuard>
 
 namespace {
 
@@ -19,10 +22,9 @@ QString websiteName(Recordset& instructions)
         .value_or(QStringLiteral("(cannot be read)"));
 }
 
-// A text another program stored with a character the cipher lacks cannot be deciphered, nor can a protected
-// file's text that fails its check. Some desktops type only the characters of the user's keyboard layout and drop
-// the others without a word: a password missing one would be sent wrong.
-QString textProblem(int step, Recordset& instructions)
+// The step's text deciphered into `text`, or why it cannot be: another program stored a character the cipher
+// lacks, or a protected file's text fails its check. An empty text is read as empty.
+QString unreadableText(int step, Recordset& instructions, QString& text)
 {
     const Field enciphered = instructions.fields(QStringLiteral("TextToTypeIn"));
     if (enciphered.text().isEmpty() || !gobjEncrypt)
@@ -32,19 +34,45 @@ QString textProblem(int step, Recordset& instructions)
                               "stores; another program wrote it.")
             .arg(step)
             .arg(foreign);
-    std::optional<QString> text = RevealStoredText(
+    std::optional<QString> deciphered = RevealStoredText(
         StepTextPlace(instructions.fields(QStringLiteral("WebsiteInstructionsID")).text()), enciphered.text());
-    if (!text)
+    if (!deciphered)
         return QStringLiteral("The text of step %1 of the website \"%2\" cannot be read: %3.")
             .arg(step)
             .arg(websiteName(instructions), FailedCheckReason);
-    const QString untypable = firstUntypableCharacter(*text);
-    text->fill(QChar(0));
+    text = std::move(*deciphered);
+    return {};
+}
+
+// Some desktops type only the characters of the user's keyboard layout and drop the others without a word: a
+// password missing one would be sent wrong.
+QString textProblem(int step, Recordset& instructions)
+{
+    QString text;
+    const auto wipe = qScopeGuard([&text] { text.fill(QChar(0)); });
+    if (QString problem = unreadableText(step, instructions, text); !problem.isEmpty())
+        return problem;
+    const QString untypable = firstUntypableCharacter(text);
     if (untypable.isEmpty())
         return {};
     return QStringLiteral("Step %1 types the character \"%2\", which the keyboard layout of this desktop cannot type.")
         .arg(step)
         .arg(untypable);
+}
+
+// A one-time code step needs a secret that gives codes; only their digits are typed.
+QString oneTimeCodeProblem(int step, Recordset& instructions)
+{
+    QString secret;
+    const auto wipe = qScopeGuard([&secret] { secret.fill(QChar(0)); });
+    if (QString problem = unreadableText(step, instructions, secret); !problem.isEmpty())
+        return problem;
+    if (secret.isEmpty())
+        return QStringLiteral("Step %1 is a one-time code without its secret.").arg(step);
+    const auto parsed = OneTimeCode::fromText(secret);
+    if (const QString* problem = std::get_if<QString>(&parsed))
+        return QStringLiteral("The one-time code secret of step %1 %2").arg(step).arg(*problem);
+    return {};
 }
 
 QString stepProblem(int step, Recordset& instructions)
@@ -62,6 +90,8 @@ QString stepProblem(int step, Recordset& instructions)
         return QStringLiteral("Step %1 has the number %2, but %3.").arg(step).arg(count.trimmed(), *broken);
     if (type->action == StepAction::TypeText)
         return textProblem(step, instructions);
+    if (type->action == StepAction::TypeOneTimeCode)
+        return oneTimeCodeProblem(step, instructions);
     return {};
 }
 

@@ -2,11 +2,14 @@
 
 #include "domain/data/NumberText.h"
 #include "domain/error/AppError.h"
+#include "domain/steps/OneTimeCode.h"
+#include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/db/Recordset.h"
 #include "platform/keys/SendKeys.h"
 #include "system/app/StoredTexts.h"
 #include "system/launch/LaunchControl.h"
+#include "system/launch/ReplayClock.h"
 #include "system/launch/WaitMilliseconds.h"
 
 #include <QCoreApplication>
@@ -28,12 +31,21 @@ int pressCount(const Field& count)
     return static_cast<int>(std::min(std::floor(*value), double{std::numeric_limits<int>::max()}));
 }
 
+// Sends one key string, after the website's pause when a key went before it.
+void sendPaced(QTimer& tmrWait, const QString& keyString, KeyPace& pace)
+{
+    if (pace.pauseMilliseconds > 0 && pace.keySent)
+        WaitMilliseconds(tmrWait, pace.pauseMilliseconds); // a stop during the pause raises at the key
+    sendLaunchKeys(keyString);
+    pace.keySent = true;
+}
+
 // The window stays responsive between presses, so that a long run can be stopped.
-void pressRepeatedly(const QString& keys, const Field& count)
+void pressRepeatedly(QTimer& tmrWait, const QString& keys, const Field& count, KeyPace& pace)
 {
     const int presses = pressCount(count);
     for (int i = 1; i <= presses; ++i) {
-        sendLaunchKeys(keys);
+        sendPaced(tmrWait, keys, pace);
         QCoreApplication::processEvents();
     }
 }
@@ -44,31 +56,59 @@ void waitSeconds(QTimer& tmrWait, const Field& seconds)
         WaitMilliseconds(tmrWait, *value * 1000);
 }
 
-// Each character as itself, reserved ones braced.
-void typeText(const Field& enciphered, const QString& instructionId)
+// Each character as itself, reserved ones braced; in runs where the window is checked at the keys themselves,
+// one by one where it is checked before each key or the website paces its keys.
+void typeCharacters(QTimer& tmrWait, const QString& text, KeyPace& pace)
 {
-    if (enciphered.text().isEmpty())
-        return; // an empty text is stored as null: nothing to type
-    // the launch's checks read every text before the first key; this one changed since
+    const qsizetype run = keysAreCheckedAtTheWindow() && pace.pauseMilliseconds == 0 ? CharactersPerSend : 1;
+    if (run == 1)
+        expectKeys(literalKeyString(text));
+    for (qsizetype start = 0; start < text.size(); start += run) {
+        sendPaced(tmrWait, literalKeyString(QStringView(text).mid(start, run)), pace);
+        QCoreApplication::processEvents(); // a long text can be stopped too
+    }
+}
+
+// The step's text deciphered; the launch's checks read every text before the first key, so one that fails its
+// check now changed since.
+QString stepText(const Field& enciphered, const QString& instructionId)
+{
     std::optional<QString> deciphered = RevealStoredText(StepTextPlace(instructionId), enciphered.text());
     if (!deciphered)
         throw AppError(ErrorNumber::InvalidArgument,
                        QStringLiteral("The text of a step cannot be read: %1.").arg(FailedCheckReason));
-    QString text = std::move(*deciphered);
+    return std::move(*deciphered);
+}
+
+void typeText(QTimer& tmrWait, const Field& enciphered, const QString& instructionId, KeyPace& pace)
+{
+    if (enciphered.text().isEmpty())
+        return; // an empty text is stored as null: nothing to type
+    QString text = stepText(enciphered, instructionId);
     const auto wipe = qScopeGuard([&text] { text.fill(QChar(0)); });
-    const qsizetype run = keysAreCheckedAtTheWindow() ? CharactersPerSend : 1;
-    if (run == 1)
-        expectKeys(literalKeyString(text));
-    for (qsizetype start = 0; start < text.size(); start += run) {
-        sendLaunchKeys(literalKeyString(QStringView(text).mid(start, run)));
-        QCoreApplication::processEvents(); // a long text can be stopped too
-    }
+    typeCharacters(tmrWait, text, pace);
+}
+
+// The code of the moment it is typed; near the end of its period the replay waits for the next one, so that the
+// code does not expire before the page sends it.
+void typeOneTimeCode(QTimer& tmrWait, const Field& enciphered, const QString& instructionId, KeyPace& pace)
+{
+    QString secret = stepText(enciphered, instructionId);
+    const auto parsed = OneTimeCode::fromText(secret);
+    secret.fill(QChar(0));
+    if (const QString* problem = std::get_if<QString>(&parsed))
+        throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The one-time code secret ") + *problem);
+    const OneTimeCode& code = std::get<OneTimeCode>(parsed);
+    const qint64 left = code.millisecondsLeftAt(replayClockMilliseconds());
+    if (left < OneTimeCodeLeastMillisecondsLeft)
+        WaitMilliseconds(tmrWait, static_cast<double>(left)); // a stop meanwhile raises at the first key
+    typeCharacters(tmrWait, code.codeAt(replayClockMilliseconds() / 1000), pace);
 }
 
 } // namespace
 
 void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn,
-                     const QString& instructionId)
+                     const QString& instructionId, KeyPace& pace)
 {
     const StepType* type = findStepType(eventType.text());
     if (!type)
@@ -78,13 +118,16 @@ void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numbe
         waitSeconds(tmrWait, numberOfTimes);
         break;
     case StepAction::TypeText:
-        typeText(textToTypeIn, instructionId);
+        typeText(tmrWait, textToTypeIn, instructionId, pace);
+        break;
+    case StepAction::TypeOneTimeCode:
+        typeOneTimeCode(tmrWait, textToTypeIn, instructionId, pace);
         break;
     case StepAction::PressKeys:
         if (type->usesCount)
-            pressRepeatedly(type->keys, numberOfTimes);
+            pressRepeatedly(tmrWait, type->keys, numberOfTimes, pace);
         else
-            sendLaunchKeys(type->keys);
+            sendPaced(tmrWait, type->keys, pace);
         break;
     }
 }

@@ -16,6 +16,14 @@ constexpr qsizetype CharactersPerSend = 32;
 // instruction of no known type does nothing. A count that is not a number does nothing; a fractional count
 // is cut to the whole presses that fit. Keys go through sendLaunchKeys, so a stopped launch raises LaunchStopped
 // (system/launch/LaunchControl.h) before its next key.
-// The text is deciphered for the step's key, and wiped once it is typed.
+// The text is deciphered for the step's key, and wiped once it is typed. A one-time code step types the code of the
+// moment (ReplayClock.h), after waiting for the next one when less than OneTimeCodeLeastMillisecondsLeft of its
+// period is left. Every key but the launch's first waits the website's pause before it (the window stays responsive
+// and a stop ends the pause).
+struct KeyPace
+{
+    int pauseMilliseconds = 0;
+    bool keySent = false;
+};
 void PlayInstruction(QTimer& tmrWait, const Field& eventType, const Field& numberOfTimes, const Field& textToTypeIn,
-                     const QString& instructionId);
+                     const QString& instructionId, KeyPace& pace);

@@ -2,6 +2,9 @@
 
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
+#include "domain/data/WebsiteStatements.h"
+#include "domain/error/AppError.h"
+#include "domain/steps/StepLimits.h"
 #include "platform/app/Application.h"
 #include "platform/dialogs/Dialogs.h"
 #include "platform/screen/Screen.h"
@@ -43,7 +46,20 @@ struct WebsiteSteps
 {
     Recordset instructions;
     int stored = 0; // whatever their event types
+    int keyPauseMilliseconds = 0;
 };
+
+// The website's pause between keys; none in a file of an older version that could not be brought up to date
+// (read-only), and none when another program stored one out of range.
+int keyPause(UnitOfWork& work, const QString& websiteId)
+{
+    try {
+        const double pause = NumberTextBeginsWith(work.read(WebsiteKeyPauseQuery(websiteId)).fields(0).text());
+        return pause >= 0 && pause <= MaxKeyPauseMilliseconds ? static_cast<int>(pause) : 0;
+    } catch (const AppError&) {
+        return 0;
+    }
+}
 
 // Reads the instructions in a unit of database work of their own, ended before anything else happens:
 // the message boxes of the page opening and the waits of the replay run the event loop, and the
@@ -53,6 +69,7 @@ WebsiteSteps readSteps(const QString& websiteId)
     UnitOfWork work;
     WebsiteSteps steps{work.snapshot(ReplayInstructionsQuery(websiteId))};
     steps.stored = static_cast<int>(NumberTextBeginsWith(work.read(InstructionCountQuery(websiteId)).fields(0).text()));
+    steps.keyPauseMilliseconds = keyPause(work, websiteId);
     return steps;
 }
 
@@ -110,6 +127,7 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
     const QPointer<QTimer> timer(&tmrWait);
     int stepsDone = 0;
     int keysBeforeStep = 0;
+    KeyPace pace{steps.keyPauseMilliseconds};
     try {
         if (!launch.takeSessionLock())
             return QStringLiteral("Another Quillock is launching a website and did not stop, so nothing was opened.");
@@ -125,7 +143,7 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
             PlayInstruction(*timer, instructions.fields(QStringLiteral("EventType")),
                             instructions.fields(QStringLiteral("NumberOfTimes")),
                             instructions.fields(QStringLiteral("TextToTypeIn")),
-                            instructions.fields(QStringLiteral("WebsiteInstructionsID")).text());
+                            instructions.fields(QStringLiteral("WebsiteInstructionsID")).text(), pace);
             if (launch.stopped())
                 break; // within the step: it was not done
             ++stepsDone;

@@ -4,6 +4,8 @@
 #include "domain/data/NumberText.h"
 #include "domain/data/WebsiteStatements.h"
 #include "domain/error/AppError.h"
+#include "domain/steps/StepLimits.h"
+#include "platform/dialogs/Dialogs.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
@@ -28,6 +30,26 @@ QString shownText(const Field& field, const StoredTextPlace& place, const QStrin
                    QStringLiteral("The %1 of this website cannot be read: %2.").arg(boxName, FailedCheckReason));
 }
 
+// A file of an older version that could not be brought up to date (read-only) keeps no pause: it types at once.
+QString storedKeyPause(UnitOfWork& work, const QString& websiteId)
+{
+    try {
+        return work.read(WebsiteKeyPauseQuery(websiteId)).fields(0).text();
+    } catch (const AppError&) {
+        return QStringLiteral("0");
+    }
+}
+
+// The pause typed, when it is a whole number of milliseconds in range.
+std::optional<int> keyPauseOf(const QString& text)
+{
+    bool whole = false;
+    const int pause = text.trimmed().toInt(&whole);
+    if (!whole || pause < 0 || pause > MaxKeyPauseMilliseconds)
+        return std::nullopt;
+    return pause;
+}
+
 } // namespace
 
 frmEditWebsite::frmEditWebsite(RecordListWindow& websites, QWidget* owner)
@@ -37,6 +59,9 @@ frmEditWebsite::frmEditWebsite(RecordListWindow& websites, QWidget* owner)
         addTextBox("txtWebsiteName", "lblWebsiteName", QStringLiteral("Website Name"), Storage::Enciphered);
     txtWebsiteLink =
         addTextBox("txtWebsiteLink", "lblWebsiteLink", QStringLiteral("Website Link"), Storage::Enciphered);
+    txtKeyPauseMilliseconds =
+        addTextBox("txtKeyPauseMilliseconds", "lblKeyPauseMilliseconds", QStringLiteral("Pause Between Keys (ms)"));
+    txtKeyPauseMilliseconds->setText(QStringLiteral("0"));
     addButtons(PrintButton::Shown);
 }
 
@@ -50,6 +75,7 @@ bool frmEditWebsite::loadRecord(UnitOfWork& work)
         shownText(website.fields(QStringLiteral("WebsiteName")), WebsiteNamePlace(key), QStringLiteral("name")));
     txtWebsiteLink->setText(
         shownText(website.fields(QStringLiteral("WebsiteLink")), WebsiteLinkPlace(key), QStringLiteral("link")));
+    txtKeyPauseMilliseconds->setText(storedKeyPause(work, key));
     return true;
 }
 
@@ -65,6 +91,18 @@ QString frmEditWebsite::updateStatement(const QString& websiteId) const
     return UpdateWebsiteStatement(name, link, NumberTextBeginsWith(websiteId));
 }
 
+// A pause out of range is refused, and stays in its box for correcting.
+bool frmEditWebsite::checksPass()
+{
+    if (keyPauseOf(txtKeyPauseMilliseconds->text()))
+        return true;
+    dialogs().msgBox(QStringLiteral("The Pause Between Keys (ms) must be a whole number of milliseconds from 0 to %1.")
+                         .arg(MaxKeyPauseMilliseconds),
+                     Dialogs::vbExclamation);
+    txtKeyPauseMilliseconds->setFocus();
+    return false;
+}
+
 QString frmEditWebsite::recordGoneMessage() const
 {
     return QStringLiteral("This website was deleted in another window.");
@@ -73,8 +111,12 @@ QString frmEditWebsite::recordGoneMessage() const
 void frmEditWebsite::saveRecord(UnitOfWork& work)
 {
     if (!adding()) {
-        if (work.execute(updateStatement(NumberToText(m_websites.RecordKey()))) == 0)
+        const QString key = NumberToText(m_websites.RecordKey());
+        work.beginTransaction();
+        if (work.execute(updateStatement(key)) == 0)
             throw RecordGone{recordGoneMessage()};
+        work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), key));
+        work.commit();
         m_websites.UpdateGridRow();
         return;
     }
@@ -93,6 +135,7 @@ void frmEditWebsite::insertWebsite(UnitOfWork& work)
     work.execute(InsertWebsiteStatement(QStringLiteral("Null"), QStringLiteral("Null")));
     const QString key = work.read(IdentityQuery()).fields(0).text();
     work.execute(updateStatement(key));
+    work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), key));
     work.execute(NextListOrderStatement(key));
     work.execute(FirstInstructionStatement(key));
     work.commit();

@@ -5,7 +5,8 @@
 class QLineEdit;
 class RecordListWindow;
 
-// The website editor: the name and link of a new website, or of the one the website list holds the key of.
+// The website editor: the name and link of a new website, or of the one the website list holds the key of, and its
+// pause between keys (milliseconds, 0 to MaxKeyPauseMilliseconds; 0 types as fast as the desktop takes keys).
 // A new website is written together with its first step, a ten-second wait.
 class frmEditWebsite : public RecordEditor
 {
@@ -17,6 +18,7 @@ public:
 protected:
     bool loadRecord(UnitOfWork& work) override;
     QString recordGoneMessage() const override;
+    bool checksPass() override;
     void saveRecord(UnitOfWork& work) override;
 
 private:
@@ -26,4 +28,5 @@ private:
     RecordListWindow& m_websites;
     QLineEdit* txtWebsiteName;
     QLineEdit* txtWebsiteLink;
+    QLineEdit* txtKeyPauseMilliseconds;
 };

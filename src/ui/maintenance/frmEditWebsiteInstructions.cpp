@@ -5,12 +5,14 @@
 #include "domain/data/StatementText.h"
 #include "domain/data/WebsiteStatements.h"
 #include "domain/error/AppError.h"
+#include "domain/steps/OneTimeCode.h"
 #include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
+#include "system/launch/ReplayClock.h"
 #include "ui/main/RecordListWindow.h"
 
 #include <QComboBox>
@@ -31,6 +33,14 @@ frmEditWebsiteInstructions::frmEditWebsiteInstructions(RecordListWindow& instruc
     lblNumberOfTimes = findChild<QLabel*>(QStringLiteral("lblNumberOfTimes"));
     txtTextToTypeIn =
         addTextBox("txtTextToTypeIn", "lblTextToTypeIn", QStringLiteral("Text To Type In"), Storage::Enciphered);
+    // A one-time code step shows the code of the moment, for the user to compare with their authenticator.
+    lblCodeNow = new QLabel(this);
+    lblCodeNow->setObjectName(QStringLiteral("lblCodeNow"));
+    lblCodeNow->setAccessibleName(QStringLiteral("Code Now"));
+    addRow(lblCodeNow, "lblCodeNowCaption", QStringLiteral("Code Now"));
+    tmrCodeNow.setInterval(1000);
+    connect(&tmrCodeNow, &QTimer::timeout, this, &frmEditWebsiteInstructions::showCodeNow);
+    connect(txtTextToTypeIn, &QLineEdit::textChanged, this, &frmEditWebsiteInstructions::showCodeNow);
     // Shown for orientation only: the step belongs to the website current in the list.
     txtWebsiteName = addTextBox("txtWebsiteName", "lblWebsiteName", QStringLiteral("Website Name"));
     txtWebsiteName->setReadOnly(true);
@@ -115,6 +125,28 @@ void frmEditWebsiteInstructions::cboEventType_Click()
     useBox(txtTextToTypeIn, type->textBox);
     if (!type->numberCaption.isEmpty())
         lblNumberOfTimes->setText(type->numberCaption);
+    showCodeNow();
+}
+
+// The code of the moment and how long it stays, or what is wrong with the secret; nothing for other types.
+void frmEditWebsiteInstructions::showCodeNow()
+{
+    const StepType* type = findStepType(cboEventType->currentText());
+    if (!type || type->action != StepAction::TypeOneTimeCode) {
+        tmrCodeNow.stop();
+        lblCodeNow->clear();
+        return;
+    }
+    tmrCodeNow.start();
+    const auto parsed = OneTimeCode::fromText(txtTextToTypeIn->text());
+    if (const QString* problem = std::get_if<QString>(&parsed)) {
+        lblCodeNow->setText(QStringLiteral("(the secret %1)").arg(*problem));
+        return;
+    }
+    const OneTimeCode& code = std::get<OneTimeCode>(parsed);
+    const qint64 now = replayClockMilliseconds();
+    lblCodeNow->setText(
+        QStringLiteral("%1 (%2 s left)").arg(code.codeAt(now / 1000)).arg((code.millisecondsLeftAt(now) + 999) / 1000));
 }
 
 // The number must read as a count the way the replay reads it, so that no stored count is passed over at
@@ -136,7 +168,22 @@ bool frmEditWebsiteInstructions::checksPass()
         dialogs().msgBox(QStringLiteral("Select EventType first."));
         return false;
     }
-    return knownToALaunch() && countWithinLimits() && roomForAnotherStep();
+    return knownToALaunch() && countWithinLimits() && secretGivesCodes() && roomForAnotherStep();
+}
+
+// A one-time code step's secret must give codes, as the launch's checks demand.
+bool frmEditWebsiteInstructions::secretGivesCodes()
+{
+    const StepType* type = findStepType(cboEventType->currentText());
+    if (!type || type->action != StepAction::TypeOneTimeCode)
+        return true;
+    const auto parsed = OneTimeCode::fromText(txtTextToTypeIn->text());
+    const QString* problem = std::get_if<QString>(&parsed);
+    if (!problem)
+        return true;
+    dialogs().msgBox(QStringLiteral("The one-time code secret ") + *problem, Dialogs::vbExclamation);
+    txtTextToTypeIn->setFocus();
+    return false;
 }
 
 bool frmEditWebsiteInstructions::knownToALaunch()

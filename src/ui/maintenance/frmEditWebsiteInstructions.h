@@ -2,6 +2,8 @@
 
 #include "ui/maintenance/RecordEditor.h"
 
+#include <QTimer>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -26,6 +28,7 @@ protected:
 
 private slots:
     void cboEventType_Click();
+    void showCodeNow();
 
 private:
     void fillEventTypes(UnitOfWork& work);
@@ -33,6 +36,7 @@ private:
     bool knownToALaunch();
     bool countWithinLimits();
     bool roomForAnotherStep();
+    bool secretGivesCodes();
     QString websiteCell(int col) const;
     QString textValue(const QString& instructionId) const;
 
@@ -44,5 +48,7 @@ private:
     QLineEdit* txtNumberOfTimes;
     QLabel* lblNumberOfTimes;
     QLineEdit* txtTextToTypeIn;
+    QLabel* lblCodeNow;
+    QTimer tmrCodeNow{this};
     QLineEdit* txtWebsiteName;
 };
