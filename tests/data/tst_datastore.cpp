@@ -96,9 +96,10 @@ QStringList rowsOf(const QString& path, const QString& query)
 
 QStringList everyRowOf(const QString& path)
 {
-    QStringList rows;
-    for (const char* table : {"Website", "WebsiteInstructions", "EventType"})
-        rows << rowsOf(path, QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(QLatin1String(table)));
+    // the columns and the step type that later versions add are looked at on their own
+    QStringList rows = rowsOf(path, "SELECT WebsiteID, WebsiteName, WebsiteLink, WebsiteListOrder FROM Website");
+    rows << rowsOf(path, "SELECT * FROM WebsiteInstructions ORDER BY 1")
+         << rowsOf(path, "SELECT * FROM EventType WHERE EventType IS NOT 'One-Time Code' ORDER BY 1");
     return rows << rowsOf(path, QStringLiteral("SELECT SetupID, NumMinutesBeforeRequiringPasswordAgain, "
                                                "DefaultToLauncher, LauncherHeight, LauncherWidth, FormHeight, "
                                                "FormWidth FROM Setup"));
@@ -270,6 +271,10 @@ private slots:
         };
         QCOMPARE(layoutOf(path), layoutOf(newFile));
         QCOMPARE(everyRowOf(path), rowsBefore);
+        // the one-time code step type once, whether the file had it or not, and no pause between keys
+        QCOMPARE(rowsOf(path, "SELECT COUNT(*) FROM EventType WHERE EventType = 'One-Time Code'"),
+                 QStringList{"qlonglong:1"});
+        QCOMPARE(rowsOf(path, "SELECT DISTINCT KeyPauseMilliseconds FROM Website"), QStringList{"qlonglong:0"});
         // The field cipher's form of "secret" became a verifier of the password it held.
         const QString verifier = rowsOf(path, QStringLiteral("SELECT MasterPassword FROM Setup")).value(0);
         QVERIFY2(verifier.startsWith(QStringLiteral("QString:quillock-password-check 2 ")), qPrintable(verifier));

@@ -43,7 +43,11 @@ QString enciphered(const QString& text)
 QStringList versionThreeFile(int extraWebsites = 0)
 {
     QStringList statements = currentDataFileStatements();
-    statements.removeIf([](const QString& s) { return s.contains(QStringLiteral("TextProtection")); });
+    // without what versions 4 and 5 add
+    statements.removeIf([](const QString& s) {
+        return s.contains(QStringLiteral("TextProtection")) || s.contains(QStringLiteral("KeyPauseMilliseconds")) ||
+               s.contains(QStringLiteral("WHERE NOT EXISTS"));
+    });
     statements.replace(statements.size() - 1, QStringLiteral("PRAGMA user_version = 3"));
     statements << QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink, WebsiteListOrder) VALUES "
                                  "(%1, %2, 1), (%3, Null, 2)")

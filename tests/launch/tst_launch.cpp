@@ -48,10 +48,10 @@ using Keys::Key;
 
 namespace {
 
-// The event types of a new data file, then three whose names are near the ones the replay knows, and one without
-// a name.
-constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, LowerCaseWait = 6, UpperCaseTab = 7,
-              TabWithBlank = 8, NoName = 9;
+// The event types of a new data file (the sixth is the one-time code), then three whose names are near the ones the
+// replay knows, and one without a name.
+constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, LowerCaseWait = 7, UpperCaseTab = 8,
+              TabWithBlank = 9, NoName = 10;
 
 const QString Link = QStringLiteral("https://login.example.test/sign-in?next=%2Fhome");
 
@@ -170,7 +170,7 @@ private slots:
         m.emplace();
         seedWebsites(m->folder.dataFilePath(), numberedWebsites(3));
         m->folder.execute(
-            {"INSERT INTO EventType (EventTypeID, EventType) VALUES (6, 'wait'), (7, 'TAB'), (8, 'Tab '), (9, Null)"});
+            {"INSERT INTO EventType (EventTypeID, EventType) VALUES (7, 'wait'), (8, 'TAB'), (9, 'Tab '), (10, Null)"});
         gobjEncrypt = std::make_unique<dsEncrypt>();
         connect(&m->tmrWait, &QTimer::timeout, this, &TestLaunch::tick);
     }

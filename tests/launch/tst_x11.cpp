@@ -11,6 +11,7 @@
 #include "domain/crypto/StoredMasterPassword.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
+#include "domain/steps/OneTimeCode.h"
 #include "os/focus/X11WindowFocus.h"
 #include "os/keys/X11KeySender.h"
 #include "os/shell/X11WindowMaximizer.h"
@@ -27,9 +28,11 @@
 #include "system/app/DataFileProtection.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
+#include "system/launch/ReplayClock.h"
 #include "ui/main/frmWebsite.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -419,25 +422,33 @@ private slots:
 
     // The program's main act: the main window launches a website into chromium, which the window manager maximizes,
     // and the replayed keystrokes sign in to the test's page; also from a data file whose stored texts are protected
-    // under the master password.
+    // under the master password, and with a second factor and a pause between keys that the pages measure.
     void signsInThroughChromium_data()
     {
         QTest::addColumn<bool>("protectedFile");
-        QTest::newRow("field cipher") << false;
-        QTest::newRow("protected") << true;
+        QTest::addColumn<int>("keyPause");
+        QTest::newRow("field cipher") << false << 0;
+        QTest::newRow("protected") << true << 0;
+        QTest::newRow("one-time code, paced") << false << 80;
     }
     void signsInThroughChromium()
     {
         QFETCH(bool, protectedFile);
+        QFETCH(int, keyPause);
         useWindowManager();
         QVERIFY2(!m_home->chromium().isEmpty(), "chromium is missing: run scripts/install-deps.sh --test");
         const QString profile = QString::fromLatin1(QTest::currentDataTag());
         QVERIFY(m_home->useChromium(profile));
         const auto end = qScopeGuard([this, profile] { m_home->endChromium(profile); });
-        PageServer server(SignInWebsite::Page);
+        PageServer server(SignInWebsite::Page + SignInWebsite::KeyGapScript);
+        server.nextPages["/login"] = SignInWebsite::CodePage + SignInWebsite::KeyGapScript;
         QVERIFY(server.isListening());
         const TempDataFolder folder;
-        folder.execute(SignInWebsite::website(server.url()));
+        folder.execute(keyPause > 0 ? SignInWebsite::websiteWithOneTimeCode(server.url(), keyPause)
+                                    : SignInWebsite::website(server.url()));
+        // a second into a code's period: the code stays the same until the launch is done
+        const qint64 start = (QDateTime::currentSecsSinceEpoch() / 30 * 30 + 1) * 1000;
+        const ReplayClockForTest clock(start);
         ScriptedDialogs dialogs;
         if (protectedFile) {
             folder.execute({"UPDATE Setup SET MasterPassword = " + QuotedValue(StoredMasterPassword::verifierOf("m"))});
@@ -458,9 +469,18 @@ private slots:
         X11Probe probe;
         std::optional<xcb_window_t> browser;
         QTRY_VERIFY_WITH_TIMEOUT((browser = probe.findWindow("Chromium")).has_value(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(server.queries > 0, 20000);
-        QCOMPARE((QStringList{server.path, server.value("username"), server.value("password")}),
-                 (QStringList{"/login", SignInWebsite::UserName, SignInWebsite::Password}));
+        QTRY_VERIFY_WITH_TIMEOUT(server.queries > (keyPause > 0 ? 1 : 0), 40000);
+        const QUrlQuery login = server.queryOfPath.value("/login");
+        QCOMPARE((QStringList{login.queryItemValue("username", QUrl::FullyDecoded),
+                              login.queryItemValue("password", QUrl::FullyDecoded)}),
+                 (QStringList{SignInWebsite::UserName, SignInWebsite::Password}));
+        // the page notices keys typed at full speed, and a paced website's keys come no closer than half its pause
+        const int gap = login.queryItemValue("gap").toInt();
+        QVERIFY2(keyPause > 0 ? gap >= keyPause / 2 : gap < 40, qPrintable(login.queryItemValue("gap")));
+        if (keyPause > 0)
+            QCOMPARE(
+                server.queryOfPath.value("/code").queryItemValue("code"),
+                std::get<OneTimeCode>(OneTimeCode::fromText(SignInWebsite::OneTimeCodeSecret)).codeAt(start / 1000));
         QCOMPARE(server.pageLoads, 1);
         QTRY_VERIFY_WITH_TIMEOUT(probe.isMaximized(*browser), 5000);
         QCOMPARE(m_bystander->takeKeys(), 0);

@@ -196,8 +196,10 @@ private slots:
         QTest::addColumn<int>("words"); // of the value, then a word of 300 x's
         QTest::addColumn<QString>("label");
         QTest::addColumn<QStringList>("otherTexts"); // of the first page
-        QTest::newRow("the name blank") << "txtWebsiteLink" << 60
-                                        << "Link:" << QStringList{"Company", "Website", "Name:", "Website", "Link:"};
+        QTest::newRow("the name blank") << "txtWebsiteLink"
+                                        << 60 << "Link:" << QStringList{"Company", "Website", "Name:",   "Website",
+                                                                        "Link:",   "Pause",   "Between", "Keys",
+                                                                        "(ms):",   "0"};
         QTest::newRow("a name over three pages")
             << "txtWebsiteName" << 2000 << "Name:" << QStringList{"Company", "Website", "Name:"};
     }

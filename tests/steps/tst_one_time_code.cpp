@@ -24,8 +24,8 @@ namespace {
 // The RFC's seeds (ASCII digits) in Base32, for SHA-1, SHA-256 and SHA-512.
 const QString Sha1Seed = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ");
 const QString Sha256Seed = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZA");
-const QString Sha512Seed =
-    QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNA=");
+const QString Sha512Seed = QStringLiteral(
+    "GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQGEZDGNA=");
 
 OneTimeCode secret(const QString& text)
 {
@@ -40,8 +40,8 @@ QString typedText(const Keys::RecordingKeySender& keys)
     QString text;
     for (const Keys::KeyStroke& stroke : keys.strokes())
         text += stroke.key == Keys::Key::Character ? QString::fromUcs4(&stroke.character, 1)
-                : stroke.key == Keys::Key::Enter  ? QStringLiteral("{ENTER}")
-                                                  : QStringLiteral("{?}");
+                : stroke.key == Keys::Key::Enter   ? QStringLiteral("{ENTER}")
+                                                   : QStringLiteral("{?}");
     return text;
 }
 
@@ -91,12 +91,10 @@ private slots:
         {
             qint64 time;
             const char* codes[3];
-        } vectors[] = {{59, {"94287082", "46119246", "90693936"}},
-                       {1111111109, {"07081804", "68084774", "25091201"}},
-                       {1111111111, {"14050471", "67062674", "99943326"}},
-                       {1234567890, {"89005924", "91819424", "93441116"}},
-                       {2000000000, {"69279037", "90698825", "38618901"}},
-                       {20000000000, {"65353130", "77737706", "47863826"}}};
+        } vectors[] = {
+            {59, {"94287082", "46119246", "90693936"}},         {1111111109, {"07081804", "68084774", "25091201"}},
+            {1111111111, {"14050471", "67062674", "99943326"}}, {1234567890, {"89005924", "91819424", "93441116"}},
+            {2000000000, {"69279037", "90698825", "38618901"}}, {20000000000, {"65353130", "77737706", "47863826"}}};
         for (const auto& vector : vectors) {
             QTest::addRow("SHA1 at %lld", vector.time) << link.arg(Sha1Seed, "SHA1") << vector.time << vector.codes[0];
             QTest::addRow("SHA256 at %lld", vector.time)
@@ -121,15 +119,18 @@ private slots:
         const QString code = secret(Sha1Seed).codeAt(119);
         QTest::newRow("Base32") << Sha1Seed << code;
         QTest::newRow("lower case, in groups, padded") << "gezd gnbv gy3t qojq gezd gnbv gy3t qojq===" << code;
-        QTest::newRow("link with issuer and defaults") << "otpauth://totp/Bank:alice?issuer=Bank&secret=" + Sha1Seed
-                                                       << code;
+        QTest::newRow("link with issuer and defaults")
+            << "otpauth://totp/Bank:alice?issuer=Bank&secret=" + Sha1Seed << code;
         // at 119 s a period of 60 s counts 1, as 30 s do at 59 s: the RFC's 94287082, to seven digits
         QTest::newRow("link, 7 digits, 60 s") << "otpauth://totp/x?secret=" + Sha1Seed + "&digits=7&period=60"
                                               << "4287082";
-        QTest::newRow("empty") << "  " << "holds no secret.";
-        QTest::newRow("bad character") << "GEZD1GNB" << "holds the character \"1\", which Base32 does not use (it uses "
-                                                        "A to Z and 2 to 7).";
-        QTest::newRow("link without secret") << "otpauth://totp/x?digits=6" << "is a link without its secret.";
+        QTest::newRow("empty") << "  "
+                               << "holds no secret.";
+        QTest::newRow("bad character") << "GEZD1GNB"
+                                       << "holds the character \"1\", which Base32 does not use (it uses "
+                                          "A to Z and 2 to 7).";
+        QTest::newRow("link without secret") << "otpauth://totp/x?digits=6"
+                                             << "is a link without its secret.";
         QTest::newRow("unknown algorithm") << "otpauth://totp/x?secret=GEZD&algorithm=MD5"
                                            << "names the algorithm \"MD5\"; Quillock knows SHA1, SHA256 and SHA512.";
         QTest::newRow("5 digits") << "otpauth://totp/x?secret=GEZD&digits=5"
@@ -158,7 +159,7 @@ private slots:
     {
         QTest::addColumn<qint64>("msIntoPeriod");
         QTest::addColumn<qint64>("codeTime"); // seconds
-        const qint64 period = 1111111080; // a multiple of 30 s
+        const qint64 period = 1111111080;     // a multiple of 30 s
         QTest::newRow("early in its period") << qint64(10000) << period + 10;
         QTest::newRow("less than 3 s before its end") << qint64(27500) << period + 30;
     }
@@ -178,9 +179,10 @@ private slots:
     {
         Launch launch({{1, "alice"}, {6, "otpauth://totp/x?secret=GEZD&digits=9"}});
         launch.run();
-        QCOMPARE(launch.dialogs.messageTexts(),
-                 QStringList{"The one-time code secret of step 2 gives digits as \"9\"; it must be a whole number from 6 "
-                             "to 8. Nothing was typed."});
+        QCOMPARE(
+            launch.dialogs.messageTexts(),
+            QStringList{"The one-time code secret of step 2 gives digits as \"9\"; it must be a whole number from 6 "
+                        "to 8. Nothing was typed."});
         QVERIFY(launch.keys.calls.empty() && launch.shell.starts.empty());
     }
 

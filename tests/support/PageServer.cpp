@@ -33,7 +33,9 @@ void PageServer::answer(QTcpSocket* socket)
     } else if (target.size() > 1) { // in a form's query '+' stands for a blank
         path = QString::fromLatin1(target.front());
         query.setQuery(QString::fromLatin1(target.value(1)).replace(QLatin1Char('+'), QStringLiteral("%20")));
+        queryOfPath[path] = query;
         ++queries;
+        page = nextPages.value(target.front(), page);
     }
     socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nConnection: close\r\n"
                   "Content-Length: " +

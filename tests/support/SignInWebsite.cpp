@@ -19,4 +19,13 @@ QStringList website(const QString& link)
                 .arg(text(UserName), text(Password))};
 }
 
+QStringList websiteWithOneTimeCode(const QString& link, int keyPauseMilliseconds)
+{
+    // 6 is the one-time code of a new data file
+    return website(link) << QStringLiteral("UPDATE Website SET KeyPauseMilliseconds = %1").arg(keyPauseMilliseconds)
+                         << QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, NumberOfTimes, "
+                                           "TextToTypeIn) VALUES (1, 4, 3, Null), (1, 6, Null, %1), (1, 2, Null, Null)")
+                                .arg(QuotedValue(dsEncrypt().Encrypt2(OneTimeCodeSecret)));
+}
+
 } // namespace SignInWebsite

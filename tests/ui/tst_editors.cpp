@@ -582,7 +582,7 @@ private slots:
         QTest::addColumn<QString>("typed"); // nothing: Cancel
         QTest::addColumn<QStringList>("opened");
         QTest::addColumn<QStringList>("stored");
-        const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab"};
+        const QStringList types{"Text", "Enter", "Tab", "Wait", "Shift+Tab", "One-Time Code"};
         const auto row = [](const char* tag, const char* command, int current, const char* typed,
                             const QStringList& opened, const QStringList& stored) {
             QTest::newRow(tag) << command << current << typed << opened << stored;
@@ -590,12 +590,11 @@ private slots:
         row("empty table, OK", "", 0, "Wait", {""}, {"Wait"});
         row("empty table, Cancel", "", 0, nullptr, {""}, {});
         row("add, trimmed, quote kept", "cmdAdd", 2, "  Shift's  ", {""}, types + QStringList{"Shift's"});
-        row("rename", "double-click", 4, "wait", {"Wait"}, {"Text", "Enter", "Tab", "wait", "Shift+Tab"});
-        row("blank stored as Null", "double-click", 1, "   ", {"Text"},
-            {"<Null>", "Enter", "Tab", "Wait", "Shift+Tab"});
+        row("rename", "double-click", 4, "wait", {"Wait"}, QStringList(types).replaceInStrings("Wait", "wait"));
+        row("blank stored as Null", "double-click", 1, "   ", {"Text"}, QStringList{"<Null>"} + types.mid(1));
         row("heading row opens nothing", "double-click", 0, "New", {}, types);
-        row("Delete button", "cmdDelete", 5, nullptr, {}, types.mid(0, 4));
-        row("Delete key", "Delete key", 2, nullptr, {}, {"Text", "Tab", "Wait", "Shift+Tab"});
+        row("Delete button", "cmdDelete", 5, nullptr, {}, types.mid(0, 4) << types[5]);
+        row("Delete key", "Delete key", 2, nullptr, {}, QStringList{"Text"} + types.mid(2));
         row("Delete on the heading row", "Delete key", 0, nullptr, {}, types);
     }
 

@@ -119,7 +119,7 @@ private slots:
             list.close();
         });
         utility.click("mnuEventType");
-        QCOMPARE(seen, (QStringList{"Event Type", "Text", "Enter", "Tab", "Wait", "Shift+Tab"}));
+        QCOMPARE(seen, (QStringList{"Event Type", "Text", "Enter", "Tab", "Wait", "Shift+Tab", "One-Time Code"}));
         QTimer::singleShot(0, [&seen] {
             for (QWidget* shown : QApplication::topLevelWidgets())
                 if (qobject_cast<frmWebsite*>(shown) && shown->isVisible() && shown->isModal() && shown->close())
