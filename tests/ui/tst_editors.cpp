@@ -13,6 +13,7 @@
 #include "system/app/DataFileProtection.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/basModule1.h"
+#include "system/launch/ReplayClock.h"
 #include "ui/ModalWindow.h"
 #include "ui/maintenance/frmEditWebsite.h"
 #include "ui/maintenance/frmEventType.h"
@@ -88,6 +89,10 @@ const NewStep NewSteps[] = {
     {"Wait", "86401", "", "86401",
      "Number of Times/Seconds Field is out of range: a Wait step waits at most 86,400 seconds (24 hours).", 9},
     {"Wait", "86400", "", "closed", "4|86400|", 9},
+    // a one-time code's secret is kept as typed, and OK refuses one that gives no codes
+    {"One-Time Code", "7", "jbsw y3dp ehpk 3pxp", "closed", "6|Null|jbsw y3dp ehpk 3pxp", 9},
+    {"One-Time Code", "", "otpauth://totp/x?secret=JBSW&digits=9", "",
+     "The one-time code secret gives digits as \"9\"; it must be a whole number from 6 to 8.", 9},
     // a website holds at most the steps a launch replays
     {"Enter", "", "", "", "A website has at most 500 steps, and this one has them all: the step was not added.", 9,
      500},
@@ -290,6 +295,22 @@ private slots:
         QVERIFY(fixture.dialogs.messages.last().prompt.startsWith("Error No: "));
         QCOMPARE(fixture.column(texts), before);
         QCOMPARE(grid.rows(), 3);
+
+        // the pause between keys: a whole number of milliseconds up to a second, a refused one kept for correcting
+        fixture.answerNextWindow([&](QDialog& editor) {
+            auto& pause = field<QLineEdit>(editor, "Pause Between Keys (ms)");
+            kept << pause.text();
+            for (const char* typed : {"1001", "2.5", " 50 "}) {
+                pause.setText(typed);
+                clickOK(editor);
+                kept << (editor.isVisible() ? "open " : "closed ") + pause.text();
+            }
+            editor.reject();
+        });
+        grid.setRow(2);
+        emit grid.dblClick();
+        QCOMPARE(kept.mid(kept.size() - 4), (QStringList{"0", "open 1001", "open 2.5", "closed  50 "}));
+        QCOMPARE(fixture.column("SELECT KeyPauseMilliseconds FROM Website WHERE WebsiteID = 2"), QStringList{"50"});
     }
 
     // The stored row is shown, the caret after the minutes, and a stored password only as a stand-in that any edit
@@ -506,6 +527,29 @@ private slots:
         });
         fixture.list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
         QTEST(seen, "shown");
+    }
+
+    // Beside a one-time code's secret the editor shows the code of the moment, or what is wrong with the secret.
+    void oneTimeCodeShownAsTyped()
+    {
+        StepsFixture fixture;
+        const ReplayClockForTest clock(59000); // RFC 6238's first moment, a second before its period ends
+        QStringList shown;
+        fixture.answerNextWindow([&](QDialog& editor) {
+            chooseType(editor, "One-Time Code");
+            for (const char* secret : {"GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ", "GEZD1"}) {
+                field<QLineEdit>(editor, "Text To Type In").setText(secret);
+                shown << editor.findChild<QLabel*>(QStringLiteral("lblCodeNow"))->text();
+            }
+            chooseType(editor, "Text");
+            shown << editor.findChild<QLabel*>(QStringLiteral("lblCodeNow"))->text();
+            editor.reject();
+        });
+        fixture.list->findChild<QPushButton*>(QStringLiteral("cmdAdd"))->click();
+        QCOMPARE(shown, (QStringList{"287082 (1 s left)",
+                                     "(the secret holds the character \"1\", which Base32 does not use (it uses A to "
+                                     "Z and 2 to 7).)",
+                                     ""}));
     }
 
     // The main window opens the list of the current website's steps, not without a website row, and counts the
