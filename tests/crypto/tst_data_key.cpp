@@ -77,6 +77,7 @@ private slots:
             QVERIFY(!stored.contains(text));
     }
 
+    // Values altered in their bytes are the fuzzer's (fuzz/fuzz_protected_text.cpp) and the protected file's test.
     void alteredOrMovedValuesAreRefused_data()
     {
         QTest::addColumn<QString>("stored");
@@ -87,15 +88,7 @@ private slots:
         QTest::newRow("other column") << stored << at(StepText.table, QStringLiteral("WebsiteName"), StepText.rowKey);
         QTest::newRow("other table") << stored << at(QStringLiteral("Website"), StepText.column, StepText.rowKey);
         QTest::newRow("row key run into column") << stored << at(StepText.table, StepText.column + '7', QString());
-        QTest::newRow("flipped byte") << alteredValue(stored, [](QByteArray& b) { b[30] = char(b[30] ^ 1); })
-                                      << StepText;
-        QTest::newRow("flipped nonce") << alteredValue(stored, [](QByteArray& b) { b[0] = char(b[0] ^ 0x80); })
-                                       << StepText;
-        QTest::newRow("cut short") << alteredValue(stored, [](QByteArray& b) { b.chop(1); }) << StepText;
-        QTest::newRow("nonce only") << alteredValue(stored, [](QByteArray& b) { b.truncate(24); }) << StepText;
         QTest::newRow("other key") << DataKey::generate().conceal(StepText, QStringLiteral("secret")) << StepText;
-        QTest::newRow("not Base64") << stored.left(10) + u'*' + stored.mid(11) << StepText;
-        QTest::newRow("no prefix") << stored.mid(4) << StepText;
         QTest::newRow("field cipher form") << QStringLiteral("Jb3!x") << StepText;
     }
     void alteredOrMovedValuesAreRefused()

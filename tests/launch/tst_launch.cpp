@@ -4,6 +4,7 @@
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/StatementText.h"
 #include "domain/error/AppError.h"
+#include "domain/steps/OneTimeCode.h"
 #include "os/Backends.h"
 #include "os/files/FileLock.h"
 #include "os/focus/WindowFocus.h"
@@ -22,6 +23,7 @@
 #include "system/launch/FocusLock.h"
 #include "system/launch/LaunchControl.h"
 #include "system/launch/OpenWebPage.h"
+#include "system/launch/ReplayClock.h"
 #include "system/launch/ReplayWebsite.h"
 #include "system/launch/WaitMilliseconds.h"
 
@@ -50,8 +52,11 @@ namespace {
 
 // The event types of a new data file (the sixth is the one-time code), then three whose names are near the ones the
 // replay knows, and one without a name.
-constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, LowerCaseWait = 7, UpperCaseTab = 8,
-              TabWithBlank = 9, NoName = 10;
+constexpr int Text = 1, Enter = 2, Tab = 3, Wait = 4, ShiftTab = 5, OneTimeCodeType = 6, LowerCaseWait = 7,
+              UpperCaseTab = 8, TabWithBlank = 9, NoName = 10;
+
+// RFC 6238's secret for SHA-1, whose code at 59 s is 94287082 (287082 in six digits).
+const QString RfcSecret = QStringLiteral("GEZDGNBVGY3TQOJQGEZDGNBVGY3TQOJQ");
 
 const QString Link = QStringLiteral("https://login.example.test/sign-in?next=%2Fhome");
 
@@ -377,6 +382,7 @@ private slots:
         row("Wait 0.5", Wait, "0.5", "{WAIT 500}");
         row("Wait 0", Wait, "0", "");
         row("Wait -5", Wait, "-5", "");
+        row("One-Time Code, 10 s into its period", OneTimeCodeType, "Null", "287082", RfcSecret.toLatin1().constData());
         QString printable;
         for (char16_t c = 0x20; c <= 0x7e; ++c)
             printable += QChar(c);
@@ -393,6 +399,7 @@ private slots:
         add(1, 1, Text, "Null", "[");
         add(2, 1, eventType, count, text);
         add(3, 1, Text, "Null", "]");
+        const ReplayClockForTest clock(40000); // the period of RFC 6238's 59 s
         replay(1);
         QCOMPARE(this->typed(), '[' + typed + ']');
         QVERIFY(!m->tmrWait.isActive());
@@ -431,6 +438,11 @@ private slots:
             "caf\u00e9");
         row("more steps than a launch replays", Enter, "Null",
             "This website has 501 steps, but a launch replays at most 500.", {}, 499);
+        row("a one-time code without its secret", OneTimeCodeType, "Null",
+            "Step 2 is a one-time code without its secret.");
+        row("a one-time code secret that gives no codes", OneTimeCodeType, "Null",
+            "The one-time code secret of step 2 gives digits as \"9\"; it must be a whole number from 6 to 8.",
+            dsEncrypt().Encrypt2("otpauth://totp/x?secret=GEZD&digits=9"));
     }
 
     void refusesAWebsiteItCannotReplayWhole()
@@ -447,8 +459,8 @@ private slots:
         m->folder.execute({"INSERT INTO WebsiteInstructions (WebsiteInstructionsID, WebsiteID, EventTypeID) VALUES " +
                            enters.join(", ")});
         if (!storedText.isEmpty())
-            m->folder.execute(
-                {"UPDATE WebsiteInstructions SET TextToTypeIn = '" + storedText + "' WHERE WebsiteInstructionsID = 2"});
+            m->folder.execute({"UPDATE WebsiteInstructions SET TextToTypeIn = " + QuotedValue(storedText) +
+                               " WHERE WebsiteInstructionsID = 2"});
         replay(1);
         QCOMPARE(typed(), QString());
         QVERIFY(m->shell.lookedUp.empty());
@@ -541,6 +553,32 @@ private slots:
         QVERIFY(!m->tmrWait.isActive());
         QCOMPARE(Screen::mousePointer(), Screen::vbDefault);
         QCOMPARE(m->shell.starts.size(), std::size_t(how == "a second launch" ? 2 : 1));
+    }
+
+    // Near the end of its period a one-time code waits for the next one; a paced website waits before every key but
+    // its first, and a stop ends the pause at once.
+    void waitsForTheNextCodeAndPacesItsKeys()
+    {
+        m->folder.execute({"UPDATE Website SET KeyPauseMilliseconds = 50 WHERE WebsiteID = 1",
+                           "UPDATE Website SET KeyPauseMilliseconds = 1000 WHERE WebsiteID = 2"});
+        add(1, 1, Text, "Null", "ab");
+        add(2, 1, Tab, "2");
+        add(3, 3, OneTimeCodeType, "Null", RfcSecret);
+        replay(1);
+        QCOMPARE(typed(), "a{WAIT 50}b{WAIT 50}{TAB}{WAIT 50}{TAB}");
+        m->keys.calls.clear();
+        {
+            const ReplayClockForTest clock(57500); // 2.5 s before RFC 6238's 59 s period ends
+            replay(3);
+        }
+        // the next period's code, after a wait
+        QVERIFY2(typed().startsWith("{WAIT "), qPrintable(typed()));
+        QCOMPARE(typed().section('}', 1), std::get<OneTimeCode>(OneTimeCode::fromText(RfcSecret)).codeAt(60));
+        m->keys.calls.clear();
+        add(4, 2, Text, "Null", QString(1000, u'x'));
+        QTimer::singleShot(20, [] { stopLaunch(); });
+        replay(2);
+        QCOMPARE(typed(), "x");
     }
 
     // The window that owns the wait timer may close and go during a wait, as the program's windows do: the launch

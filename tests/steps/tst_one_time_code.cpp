@@ -1,23 +1,9 @@
-// One-time codes: RFC 6238's vectors, the secrets a site shows (Base32 or an otpauth link), and a replay from a real
-// data file into the recording key sender that types the code of a clock the test sets; a website's pause between
-// keys, and a stop during a paced text.
+// One-time codes: RFC 6238's vectors, and the secrets a site shows (Base32 or an otpauth link). The replay that types
+// them is the launch tests'.
 
-#include "domain/crypto/dsEncrypt.h"
-#include "domain/data/StatementText.h"
 #include "domain/steps/OneTimeCode.h"
-#include "support/RecordingKeySender.h"
-#include "support/RecordingShell.h"
-#include "support/ScriptedDialogs.h"
-#include "support/TempDataFolder.h"
-#include "system/app/basModule1.h"
-#include "system/launch/LaunchControl.h"
-#include "system/launch/ReplayClock.h"
-#include "system/launch/ReplayWebsite.h"
-#include "system/launch/WaitMilliseconds.h"
 
-#include <QElapsedTimer>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -35,49 +21,11 @@ OneTimeCode secret(const QString& text)
     return std::get<OneTimeCode>(parsed);
 }
 
-QString typedText(const Keys::RecordingKeySender& keys)
-{
-    QString text;
-    for (const Keys::KeyStroke& stroke : keys.strokes())
-        text += stroke.key == Keys::Key::Character ? QString::fromUcs4(&stroke.character, 1)
-                : stroke.key == Keys::Key::Enter   ? QStringLiteral("{ENTER}")
-                                                   : QStringLiteral("{?}");
-    return text;
-}
-
 } // namespace
 
 class TestOneTimeCode : public QObject
 {
     Q_OBJECT
-
-    struct Launch
-    {
-        TempDataFolder folder;
-        Keys::RecordingKeySender keys;
-        Desktop::RecordingShell shell;
-        ScriptedDialogs dialogs;
-        QTimer tmrWait;
-
-        // Website 1 with its pause, and steps of (event type, plain text); the one-time code type is the sixth of a
-        // new data file.
-        explicit Launch(const QList<std::pair<int, QString>>& steps, int pauseMilliseconds = 0)
-        {
-            gobjEncrypt = std::make_unique<dsEncrypt>();
-            QObject::connect(&tmrWait, &QTimer::timeout, &tmrWait, [this] { tmrWait_Timer(tmrWait); });
-            QStringList statements{QStringLiteral("INSERT INTO Website (WebsiteName, WebsiteLink, "
-                                                  "KeyPauseMilliseconds) VALUES ('n', 'l', %1)")
-                                       .arg(pauseMilliseconds)};
-            for (const auto& [type, text] : steps)
-                statements << QStringLiteral("INSERT INTO WebsiteInstructions (WebsiteID, EventTypeID, TextToTypeIn) "
-                                             "VALUES (1, %1, %2)")
-                                  .arg(type)
-                                  .arg(text.isEmpty() ? QStringLiteral("Null")
-                                                      : QuotedValue(gobjEncrypt->Encrypt2(text)));
-            folder.execute(statements);
-        }
-        void run() { ReplayWebsite(tmrWait, QStringLiteral("1"), QStringLiteral("https://x.test/"), nullptr); }
-    };
 
 private slots:
     // RFC 6238, appendix B: eight digits at the RFC's times, for each algorithm.
@@ -153,64 +101,7 @@ private slots:
         }
         QCOMPARE(std::get<OneTimeCode>(parsed).codeAt(119), outcome);
     }
-
-    // The code of the moment it is typed, after the steps before it; near the end of its period, the next one.
-    void replayTypesTheCodeOfItsMoment_data()
-    {
-        QTest::addColumn<qint64>("msIntoPeriod");
-        QTest::addColumn<qint64>("codeTime"); // seconds
-        const qint64 period = 1111111080;     // a multiple of 30 s
-        QTest::newRow("early in its period") << qint64(10000) << period + 10;
-        QTest::newRow("less than 3 s before its end") << qint64(27500) << period + 30;
-    }
-    void replayTypesTheCodeOfItsMoment()
-    {
-        QFETCH(qint64, msIntoPeriod);
-        QFETCH(qint64, codeTime);
-        Launch launch({{1, "alice"}, {6, Sha1Seed}, {2, {}}});
-        const ReplayClockForTest clock(1111111080 * qint64(1000) + msIntoPeriod);
-        launch.run();
-        QCOMPARE(launch.dialogs.messageTexts(), QStringList());
-        QCOMPARE(typedText(launch.keys), "alice" + secret(Sha1Seed).codeAt(codeTime) + "{ENTER}");
-    }
-
-    // A secret that gives no codes stops the launch before anything opens.
-    void aSecretWithoutCodesIsRefusedBeforeTheLaunch()
-    {
-        Launch launch({{1, "alice"}, {6, "otpauth://totp/x?secret=GEZD&digits=9"}});
-        launch.run();
-        QCOMPARE(
-            launch.dialogs.messageTexts(),
-            QStringList{"The one-time code secret of step 2 gives digits as \"9\"; it must be a whole number from 6 "
-                        "to 8. Nothing was typed."});
-        QVERIFY(launch.keys.calls.empty() && launch.shell.starts.empty());
-    }
-
-    // Every key but the first waits the website's pause; a stop ends a long paced text at once.
-    void aPacedWebsiteWaitsBetweenKeysAndStops()
-    {
-        Launch launch({{1, "abcd"}, {2, {}}}, 50);
-        QElapsedTimer clock;
-        QList<qint64> sentAt;
-        launch.keys.afterSend = [&] { sentAt << clock.elapsed(); };
-        clock.start();
-        launch.run();
-        QCOMPARE(typedText(launch.keys), "abcd{ENTER}");
-        QCOMPARE(sentAt.size(), 5);
-        for (qsizetype i = 1; i < sentAt.size(); ++i)
-            QVERIFY2(sentAt[i] - sentAt[i - 1] >= 50, qPrintable(QString::number(sentAt[i] - sentAt[i - 1])));
-
-        Launch slow({{1, QString(1000, u'x')}}, 1000);
-        slow.keys.afterSend = [&slow] {
-            if (slow.keys.calls.size() == 2)
-                QTimer::singleShot(100, [] { stopLaunch(); });
-        };
-        clock.restart();
-        slow.run();
-        QCOMPARE(slow.keys.calls.size(), std::size_t(2)); // stopped within the pause before the third key
-        QVERIFY2(clock.elapsed() < 60000, "the stop ended the pause, not 1,000 s of keys");
-    }
 };
 
-QTEST_MAIN(TestOneTimeCode)
+QTEST_GUILESS_MAIN(TestOneTimeCode)
 #include "tst_one_time_code.moc"
