@@ -3,6 +3,7 @@
 // Order takes on 5,000 websites.
 // Prints one line per figure: "<name> <seconds> s".
 
+#include "../BestSeconds.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "platform/grid/FlexGrid.h"
 #include "support/SeedData.h"
@@ -17,20 +18,6 @@
 #include <cstdio>
 
 namespace {
-
-// The best of a few runs: the figure least disturbed by the rest of the machine.
-template <class Work>
-double bestSeconds(int runs, Work work)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e9);
-    }
-    return best;
-}
 
 void benchFill(int websites)
 {

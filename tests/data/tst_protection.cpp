@@ -6,8 +6,11 @@
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/StoredTextColumns.h"
 #include "platform/app/Application.h"
+#include "platform/grid/FlexGrid.h"
 #include "support/CaughtError.h"
 #include "support/RecordingKeySender.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDataFolder.h"
 #include "system/app/DataFileProtection.h"
 #include "system/app/StartupSettings.h"
@@ -15,10 +18,13 @@
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 #include "system/launch/LaunchChecks.h"
+#include "ui/main/frmWebsite.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <csignal>
@@ -208,6 +214,29 @@ private slots:
         QCOMPARE(storedValues(folder), tampered);
     }
 
+    // The main window of a protected file: a link moved from another website fails its check in its cell, and its
+    // launch opens nothing; the other websites show as before.
+    void theMainWindowNamesAValueThatFailsItsCheck()
+    {
+        TempDataFolder folder(versionThreeFile());
+        ProtectStoredTexts(Master, cheap());
+        folder.execute({"UPDATE Website SET WebsiteLink = (SELECT WebsiteName FROM Website WHERE WebsiteID = 2) "
+                        "WHERE WebsiteID = 1"});
+        useFieldCipher(); // as a program that starts on the file
+        ScriptedDialogs dialogs;
+        dialogs.answers = QStringList{Master};
+        Desktop::RecordingShell shell;
+        frmWebsite window;
+        QVERIFY(window.Form_Load());
+        QCOMPARE((QStringList{window.GridTextMatrix(1, 1), window.GridTextMatrix(1, 2), window.GridTextMatrix(2, 1)}),
+                 (QStringList{"Bank", "(cannot be read: " + FailedCheckReason + ")", "Mail"}));
+        window.findChild<FlexGrid*>(QStringLiteral("MSFlexGrid1"))->setRow(1);
+        window.findChild<QPushButton*>(QStringLiteral("cmdLaunch"))->click();
+        QCOMPARE(dialogs.messageTexts(), QStringList{"The link of the website \"Bank\" cannot be read: " +
+                                                     FailedCheckReason + ". Nothing was opened or typed."});
+        QVERIFY(shell.lookedUp.empty());
+    }
+
     // A value of a protected file is never read as the field cipher's form, even when the protection row is gone.
     void aMissingOrDamagedProtectionRowOpensNothing_data()
     {
@@ -302,7 +331,7 @@ private:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     if (qEnvironmentVariableIsSet("QUILLOCK_PASS"))
         return runPassForTheParent();
     TestProtection test;
