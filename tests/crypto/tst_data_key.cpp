@@ -75,6 +75,9 @@ private slots:
         QVERIFY2(key.conceal(StepText, text) != stored, "every value has a fresh nonce");
         if (!text.isEmpty())
             QVERIFY(!stored.contains(text));
+        const StoredTextPlace named{"DesktopPermission", "PermissionToken", "Zugriff für Ä"};
+        QCOMPARE(key.reveal(named, key.conceal(named, text)), text);
+        QVERIFY(!key.reveal({named.table, named.column, "Zugriff für A"}, key.conceal(named, text)));
     }
 
     // Values altered in their bytes are the fuzzer's (fuzz/fuzz_protected_text.cpp) and the protected file's test.

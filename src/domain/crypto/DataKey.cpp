@@ -33,12 +33,31 @@ QByteArray randomNonce()
     return nonce;
 }
 
-// The place as associated data: each part ends with a zero byte, so that no two places give the same bytes.
+// The UTF-8 bytes of the text after the data; names and keys are plain ASCII as a rule, which needs no conversion.
+void appendUtf8(QByteArray& data, const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() >= 0x80) {
+            data.chop(i);
+            data += text.toUtf8();
+            return;
+        }
+        data += static_cast<char>(text[i].unicode());
+    }
+}
+
+// The place as associated data: each part after a zero byte, so that no two places give the same bytes. A grid of
+// many websites deciphers two values a row, so this is built without a conversion where it can.
 QByteArray associatedData(const StoredTextPlace& place)
 {
-    QByteArray data = QByteArrayLiteral("quillock stored text 1");
-    for (const QString* part : {&place.table, &place.column, &place.rowKey})
-        data += '\0' + part->toUtf8();
+    static const QByteArray head = QByteArrayLiteral("quillock stored text 1");
+    QByteArray data;
+    data.reserve(head.size() + place.table.size() + place.column.size() + place.rowKey.size() + 3);
+    data += head;
+    for (const QString* part : {&place.table, &place.column, &place.rowKey}) {
+        data += '\0';
+        appendUtf8(data, *part);
+    }
     return data;
 }
 
@@ -71,7 +90,7 @@ std::optional<QByteArray> decodedAfter(const QString& prefix, const QString& tex
 {
     if (!text.startsWith(prefix))
         return std::nullopt;
-    auto decoded = QByteArray::fromBase64Encoding(text.mid(prefix.size()).toLatin1(),
+    auto decoded = QByteArray::fromBase64Encoding(QStringView(text).mid(prefix.size()).toLatin1(),
                                                   Base64Options | QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return std::nullopt;

@@ -20,9 +20,10 @@ struct KeyDerivation
     quint64 passes = 0;
     quint64 memoryBytes = 0;
 
-    // A fresh salt with the given cost; by default 3 passes over 256 MiB, which take about 0.8 s on a 2-core
-    // machine (libsodium's "moderate" limits). Raises AppError when the cost is out of range.
-    static KeyDerivation fresh(quint64 passes = 3, quint64 memoryBytes = quint64(256) << 20);
+    // A fresh salt with the given cost; by default 4 passes over 256 MiB, which take 0.6 to 0.9 s on a 2-core machine
+    // (3 passes, libsodium's "moderate" limits, took 0.5 s when the machine was idle). Raises AppError when the cost
+    // is out of range.
+    static KeyDerivation fresh(quint64 passes = 4, quint64 memoryBytes = quint64(256) << 20);
 
     // Whether the salt has its size and the cost lies between libsodium's least and the maxima above.
     bool isValid() const;

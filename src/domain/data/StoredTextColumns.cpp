@@ -2,11 +2,17 @@
 
 #include "domain/data/StatementText.h"
 
+#include <algorithm>
+
 namespace {
 
 // Keys are whole numbers but for the permissions' names; the grid may show one as "12" and a query give "12.0".
 QString canonicalKey(const QString& key)
 {
+    const bool digitsOnly = !key.isEmpty() && (key.size() == 1 || key.front() != u'0') &&
+                            std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (digitsOnly)
+        return key; // already as a whole number is written
     bool number = false;
     const double value = key.trimmed().toDouble(&number);
     if (!number || value != static_cast<double>(static_cast<qint64>(value)))

@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The stored texts: website names and links, the steps' texts and the desktop's permission token. A data file keeps
 // them in the field cipher's form, or, when the file is protected, each enciphered under the file's data key and
@@ -39,6 +41,9 @@ StoredTextPlace PermissionTokenPlace(const QString& permissionName);
 // and the value fails its check there (changed outside Quillock, cut short, or moved from another place). Raises
 // AppError when the file is protected and locked, and when the field cipher is not set up.
 std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored);
+// The same for many values at once, in their order: a protected file's values are deciphered on every core, for each
+// is an authenticated cipher's work and a list of many websites holds two a row.
+std::vector<std::optional<QString>> RevealStoredTexts(const std::vector<std::pair<StoredTextPlace, QString>>& values);
 // The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
 

@@ -39,7 +39,7 @@ double RecordListGrid::TextWidthTwips(const QString& text) const
 
 // A stored text that another program wrote with a character the cipher lacks, or a protected file's value that
 // fails its check, shows what is wrong with it.
-QString RecordListGrid::cellText(int column, const Recordset& record)
+QString RecordListGrid::cellText(int column, const Recordset& record, const std::optional<QString>* decipheredText)
 {
     const QString stored = record.fields(column).text();
     const auto deciphered = std::find_if(m_settings.decipheredColumns.cbegin(), m_settings.decipheredColumns.cend(),
@@ -48,10 +48,15 @@ QString RecordListGrid::cellText(int column, const Recordset& record)
         return stored;
     const QString key = record.fields(0).text();
     QString reason;
-    if (const QString foreign = gobjEncrypt->foreignCharacter(stored); !foreign.isEmpty())
+    QString foreign; // a protected value that holds one fails its check, as it should
+    if (storedTextForm() == StoredTextForm::FieldCipher)
+        foreign = gobjEncrypt->foreignCharacter(stored);
+    if (!foreign.isEmpty())
         reason = QStringLiteral("it holds the character %1").arg(foreign);
     else if (const std::optional<QString> text =
-                 RevealStoredText(deciphered->place(record.fields(deciphered->keyColumn).text()), stored)) {
+                 decipheredText
+                     ? *decipheredText
+                     : RevealStoredText(deciphered->place(record.fields(deciphered->keyColumn).text()), stored)) {
         m_unreadable.remove({key, column});
         return *text;
     } else
@@ -84,14 +89,37 @@ void RecordListGrid::FillGrid()
     setColumnWidths(columnCount);
 }
 
+// Every deciphered cell of the rows, row by row in the order of the deciphered columns, deciphered at once.
+std::vector<std::optional<QString>> RecordListGrid::decipheredTexts(Recordset& records) const
+{
+    std::vector<std::pair<StoredTextPlace, QString>> values;
+    for (; !records.eof(); records.moveNext()) {
+        for (const auto& shown : m_settings.decipheredColumns)
+            values.emplace_back(shown.place(records.fields(shown.keyColumn).text()),
+                                records.fields(shown.column).text());
+    }
+    records.moveFirst();
+    return RevealStoredTexts(values);
+}
+
 void RecordListGrid::fillRows(Recordset& records, int columnCount)
 {
+    std::vector<std::optional<QString>> deciphered;
+    if (storedTextForm() == StoredTextForm::Unlocked)
+        deciphered = decipheredTexts(records);
+    const auto& shownColumns = m_settings.decipheredColumns;
     double previousOrder = 0;
     for (int row = 1; !records.eof(); ++row) {
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
+            const auto shown = std::find_if(shownColumns.cbegin(), shownColumns.cend(),
+                                            [i](const auto& column) { return column.column == i; });
+            const std::size_t index =
+                std::size_t(row - 1) * std::size_t(shownColumns.size()) + std::size_t(shown - shownColumns.cbegin());
+            const std::optional<QString>* text =
+                shown != shownColumns.cend() && index < deciphered.size() ? &deciphered[index] : nullptr;
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records)); });
+            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records, text)); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);

@@ -79,7 +79,9 @@ public:
     QString unreadableReason(int row, int col) const;
 
 private:
-    QString cellText(int column, const Recordset& record);
+    // The cell's text; a deciphered column's text may come deciphered already.
+    QString cellText(int column, const Recordset& record, const std::optional<QString>* deciphered = nullptr);
+    std::vector<std::optional<QString>> decipheredTexts(Recordset& records) const;
     void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);
