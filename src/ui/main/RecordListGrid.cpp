@@ -93,10 +93,17 @@ void RecordListGrid::FillGrid()
 std::vector<std::optional<QString>> RecordListGrid::decipheredTexts(Recordset& records) const
 {
     std::vector<std::pair<StoredTextPlace, QString>> values;
+    values.reserve(std::size_t(records.recordCount()) * std::size_t(m_settings.decipheredColumns.size()));
     for (; !records.eof(); records.moveNext()) {
-        for (const auto& shown : m_settings.decipheredColumns)
-            values.emplace_back(shown.place(records.fields(shown.keyColumn).text()),
-                                records.fields(shown.column).text());
+        QString key; // of the row's key column, read once when the columns share it
+        int keyColumn = -1;
+        for (const auto& shown : m_settings.decipheredColumns) {
+            if (shown.keyColumn != keyColumn) {
+                keyColumn = shown.keyColumn;
+                key = records.fields(keyColumn).text();
+            }
+            values.emplace_back(shown.place(key), records.fields(shown.column).text());
+        }
     }
     records.moveFirst();
     return RevealStoredTexts(values);
