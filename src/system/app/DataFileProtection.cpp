@@ -37,10 +37,11 @@ QString valueOwner(const StoredTextColumn& column, const QString& key)
         .arg(column.column == WebsiteLinkColumn().column ? "link" : "name", key);
 }
 
-// Rewrites every stored text of every column by the function, which returns nothing for a value it refuses.
-void convertEveryValue(UnitOfWork& work,
-                       const std::function<std::optional<QString>(const StoredTextPlace&, const QString&)>& convert,
-                       const QString& refusal)
+// What a pass makes of a stored value at its place; nothing for a value it refuses.
+using Conversion = std::function<std::optional<QString>(const StoredTextPlace&, const QString&)>;
+
+// Rewrites every stored text of every column by the conversion.
+void convertEveryValue(UnitOfWork& work, const Conversion& convert, const QString& refusal)
 {
     for (const StoredTextColumn& column : storedTextColumns()) {
         Recordset values = work.snapshot(StoredTextValuesQuery(column));
@@ -67,6 +68,35 @@ dsEncrypt& fieldCipher()
 void wipeDeletedContent(UnitOfWork& work)
 {
     work.execute(QStringLiteral("PRAGMA secure_delete = ON"));
+}
+
+enum class Turning
+{
+    On,
+    Off
+};
+
+// A pass that turns protection on or off: every value converted and the protection row changed by the statement,
+// in one transaction. Protection is turned on only where it is not on already.
+void convertInOneTransaction(Turning turning, const Conversion& convert, const QString& refusal,
+                             const QString& protectionStatement)
+{
+    UnitOfWork work;
+    wipeDeletedContent(work);
+    work.beginTransaction();
+    if (turning == Turning::On && ReadTextProtection(work))
+        throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The websites are protected already."));
+    convertEveryValue(work, convert, refusal);
+    work.execute(protectionStatement);
+    work.commit();
+}
+
+// The file rewritten whole, so that no earlier form of a text stays in its free pages.
+void rewriteWithoutOldForms()
+{
+    UnitOfWork work;
+    wipeDeletedContent(work);
+    work.execute(QStringLiteral("VACUUM"));
 }
 
 } // namespace
@@ -101,57 +131,38 @@ void ProtectStoredTexts(const QString& password, const KeyDerivation& derivation
     DataKey key = DataKey::generate();
     const QString wrapped = key.wrap(password, derivation);
     dsEncrypt& cipher = fieldCipher();
-    {
-        UnitOfWork work;
-        wipeDeletedContent(work);
-        work.beginTransaction();
-        if (ReadTextProtection(work))
-            throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("The websites are protected already."));
-        convertEveryValue(
-            work,
-            [&](const StoredTextPlace& place, const QString& stored) -> std::optional<QString> {
-                if (!cipher.foreignCharacter(stored).isEmpty())
-                    return std::nullopt;
-                QString text = cipher.Encrypt2(stored);
-                const QString concealed = key.conceal(place, text);
-                text.fill(QChar(0));
-                return concealed;
-            },
-            QStringLiteral("it holds a character that Quillock never stores; another program wrote it"));
-        work.execute(InsertTextProtectionStatement(derivation, wrapped));
-        work.commit();
-    }
+    convertInOneTransaction(
+        Turning::On,
+        [&](const StoredTextPlace& place, const QString& stored) -> std::optional<QString> {
+            if (!cipher.foreignCharacter(stored).isEmpty())
+                return std::nullopt;
+            QString text = cipher.Encrypt2(stored);
+            const QString concealed = key.conceal(place, text);
+            text.fill(QChar(0));
+            return concealed;
+        },
+        QStringLiteral("it holds a character that Quillock never stores; another program wrote it"),
+        InsertTextProtectionStatement(derivation, wrapped));
     useDataKey(std::move(key));
-    UnitOfWork work;
-    wipeDeletedContent(work);
-    work.execute(QStringLiteral("VACUUM"));
+    rewriteWithoutOldForms();
 }
 
 void UnprotectStoredTexts()
 {
     dsEncrypt& cipher = fieldCipher();
-    {
-        UnitOfWork work;
-        wipeDeletedContent(work);
-        work.beginTransaction();
-        convertEveryValue(
-            work,
-            [&](const StoredTextPlace& place, const QString& stored) -> std::optional<QString> {
-                std::optional<QString> text = RevealStoredText(place, stored);
-                if (!text)
-                    return std::nullopt;
-                const QString enciphered = cipher.Encrypt2(*text);
-                text->fill(QChar(0));
-                return enciphered;
-            },
-            FailedCheckReason);
-        work.execute(DeleteTextProtectionStatement());
-        work.commit();
-    }
+    convertInOneTransaction(
+        Turning::Off,
+        [&](const StoredTextPlace& place, const QString& stored) -> std::optional<QString> {
+            std::optional<QString> text = RevealStoredText(place, stored);
+            if (!text)
+                return std::nullopt;
+            const QString enciphered = cipher.Encrypt2(*text);
+            text->fill(QChar(0));
+            return enciphered;
+        },
+        FailedCheckReason, DeleteTextProtectionStatement());
     useFieldCipher();
-    UnitOfWork work;
-    wipeDeletedContent(work);
-    work.execute(QStringLiteral("VACUUM"));
+    rewriteWithoutOldForms();
 }
 
 void RewrapDataKey(UnitOfWork& work, const QString& newPassword)

@@ -64,10 +64,8 @@ QString WrappedDataKey(const QString& password, const KeyDerivation& derivation)
 
 void lockStoredTexts()
 {
-    if (gForm == StoredTextForm::FieldCipher)
-        return;
-    gDataKey.reset();
-    gForm = StoredTextForm::Locked;
+    if (gForm != StoredTextForm::FieldCipher)
+        expectDataKey();
 }
 
 StoredTextPlace WebsiteNamePlace(const QString& websiteId)

@@ -49,16 +49,11 @@ struct WebsiteSteps
     int keyPauseMilliseconds = 0;
 };
 
-// The website's pause between keys; none in a file of an older version that could not be brought up to date
-// (read-only), and none when another program stored one out of range.
+// The website's pause between keys; none when another program stored one out of range.
 int keyPause(UnitOfWork& work, const QString& websiteId)
 {
-    try {
-        const double pause = NumberTextBeginsWith(work.read(WebsiteKeyPauseQuery(websiteId)).fields(0).text());
-        return pause >= 0 && pause <= MaxKeyPauseMilliseconds ? static_cast<int>(pause) : 0;
-    } catch (const AppError&) {
-        return 0;
-    }
+    const double pause = NumberTextBeginsWith(StoredKeyPause(work, websiteId));
+    return pause >= 0 && pause <= MaxKeyPauseMilliseconds ? static_cast<int>(pause) : 0;
 }
 
 // Reads the instructions in a unit of database work of their own, ended before anything else happens:
@@ -158,6 +153,15 @@ QString launch(QTimer& tmrWait, const QString& websiteId, const QString& link, Q
 }
 
 } // namespace
+
+QString StoredKeyPause(UnitOfWork& work, const QString& websiteId)
+{
+    try {
+        return work.read(WebsiteKeyPauseQuery(websiteId)).fields(0).text();
+    } catch (const AppError&) {
+        return QStringLiteral("0");
+    }
+}
 
 void ReplayWebsite(QTimer& tmrWait, const QString& websiteIdText, const QString& link, QWidget* owner)
 {

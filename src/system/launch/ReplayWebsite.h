@@ -4,6 +4,11 @@
 
 class QTimer;
 class QWidget;
+class UnitOfWork;
+
+// The website's pause between keys as stored, in milliseconds: "0" in a file of an older version that could not be
+// brought up to date (read-only), which keeps none.
+QString StoredKeyPause(UnitOfWork& work, const QString& websiteId);
 
 // The body of the main window's LaunchWebsite: opens the website's link in the browser and replays its
 // instructions, in the order of their keys, as keystrokes into the window that has the focus.

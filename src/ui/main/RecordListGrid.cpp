@@ -39,7 +39,8 @@ double RecordListGrid::TextWidthTwips(const QString& text) const
 
 // A stored text that another program wrote with a character the cipher lacks, or a protected file's value that
 // fails its check, shows what is wrong with it.
-QString RecordListGrid::cellText(int column, const Recordset& record, const std::optional<QString>* decipheredText)
+QString RecordListGrid::cellText(int column, const Recordset& record, const DecipheredRows* decipheredRows,
+                                 std::size_t recordIndex)
 {
     const QString stored = record.fields(column).text();
     const auto deciphered = std::find_if(m_settings.decipheredColumns.cbegin(), m_settings.decipheredColumns.cend(),
@@ -47,6 +48,10 @@ QString RecordListGrid::cellText(int column, const Recordset& record, const std:
     if (deciphered == m_settings.decipheredColumns.cend())
         return stored;
     const QString key = record.fields(0).text();
+    const std::size_t index = recordIndex * std::size_t(m_settings.decipheredColumns.size()) +
+                              std::size_t(deciphered - m_settings.decipheredColumns.cbegin());
+    const std::optional<QString>* decipheredText =
+        decipheredRows && index < decipheredRows->size() ? &(*decipheredRows)[index] : nullptr;
     QString reason;
     QString foreign; // a protected value that holds one fails its check, as it should
     if (storedTextForm() == StoredTextForm::FieldCipher)
@@ -90,7 +95,7 @@ void RecordListGrid::FillGrid()
 }
 
 // Every deciphered cell of the rows, row by row in the order of the deciphered columns, deciphered at once.
-std::vector<std::optional<QString>> RecordListGrid::decipheredTexts(Recordset& records) const
+RecordListGrid::DecipheredRows RecordListGrid::decipheredTexts(Recordset& records) const
 {
     std::vector<std::pair<StoredTextPlace, QString>> values;
     values.reserve(std::size_t(records.recordCount()) * std::size_t(m_settings.decipheredColumns.size()));
@@ -111,22 +116,16 @@ std::vector<std::optional<QString>> RecordListGrid::decipheredTexts(Recordset& r
 
 void RecordListGrid::fillRows(Recordset& records, int columnCount)
 {
-    std::vector<std::optional<QString>> deciphered;
+    DecipheredRows deciphered;
     if (storedTextForm() == StoredTextForm::Unlocked)
         deciphered = decipheredTexts(records);
-    const auto& shownColumns = m_settings.decipheredColumns;
     double previousOrder = 0;
     for (int row = 1; !records.eof(); ++row) {
         m_grid.setRows(m_grid.rows() + 1);
         for (int i = 0; i < columnCount; ++i) {
-            const auto shown = std::find_if(shownColumns.cbegin(), shownColumns.cend(),
-                                            [i](const auto& column) { return column.column == i; });
-            const std::size_t index =
-                std::size_t(row - 1) * std::size_t(shownColumns.size()) + std::size_t(shown - shownColumns.cbegin());
-            const std::optional<QString>* text =
-                shown != shownColumns.cend() && index < deciphered.size() ? &deciphered[index] : nullptr;
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
-            IgnoreFailures([&] { m_grid.setTextMatrix(row, i, cellText(i, records, text)); });
+            IgnoreFailures(
+                [&] { m_grid.setTextMatrix(row, i, cellText(i, records, &deciphered, std::size_t(row - 1))); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);

@@ -79,9 +79,12 @@ public:
     QString unreadableReason(int row, int col) const;
 
 private:
-    // The cell's text; a deciphered column's text may come deciphered already.
-    QString cellText(int column, const Recordset& record, const std::optional<QString>* deciphered = nullptr);
-    std::vector<std::optional<QString>> decipheredTexts(Recordset& records) const;
+    // The deciphered columns' texts of every record, record by record in the order of decipheredColumns.
+    using DecipheredRows = std::vector<std::optional<QString>>;
+    // The cell's text; a deciphered column's text is taken from the record's deciphered row when one is given.
+    QString cellText(int column, const Recordset& record, const DecipheredRows* decipheredRows = nullptr,
+                     std::size_t recordIndex = 0);
+    DecipheredRows decipheredTexts(Recordset& records) const;
     void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);

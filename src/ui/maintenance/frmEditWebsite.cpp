@@ -9,6 +9,7 @@
 #include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
+#include "system/launch/ReplayWebsite.h"
 #include "ui/main/RecordListWindow.h"
 
 #include <QLineEdit>
@@ -28,16 +29,6 @@ QString shownText(const Field& field, const StoredTextPlace& place, const QStrin
         return *text;
     throw AppError(ErrorNumber::InvalidArgument,
                    QStringLiteral("The %1 of this website cannot be read: %2.").arg(boxName, FailedCheckReason));
-}
-
-// A file of an older version that could not be brought up to date (read-only) keeps no pause: it types at once.
-QString storedKeyPause(UnitOfWork& work, const QString& websiteId)
-{
-    try {
-        return work.read(WebsiteKeyPauseQuery(websiteId)).fields(0).text();
-    } catch (const AppError&) {
-        return QStringLiteral("0");
-    }
 }
 
 // The pause typed, when it is a whole number of milliseconds in range.
@@ -75,12 +66,13 @@ bool frmEditWebsite::loadRecord(UnitOfWork& work)
         shownText(website.fields(QStringLiteral("WebsiteName")), WebsiteNamePlace(key), QStringLiteral("name")));
     txtWebsiteLink->setText(
         shownText(website.fields(QStringLiteral("WebsiteLink")), WebsiteLinkPlace(key), QStringLiteral("link")));
-    txtKeyPauseMilliseconds->setText(storedKeyPause(work, key));
+    txtKeyPauseMilliseconds->setText(StoredKeyPause(work, key));
     return true;
 }
 
-// The boxes' texts enciphered for the website's row.
-QString frmEditWebsite::updateStatement(const QString& websiteId) const
+// Writes the boxes into the website's row, the texts enciphered for it; returns how many rows the name and link went
+// into (0 when the website is gone).
+int frmEditWebsite::writeBoxes(UnitOfWork& work, const QString& websiteId) const
 {
     const QString name = EncipheredValue(txtWebsiteName->text(), [&](const QString& text) {
         return ConcealStoredText(WebsiteNamePlace(websiteId), text);
@@ -88,7 +80,9 @@ QString frmEditWebsite::updateStatement(const QString& websiteId) const
     const QString link = EncipheredValue(txtWebsiteLink->text(), [&](const QString& text) {
         return ConcealStoredText(WebsiteLinkPlace(websiteId), text);
     });
-    return UpdateWebsiteStatement(name, link, NumberTextBeginsWith(websiteId));
+    const int written = work.execute(UpdateWebsiteStatement(name, link, NumberTextBeginsWith(websiteId)));
+    work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), websiteId));
+    return written;
 }
 
 // A pause out of range is refused, and stays in its box for correcting.
@@ -113,9 +107,8 @@ void frmEditWebsite::saveRecord(UnitOfWork& work)
     if (!adding()) {
         const QString key = NumberToText(m_websites.RecordKey());
         work.beginTransaction();
-        if (work.execute(updateStatement(key)) == 0)
+        if (writeBoxes(work, key) == 0)
             throw RecordGone{recordGoneMessage()};
-        work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), key));
         work.commit();
         m_websites.UpdateGridRow();
         return;
@@ -134,8 +127,7 @@ void frmEditWebsite::insertWebsite(UnitOfWork& work)
     work.beginTransaction();
     work.execute(InsertWebsiteStatement(QStringLiteral("Null"), QStringLiteral("Null")));
     const QString key = work.read(IdentityQuery()).fields(0).text();
-    work.execute(updateStatement(key));
-    work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), key));
+    writeBoxes(work, key);
     work.execute(NextListOrderStatement(key));
     work.execute(FirstInstructionStatement(key));
     work.commit();

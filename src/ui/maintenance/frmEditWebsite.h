@@ -23,7 +23,7 @@ protected:
 
 private:
     void insertWebsite(UnitOfWork& work);
-    QString updateStatement(const QString& websiteId) const;
+    int writeBoxes(UnitOfWork& work, const QString& websiteId) const;
 
     RecordListWindow& m_websites;
     QLineEdit* txtWebsiteName;
