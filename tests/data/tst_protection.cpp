@@ -14,6 +14,7 @@
 #include "support/TempDataFolder.h"
 #include "system/app/DataFileProtection.h"
 #include "system/app/StartupSettings.h"
+#include "system/app/StoredTextBatch.h"
 #include "system/app/StoredTexts.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
@@ -243,6 +244,26 @@ private slots:
         QCOMPARE(dialogs.messageTexts(), QStringList{"The link of the website \"Bank\" cannot be read: " +
                                                      FailedCheckReason + ". Nothing was opened or typed."});
         QVERIFY(shell.lookedUp.empty());
+    }
+
+    // Many values deciphered on several threads come back each in its place, a moved one refused, even when the key is
+    // locked midway; a batch is refused once it is locked.
+    void aBatchKeepsItsKeyThroughALock()
+    {
+        useDataKey(DataKey::generate());
+        std::vector<StoredTextBatch::Value> values;
+        for (int i = 0; i < 5000; ++i) {
+            const QString key = QString::number(i);
+            values.emplace_back(WebsiteNamePlace(key), i % 3 ? ConcealStoredText(WebsiteLinkPlace(key), key)
+                                                             : ConcealStoredText(WebsiteNamePlace(key), key));
+        }
+        values.emplace_back(WebsiteNamePlace("5000"), QString());
+        StoredTextBatch batch(std::move(values));
+        lockStoredTexts();
+        for (int i = 0; i < 5000; ++i)
+            QCOMPARE(batch.text(std::size_t(i)), i % 3 ? std::nullopt : std::optional(QString::number(i)));
+        QCOMPARE(batch.text(5000), std::optional(QString()));
+        QVERIFY(caughtError([] { StoredTextBatch({{WebsiteNamePlace("1"), QStringLiteral("qp1:AAAA")}}); }));
     }
 
     // A value of a protected file is never read as the field cipher's form, even when the protection row is gone.

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 const QString FailedCheckReason =
     QStringLiteral("it failed its check: it was changed outside Quillock, or moved from another row");
@@ -15,7 +14,7 @@ const QString FailedCheckReason =
 namespace {
 
 StoredTextForm gForm = StoredTextForm::FieldCipher;
-std::unique_ptr<DataKey> gDataKey;
+std::shared_ptr<const DataKey> gDataKey;
 
 const DataKey& unlockedKey()
 {
@@ -47,7 +46,7 @@ void useFieldCipher()
 
 void useDataKey(DataKey key)
 {
-    gDataKey = std::make_unique<DataKey>(std::move(key));
+    gDataKey = std::make_shared<const DataKey>(std::move(key));
     gForm = StoredTextForm::Unlocked;
 }
 
@@ -60,6 +59,12 @@ void expectDataKey()
 QString WrappedDataKey(const QString& password, const KeyDerivation& derivation)
 {
     return unlockedKey().wrap(password, derivation);
+}
+
+std::shared_ptr<const DataKey> SharedDataKey()
+{
+    unlockedKey();
+    return gDataKey;
 }
 
 void lockStoredTexts()
@@ -99,26 +104,6 @@ std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QStr
         return fieldCipher().Encrypt2(stored);
     }
     return unlockedKey().reveal(place, stored);
-}
-
-std::vector<std::optional<QString>> RevealStoredTexts(const std::vector<std::pair<StoredTextPlace, QString>>& values)
-{
-    std::vector<std::optional<QString>> texts(values.size());
-    const auto revealFrom = [&](std::size_t first, std::size_t step) {
-        for (std::size_t i = first; i < values.size(); i += step)
-            texts[i] = RevealStoredText(values[i].first, values[i].second);
-    };
-    // Only an unlocked key's work is shared out: it raises nothing, and reads nothing but the key.
-    const std::size_t threads = gForm == StoredTextForm::Unlocked && values.size() > 1000
-                                    ? std::max(1u, std::thread::hardware_concurrency())
-                                    : 1;
-    std::vector<std::thread> helpers;
-    for (std::size_t first = 1; first < threads; ++first)
-        helpers.emplace_back(revealFrom, first, threads);
-    revealFrom(0, threads);
-    for (std::thread& helper : helpers)
-        helper.join();
-    return texts;
 }
 
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text)

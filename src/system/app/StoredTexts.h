@@ -3,6 +3,7 @@
 #include "domain/crypto/DataKey.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -26,6 +27,9 @@ void useFieldCipher();
 void useDataKey(DataKey key);
 // The open data file is protected; its data key is not in memory yet.
 void expectDataKey();
+// The data key in memory, for work on other threads that must not lose it midway (StoredTextBatch): a lock wipes it
+// once that work lets it go. Raises AppError when none is in memory.
+std::shared_ptr<const DataKey> SharedDataKey();
 // Drops the data key of a protected file (wiping it), until the master password is given again.
 void lockStoredTexts();
 // The data key in memory, wrapped under the password. Raises AppError when none is in memory.
@@ -41,9 +45,6 @@ StoredTextPlace PermissionTokenPlace(const QString& permissionName);
 // and the value fails its check there (changed outside Quillock, cut short, or moved from another place). Raises
 // AppError when the file is protected and locked, and when the field cipher is not set up.
 std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored);
-// The same for many values at once, in their order: a protected file's values are deciphered on every core, for each
-// is an authenticated cipher's work and a list of many websites holds two a row.
-std::vector<std::optional<QString>> RevealStoredTexts(const std::vector<std::pair<StoredTextPlace, QString>>& values);
 // The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
 

@@ -6,6 +6,7 @@
 #include "platform/screen/Screen.h"
 #include "platform/screen/Twips.h"
 #include "system/app/HandlerGuard.h"
+#include "system/app/StoredTextBatch.h"
 #include "system/app/UnitOfWork.h"
 #include "system/app/basModule1.h"
 
@@ -39,8 +40,7 @@ double RecordListGrid::TextWidthTwips(const QString& text) const
 
 // A stored text that another program wrote with a character the cipher lacks, or a protected file's value that
 // fails its check, shows what is wrong with it.
-QString RecordListGrid::cellText(int column, const Recordset& record, const DecipheredRows* decipheredRows,
-                                 std::size_t recordIndex)
+QString RecordListGrid::cellText(int column, const Recordset& record, StoredTextBatch* batch, std::size_t recordIndex)
 {
     const QString stored = record.fields(column).text();
     const auto deciphered = std::find_if(m_settings.decipheredColumns.cbegin(), m_settings.decipheredColumns.cend(),
@@ -50,8 +50,7 @@ QString RecordListGrid::cellText(int column, const Recordset& record, const Deci
     const QString key = record.fields(0).text();
     const std::size_t index = recordIndex * std::size_t(m_settings.decipheredColumns.size()) +
                               std::size_t(deciphered - m_settings.decipheredColumns.cbegin());
-    const std::optional<QString>* decipheredText =
-        decipheredRows && index < decipheredRows->size() ? &(*decipheredRows)[index] : nullptr;
+    const std::optional<QString>* decipheredText = batch && index < batch->size() ? &batch->text(index) : nullptr;
     QString reason;
     QString foreign; // a protected value that holds one fails its check, as it should
     if (storedTextForm() == StoredTextForm::FieldCipher)
@@ -94,10 +93,11 @@ void RecordListGrid::FillGrid()
     setColumnWidths(columnCount);
 }
 
-// Every deciphered cell of the rows, row by row in the order of the deciphered columns, deciphered at once.
-RecordListGrid::DecipheredRows RecordListGrid::decipheredTexts(Recordset& records) const
+// Every deciphered cell of the rows, row by row in the order of the deciphered columns: a batch that deciphers them
+// on the other cores while the rows are filled.
+std::unique_ptr<StoredTextBatch> RecordListGrid::decipheredTexts(Recordset& records) const
 {
-    std::vector<std::pair<StoredTextPlace, QString>> values;
+    std::vector<StoredTextBatch::Value> values;
     values.reserve(std::size_t(records.recordCount()) * std::size_t(m_settings.decipheredColumns.size()));
     for (; !records.eof(); records.moveNext()) {
         QString key; // of the row's key column, read once when the columns share it
@@ -111,12 +111,12 @@ RecordListGrid::DecipheredRows RecordListGrid::decipheredTexts(Recordset& record
         }
     }
     records.moveFirst();
-    return RevealStoredTexts(values);
+    return std::make_unique<StoredTextBatch>(std::move(values));
 }
 
 void RecordListGrid::fillRows(Recordset& records, int columnCount)
 {
-    DecipheredRows deciphered;
+    std::unique_ptr<StoredTextBatch> deciphered;
     if (storedTextForm() == StoredTextForm::Unlocked)
         deciphered = decipheredTexts(records);
     double previousOrder = 0;
@@ -125,7 +125,7 @@ void RecordListGrid::fillRows(Recordset& records, int columnCount)
         for (int i = 0; i < columnCount; ++i) {
             // a cell that cannot be read or deciphered stays empty; the rest of the list still shows
             IgnoreFailures(
-                [&] { m_grid.setTextMatrix(row, i, cellText(i, records, &deciphered, std::size_t(row - 1))); });
+                [&] { m_grid.setTextMatrix(row, i, cellText(i, records, deciphered.get(), std::size_t(row - 1))); });
         }
         if (m_settings.keepsListOrder)
             fillInListOrder(row, previousOrder);

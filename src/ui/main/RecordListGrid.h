@@ -6,9 +6,11 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class FlexGrid;
 class Recordset;
+class StoredTextBatch;
 
 // What tells one list window's grid from another's.
 struct RecordListSettings
@@ -79,12 +81,11 @@ public:
     QString unreadableReason(int row, int col) const;
 
 private:
-    // The deciphered columns' texts of every record, record by record in the order of decipheredColumns.
-    using DecipheredRows = std::vector<std::optional<QString>>;
-    // The cell's text; a deciphered column's text is taken from the record's deciphered row when one is given.
-    QString cellText(int column, const Recordset& record, const DecipheredRows* decipheredRows = nullptr,
+    // The cell's text; a deciphered column's text is taken from the batch, when one is given, at the record's place.
+    QString cellText(int column, const Recordset& record, StoredTextBatch* batch = nullptr,
                      std::size_t recordIndex = 0);
-    DecipheredRows decipheredTexts(Recordset& records) const;
+    // The deciphered columns' texts of every record, record by record in the order of decipheredColumns.
+    std::unique_ptr<StoredTextBatch> decipheredTexts(Recordset& records) const;
     void fillRows(Recordset& records, int columnCount);
     void fillInListOrder(int row, double& previousOrder);
     void setColumnWidths(int columnCount);
