@@ -93,6 +93,13 @@ private slots:
         QTest::newRow("row key run into column") << stored << at(StepText.table, StepText.column + '7', QString());
         QTest::newRow("other key") << DataKey::generate().conceal(StepText, QStringLiteral("secret")) << StepText;
         QTest::newRow("field cipher form") << QStringLiteral("Jb3!x") << StepText;
+        // "secret" seals to 46 bytes: the last two digits hold one byte and four bits to spare
+        const QString digits = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_");
+        const QChar spareBitSet = digits.at(digits.indexOf(stored.back()) | 1);
+        QTest::newRow("spare bit set") << stored.chopped(1) + spareBitSet << StepText;
+        QTest::newRow("padded") << stored + "==" << StepText;
+        QTest::newRow("blank inside") << QString(stored).insert(10, u' ') << StepText;
+        QTest::newRow("last digit cut") << stored.chopped(1) << StepText;
     }
     void alteredOrMovedValuesAreRefused()
     {

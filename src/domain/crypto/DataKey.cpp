@@ -2,7 +2,9 @@
 
 #include "domain/error/AppError.h"
 
+#include <QVarLengthArray>
 #include <sodium.h>
+#include <span>
 
 namespace {
 
@@ -33,68 +35,119 @@ QByteArray randomNonce()
     return nonce;
 }
 
+// Bytes of the size that stored texts have as a rule, kept off the heap: a grid of many websites deciphers two values
+// a row.
+using ShortBytes = QVarLengthArray<unsigned char, 256>;
+
+void appendBytes(ShortBytes& data, const QByteArray& bytes)
+{
+    data.append(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
+}
+
 // The UTF-8 bytes of the text after the data; names and keys are plain ASCII as a rule, which needs no conversion.
-void appendUtf8(QByteArray& data, const QString& text)
+void appendUtf8(ShortBytes& data, const QString& text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i].unicode() >= 0x80) {
-            data.chop(i);
-            data += text.toUtf8();
+            data.resize(data.size() - i);
+            appendBytes(data, text.toUtf8());
             return;
         }
-        data += static_cast<char>(text[i].unicode());
+        data.append(static_cast<unsigned char>(text[i].unicode()));
     }
 }
 
-// The place as associated data: each part after a zero byte, so that no two places give the same bytes. A grid of
-// many websites deciphers two values a row, so this is built without a conversion where it can.
-QByteArray associatedData(const StoredTextPlace& place)
+// The place as associated data: each part after a zero byte, so that no two places give the same bytes.
+ShortBytes associatedData(const StoredTextPlace& place)
 {
     static const QByteArray head = QByteArrayLiteral("quillock stored text 1");
-    QByteArray data;
-    data.reserve(head.size() + place.table.size() + place.column.size() + place.rowKey.size() + 3);
-    data += head;
+    ShortBytes data;
+    appendBytes(data, head);
     for (const QString* part : {&place.table, &place.column, &place.rowKey}) {
-        data += '\0';
+        data.append('\0');
         appendUtf8(data, *part);
     }
     return data;
 }
 
+std::span<const unsigned char> spanOf(const QByteArray& bytes)
+{
+    return {bytesOf(bytes), sizeOf(bytes)};
+}
+
+std::span<const unsigned char> spanOf(const ShortBytes& bytes)
+{
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
 QByteArray encipher(const unsigned char* key, const QByteArray& nonce, const QByteArray& plain,
-                    const QByteArray& associated)
+                    std::span<const unsigned char> associated)
 {
     QByteArray sealed(plain.size() + static_cast<qsizetype>(TagBytes), '\0');
     crypto_aead_xchacha20poly1305_ietf_encrypt(reinterpret_cast<unsigned char*>(sealed.data()), nullptr, bytesOf(plain),
-                                               sizeOf(plain), bytesOf(associated), sizeOf(associated), nullptr,
+                                               sizeOf(plain), associated.data(), associated.size(), nullptr,
                                                bytesOf(nonce), key);
     return nonce + sealed;
 }
 
-// The plain bytes of nonce-and-cipher-text, or nothing when they do not authenticate.
-std::optional<QByteArray> decipher(const unsigned char* key, const QByteArray& sealed, const QByteArray& associated)
+// The plain bytes of nonce-and-cipher-text into `plain`, when they authenticate.
+bool decipher(const unsigned char* key, std::span<const unsigned char> sealed,
+              std::span<const unsigned char> associated, ShortBytes& plain)
 {
-    if (sizeOf(sealed) < NonceBytes + TagBytes)
-        return std::nullopt;
-    QByteArray plain(sealed.size() - static_cast<qsizetype>(NonceBytes + TagBytes), '\0');
-    const auto* cipherText = bytesOf(sealed) + NonceBytes;
-    if (crypto_aead_xchacha20poly1305_ietf_decrypt(reinterpret_cast<unsigned char*>(plain.data()), nullptr, nullptr,
-                                                   cipherText, sizeOf(sealed) - NonceBytes, bytesOf(associated),
-                                                   sizeOf(associated), bytesOf(sealed), key) != 0)
-        return std::nullopt;
-    return plain;
+    if (sealed.size() < NonceBytes + TagBytes)
+        return false;
+    plain.resize(static_cast<qsizetype>(sealed.size() - NonceBytes - TagBytes));
+    return crypto_aead_xchacha20poly1305_ietf_decrypt(plain.data(), nullptr, nullptr, sealed.data() + NonceBytes,
+                                                      sealed.size() - NonceBytes, associated.data(), associated.size(),
+                                                      sealed.data(), key) == 0;
 }
 
-// The bytes after the prefix, when the text has it and the rest is Base64 of the URL alphabet throughout.
-std::optional<QByteArray> decodedAfter(const QString& prefix, const QString& text)
+// The value of a character of Base64's URL alphabet, or -1.
+int base64UrlValue(char16_t c)
+{
+    if (c >= u'A' && c <= u'Z')
+        return c - u'A';
+    if (c >= u'a' && c <= u'z')
+        return c - u'a' + 26;
+    if (c >= u'0' && c <= u'9')
+        return c - u'0' + 52;
+    if (c == u'-')
+        return 62;
+    return c == u'_' ? 63 : -1;
+}
+
+// The bytes after the prefix into `bytes`, when the text has it and the rest is Base64 of the URL alphabet, without
+// padding, as the encoder writes it.
+bool decodedAfter(const QString& prefix, const QString& text, ShortBytes& bytes)
 {
     if (!text.startsWith(prefix))
-        return std::nullopt;
-    auto decoded = QByteArray::fromBase64Encoding(QStringView(text).mid(prefix.size()).toLatin1(),
-                                                  Base64Options | QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded)
-        return std::nullopt;
-    return *decoded;
+        return false;
+    const QStringView digits = QStringView(text).mid(prefix.size());
+    if (digits.size() % 4 == 1)
+        return false;
+    bytes.clear();
+    bytes.reserve(digits.size() / 4 * 3 + 2);
+    quint32 bits = 0;
+    int pending = 0;
+    for (const QChar digit : digits) {
+        const int value = base64UrlValue(digit.unicode());
+        if (value < 0)
+            return false;
+        bits = bits << 6 | quint32(value);
+        if (++pending == 4) {
+            for (const int shift : {16, 8, 0})
+                bytes.append(static_cast<unsigned char>(bits >> shift));
+            pending = 0;
+        }
+    }
+    // two or three last digits hold one or two bytes, and bits to spare that must be 0: one value, one text
+    const int spareBits = pending == 2 ? 4 : pending == 3 ? 2 : 0;
+    if ((bits & ((1u << spareBits) - 1)) != 0)
+        return false;
+    bits >>= spareBits;
+    for (int byte = pending - 2; byte >= 0; --byte)
+        bytes.append(static_cast<unsigned char>(bits >> (8 * byte)));
+    return true;
 }
 
 QString encoded(const QString& prefix, const QByteArray& bytes)
@@ -153,18 +206,17 @@ std::optional<DataKey> DataKey::unwrap(const QString& wrapped, const QString& pa
     QByteArray passwordBytes = password.toUtf8();
     const SecretBytes wrappingKey = derive(passwordBytes, derivation);
     WipeBytes(passwordBytes);
-    const std::optional<QByteArray> sealed = decodedAfter(WrappedKeyPrefix, wrapped);
-    if (!sealed)
-        return std::nullopt;
-    std::optional<QByteArray> plain = decipher(wrappingKey.data(), *sealed, WrappedKeyContext);
-    if (!plain || sizeOf(*plain) != KeyBytes) {
-        if (plain)
-            WipeBytes(*plain);
-        return std::nullopt;
+    ShortBytes sealed;
+    ShortBytes plain;
+    const bool opened = decodedAfter(WrappedKeyPrefix, wrapped, sealed) &&
+                        decipher(wrappingKey.data(), spanOf(sealed), spanOf(WrappedKeyContext), plain) &&
+                        static_cast<std::size_t>(plain.size()) == KeyBytes;
+    std::optional<DataKey> key;
+    if (opened) {
+        key = DataKey();
+        std::copy_n(plain.constData(), KeyBytes, key->m_key.data());
     }
-    DataKey key;
-    std::copy_n(bytesOf(*plain), KeyBytes, key.m_key.data());
-    WipeBytes(*plain);
+    sodium_memzero(plain.data(), static_cast<std::size_t>(plain.size()));
     return key;
 }
 
@@ -174,7 +226,7 @@ QString DataKey::wrap(const QString& password, const KeyDerivation& derivation) 
     const SecretBytes wrappingKey = derive(passwordBytes, derivation);
     WipeBytes(passwordBytes);
     QByteArray plain(reinterpret_cast<const char*>(m_key.data()), static_cast<qsizetype>(KeyBytes));
-    const QByteArray sealed = encipher(wrappingKey.data(), randomNonce(), plain, WrappedKeyContext);
+    const QByteArray sealed = encipher(wrappingKey.data(), randomNonce(), plain, spanOf(WrappedKeyContext));
     WipeBytes(plain);
     return encoded(WrappedKeyPrefix, sealed);
 }
@@ -182,28 +234,28 @@ QString DataKey::wrap(const QString& password, const KeyDerivation& derivation) 
 QString DataKey::conceal(const StoredTextPlace& place, const QString& text) const
 {
     QByteArray plain = text.toUtf8();
-    const QByteArray sealed = encipher(m_key.data(), randomNonce(), plain, associatedData(place));
+    const QByteArray sealed = encipher(m_key.data(), randomNonce(), plain, spanOf(associatedData(place)));
     WipeBytes(plain);
     return encoded(ValuePrefix, sealed);
 }
 
 std::optional<QString> DataKey::reveal(const StoredTextPlace& place, const QString& stored) const
 {
-    const std::optional<QByteArray> sealed = decodedAfter(ValuePrefix, stored);
-    if (!sealed)
-        return std::nullopt;
-    std::optional<QByteArray> plain = decipher(m_key.data(), *sealed, associatedData(place));
-    if (!plain)
-        return std::nullopt;
-    QString text = QString::fromUtf8(*plain);
-    WipeBytes(*plain);
+    ShortBytes sealed;
+    ShortBytes plain;
+    std::optional<QString> text;
+    if (decodedAfter(ValuePrefix, stored, sealed) &&
+        decipher(m_key.data(), spanOf(sealed), spanOf(associatedData(place)), plain))
+        text = QString::fromUtf8(reinterpret_cast<const char*>(plain.constData()), plain.size());
+    sodium_memzero(plain.data(), static_cast<std::size_t>(plain.size()));
     return text;
 }
 
 bool DataKey::looksWrapped(const QString& wrapped)
 {
-    const std::optional<QByteArray> sealed = decodedAfter(WrappedKeyPrefix, wrapped);
-    return sealed && sizeOf(*sealed) == NonceBytes + KeyBytes + TagBytes;
+    ShortBytes sealed;
+    return decodedAfter(WrappedKeyPrefix, wrapped, sealed) &&
+           static_cast<std::size_t>(sealed.size()) == NonceBytes + KeyBytes + TagBytes;
 }
 
 bool DataKey::looksProtected(const QString& stored)
@@ -216,5 +268,5 @@ QByteArray DataKey::encipherWithNonce(const QByteArray& key, const QByteArray& n
 {
     if (sizeOf(key) != KeyBytes || sizeOf(nonce) != NonceBytes)
         throw AppError(ErrorNumber::InvalidArgument, QStringLiteral("A key or nonce of the wrong size."));
-    return encipher(bytesOf(key), nonce, plain, associated);
+    return encipher(bytesOf(key), nonce, plain, spanOf(associated));
 }
