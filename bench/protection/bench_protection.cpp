@@ -1,6 +1,6 @@
 // Measures what protecting the stored texts under the master password costs: unlocking (the key derivation that
 // new files get), filling the main window's grid from 100,000 websites unprotected and protected, in turn in one run,
-// the protecting pass over them, and deciphering the steps of one launch.
+// the protecting pass over them, deciphering the steps of one launch, and one link on one thread.
 // Prints one line per figure: "<name> <value> <unit>".
 
 #include "../BestSeconds.h"

@@ -20,7 +20,7 @@ struct KeyDerivation
     quint64 passes = 0;
     quint64 memoryBytes = 0;
 
-    // A fresh salt with the given cost; by default 4 passes over 256 MiB, which take 0.6 to 0.9 s on a 2-core machine
+    // A fresh salt with the given cost; by default 4 passes over 256 MiB, which take 0.5 to 0.7 s on a 2-core machine
     // (3 passes, libsodium's "moderate" limits, took 0.5 s when the machine was idle). Raises AppError when the cost
     // is out of range.
     static KeyDerivation fresh(quint64 passes = 4, quint64 memoryBytes = quint64(256) << 20);

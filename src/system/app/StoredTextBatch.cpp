@@ -48,6 +48,7 @@ const std::optional<QString>& StoredTextBatch::text(std::size_t i)
     return m_texts[i];
 }
 
+// A chunk that fails is left to be begun again: by the caller, who meets the failure itself.
 bool StoredTextBatch::tryRevealChunk(std::size_t chunk)
 {
     std::atomic<int>& state = m_chunkStates[chunk];
@@ -64,24 +65,17 @@ bool StoredTextBatch::tryRevealChunk(std::size_t chunk)
     return true;
 }
 
-// Takes the chunks in order, skipping those the caller began; ends at the last chunk, on a stop, or on a failure,
-// which leaves its chunk to the caller, who meets the failure itself.
+// Takes the chunks in order, skipping those the caller began; ends at the last chunk, on a stop, or on a failure.
 void StoredTextBatch::helpOut()
 {
     for (std::size_t chunk = m_nextChunk++; chunk < m_chunkCount && !m_stopping; chunk = m_nextChunk++) {
-        std::atomic<int>& state = m_chunkStates[chunk];
-        int waiting = Waiting;
-        if (!state.compare_exchange_strong(waiting, Begun, std::memory_order_acquire))
-            continue;
         try {
-            revealChunk(chunk);
-            state.store(Done, std::memory_order_release);
+            if (tryRevealChunk(chunk))
+                m_chunkStates[chunk].notify_all();
         } catch (...) {
-            state.store(Waiting, std::memory_order_release);
-            state.notify_all();
+            m_chunkStates[chunk].notify_all();
             return;
         }
-        state.notify_all();
     }
 }
 
