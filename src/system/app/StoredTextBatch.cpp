@@ -13,9 +13,7 @@ StoredTextBatch::StoredTextBatch(std::vector<Value> values)
     : m_values(std::move(values)), m_texts(m_values.size()), m_key(SharedDataKey()),
       m_chunkCount((m_values.size() + ChunkValues - 1) / ChunkValues)
 {
-    m_chunkStates = std::make_unique<std::atomic<int>[]>(m_chunkCount);
-    for (std::size_t chunk = 0; chunk < m_chunkCount; ++chunk)
-        m_chunkStates[chunk].store(Waiting, std::memory_order_relaxed);
+    m_chunkStates = std::make_unique<std::atomic<int>[]>(m_chunkCount); // each Waiting (0)
     // the caller is one of the workers; a batch of a few chunks is not worth a thread
     const std::size_t helpers =
         m_chunkCount > 4 ? std::max(1u, std::thread::hardware_concurrency()) - std::size_t(1) : std::size_t(0);
@@ -84,6 +82,6 @@ void StoredTextBatch::revealChunk(std::size_t chunk)
     const std::size_t end = std::min(m_values.size(), (chunk + 1) * ChunkValues);
     for (std::size_t i = chunk * ChunkValues; i < end; ++i) {
         const auto& [place, stored] = m_values[i];
-        m_texts[i] = stored.isEmpty() ? std::optional<QString>(stored) : m_key->reveal(place, stored);
+        m_texts[i] = RevealStoredText(*m_key, place, stored);
     }
 }

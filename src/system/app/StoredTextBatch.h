@@ -32,7 +32,7 @@ public:
 private:
     enum ChunkState : int
     {
-        Waiting,
+        Waiting = 0, // as a chunk's state starts
         Begun,
         Done
     };

@@ -103,7 +103,14 @@ std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QStr
             return std::nullopt;
         return fieldCipher().Encrypt2(stored);
     }
-    return unlockedKey().reveal(place, stored);
+    return RevealStoredText(unlockedKey(), place, stored);
+}
+
+std::optional<QString> RevealStoredText(const DataKey& key, const StoredTextPlace& place, const QString& stored)
+{
+    if (stored.isEmpty())
+        return stored;
+    return key.reveal(place, stored);
 }
 
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text)

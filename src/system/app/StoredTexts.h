@@ -45,6 +45,8 @@ StoredTextPlace PermissionTokenPlace(const QString& permissionName);
 // and the value fails its check there (changed outside Quillock, cut short, or moved from another place). Raises
 // AppError when the file is protected and locked, and when the field cipher is not set up.
 std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored);
+// The same for a protected file's value under the key given, for work that holds the key itself (StoredTextBatch).
+std::optional<QString> RevealStoredText(const DataKey& key, const StoredTextPlace& place, const QString& stored);
 // The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
 
