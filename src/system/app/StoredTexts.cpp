@@ -113,6 +113,15 @@ std::optional<QString> RevealStoredText(const DataKey& key, const StoredTextPlac
     return key.reveal(place, stored);
 }
 
+QString RevealStoredTextOrRaise(const StoredTextPlace& place, const QString& stored, const QString& what)
+{
+    std::optional<QString> text = RevealStoredText(place, stored);
+    if (!text)
+        throw AppError(ErrorNumber::InvalidArgument,
+                       QStringLiteral("%1 cannot be read: %2.").arg(what, FailedCheckReason));
+    return std::move(*text);
+}
+
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text)
 {
     if (gForm == StoredTextForm::FieldCipher)

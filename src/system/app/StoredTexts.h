@@ -47,6 +47,8 @@ StoredTextPlace PermissionTokenPlace(const QString& permissionName);
 std::optional<QString> RevealStoredText(const StoredTextPlace& place, const QString& stored);
 // The same for a protected file's value under the key given, for work that holds the key itself (StoredTextBatch).
 std::optional<QString> RevealStoredText(const DataKey& key, const StoredTextPlace& place, const QString& stored);
+// The same for a value that must be read: raises AppError "<what> cannot be read: <why>." when it fails its check.
+QString RevealStoredTextOrRaise(const StoredTextPlace& place, const QString& stored, const QString& what);
 // The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
 

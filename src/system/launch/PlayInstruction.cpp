@@ -73,11 +73,8 @@ void typeCharacters(QTimer& tmrWait, const QString& text, KeyPace& pace)
 // check now changed since.
 QString stepText(const Field& enciphered, const QString& instructionId)
 {
-    std::optional<QString> deciphered = RevealStoredText(StepTextPlace(instructionId), enciphered.text());
-    if (!deciphered)
-        throw AppError(ErrorNumber::InvalidArgument,
-                       QStringLiteral("The text of a step cannot be read: %1.").arg(FailedCheckReason));
-    return std::move(*deciphered);
+    return RevealStoredTextOrRaise(StepTextPlace(instructionId), enciphered.text(),
+                                   QStringLiteral("The text of a step"));
 }
 
 void typeText(QTimer& tmrWait, const Field& enciphered, const QString& instructionId, KeyPace& pace)

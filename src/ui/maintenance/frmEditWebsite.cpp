@@ -3,7 +3,6 @@
 #include "domain/data/InstructionStatements.h"
 #include "domain/data/NumberText.h"
 #include "domain/data/WebsiteStatements.h"
-#include "domain/error/AppError.h"
 #include "domain/steps/StepLimits.h"
 #include "platform/dialogs/Dialogs.h"
 #include "system/app/StoredTexts.h"
@@ -25,10 +24,7 @@ QString shownText(const Field& field, const StoredTextPlace& place, const QStrin
     const QString stored = field.text();
     if (stored.isEmpty())
         return QStringLiteral("Null");
-    if (std::optional<QString> text = RevealStoredText(place, stored))
-        return *text;
-    throw AppError(ErrorNumber::InvalidArgument,
-                   QStringLiteral("The %1 of this website cannot be read: %2.").arg(boxName, FailedCheckReason));
+    return RevealStoredTextOrRaise(place, stored, QStringLiteral("The %1 of this website").arg(boxName));
 }
 
 // The pause typed, when it is a whole number of milliseconds in range.

@@ -4,7 +4,6 @@
 #include "domain/data/NumberText.h"
 #include "domain/data/StatementText.h"
 #include "domain/data/WebsiteStatements.h"
-#include "domain/error/AppError.h"
 #include "domain/steps/OneTimeCode.h"
 #include "domain/steps/StepLimits.h"
 #include "domain/steps/StepTypes.h"
@@ -63,13 +62,9 @@ bool frmEditWebsiteInstructions::loadRecord(UnitOfWork& work)
     if (m_eventTypeId.isEmpty()) // its event type was deleted: the user chooses another one
         cboEventType->setPlaceholderText(step.fields(QStringLiteral("EventType")).text());
     txtNumberOfTimes->setText(step.fields(QStringLiteral("NumberOfTimes")).text());
-    const std::optional<QString> text =
-        RevealStoredText(StepTextPlace(step.fields(QStringLiteral("WebsiteInstructionsID")).text()),
-                         step.fields(QStringLiteral("TextToTypeIn")).text());
-    if (!text)
-        throw AppError(ErrorNumber::InvalidArgument,
-                       QStringLiteral("The text of this step cannot be read: %1.").arg(FailedCheckReason));
-    txtTextToTypeIn->setText(*text);
+    txtTextToTypeIn->setText(RevealStoredTextOrRaise(
+        StepTextPlace(step.fields(QStringLiteral("WebsiteInstructionsID")).text()),
+        step.fields(QStringLiteral("TextToTypeIn")).text(), QStringLiteral("The text of this step")));
     return true;
 }
 
