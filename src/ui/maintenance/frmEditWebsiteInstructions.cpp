@@ -123,11 +123,16 @@ void frmEditWebsiteInstructions::cboEventType_Click()
     showCodeNow();
 }
 
+bool frmEditWebsiteInstructions::typesOneTimeCode() const
+{
+    const StepType* type = findStepType(cboEventType->currentText());
+    return type && type->action == StepAction::TypeOneTimeCode;
+}
+
 // The code of the moment and how long it stays, or what is wrong with the secret; nothing for other types.
 void frmEditWebsiteInstructions::showCodeNow()
 {
-    const StepType* type = findStepType(cboEventType->currentText());
-    if (!type || type->action != StepAction::TypeOneTimeCode) {
+    if (!typesOneTimeCode()) {
         tmrCodeNow.stop();
         lblCodeNow->clear();
         return;
@@ -169,8 +174,7 @@ bool frmEditWebsiteInstructions::checksPass()
 // A one-time code step's secret must give codes, as the launch's checks demand.
 bool frmEditWebsiteInstructions::secretGivesCodes()
 {
-    const StepType* type = findStepType(cboEventType->currentText());
-    if (!type || type->action != StepAction::TypeOneTimeCode)
+    if (!typesOneTimeCode())
         return true;
     const auto parsed = OneTimeCode::fromText(txtTextToTypeIn->text());
     const QString* problem = std::get_if<QString>(&parsed);

@@ -37,6 +37,8 @@ private:
     bool countWithinLimits();
     bool roomForAnotherStep();
     bool secretGivesCodes();
+    // Whether the step type chosen types a one-time code.
+    bool typesOneTimeCode() const;
     QString websiteCell(int col) const;
     QString textValue(const QString& instructionId) const;
 
