@@ -3,7 +3,7 @@
 // Order takes on 5,000 websites.
 // Prints one line per figure: "<name> <seconds> s".
 
-#include "../BestSeconds.h"
+#include "../MainWindowRuns.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "platform/grid/FlexGrid.h"
 #include "support/SeedData.h"
@@ -12,9 +12,7 @@
 #include "ui/main/frmWebsite.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
-#include <QTest>
 #include <cstdio>
 
 namespace {
@@ -25,12 +23,7 @@ void benchFill(int websites)
     seedWebsites(folder.dataFilePath(), numberedWebsites(websites));
     gobjEncrypt = std::make_unique<dsEncrypt>();
     frmWebsite window;
-    const double seconds = bestSeconds(websites >= 100000 ? 1 : 3, [&] {
-        window.FillGrid();
-        QCoreApplication::processEvents(); // the view takes in the new rows
-    });
-    if (window.GridRows() != websites + 1)
-        std::fprintf(stderr, "the grid holds %d rows, not %d\n", window.GridRows() - 1, websites);
+    const double seconds = fillGridSeconds(window, websites, websites >= 100000 ? 1 : 3);
     std::printf("fillgrid_%d %.3f s\n", websites, seconds);
 }
 
@@ -38,14 +31,7 @@ void benchStartup(int websites)
 {
     TempDataFolder folder;
     seedWebsites(folder.dataFilePath(), numberedWebsites(websites));
-    const double seconds = bestSeconds(3, [] {
-        frmWebsite window;
-        if (!window.Form_Load())
-            std::fprintf(stderr, "the window did not load\n");
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            std::fprintf(stderr, "the window was not shown\n");
-    });
+    const double seconds = showMainWindowSeconds(3);
     std::printf("startup_%d %.3f s\n", websites, seconds);
 }
 

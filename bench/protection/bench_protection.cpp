@@ -3,7 +3,7 @@
 // the protecting pass over them, deciphering the steps of one launch, and one link on one thread.
 // Prints one line per figure: "<name> <value> <unit>".
 
-#include "../BestSeconds.h"
+#include "../MainWindowRuns.h"
 #include "domain/crypto/dsEncrypt.h"
 #include "domain/data/InstructionStatements.h"
 #include "platform/app/Application.h"
@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTest>
 #include <cstdio>
 #include <functional>
 
@@ -41,13 +40,7 @@ double fillSeconds(frmWebsite& window, const TempDataFolder& folder, const std::
 {
     Application::setPath(folder.path());
     use();
-    const double seconds = bestSeconds(1, [&] {
-        window.FillGrid();
-        QCoreApplication::processEvents(); // the view takes in the new rows
-    });
-    if (window.GridRows() != websites + 1)
-        std::fprintf(stderr, "the grid holds %d rows, not %d\n", window.GridRows() - 1, websites);
-    return seconds;
+    return fillGridSeconds(window, websites, 1);
 }
 
 // The main window shown on the data file in the folder, from its construction to its first exposure: its start-up
@@ -58,14 +51,7 @@ double showSeconds(const TempDataFolder& folder, const QString& password)
     Application::setPath(folder.path());
     ScriptedDialogs dialogs;
     dialogs.answers = QStringList{password};
-    return bestSeconds(1, [] {
-        frmWebsite window;
-        if (!window.Form_Load())
-            std::fprintf(stderr, "the window did not load\n");
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            std::fprintf(stderr, "the window was not shown\n");
-    });
+    return showMainWindowSeconds(1);
 }
 
 // Two files of the same websites, one protected, filled in turn in one window: the best of five fills of each; then
