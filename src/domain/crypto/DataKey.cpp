@@ -41,7 +41,7 @@ using ShortBytes = QVarLengthArray<unsigned char, 256>;
 
 void appendBytes(ShortBytes& data, const QByteArray& bytes)
 {
-    data.append(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
+    data.append(bytesOf(bytes), bytes.size());
 }
 
 // The UTF-8 bytes of the text after the data; names and keys are plain ASCII as a rule, which needs no conversion.
