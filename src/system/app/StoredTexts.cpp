@@ -128,3 +128,8 @@ QString ConcealStoredText(const StoredTextPlace& place, const QString& text)
         return fieldCipher().Encrypt2(text);
     return unlockedKey().conceal(place, text);
 }
+
+TextEncipherment ConcealingAt(StoredTextPlace place)
+{
+    return [place = std::move(place)](const QString& text) { return ConcealStoredText(place, text); };
+}

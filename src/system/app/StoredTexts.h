@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/crypto/DataKey.h"
+#include "domain/data/StatementText.h"
 
 #include <QString>
 #include <memory>
@@ -51,6 +52,8 @@ std::optional<QString> RevealStoredText(const DataKey& key, const StoredTextPlac
 QString RevealStoredTextOrRaise(const StoredTextPlace& place, const QString& stored, const QString& what);
 // The text as it is to be stored at its place. Raises AppError as RevealStoredText does.
 QString ConcealStoredText(const StoredTextPlace& place, const QString& text);
+// ConcealStoredText for the place, as the statement helpers take an encipherment (EncipheredValue).
+TextEncipherment ConcealingAt(StoredTextPlace place);
 
 // Why a stored value that RevealStoredText refused cannot be read, in words that follow "... cannot be read: ".
 extern const QString FailedCheckReason;

@@ -42,10 +42,8 @@ void keepPermission(const std::string& token)
         return;
     try {
         UnitOfWork work;
-        work.execute(KeepDesktopPermissionStatement(
-            RemoteDesktopPermission, QString::fromStdString(token), [](const QString& text) {
-                return ConcealStoredText(PermissionTokenPlace(RemoteDesktopPermission), text);
-            }));
+        work.execute(KeepDesktopPermissionStatement(RemoteDesktopPermission, QString::fromStdString(token),
+                                                    ConcealingAt(PermissionTokenPlace(RemoteDesktopPermission))));
     } catch (const AppError&) {
     }
 }

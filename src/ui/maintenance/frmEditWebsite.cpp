@@ -70,12 +70,8 @@ bool frmEditWebsite::loadRecord(UnitOfWork& work)
 // into (0 when the website is gone).
 int frmEditWebsite::writeBoxes(UnitOfWork& work, const QString& websiteId) const
 {
-    const QString name = EncipheredValue(txtWebsiteName->text(), [&](const QString& text) {
-        return ConcealStoredText(WebsiteNamePlace(websiteId), text);
-    });
-    const QString link = EncipheredValue(txtWebsiteLink->text(), [&](const QString& text) {
-        return ConcealStoredText(WebsiteLinkPlace(websiteId), text);
-    });
+    const QString name = EncipheredValue(txtWebsiteName->text(), ConcealingAt(WebsiteNamePlace(websiteId)));
+    const QString link = EncipheredValue(txtWebsiteLink->text(), ConcealingAt(WebsiteLinkPlace(websiteId)));
     const int written = work.execute(UpdateWebsiteStatement(name, link, NumberTextBeginsWith(websiteId)));
     work.execute(WebsiteKeyPauseStatement(*keyPauseOf(txtKeyPauseMilliseconds->text()), websiteId));
     return written;

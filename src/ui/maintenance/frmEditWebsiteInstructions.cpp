@@ -229,9 +229,7 @@ bool frmEditWebsiteInstructions::roomForAnotherStep()
 // The box's text enciphered for the step's row, kept as typed.
 QString frmEditWebsiteInstructions::textValue(const QString& instructionId) const
 {
-    return EncipheredValueAsTyped(txtTextToTypeIn->text(), [&](const QString& text) {
-        return ConcealStoredText(StepTextPlace(instructionId), text);
-    });
+    return EncipheredValueAsTyped(txtTextToTypeIn->text(), ConcealingAt(StepTextPlace(instructionId)));
 }
 
 // The website is read again from the website list now; the list of steps is refreshed in this unit of work.
